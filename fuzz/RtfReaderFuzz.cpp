@@ -92,15 +92,19 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (second.ImportRtfBytes(*again, written.data(), uint32_t(written.size()), false) != 0) __builtin_trap();
   if (CheckPart(*again, kPartBody) != CheckPart(*document, kPartBody)) __builtin_trap();
   // What the first trip read, a second reads again: the footer's band and
-  // the bottom margin, so the \footery written is the same too.
+  // the bottom margin of both kinds of page, so the \footery written is
+  // the same too.
   const std::vector<uint8_t> rewritten = Export(*again);
   auto third = std::make_unique<xMorvaDocument>(nullptr);
   third->Reset(false);
   xMorvaImportRTF last;
   if (last.ImportRtfBytes(*third, rewritten.data(), uint32_t(rewritten.size()), false) != 0) __builtin_trap();
-  const xMorvaPageBands& one = again->GetParams().GetBands(false);
-  const xMorvaPageBands& two = third->GetParams().GetBands(false);
-  if (one.footerTop != two.footerTop || one.footerBottom != two.footerBottom || one.bottomMargin != two.bottomMargin)
-    __builtin_trap();
+  for (bool firstPage : {false, true}) {
+    const xMorvaPageBands& one = again->GetParams().GetBands(firstPage);
+    const xMorvaPageBands& two = third->GetParams().GetBands(firstPage);
+    if (one.footerTop != two.footerTop || one.footerBottom != two.footerBottom ||
+        one.bottomMargin != two.bottomMargin)
+      __builtin_trap();
+  }
   return 0;
 }

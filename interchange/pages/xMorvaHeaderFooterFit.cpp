@@ -66,16 +66,35 @@ void FitHeaderFooterBands(const xMorvaDocParams& params, xMorvaPageBands& bands,
     bands.footerTop =
         int32_t(std::clamp<int64_t>(int64_t(bands.footerBottom) + footer, bands.footerBottom, highest));
     bands.bottomMargin = std::max(bands.bottomMargin, bands.footerTop + 1);
+  } else {
+    // No lines: the band reaches from the distance, raised to where a
+    // footer prints as one of lines is, down to the page's lower edge;
+    // lines typed into it start there. The bottom margin stays.
+    bands.footerTop = std::clamp(std::max(footerDistance, xMorvaDocParams::FooterFloor()), 0,
+                                 std::max(bands.bottomMargin, 0));
+    bands.footerBottom = 0;
   }
 }
 
-int32_t FooterDistanceOf(xMorvaDocument& document, FooterEdge withoutLines) {
-  const int32_t height = FooterLinesHeight(document, false);
-  // Page 1, the second, has the other pages' bands.
+int32_t FooterDistanceOf(xMorvaDocument& document) {
   const xMorvaDocParams& params = document.GetParams();
-  if (height == 0) {
-    const xMorvaPageBands& bands = params.BandsOf(1);
-    return std::max(withoutLines == FooterEdge::kUpper ? bands.footerTop : bands.footerBottom, 0);
+  struct Footer {
+    int32_t distance = 0;
+    bool shown = false;
+  };
+  // Page 1, the second, has the other pages' bands; page 0 the first
+  // page's. Lines that end below the page's lower edge (a footer taller
+  // than its page) are not shown whole.
+  auto footerOf = [&](bool firstPage) {
+    const int32_t height = FooterLinesHeight(document, firstPage);
+    if (height == 0) return Footer{std::max(params.GetBands(firstPage).footerTop, 0), false};
+    const int64_t end = int64_t(params.FooterPlaceOf(firstPage ? 0 : 1, height).top) - height;
+    return Footer{int32_t(std::max<int64_t>(end, 0)), end >= 0};
+  };
+  const Footer other = footerOf(false);
+  if (params.GetDifferentFirstPage() != 0 && !other.shown) {
+    const Footer first = footerOf(true);
+    if (first.shown) return first.distance;
   }
-  return std::max(params.FooterPlaceOf(1, height).top - height, 0);
+  return other.distance;
 }

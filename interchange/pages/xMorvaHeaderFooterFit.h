@@ -22,24 +22,28 @@ int32_t FooterLinesHeight(xMorvaDocument& document, bool firstPage);
 // The bands of a page made to hold a header `header` pixels tall that
 // starts `headerTop` pixels below the page's upper edge, and a footer
 // `footer` pixels tall whose last line ends `footerDistance` pixels above
-// the page's lower edge (0 tall: the header's or footer's band stays). A
-// header starts at its distance and the body below its lines, at the top
+// the page's lower edge (a header 0 tall keeps its band). A header
+// starts at its distance and the body below its lines, at the top
 // margin or lower. A footer grows upward from its distance, as RTF's
 // \footery and Word's footer distance mean it: its band's lower edge is
 // the distance, raised to the 12 points over the page's lower edge a
 // footer prints on when it is lower, and its upper edge the height of its
 // lines above that; the body ends above it, at the bottom margin or
-// higher. However tall a header or footer is, the body keeps the height
-// of its narrowest column.
+// higher. A footer without lines has its band's upper edge at the
+// distance, raised alike but no higher than the bottom margin, and its
+// lower edge at the page's: a file's footer distance holds whether or
+// not the footer has text. However tall a header or footer is, the body
+// keeps the height of its narrowest column.
 void FitHeaderFooterBands(const xMorvaDocParams& params, xMorvaPageBands& bands, int32_t headerTop,
                           int32_t header, int32_t footerDistance, int32_t footer);
 
-// The footer distance an RTF or Word file gives for the document's other
-// pages: how far above the page's lower edge their footer's last line
-// ends where it prints, the upper edge of its band less the height of its
-// lines, never below 0. Without footer text there is no line: the
-// distance is the band's edge that the format's reader takes it for, as
-// it stands: RTF's \footery the upper edge (`kUpper`), Word's footer
-// distance the lower edge (`kLower`).
-enum class FooterEdge { kUpper, kLower };
-int32_t FooterDistanceOf(xMorvaDocument& document, FooterEdge withoutLines);
+// The footer distance an RTF or Word file gives: how far above the
+// page's lower edge the footer's last line ends where it prints, the
+// upper edge of its band less the height of its lines, never below 0.
+// Without footer text there is no line: the distance is the band's upper
+// edge, where lines typed into it start, which both readers give back
+// there. A file has one distance for the first page and the others: the
+// other pages' footer's, unless with a first page of its own only the
+// first page's footer shows its lines (the others' has none, or is taller
+// than its page).
+int32_t FooterDistanceOf(xMorvaDocument& document);

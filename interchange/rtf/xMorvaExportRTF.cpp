@@ -306,8 +306,8 @@ void xMorvaExportRTF::WriteSettings() {
   Word("margb", PixelsToTwips(bands.bottomMargin));
   Word("headery", PixelsToTwips(bands.headerTop));
   // Where the footer's last line ends, as RTF means \footery; without
-  // footer text the band's upper edge, as the reader takes it then.
-  Word("footery", PixelsToTwips(FooterDistanceOf(*fDocument, FooterEdge::kUpper)));
+  // footer text the band's upper edge, where typed lines would start.
+  Word("footery", PixelsToTwips(FooterDistanceOf(*fDocument)));
   Word("gutter", PixelsToTwips(params.GetBinding()));
   Word("deftab", PixelsToTwips(params.GetDefaultTabInterval()));
   if (params.GetAlternateBinding()) Word("margmirror");

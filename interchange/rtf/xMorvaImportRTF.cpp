@@ -1807,12 +1807,22 @@ int32_t xMorvaImportRTF::Import(xMorvaDocument& document, const uint8_t* bytes, 
   if (reader.PageGiven()) document.TakePaperFromPage(reader.Landscape());
   // The footer's last line ends at \footery above the page's lower edge
   // (no lower than a footer prints) and its lines reach up from there:
-  // the body ends above them. A document without footer text keeps the
-  // band the margins gave.
+  // the body ends above them. A footer without text has its band reach
+  // down from \footery. The first section's margins and distances hold for a title
+  // page too, whose own footer is fitted to them alike.
   xMorvaDocParams& params = document.Params();
   xMorvaPageBands& bands = params.GetBands(false);
-  const int32_t footer = FooterLinesHeight(document, false);
-  FitHeaderFooterBands(params, bands, bands.headerTop, 0, reader.FooterDistance(), footer);
+  const xMorvaPageBands section = bands;
+  FitHeaderFooterBands(params, bands, bands.headerTop, 0, reader.FooterDistance(),
+                       FooterLinesHeight(document, false));
+  xMorvaPageBands& first = params.GetBands(true);
+  if (params.GetDifferentFirstPage() != 0) {
+    first = section;
+    FitHeaderFooterBands(params, first, first.headerTop, 0, reader.FooterDistance(),
+                         FooterLinesHeight(document, true));
+  } else {
+    first = bands;
+  }
   if (recording) undo->Resume();
   document.SelectBody();
   if (auto* body = static_cast<xMorvaEngine*>(document.GetPart(kPartBody))) body->SetSelection(0, 0);

@@ -14,6 +14,8 @@
 #include "interchange/pages/xMorvaHeaderFooterFit.h"
 #include "interchange/tests/RtfTestSupport.h"
 #include "interchange/tests/TextTestSupport.h"
+#include "interchange/tests/WordExportTestSupport.h"
+#include "interchange/word/xMorvaImportWord.h"
 
 namespace {
 
@@ -28,6 +30,21 @@ class RtfRoundTrip : public documentfile::Fixture {
     const std::string rtf = rtftest::Export(*own);
     auto out = NewDocument();
     EXPECT_EQ(0, rtftest::Import(*out, rtf)) << rtf;
+    return out;
+  }
+  // Own file, Word, RTF and own file again: the document a chain makes of
+  // `from`.
+  std::unique_ptr<xMorvaDocument> Chain(xMorvaDocument& from) {
+    auto own = NewDocument();
+    EXPECT_EQ(0, documentfile::Read(*own, documentfile::Write(from)));
+    oletest::MemoryFile word(wordtest::ExportWordBytes(*own));
+    auto read = NewDocument();
+    xMorvaImportWord reader;
+    EXPECT_EQ(0, reader.ImportWordDocument(read.get(), &word.Stream()));
+    auto rtf = NewDocument();
+    EXPECT_EQ(0, rtftest::Import(*rtf, rtftest::Export(*read)));
+    auto out = NewDocument();
+    EXPECT_EQ(0, documentfile::Read(*out, documentfile::Write(*rtf)));
     return out;
   }
 
@@ -134,7 +151,11 @@ TEST_F(RtfRoundTrip, TheSecondCycleChangesNothing) {
 // first trip changes (none, blank lines, \footery0, taller than the page,
 // facing pages' blank left parts): what trip 1 reads, trips 2 and 3 read
 // again, every band, the distance written and every part. A poster's page
-// of 24 x 36 inches keeps its size.
+// of 24 x 36 inches keeps its size. Chains through our own file, Word,
+// RTF and our own file (a title page with a header and footer of its
+// own, no footer text at \footery720) likewise. A document without
+// footer text keeps its distance, and a footer typed into it afterwards
+// prints where it prints in the document first read.
 TEST_F(RtfRoundTrip, ThreeTripsKeepTheFootersPlaceAndTheBottomMargin) {
   struct Row {
     const char* what;
@@ -145,6 +166,8 @@ TEST_F(RtfRoundTrip, ThreeTripsKeepTheFootersPlaceAndTheBottomMargin) {
     const char* rtf = nullptr;  // the document read from this in place of the one made
     bool facing = false;        // facing pages, their left header and footer blank
     int32_t pageWidth = 0, pageHeight = 0;  // inches; 0 keeps the document's page
+    bool chain = false;                     // each trip a chain through Word
+    bool titlePage = false;                 // with a header and footer of the first page's own
   };
   std::u16string tall;
   for (int i = 0; i < 80; ++i) tall += u"Foot line\n";
@@ -159,6 +182,9 @@ TEST_F(RtfRoundTrip, ThreeTripsKeepTheFootersPlaceAndTheBottomMargin) {
       {"taller than the page", tall.c_str(), 72, 71, false},
       {"facing pages with blank left parts", u"Foot", 72, 71, false, 0, nullptr, true},
       {"a poster's page", u"A poster's foot", 72, 71, true, 0, nullptr, false, 24, 36},
+      {"a title page, chained", u"Foot", 72, 71, false, 0, nullptr, false, 0, 0, true, true},
+      {"no footer text at \\footery720, chained", u"", 72, 71, false, 0,
+       "{\\rtf1\\margb1440\\footery720 Body.}", false, 0, 0, true},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.what);
@@ -176,6 +202,18 @@ TEST_F(RtfRoundTrip, ThreeTripsKeepTheFootersPlaceAndTheBottomMargin) {
         trips[0]->Params().SetPageSize(PointsToPixels(row.pageWidth * 72), PointsToPixels(row.pageHeight * 72));
         trips[0]->TakePaperFromPage(false);
       }
+      if (row.titlePage) {
+        // Both kinds of page under a top margin of their own.
+        for (bool firstPage : {false, true})
+          trips[0]->Params().GetBands(firstPage).topMargin = PointsToPixels(102);
+        trips[0]->Params().SetDifferentFirstPage(1);
+        rtftest::Type(rtftest::Engine(*trips[0], kPartHeader), u"Head one\nHead two\nHead three");
+        rtftest::Type(rtftest::Engine(*trips[0], kPartFirstHeader),
+                      u"First one\nFirst two\nFirst three");
+        rtftest::Type(rtftest::Engine(*trips[0], kPartFirstFooter), u"Last");
+      }
+    } else {
+      ASSERT_EQ(0, rtftest::Import(*trips[0], row.rtf));
     }
     xMorvaPageBands& bands = trips[0]->Params().GetBands(false);
     if (row.rtf == nullptr) {
@@ -185,11 +223,18 @@ TEST_F(RtfRoundTrip, ThreeTripsKeepTheFootersPlaceAndTheBottomMargin) {
     }
     for (int trip = 1; trip <= 3; ++trip) {
       SCOPED_TRACE("trip " + std::to_string(trip));
-      trips.push_back(NewDocument());
-      // The file given is the one the first trip reads.
-      const std::string file = row.rtf != nullptr && trip == 1 ? row.rtf : rtftest::Export(*trips[size_t(trip - 1)]);
-      ASSERT_EQ(0, rtftest::Import(*trips.back(), file));
+      if (row.chain) {
+        trips.push_back(Chain(*trips[size_t(trip - 1)]));
+      } else {
+        trips.push_back(NewDocument());
+        // The file given is the one the first trip reads.
+        const std::string file =
+            row.rtf != nullptr && trip == 1 ? row.rtf : rtftest::Export(*trips[size_t(trip - 1)]);
+        ASSERT_EQ(0, rtftest::Import(*trips.back(), file));
+      }
       xMorvaDocument& back = *trips.back();
+      if (rtftest::TextOf(*trips[0], kPartFooter).empty())
+        EXPECT_EQ(FooterDistanceOf(*trips[0]), FooterDistanceOf(back));
       const xMorvaPageBands& read = back.Params().GetBands(false);
       if (row.kept) {
         EXPECT_EQ(bands.footerTop, read.footerTop);
@@ -205,7 +250,7 @@ TEST_F(RtfRoundTrip, ThreeTripsKeepTheFootersPlaceAndTheBottomMargin) {
       xMorvaDocument& first = *trips[1];
       for (bool firstPage : {false, true})
         EXPECT_EQ(first.Params().GetBands(firstPage), back.Params().GetBands(firstPage)) << firstPage;
-      EXPECT_EQ(FooterDistanceOf(first, FooterEdge::kUpper), FooterDistanceOf(back, FooterEdge::kUpper));
+      EXPECT_EQ(FooterDistanceOf(first), FooterDistanceOf(back));
       EXPECT_EQ(first.Params().GetDifferentLeftRight(), back.Params().GetDifferentLeftRight());
       EXPECT_EQ(first.Params().GetDifferentFirstPage(), back.Params().GetDifferentFirstPage());
       for (int16_t part = 0; part < kPartCount; ++part)
@@ -215,6 +260,16 @@ TEST_F(RtfRoundTrip, ThreeTripsKeepTheFootersPlaceAndTheBottomMargin) {
       EXPECT_NE(0, trips[1]->Params().GetDifferentLeftRight());
       EXPECT_EQ("\n", rtftest::TextOf(*trips[1], kPartLeftFooter));
     }
+    if (!rtftest::TextOf(*trips[0], kPartFooter).empty()) continue;
+    // A footer typed afterwards: its first line where the document first
+    // read has it.
+    auto typedTop = [](xMorvaDocument& document) {
+      rtftest::Type(rtftest::Engine(document, kPartFooter), u"Typed");
+      return document.GetParams()
+          .FooterPlaceOf(1, HeaderFooterLinesHeight(document, kPartFooter))
+          .top;
+    };
+    EXPECT_EQ(typedTop(*trips[0]), typedTop(*trips.back()));
   }
 }
 

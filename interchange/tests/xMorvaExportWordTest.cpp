@@ -415,9 +415,10 @@ TEST_F(ExportWord, ThreeRoundTripsKeepThePageAndTheSheets) {
     bool firstStories = true;  // a title page has a header and footer of its own
     const char16_t* footer = nullptr;  // in place of the three lines
     const char* rtf = nullptr;         // the document read from this in place of the one made
-    bool facing = false;               // facing pages, their left header and footer blank
+    const char16_t* left = nullptr;    // facing pages, this their left header and footer
     bool zero = false;                 // the file read first gives the footer's distance as 0
     double pageWidth = 0, pageHeight = 0;  // inches; 0 keeps the document's page
+    const char16_t* firstFooter = nullptr;  // in place of the first page's three footer lines
   };
   std::u16string tall;
   for (int i = 0; i < 80; ++i) tall += u"Foot line\n";
@@ -433,11 +434,24 @@ TEST_F(ExportWord, ThreeRoundTripsKeepThePageAndTheSheets) {
       {"RTF's \\footery0", 3.5, 1.5, 3.5, false, false, true, u"",
        "{\\rtf1\\margb1440\\footery0{\\footer Foot\\par}Body.}"},
       {"a footer taller than the page", 3.5, 1.5, 3.5, false, false, true, tall.c_str()},
-      {"facing pages with blank left parts", 3.5, 1.5, 3.5, false, false, true, u"Foot", nullptr, true},
-      {"a footer distance of 0", 3.5, 1.5, 3.5, false, false, true, u"Foot", nullptr, false, true},
+      {"facing pages with left parts of blank lines", 3.5, 1.5, 3.5, false, false, true, u"Foot",
+       nullptr, u"\n"},
+      {"facing pages with blank left parts", 3.5, 1.5, 3.5, false, false, true, u"Foot", nullptr,
+       u""},
+      {"facing pages with left parts", 3.5, 1.5, 3.5, false, false, true, u"Foot", nullptr,
+       u"Left part"},
+      {"a footer distance of 0", 3.5, 1.5, 3.5, false, false, true, u"Foot", nullptr, nullptr,
+       true},
       // Page sides above 32767 twips (22.75 inches), which a signed word
       // would cut short.
-      {"a poster's page", 3.5, 1.5, 3.5, false, true, true, nullptr, nullptr, false, false, 24, 36},
+      {"a poster's page", 3.5, 1.5, 3.5, false, true, true, nullptr, nullptr, nullptr, false, 24,
+       36},
+      // One footer distance for two footers: the first page's footer, whose
+      // lines show, stays where it is.
+      {"a title page, the others' footer taller than the page", 3.5, 1.5, 3.5, true, false, true,
+       tall.c_str(), nullptr, nullptr, false, 0, 0, u"Last"},
+      {"a title page with an empty footer, at a distance of 0", 3.5, 1.5, 3.5, true, false, true,
+       nullptr, nullptr, nullptr, true, 0, 0, u""},
   };
   auto pixels = [](double cm) { return TwipsToPixels(int32_t(cm * 1440 / 2.54)); };
   auto lineOf = [](xMorvaDocument& document, int16_t part) {
@@ -474,15 +488,16 @@ TEST_F(ExportWord, ThreeRoundTripsKeepThePageAndTheSheets) {
       document->TakePaperFromPage(false);
       ASSERT_GT(PixelsToTwips(params.GetPageHeight()), 51000);
     }
-    if (row.facing) {
+    if (row.left != nullptr) {
       params.SetDifferentLeftRight(1);
-      Type(Engine(*document, kPartLeftHeader), u"\n");
-      Type(Engine(*document, kPartLeftFooter), u"\n");
+      Type(Engine(*document, kPartLeftHeader), row.left);
+      Type(Engine(*document, kPartLeftFooter), row.left);
     }
     if (row.titlePage) params.SetDifferentFirstPage(1);
     if (row.titlePage && row.firstStories) {
       Type(Engine(*document, kPartFirstHeader), u"First one\nFirst two\nFirst three");
-      Type(Engine(*document, kPartFirstFooter), u"Last one\nLast two\nLast three");
+      Type(Engine(*document, kPartFirstFooter),
+           row.firstFooter != nullptr ? row.firstFooter : u"Last one\nLast two\nLast three");
     }
     for (bool first : {false, true}) {
       // The rows of another footer keep a new document's bands.
@@ -515,7 +530,7 @@ TEST_F(ExportWord, ThreeRoundTripsKeepThePageAndTheSheets) {
       }
       // Our file with its sprmSDyaHdrBottom's operand made 0.
       Bytes file = ExportWordBytes(*document);
-      const uint16_t twips = uint16_t(PixelsToTwips(FooterDistanceOf(*document, FooterEdge::kLower)));
+      const uint16_t twips = uint16_t(PixelsToTwips(FooterDistanceOf(*document)));
       const Bytes sprm = {0x18, 0xB0, uint8_t(twips), uint8_t(twips >> 8)};
       const auto at = std::search(file.begin(), file.end(), sprm.begin(), sprm.end());
       ASSERT_NE(file.end(), at);
@@ -541,12 +556,22 @@ TEST_F(ExportWord, ThreeRoundTripsKeepThePageAndTheSheets) {
       EXPECT_EQ(back.GetFirstPageNumber(), params.GetFirstPageNumber());
       if (trip > 0) {
         xMorvaDocument& settled = *trips[0];
-        EXPECT_EQ(FooterDistanceOf(settled, FooterEdge::kLower), FooterDistanceOf(copy, FooterEdge::kLower));
+        EXPECT_EQ(FooterDistanceOf(settled), FooterDistanceOf(copy));
         for (int16_t part = 0; part < kPartCount; ++part)
           EXPECT_EQ(TextOf(settled, part), TextOf(copy, part)) << "part " << part;
       }
       if (row.footer != nullptr) EXPECT_EQ(TextOf(*document, kPartFooter), TextOf(copy, kPartFooter));
-      if (row.facing) EXPECT_EQ("\n", TextOf(copy, kPartLeftFooter));
+      if (row.left != nullptr) {
+        EXPECT_EQ(texttest::Utf8(row.left), TextOf(copy, kPartLeftHeader));
+        EXPECT_EQ(texttest::Utf8(row.left), TextOf(copy, kPartLeftFooter));
+      }
+      if (row.firstFooter != nullptr && *row.firstFooter != 0) {
+        // The first page's footer prints where it printed.
+        auto place = [](xMorvaDocument& d) {
+          return d.GetParams().FooterPlaceOf(0, HeaderFooterLinesHeight(d, kPartFirstFooter)).top;
+        };
+        EXPECT_EQ(place(*document), place(copy));
+      }
       if (row.footer == nullptr && row.rtf == nullptr)
         EXPECT_EQ("Foot one\nFoot two\nFoot three", TextOf(copy, kPartFooter).substr(0, 28));
       EXPECT_EQ("Head one\nHead two\nHead three", TextOf(copy, kPartHeader).substr(0, 28));
@@ -573,6 +598,7 @@ TEST_F(ExportWord, ThreeRoundTripsKeepThePageAndTheSheets) {
           EXPECT_LT(bands.topMargin, back.GetBands(false).topMargin);
           continue;
         }
+        if (own && row.firstFooter != nullptr) continue;
         EXPECT_EQ(pixels(row.header), bands.headerTop);
         EXPECT_GE(bands.headerBottom - bands.headerTop, 3 * lineOf(copy, own ? kPartFirstHeader : kPartHeader));
         EXPECT_GE(bands.footerTop - bands.footerBottom, 3 * lineOf(copy, own ? kPartFirstFooter : kPartFooter));
@@ -832,6 +858,10 @@ TEST_F(ExportWord, DopWithTheDates) {
   EXPECT_EQ(3, reader.GetDop().created.month);
   EXPECT_EQ(126, reader.GetDop().created.year);
   EXPECT_EQ(14 * 3600 + 30 * 60, reader.GetDop().created.seconds);
+  // Facing pages set fFacingPages, which makes the left-page stories count.
+  document->Params().SetDifferentLeftRight(1);
+  const Streams facing = Write(*document);
+  EXPECT_EQ(0x0023, U16(Table(facing.main, facing.table, kFibDop), 0));
 }
 
 TEST_F(ExportWord, ValueMappings) {

@@ -519,8 +519,12 @@ TEST_F(ImportRTF, MarginsAFileDoesNotGiveAreRtfs) {
       {"{\\rtf1 x}", 1800, 1800, 1440, 1440, 720, 720},
       {"{\\rtf1\\margl1000\\margb2000 x}", 1000, 1800, 1440, 2000, 720, 720},
       {"{\\rtf1\\margt2000\\headery900\\footery500 x}", 1800, 1800, 2000, 1440, 900, 500},
-      {"{\\rtf1\\sectd\\marglsxn600\\margrsxn700\\margtsxn800\\margbsxn900\\headery300\\footery200 x}", 600,
-       700, 800, 900, 300, 200},
+      {"{\\rtf1\\sectd\\marglsxn600\\margrsxn700\\margtsxn800\\margbsxn900\\headery300\\footery200 "
+       "x}",
+       600, 700, 800, 900, 300, 200},
+      // A title page has the section's margins and distances too.
+      {"{\\rtf1\\titlepg\\margt1000\\margb1200\\headery400\\footery300{\\headerf First\\par} x}",
+       1800, 1800, 1000, 1200, 400, 300},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.rtf);
@@ -538,7 +542,11 @@ TEST_F(ImportRTF, MarginsAFileDoesNotGiveAreRtfs) {
     EXPECT_EQ(TwipsToPixels(row.top), bands.topMargin);
     EXPECT_EQ(TwipsToPixels(row.bottom), bands.bottomMargin);
     EXPECT_EQ(TwipsToPixels(row.header), bands.headerTop);
-    EXPECT_EQ(TwipsToPixels(row.footer), bands.footerTop);
+    // The footer without text reaches down from \footery, which stands
+    // no lower than a footer prints.
+    EXPECT_EQ(std::max(TwipsToPixels(row.footer), xMorvaDocParams::FooterFloor()), bands.footerTop);
+    // The first page's, whether or not it has a layout of its own.
+    EXPECT_EQ(bands, params.GetBands(true));
     const xMorvaPageBands opened = bands;
     ASSERT_EQ(0, Import(*document, "{\\rtf1\\margl100 y}", true));
     EXPECT_EQ(TwipsToPixels(row.left), params.GetLeftMargin());

@@ -625,8 +625,8 @@ TEST_F(ImportWord, FirstSectionSetsThePageAndKeepsTheFormatsDefaults) {
 // page after an even-page start; else the left, or the right with
 // sprmSFRTLGutter), the margins as given whatever the header's distance
 // (720 twips unless the section gives another), the header's lower edge
-// and the footer's upper edge a pixel inside the margins, and the footer
-// reaching down to the page's lower edge, its distance passed over.
+// a pixel inside the top margin, and the band of the footer, which has no
+// text, from the footer's distance down.
 TEST_F(ImportWord, FirstSectionSprmsSetTheDocumentsPages) {
   struct Row {
     const char* what;
@@ -688,14 +688,15 @@ TEST_F(ImportWord, FirstSectionSprmsSetTheDocumentsPages) {
     EXPECT_EQ(bands.headerBottom, TwipsToPixels(row.topTwips) - 1);
     EXPECT_LE(bands.headerTop, bands.headerBottom);
     EXPECT_EQ(bands.bottomMargin, TwipsToPixels(row.bottomTwips));
-    EXPECT_EQ(bands.footerTop, TwipsToPixels(row.bottomTwips) - 1);
-    EXPECT_EQ(bands.footerBottom, TwipsToPixels(row.footerTwips));
+    // No footer text: the band reaches from the footer's distance down.
+    EXPECT_EQ(bands.footerTop, TwipsToPixels(row.footerTwips));
+    EXPECT_EQ(bands.footerBottom, 0);
   }
 }
 
-// A Word 6 file's section: its footer's upper edge a pixel inside the
-// bottom margin and its lower edge at the footer's distance from the
-// page's lower edge (720 twips unless the section gives another).
+// A Word 6 file's section without footer text: its footer's band from the
+// footer's distance above the page's lower edge (720 twips unless the
+// section gives another) down to that edge, under the bottom margin.
 TEST_F(ImportWord, Word6FooterStandsBetweenItsDistanceAndTheBottomMargin) {
   struct Row {
     const char* what;
@@ -726,8 +727,8 @@ TEST_F(ImportWord, Word6FooterStandsBetweenItsDistanceAndTheBottomMargin) {
     ASSERT_EQ(Import(Container({{u"WordDocument", main}})), 0);
     const xMorvaPageBands& bands = document.GetParams().GetBands(false);
     EXPECT_EQ(bands.bottomMargin, TwipsToPixels(row.bottomTwips));
-    EXPECT_EQ(bands.footerTop, TwipsToPixels(row.bottomTwips) - 1);
-    EXPECT_EQ(bands.footerBottom, TwipsToPixels(row.distanceTwips));
+    EXPECT_EQ(bands.footerTop, TwipsToPixels(row.distanceTwips));
+    EXPECT_EQ(bands.footerBottom, 0);
   }
 }
 

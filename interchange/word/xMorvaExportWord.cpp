@@ -302,23 +302,34 @@ void xMorvaExportWord::AppendHeaderFooterStories() {
   struct Span {
     uint32_t start, end;
   };
-  auto copy = [&](int16_t part) {
+  auto hasText = [&](int16_t part) {
+    auto* engine = static_cast<xMorvaEngine*>(fDocument->GetPart(part));
+    return engine != nullptr && engine->GetLength() > 0;
+  };
+  // `blank`: a part without text is written as a story of one empty
+  // paragraph, not as an empty range, which readers take for no story
+  // and fill with the other pages' part.
+  auto copy = [&](int16_t part, bool blank = false) {
     Span span{fCp - fCcpText, 0};
     auto* engine = static_cast<xMorvaEngine*>(fDocument->GetPart(part));
+    const uint32_t before = fCp;
     if (engine != nullptr && engine->GetLength() > 0) {
-      const uint32_t before = fCp;
       AppendPart(*engine);
-      if (fCp > before) CloseStoryWithParagraphEnd(before, true);
+    } else if (blank) {
+      ResetWalk();  // its paragraph in the default look
     }
+    if (fCp > before || blank) CloseStoryWithParagraphEnd(before, true);
     span.end = fCp - fCcpText;
     return span;
   };
   std::fill(std::begin(fHdd), std::end(fHdd), 0);
-  if (facing) copy(kPartLeftHeader);
+  // A blank left part keeps the other pages' header or footer off the
+  // left pages where those have one.
+  if (facing) copy(kPartLeftHeader, hasText(kPartHeader));
   Span header = copy(kPartHeader);
   fHdd[7] = header.start;
   fHdd[8] = header.end;
-  if (facing) copy(kPartLeftFooter);
+  if (facing) copy(kPartLeftFooter, hasText(kPartFooter));
   Span footer = copy(kPartFooter);
   fHdd[9] = footer.start;
   fHdd[10] = footer.end;
@@ -655,7 +666,10 @@ void xMorvaExportWord::WriteDop() {
   const xMorvaDocParams& params = fDocument->GetParams();
   const xMorvaDocInfos& infos = fDocument->Infos();
   const uint16_t locked = infos.GetLocked() != 0 ? 1 : 0;
-  PutLE16(dop, 0, uint16_t(0x0020 | (params.GetWidowControl() != 0 ? 0x0002 : 0)));
+  // fFacingPages makes readers show the left-page stories on left pages.
+  PutLE16(dop, 0,
+          uint16_t(0x0020 | (params.GetWidowControl() != 0 ? 0x0002 : 0) |
+                   (params.GetDifferentLeftRight() != 0 ? 0x0001 : 0)));
   PutLE16(dop, 2, 1 << 2);
   PutLE16(dop, 4, 0x0841);
   PutLE16(dop, 6, uint16_t(0x008C | (params.GetAlternateBinding() != 0 ? 0x0020 : 0) | locked << 6 | locked << 9));

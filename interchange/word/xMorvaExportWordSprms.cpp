@@ -364,8 +364,8 @@ int32_t xMorvaExportWord::EncodeSectionSprms(std::vector<uint8_t>& out, xMorvaDo
   }
   always(0xB017, bands.headerTop);
   // The footer's distance is where its last line ends; without footer
-  // text the band's lower edge, as the reader takes it.
-  always(0xB018, FooterDistanceOf(document, FooterEdge::kLower));
+  // text the band's upper edge, where typed lines would start.
+  always(0xB018, FooterDistanceOf(document));
   if (params.GetColumnLines() != 0) {
     SprmByte(out, 0x3019, 1);
     ++count;
