@@ -418,18 +418,31 @@ std::string FormatParagraph(int16_t left, int16_t first, uint8_t alignment, uint
   return BigForm("PARA", BigChunk("PARA", record));
 }
 
+// A picture paragraph without its picture chunk: its frame (72 by 36
+// points) and its left indent in points.
+std::string PictureParagraph(int16_t indent) {
+  std::string record(24, '\0');
+  record[3] = char(1);
+  PutU16(record, 8, 36, true);
+  PutU16(record, 10, 72, true);
+  PutU16(record, 12, uint16_t(indent), true);
+  return BigForm("PARA", BigChunk("PARA", record));
+}
+
 }  // namespace
 
 // Formats between paragraphs govern the paragraphs after them, also two in
-// a row (the second wins) and across paragraphs that give none.
+// a row (the second wins) and across paragraphs that give none. A picture's
+// paragraph has its record's indent, no first-line indent, single spacing
+// and the left alignment, and the paragraph after it the format before it.
 TEST_F(ImportV2, FormatsGovernTheParagraphsAfterThem) {
   const std::string bytes = BigForm(
       "QMVT", PlainParagraph("one") + FormatParagraph(36, 54, 1, 2, {0x4000 + 72, 144}) + PlainParagraph("two") +
-                  FormatParagraph(0, 0, 2, 0, {72}) + FormatParagraph(18, 18, 3, 1, {144}) +
-                  PlainParagraph("three") + PlainParagraph("four"));
+                  PictureParagraph(30) + PlainParagraph("after") + FormatParagraph(0, 0, 2, 0, {72}) +
+                  FormatParagraph(18, 18, 3, 1, {144}) + PlainParagraph("three") + PlainParagraph("four"));
   auto document = NewDocument();
   ASSERT_EQ(0, Read(*document, bytes));
-  ASSERT_EQ("one\ntwo\nthree\nfour", TextOf(*document, kPartBody));
+  ASSERT_EQ("one\ntwo\n\x1f\nafter\nthree\nfour", TextOf(*document, kPartBody));
   const auto positions = Positions(*document, kPartBody);
   EXPECT_EQ(0, V2At(*document, 0, kPropLeftIndent));
   EXPECT_EQ(0, V2At(*document, 0, kPropAlignment));
@@ -440,7 +453,15 @@ TEST_F(ImportV2, FormatsGovernTheParagraphsAfterThem) {
   EXPECT_EQ(20, V2At(*document, 4, kPropInterline));
   ASSERT_EQ(2u, positions[4].tabs.size());
   EXPECT_EQ(MakeTabStop(int16_t(Pixels(72)), 0, kTabRight), positions[4].tabs[0]);
-  for (const size_t at : {size_t(8), size_t(14)}) {
+  EXPECT_EQ(Pixels(30), V2At(*document, 8, kPropLeftIndent));
+  EXPECT_EQ(0, V2At(*document, 8, kPropFirstLineIndent));
+  EXPECT_EQ(0, V2At(*document, 8, kPropAlignment));
+  EXPECT_EQ(10, V2At(*document, 8, kPropInterline));
+  EXPECT_EQ(Pixels(36), V2At(*document, 10, kPropLeftIndent));
+  EXPECT_EQ(Pixels(18), V2At(*document, 10, kPropFirstLineIndent));
+  EXPECT_EQ(1, V2At(*document, 10, kPropAlignment));
+  EXPECT_EQ(20, V2At(*document, 10, kPropInterline));
+  for (const size_t at : {size_t(16), size_t(22)}) {
     EXPECT_EQ(Pixels(18), V2At(*document, at, kPropLeftIndent));
     EXPECT_EQ(0, V2At(*document, at, kPropFirstLineIndent));
     EXPECT_EQ(3, V2At(*document, at, kPropAlignment));
