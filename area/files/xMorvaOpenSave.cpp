@@ -8,6 +8,7 @@
 
 #include "area/files/xMorvaDocumentFile.h"
 #include "area/files/xMorvaFileFormats.h"
+#include "document/xMorvaDocParams.h"
 #include "document/xMorvaDocument.h"
 #include "document/xMorvaDocumentArea.h"
 #include "engine/xMorvaEngine.h"
@@ -670,6 +671,12 @@ bool TakeDocumentFrom(xMorvaDocument& document, xMorvaDocument& source) {
   if (read) {
     to->ExchangeText(body);
     to->SetSelection(selStart, selEnd);
+    // The page bands stay as the reader set them. The own format's read
+    // pushes a margin out past a header or footer band that reaches over
+    // it, a repair for damaged files; a reader's bands are what its format
+    // gives (an older document's band of no stored height reaches 50
+    // pixels past a margin that stays at the printable area's edge).
+    for (const bool first : {true, false}) document.Params().GetBands(first) = source.GetParams().GetBands(first);
   } else {
     from->ExchangeText(body);
   }
