@@ -418,17 +418,6 @@ std::string FormatParagraph(int16_t left, int16_t first, uint8_t alignment, uint
   return BigForm("PARA", BigChunk("PARA", record));
 }
 
-// A picture paragraph without its picture chunk: its frame (72 by 36
-// points) and its left indent in points.
-std::string PictureParagraph(int16_t indent) {
-  std::string record(24, '\0');
-  record[3] = char(1);
-  PutU16(record, 8, 36, true);
-  PutU16(record, 10, 72, true);
-  PutU16(record, 12, uint16_t(indent), true);
-  return BigForm("PARA", BigChunk("PARA", record));
-}
-
 }  // namespace
 
 // Formats between paragraphs govern the paragraphs after them, also two in
@@ -436,9 +425,13 @@ std::string PictureParagraph(int16_t indent) {
 // paragraph has its record's indent, no first-line indent, single spacing
 // and the left alignment, and the paragraph after it the format before it.
 TEST_F(ImportV2, FormatsGovernTheParagraphsAfterThem) {
+  // A picture paragraph at a left indent of 30 points, its picture missing.
+  std::string picture(24, '\0');
+  picture[3] = char(1);
+  PutU16(picture, 12, 30, true);
   const std::string bytes = BigForm(
       "QMVT", PlainParagraph("one") + FormatParagraph(36, 54, 1, 2, {0x4000 + 72, 144}) + PlainParagraph("two") +
-                  PictureParagraph(30) + PlainParagraph("after") + FormatParagraph(0, 0, 2, 0, {72}) +
+                  BigForm("PARA", BigChunk("PARA", picture)) + PlainParagraph("after") + FormatParagraph(0, 0, 2, 0, {72}) +
                   FormatParagraph(18, 18, 3, 1, {144}) + PlainParagraph("three") + PlainParagraph("four"));
   auto document = NewDocument();
   ASSERT_EQ(0, Read(*document, bytes));
@@ -453,14 +446,12 @@ TEST_F(ImportV2, FormatsGovernTheParagraphsAfterThem) {
   EXPECT_EQ(20, V2At(*document, 4, kPropInterline));
   ASSERT_EQ(2u, positions[4].tabs.size());
   EXPECT_EQ(MakeTabStop(int16_t(Pixels(72)), 0, kTabRight), positions[4].tabs[0]);
-  EXPECT_EQ(Pixels(30), V2At(*document, 8, kPropLeftIndent));
-  EXPECT_EQ(0, V2At(*document, 8, kPropFirstLineIndent));
-  EXPECT_EQ(0, V2At(*document, 8, kPropAlignment));
-  EXPECT_EQ(10, V2At(*document, 8, kPropInterline));
-  EXPECT_EQ(Pixels(36), V2At(*document, 10, kPropLeftIndent));
-  EXPECT_EQ(Pixels(18), V2At(*document, 10, kPropFirstLineIndent));
-  EXPECT_EQ(1, V2At(*document, 10, kPropAlignment));
-  EXPECT_EQ(20, V2At(*document, 10, kPropInterline));
+  const uint16_t ids[] = {kPropLeftIndent, kPropFirstLineIndent, kPropAlignment, kPropInterline};
+  const int32_t picture8[] = {Pixels(30), 0, 0, 10}, after10[] = {Pixels(36), Pixels(18), 1, 20};
+  for (size_t k = 0; k < std::size(ids); ++k) {
+    EXPECT_EQ(picture8[k], V2At(*document, 8, ids[k])) << k;
+    EXPECT_EQ(after10[k], V2At(*document, 10, ids[k])) << k;
+  }
   for (const size_t at : {size_t(16), size_t(22)}) {
     EXPECT_EQ(Pixels(18), V2At(*document, at, kPropLeftIndent));
     EXPECT_EQ(0, V2At(*document, at, kPropFirstLineIndent));
