@@ -653,8 +653,8 @@ int32_t xMorvaV2import::Format(xMorvaEngine& engine, ByteSpanReader& r) {
   return SetParagraph(engine, &tabs, values, std::size(values));
 }
 
-int32_t xMorvaV2import::SetParagraph(xMorvaEngine& engine, const xMorvaTabs* tabs, const ParagraphValue* values,
-                                     size_t count) {
+int32_t xMorvaV2import::SetParagraph(xMorvaEngine& engine, const xMorvaTabs* tabs,
+                                     const ParagraphValue* values, size_t count) {
   const uint32_t end = engine.GetStreamSize();
   if (!fEmptyLastParagraph || engine.GetSelStartOffset() != end) {
     if (tabs != nullptr) engine.SetTabs(*tabs);
@@ -670,7 +670,8 @@ int32_t xMorvaV2import::SetParagraph(xMorvaEngine& engine, const xMorvaTabs* tab
   std::vector<std::pair<uint16_t, uint32_t>> records;
   if (tabs != nullptr) {
     for (int32_t i = 0; i < now.Count(); ++i)
-      if (!tabs->Contains(now.StopAt(i))) records.emplace_back(kPropTabs, now.StopAt(i) & 0x00FFFFFFu);
+      if (!tabs->Contains(now.StopAt(i)))
+        records.emplace_back(kPropTabs, now.StopAt(i) & 0x00FFFFFFu);
     for (int32_t i = 0; i < tabs->Count(); ++i)
       if (!now.Contains(tabs->StopAt(i))) records.emplace_back(kPropTabs, tabs->StopAt(i));
   }
@@ -764,13 +765,15 @@ int32_t xMorvaV2import::ConvertParagraphs(xMorvaEngine& engine, const Form& form
         const int16_t indent = r.I16();
         // The picture stands at its record's indent, on a line of its own
         // at the left; the paragraph after it goes on as the text did.
-        static constexpr uint16_t kPictureIds[] = {kPropLeftIndent, kPropFirstLineIndent, kPropInterline,
-                                                   kPropAlignment};
+        static constexpr uint16_t kPictureIds[] = {kPropLeftIndent, kPropFirstLineIndent,
+                                                   kPropInterline, kPropAlignment};
         ParagraphValue before[std::size(kPictureIds)];
         for (size_t k = 0; k < std::size(kPictureIds); ++k)
           before[k] = {kPictureIds[k], engine.GetPropertyValue(kPictureIds[k])};
-        const ParagraphValue own[] = {
-            {kPropLeftIndent, Pixels(indent)}, {kPropFirstLineIndent, 0}, {kPropInterline, 10}, {kPropAlignment, 0}};
+        const ParagraphValue own[] = {{kPropLeftIndent, Pixels(indent)},
+                                      {kPropFirstLineIndent, 0},
+                                      {kPropInterline, 10},
+                                      {kPropAlignment, 0}};
         fEmptyLastParagraph = emptyBefore;
         const int32_t formatted = SetParagraph(engine, nullptr, own, std::size(own));
         fEmptyLastParagraph = false;
@@ -788,7 +791,8 @@ int32_t xMorvaV2import::ConvertParagraphs(xMorvaEngine& engine, const Form& form
           if (engine.InsertParagraphEnd() != 0) return kErrorV2Damaged;
           CaretToEnd(engine);
           fEmptyLastParagraph = true;
-          if (const int32_t code = SetParagraph(engine, nullptr, before, std::size(before))) return code;
+          if (const int32_t code = SetParagraph(engine, nullptr, before, std::size(before)))
+            return code;
         }
       } else {
         // The break ends the paragraph before it in place of its end.

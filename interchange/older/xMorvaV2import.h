@@ -82,7 +82,8 @@ class xMorvaV2import : public VObject {
   using ParagraphValue = std::pair<uint16_t, int32_t>;
   // Gives the paragraph at the caret the values, and the tab list when
   // `tabs` is given.
-  int32_t SetParagraph(xMorvaEngine& engine, const xMorvaTabs* tabs, const ParagraphValue* values, size_t count);
+  int32_t SetParagraph(xMorvaEngine& engine, const xMorvaTabs* tabs, const ParagraphValue* values,
+                       size_t count);
   int32_t Picture(xMorvaEngine& engine, const Span& pict, int32_t width, int32_t height);
   void CaretToEnd(xMorvaEngine& engine);
   void TypeMacText(xMorvaEngine& engine, const std::string& text);

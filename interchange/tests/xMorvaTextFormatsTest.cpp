@@ -258,8 +258,10 @@ TEST_F(TextFiles, OlderDocumentsOpenByTheirContent) {
   EXPECT_EQ(type, kTypeOlderDocument);
   EXPECT_EQ(BodyText().substr(0, 11), u"Hello\tworld");
   for (const bool first : {true, false}) {
-    EXPECT_EQ(document.GetParams().GetBands(first).topMargin, 36 * GetScreenResolution() / 72) << first;
-    EXPECT_EQ(document.GetParams().GetBands(first).bottomMargin, 22 * GetScreenResolution() / 72) << first;
+    EXPECT_EQ(document.GetParams().GetBands(first).topMargin, 36 * GetScreenResolution() / 72)
+        << first;
+    EXPECT_EQ(document.GetParams().GetBands(first).bottomMargin, 22 * GetScreenResolution() / 72)
+        << first;
   }
   RemoveOlderFormats();
 }

@@ -429,10 +429,12 @@ TEST_F(ImportV2, FormatsGovernTheParagraphsAfterThem) {
   std::string picture(24, '\0');
   picture[3] = char(1);
   PutU16(picture, 12, 30, true);
-  const std::string bytes = BigForm(
-      "QMVT", PlainParagraph("one") + FormatParagraph(36, 54, 1, 2, {0x4000 + 72, 144}) + PlainParagraph("two") +
-                  BigForm("PARA", BigChunk("PARA", picture)) + PlainParagraph("after") + FormatParagraph(0, 0, 2, 0, {72}) +
-                  FormatParagraph(18, 18, 3, 1, {144}) + PlainParagraph("three") + PlainParagraph("four"));
+  const std::string bytes =
+      BigForm("QMVT", PlainParagraph("one") + FormatParagraph(36, 54, 1, 2, {0x4000 + 72, 144}) +
+                          PlainParagraph("two") + BigForm("PARA", BigChunk("PARA", picture)) +
+                          PlainParagraph("after") + FormatParagraph(0, 0, 2, 0, {72}) +
+                          FormatParagraph(18, 18, 3, 1, {144}) + PlainParagraph("three") +
+                          PlainParagraph("four"));
   auto document = NewDocument();
   ASSERT_EQ(0, Read(*document, bytes));
   ASSERT_EQ("one\ntwo\n\x1f\nafter\nthree\nfour", TextOf(*document, kPartBody));

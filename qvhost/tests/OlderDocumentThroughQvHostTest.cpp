@@ -115,8 +115,10 @@ TEST_F(OlderDocuments, AnAreaBoundToAFieldReadsTheOlderFormat) {
 TEST_F(OlderDocuments, AnAcceptedConversionIsAskedOnce) {
   RunLines(std::string(kStart) + "table 1 \"Letters\"\nfield 1 1 \"body_\" blob\nrecord 1 1\n" +
            "value 1 1 hex \"" + Hex(Bytes(OlderFixture("letter.le.qmv"))) + "\"\n" +
-           "command 137 ref 0 word 5 word 1 text \"\"\narea body create form at f 10 10 380 280 table 1\n"
-           "form mvConvert accept butOK\narea body 70\narea body 70\nexpect field 1 1 prefix \"00008E8F\"\n"
+           "command 137 ref 0 word 5 word 1 text \"\"\narea body create form at f 10 10 380 280 "
+           "table 1\n"
+           "form mvConvert accept butOK\narea body 70\narea body 70\nexpect field 1 1 prefix "
+           "\"00008E8F\"\n"
            "expect messages 0\narea body 17\nstop -2\n");
 }
 
