@@ -105,6 +105,9 @@ void xMorvaDocMgr::SaveToField(VObject*) {
   }
   if (saved) {
     fDocument->SetAreaSetting(3, 0, nullptr);
+    // The field now holds the own format: the next store has nothing to
+    // convert and asks no question.
+    fFromOlderFormat = 0;
   } else if (package != nullptr) {
     ShowStringListItem(package->GetResourceFile(),
                        static_cast<int16_t>(package->GetResourceBase() + xMorvaMain::kErrorTextListOffset),

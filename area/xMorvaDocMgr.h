@@ -31,7 +31,8 @@ class xMorvaDocMgr : public VPlugInDocMgr {
   xMorvaDocument* GetDocument() const { return fDocument; }
   bool IsPrinting() const { return fPrinting != 0; }
   // Set when the document was read from the older format: storing it back
-  // asks first.
+  // asks first. Cleared by the next load and by a store, after which the
+  // field holds the own format.
   bool IsFromOlderFormat() const { return fFromOlderFormat != 0; }
   void SetFromOlderFormat(bool on) { fFromOlderFormat = on ? 1 : 0; }
   // The code of the last load (0 when it succeeded).

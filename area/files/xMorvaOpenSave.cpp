@@ -8,6 +8,7 @@
 
 #include "area/files/xMorvaDocumentFile.h"
 #include "area/files/xMorvaFileFormats.h"
+#include "document/xMorvaDocParams.h"
 #include "document/xMorvaDocument.h"
 #include "document/xMorvaDocumentArea.h"
 #include "engine/xMorvaEngine.h"
@@ -54,9 +55,9 @@ constexpr uint32_t kStrayShareDivisor = 64;
 // to hold next to no control as well.
 constexpr uint32_t kHighByteShareDivisor = 3;
 constexpr double kTextByteVarietyShare = 0.84;
-// UTF-16 text keeps to its script: two neighbouring characters of two
-// different scripts (ASCII aside) are fewer than one in four pairs, where
-// random units change script at nearly every unit.
+// UTF-16 text keeps to its script: two neighbouring letters of two
+// different scripts (ASCII, punctuation and accents aside) are fewer than
+// one in four pairs, where random units change script at nearly every unit.
 constexpr uint32_t kScriptChangeShareDivisor = 4;
 // Below 64 bytes a text may be a word or two of accented letters, or of
 // two scripts: the shares above are asked of larger samples only.
@@ -87,15 +88,52 @@ bool IsStrayUnit(uint32_t c) {
          c >= 0xFFFE;
 }
 
+// What a UTF-16 unit that is no script's letter answers to `ScriptOfUnit`:
+// the spaces, punctuation and signs of Latin-1, the combining accents and
+// the general punctuation (dashes, quotation marks, ellipsis), which a
+// text of any script writes between its letters.
+constexpr uint32_t kAnyScript = 0xFFFFFFFF;
+
+// The scripts whose letters lie in more than one block of 256 units, each
+// with all of its blocks: Greek with its accented letters (Greek
+// Extended), Cyrillic with its supplement, Arabic with its supplements and
+// presentation forms, Ethiopic (Amharic, Tigrinya) with its extensions,
+// Georgian, the Canadian syllabics, Yi and Vai; Latin with its extended
+// letters (Vietnamese); Chinese, Japanese and Korean characters with their
+// punctuation; Hangul with its jamo.
+struct ScriptRange {
+  uint32_t first;
+  uint32_t end;  // past the last unit
+  uint32_t script;
+};
+constexpr ScriptRange kScriptRanges[] = {
+    {0x00A0, 0x00C0, kAnyScript}, {0x00D7, 0x00D8, kAnyScript},  // Latin-1 signs
+    {0x00F7, 0x00F8, kAnyScript}, {0x0300, 0x0370, kAnyScript},  // and accents
+    {0x2000, 0x2070, kAnyScript},                                // general punctuation
+    {0x0000, 0x0250, 0x00},       {0x1E00, 0x1F00, 0x00},        // Latin
+    {0x0370, 0x0400, 0x03},       {0x1F00, 0x2000, 0x03},        // Greek
+    {0x0400, 0x0530, 0x04},       {0x1C80, 0x1C90, 0x04},        // Cyrillic
+    {0x2DE0, 0x2E00, 0x04},       {0xA640, 0xA6A0, 0x04},        //
+    {0x0600, 0x0700, 0x06},       {0x0750, 0x0780, 0x06},        // Arabic
+    {0x08A0, 0x0900, 0x06},       {0xFB50, 0xFE00, 0x06},        //
+    {0xFE70, 0xFF00, 0x06},                                      //
+    {0x1200, 0x13A0, 0x12},       {0x2D80, 0x2DE0, 0x12},        // Ethiopic
+    {0xAB00, 0xAB30, 0x12},                                      //
+    {0x10A0, 0x1100, 0x10},       {0x1C90, 0x1CC0, 0x10},        // Georgian
+    {0x2D00, 0x2D30, 0x10},                                      //
+    {0x1400, 0x1680, 0x14},       {0x18B0, 0x1900, 0x14},        // Canadian syllabics
+    {0xA000, 0xA4D0, 0xA0},       {0xA500, 0xA640, 0xA5},        // Yi, Vai
+    {0x2E80, 0xA000, 0x01},       {0xF900, 0xFB00, 0x01},        // Chinese, Japanese
+    {0xFF00, 0xFFF0, 0x01},                                      // and Korean
+    {0xAC00, 0xD7B0, 0x02},       {0x1100, 0x1200, 0x02},        // Hangul
+};
+
 // The script a UTF-16 unit belongs to, as far as the text test asks: the
-// Latin letters as one, the Chinese, Japanese and Korean characters with
-// their punctuation as one, Hangul as one, and every other by its block of
-// 256 units.
+// scripts of the table as one each, every other by its block of 256 units
+// (where no two scripts that texts mix share a block).
 uint32_t ScriptOfUnit(uint32_t c) {
-  if (c < 0x0250 || (c >= 0x1E00 && c < 0x1F00)) return 0;
-  if ((c >= 0x2E80 && c < 0xA000) || (c >= 0xF900 && c < 0xFB00) || (c >= 0xFF00 && c < 0xFFF0))
-    return 1;
-  if ((c >= 0xAC00 && c < 0xD7B0) || (c >= 0x1100 && c < 0x1200)) return 2;
+  for (const ScriptRange& range : kScriptRanges)
+    if (c >= range.first && c < range.end) return range.script;
   return c >> 8;
 }
 
@@ -549,7 +587,9 @@ bool IsTextSample(const uint8_t* bytes, uint32_t size, bool unicode) {
       const uint32_t before = i > 0 ? units[i - 1] : 0;
       const bool letters =
           c >= 0x80 && before >= 0x80 && !high && !low && (before < 0xD800 || before >= 0xE000);
-      if (letters && ScriptOfUnit(c) != ScriptOfUnit(before)) ++changes;
+      const uint32_t script = letters ? ScriptOfUnit(c) : kAnyScript;
+      const uint32_t scriptBefore = letters ? ScriptOfUnit(before) : kAnyScript;
+      if (script != kAnyScript && scriptBefore != kAnyScript && script != scriptBefore) ++changes;
     }
     const size_t count = units.size();
     const bool oneScript =
@@ -638,6 +678,13 @@ bool TakeDocumentFrom(xMorvaDocument& document, xMorvaDocument& source) {
   if (read) {
     to->ExchangeText(body);
     to->SetSelection(selStart, selEnd);
+    // The page bands stay as the reader set them. The own format's read
+    // pushes a margin out past a header or footer band that reaches over
+    // it, a repair for damaged files; a reader's bands are what its format
+    // gives (an older document's band of no stored height reaches 50
+    // pixels past a margin that stays at the printable area's edge).
+    for (const bool first : {true, false})
+      document.Params().GetBands(first) = source.GetParams().GetBands(first);
   } else {
     from->ExchangeText(body);
   }

@@ -82,9 +82,11 @@ uint32_t SniffFileType(const uint8_t* head, size_t size);
 // repeat, in whatever code page). Behind a UTF-16 byte-order mark, or
 // when `unicode` says so, UTF-16 units are counted instead, fewer than one
 // in 64 of them controls, private-use units, noncharacters or lone
-// surrogates, and from 64 bytes up a text changes its script at fewer than
-// a quarter of its characters. Random bytes of 64 or more pass hardly
-// ever. Fewer than 2 bytes are a text.
+// surrogates, and from 64 bytes up a text changes its script between
+// neighbouring letters at fewer than a quarter of its characters (a script
+// counts with all its blocks, Greek with its accented letters; spaces,
+// punctuation and accents belong to every script). Random bytes of 64 or
+// more pass hardly ever. Fewer than 2 bytes are a text.
 bool IsTextSample(const uint8_t* bytes, uint32_t size, bool unicode);
 
 // The folder of the file whose reader is running (for readers that load

@@ -645,15 +645,20 @@ int32_t xMorvaV2import::Format(xMorvaEngine& engine, ByteSpanReader& r) {
                              kKinds[(word >> 14) & 3]));
   }
   const int32_t pageWidth = fTop->hasPrint ? Pixels(fTop->page.right - fTop->page.left) : 0;
-  const std::pair<uint16_t, int32_t> values[] = {{kPropLeftIndent, Pixels(left)},
-                                                 {kPropFirstLineIndent, Pixels(first - left)},
-                                                 {kPropRightIndent, std::max(0, pageWidth - Pixels(right))},
-                                                 {kPropAlignment, alignment},
-                                                 {kPropInterline, spacing * 5 + 10}};
+  const ParagraphValue values[] = {{kPropLeftIndent, Pixels(left)},
+                                   {kPropFirstLineIndent, Pixels(first - left)},
+                                   {kPropRightIndent, std::max(0, pageWidth - Pixels(right))},
+                                   {kPropAlignment, alignment},
+                                   {kPropInterline, spacing * 5 + 10}};
+  return SetParagraph(engine, &tabs, values, std::size(values));
+}
+
+int32_t xMorvaV2import::SetParagraph(xMorvaEngine& engine, const xMorvaTabs* tabs,
+                                     const ParagraphValue* values, size_t count) {
   const uint32_t end = engine.GetStreamSize();
   if (!fEmptyLastParagraph || engine.GetSelStartOffset() != end) {
-    engine.SetTabs(tabs);
-    for (const auto& [id, value] : values) engine.SetPropertyValue(id, value);
+    if (tabs != nullptr) engine.SetTabs(*tabs);
+    for (size_t i = 0; i < count; ++i) engine.SetPropertyValue(values[i].first, values[i].second);
     return 0;
   }
   // The caret stands in an empty paragraph at the text's end, which holds
@@ -663,12 +668,16 @@ int32_t xMorvaV2import::Format(xMorvaEngine& engine, ByteSpanReader& r) {
   const xMorvaTabs& now = engine.GetCurrentTabs();
   xMorvaProperties normalised;
   std::vector<std::pair<uint16_t, uint32_t>> records;
-  for (int32_t i = 0; i < now.Count(); ++i)
-    if (!tabs.Contains(now.StopAt(i))) records.emplace_back(kPropTabs, now.StopAt(i) & 0x00FFFFFFu);
-  for (int32_t i = 0; i < tabs.Count(); ++i)
-    if (!now.Contains(tabs.StopAt(i))) records.emplace_back(kPropTabs, tabs.StopAt(i));
-  for (const auto& [id, value] : values) {
-    normalised.SetProperty(id, value);
+  if (tabs != nullptr) {
+    for (int32_t i = 0; i < now.Count(); ++i)
+      if (!tabs->Contains(now.StopAt(i)))
+        records.emplace_back(kPropTabs, now.StopAt(i) & 0x00FFFFFFu);
+    for (int32_t i = 0; i < tabs->Count(); ++i)
+      if (!now.Contains(tabs->StopAt(i))) records.emplace_back(kPropTabs, tabs->StopAt(i));
+  }
+  for (size_t i = 0; i < count; ++i) {
+    const uint16_t id = values[i].first;
+    normalised.SetProperty(id, values[i].second);
     const int32_t kept = normalised.GetProperty(id);
     if (kept != engine.GetCurrentProperties().GetProperty(id)) records.emplace_back(id, uint32_t(kept));
   }
@@ -753,6 +762,22 @@ int32_t xMorvaV2import::ConvertParagraphs(xMorvaEngine& engine, const Form& form
       if (flag != kPageBreakFlag) {
         r.Seek(4);
         const int16_t top = r.I16(), left = r.I16(), bottom = r.I16(), right = r.I16();
+        const int16_t indent = r.I16();
+        // The picture stands at its record's indent, on a line of its own
+        // at the left; the paragraph after it goes on as the text did.
+        static constexpr uint16_t kPictureIds[] = {kPropLeftIndent, kPropFirstLineIndent,
+                                                   kPropInterline, kPropAlignment};
+        ParagraphValue before[std::size(kPictureIds)];
+        for (size_t k = 0; k < std::size(kPictureIds); ++k)
+          before[k] = {kPictureIds[k], engine.GetPropertyValue(kPictureIds[k])};
+        const ParagraphValue own[] = {{kPropLeftIndent, Pixels(indent)},
+                                      {kPropFirstLineIndent, 0},
+                                      {kPropInterline, 10},
+                                      {kPropAlignment, 0}};
+        fEmptyLastParagraph = emptyBefore;
+        const int32_t formatted = SetParagraph(engine, nullptr, own, std::size(own));
+        fEmptyLastParagraph = false;
+        if (formatted != 0) return formatted;
         // A mark on a picture paragraph stands in place of its picture.
         const std::vector<PlacedMark> marks = PlaceMarks(form, i, 1, true);
         if (!marks.empty()) {
@@ -766,6 +791,8 @@ int32_t xMorvaV2import::ConvertParagraphs(xMorvaEngine& engine, const Form& form
           if (engine.InsertParagraphEnd() != 0) return kErrorV2Damaged;
           CaretToEnd(engine);
           fEmptyLastParagraph = true;
+          if (const int32_t code = SetParagraph(engine, nullptr, before, std::size(before)))
+            return code;
         }
       } else {
         // The break ends the paragraph before it in place of its end.

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <map>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "framework/core/VObject.h"
@@ -16,6 +17,7 @@
 class VStream;
 class xMorvaDocument;
 class xMorvaEngine;
+class xMorvaTabs;
 
 constexpr int32_t kErrorV2NotFound = 1032;
 constexpr int32_t kErrorV2Damaged = 1015;
@@ -76,6 +78,12 @@ class xMorvaV2import : public VObject {
   int32_t TextParagraph(xMorvaEngine& engine, const Form& form, const Paragraph& paragraph, uint16_t runCount,
                         const std::vector<PlacedMark>& marks);
   int32_t Format(xMorvaEngine& engine, ByteSpanReader& r);
+  // A paragraph property and its value.
+  using ParagraphValue = std::pair<uint16_t, int32_t>;
+  // Gives the paragraph at the caret the values, and the tab list when
+  // `tabs` is given.
+  int32_t SetParagraph(xMorvaEngine& engine, const xMorvaTabs* tabs, const ParagraphValue* values,
+                       size_t count);
   int32_t Picture(xMorvaEngine& engine, const Span& pict, int32_t width, int32_t height);
   void CaretToEnd(xMorvaEngine& engine);
   void TypeMacText(xMorvaEngine& engine, const std::string& text);

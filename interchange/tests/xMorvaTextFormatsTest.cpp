@@ -7,6 +7,8 @@
 
 #include "area/files/xMorvaFileFormats.h"
 #include "area/files/xMorvaOpenSave.h"
+#include "document/DocumentUnits.h"
+#include "document/xMorvaDocParams.h"
 #include "engine/xMorvaDocumentLayout.h"
 #include "engine/xMorvaLines.h"
 #include "framework/core/streams/VMemoryStream.h"
@@ -243,16 +245,24 @@ TEST_F(TextFiles, CommonPagesOpenAsHtmlByTheirContent) {
   RemoveHtmlFormats();
 }
 
-// A document of the older format opens by its content.
+// A document of the older format opens by its content. The little-endian
+// letter's header and footer have no stored height: on every page its text
+// starts at the printable area's edges (36 and 22 points).
 TEST_F(TextFiles, OlderDocumentsOpenByTheirContent) {
   InstallOlderFormats();
   fs::path fixture(__FILE__);
   if (fixture.is_relative()) fixture = fs::read_symlink("/proc/self/exe").parent_path() / fixture;
-  fs::copy_file(fixture.parent_path() / "fixtures" / "older" / "letter.be.qmv", P("old"));
+  fs::copy_file(fixture.parent_path() / "fixtures" / "older" / "letter.le.qmv", P("old"));
   uint32_t type = 0;
   EXPECT_EQ(Open("old", type), 0);
   EXPECT_EQ(type, kTypeOlderDocument);
   EXPECT_EQ(BodyText().substr(0, 11), u"Hello\tworld");
+  for (const bool first : {true, false}) {
+    EXPECT_EQ(document.GetParams().GetBands(first).topMargin, 36 * GetScreenResolution() / 72)
+        << first;
+    EXPECT_EQ(document.GetParams().GetBands(first).bottomMargin, 22 * GetScreenResolution() / 72)
+        << first;
+  }
   RemoveOlderFormats();
 }
 

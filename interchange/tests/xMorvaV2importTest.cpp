@@ -421,15 +421,23 @@ std::string FormatParagraph(int16_t left, int16_t first, uint8_t alignment, uint
 }  // namespace
 
 // Formats between paragraphs govern the paragraphs after them, also two in
-// a row (the second wins) and across paragraphs that give none.
+// a row (the second wins) and across paragraphs that give none. A picture's
+// paragraph has its record's indent, no first-line indent, single spacing
+// and the left alignment, and the paragraph after it the format before it.
 TEST_F(ImportV2, FormatsGovernTheParagraphsAfterThem) {
-  const std::string bytes = BigForm(
-      "QMVT", PlainParagraph("one") + FormatParagraph(36, 54, 1, 2, {0x4000 + 72, 144}) + PlainParagraph("two") +
-                  FormatParagraph(0, 0, 2, 0, {72}) + FormatParagraph(18, 18, 3, 1, {144}) +
-                  PlainParagraph("three") + PlainParagraph("four"));
+  // A picture paragraph at a left indent of 30 points, its picture missing.
+  std::string picture(24, '\0');
+  picture[3] = char(1);
+  PutU16(picture, 12, 30, true);
+  const std::string bytes =
+      BigForm("QMVT", PlainParagraph("one") + FormatParagraph(36, 54, 1, 2, {0x4000 + 72, 144}) +
+                          PlainParagraph("two") + BigForm("PARA", BigChunk("PARA", picture)) +
+                          PlainParagraph("after") + FormatParagraph(0, 0, 2, 0, {72}) +
+                          FormatParagraph(18, 18, 3, 1, {144}) + PlainParagraph("three") +
+                          PlainParagraph("four"));
   auto document = NewDocument();
   ASSERT_EQ(0, Read(*document, bytes));
-  ASSERT_EQ("one\ntwo\nthree\nfour", TextOf(*document, kPartBody));
+  ASSERT_EQ("one\ntwo\n\x1f\nafter\nthree\nfour", TextOf(*document, kPartBody));
   const auto positions = Positions(*document, kPartBody);
   EXPECT_EQ(0, V2At(*document, 0, kPropLeftIndent));
   EXPECT_EQ(0, V2At(*document, 0, kPropAlignment));
@@ -440,7 +448,13 @@ TEST_F(ImportV2, FormatsGovernTheParagraphsAfterThem) {
   EXPECT_EQ(20, V2At(*document, 4, kPropInterline));
   ASSERT_EQ(2u, positions[4].tabs.size());
   EXPECT_EQ(MakeTabStop(int16_t(Pixels(72)), 0, kTabRight), positions[4].tabs[0]);
-  for (const size_t at : {size_t(8), size_t(14)}) {
+  const uint16_t ids[] = {kPropLeftIndent, kPropFirstLineIndent, kPropAlignment, kPropInterline};
+  const int32_t picture8[] = {Pixels(30), 0, 0, 10}, after10[] = {Pixels(36), Pixels(18), 1, 20};
+  for (size_t k = 0; k < std::size(ids); ++k) {
+    EXPECT_EQ(picture8[k], V2At(*document, 8, ids[k])) << k;
+    EXPECT_EQ(after10[k], V2At(*document, 10, ids[k])) << k;
+  }
+  for (const size_t at : {size_t(16), size_t(22)}) {
     EXPECT_EQ(Pixels(18), V2At(*document, at, kPropLeftIndent));
     EXPECT_EQ(0, V2At(*document, at, kPropFirstLineIndent));
     EXPECT_EQ(3, V2At(*document, at, kPropAlignment));

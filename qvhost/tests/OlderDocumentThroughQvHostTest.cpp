@@ -109,6 +109,19 @@ TEST_F(OlderDocuments, AnAreaBoundToAFieldReadsTheOlderFormat) {
   ExpectLetterText();
 }
 
+// Stored into its field once the conversion question is accepted (package
+// option 5 on), the document is in the own format: the next store asks
+// nothing (a second question would find no script).
+TEST_F(OlderDocuments, AnAcceptedConversionIsAskedOnce) {
+  RunLines(std::string(kStart) + "table 1 \"Letters\"\nfield 1 1 \"body_\" blob\nrecord 1 1\n" +
+           "value 1 1 hex \"" + Hex(Bytes(OlderFixture("letter.le.qmv"))) + "\"\n" +
+           "command 137 ref 0 word 5 word 1 text \"\"\narea body create form at f 10 10 380 280 "
+           "table 1\n"
+           "form mvConvert accept butOK\narea body 70\narea body 70\nexpect field 1 1 prefix "
+           "\"00008E8F\"\n"
+           "expect messages 0\narea body 17\nstop -2\n");
+}
+
 // With the host keeping templates, an area on a table without its field
 // starts from the named data "body_", here in the older format.
 TEST_F(OlderDocuments, AnAreasTemplateKeptByTheHostReadsTheOlderFormat) {
