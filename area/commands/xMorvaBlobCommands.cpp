@@ -58,18 +58,21 @@ void xMorvaMain::LoadDocumentFromBlob(xMorvaDocument& document, uint32_t blob, b
     // it was.
     xMorvaDocument scratch(nullptr);
     scratch.Reset(false);
+    bool olderFormat = false;
     if (stream.OpenRead() == 0) {
       code = ReadDocument(scratch, stream, true);
       // A BLOB that is not the own format may hold the older one, whose
       // reader the import formats register.
       if (code == kErrorNotThisFormat && stream.SetPosition(0) == 0) {
-        if (const xMorvaFormatReader older = xMorvaFileFormats::FindReader(kTypeOlderDocument))
+        if (const xMorvaFormatReader older = xMorvaFileFormats::FindReader(kTypeOlderDocument)) {
           code = older(scratch, stream, kTypeOlderDocument, false, nullptr);
+          olderFormat = true;
+        }
       }
       stream.CloseRead();
     }
     if (bytes != nullptr) Tbx::HUnlock(blob);
-    if ((code == 0 || code == kErrorRepairedData) && !TakeDocumentFrom(document, scratch))
+    if ((code == 0 || code == kErrorRepairedData) && !TakeDocumentFrom(document, scratch, olderFormat))
       code = kErrorNoMemory;
     if (code == 0 || code == kErrorRepairedData) {
       if (xMorvaUndo* undo = document.GetUndo()) undo->Clear(false);

@@ -643,7 +643,7 @@ const std::string& OpeningFileFolder() { return gOpeningFolder; }
 
 const std::string& WritingFilePath() { return gWritingPath; }
 
-bool TakeDocumentFrom(xMorvaDocument& document, xMorvaDocument& source) {
+bool TakeDocumentFrom(xMorvaDocument& document, xMorvaDocument& source, bool olderFormat) {
   auto* from = static_cast<xMorvaEngine*>(source.GetPart(kPartBody));
   auto* to = static_cast<xMorvaEngine*>(document.GetPart(kPartBody));
   if (from == nullptr || to == nullptr) return false;
@@ -678,13 +678,15 @@ bool TakeDocumentFrom(xMorvaDocument& document, xMorvaDocument& source) {
   if (read) {
     to->ExchangeText(body);
     to->SetSelection(selStart, selEnd);
-    // The page bands stay as the reader set them. The own format's read
-    // pushes a margin out past a header or footer band that reaches over
-    // it, a repair for damaged files; a reader's bands are what its format
-    // gives (an older document's band of no stored height reaches 50
-    // pixels past a margin that stays at the printable area's edge).
-    for (const bool first : {true, false})
-      document.Params().GetBands(first) = source.GetParams().GetBands(first);
+    // An older document's page bands stay as its reader set them: a
+    // header or footer of no stored height has a band reaching 50 pixels
+    // past a margin that stays at the printable area's edge, which the own
+    // format's read would take for a band over its margin and push the
+    // margin out on the other pages.
+    if (olderFormat) {
+      for (const bool first : {true, false})
+        document.Params().GetBands(first) = source.GetParams().GetBands(first);
+    }
   } else {
     from->ExchangeText(body);
   }
@@ -720,7 +722,7 @@ int32_t OpenDocumentFile(xMorvaDocument& document, xMorvaKeptFile& kept,
       const bool opened = code == 0 || code == kErrorRepairedData || code == kErrorReaderReport;
       if (opened) {
         const bool deferred = document.SetLayoutDeferred(true);
-        if (!TakeDocumentFrom(document, scratch)) code = kOpenNoMemory;
+        if (!TakeDocumentFrom(document, scratch, type == kTypeOlderDocument)) code = kOpenNoMemory;
         document.SetLayoutDeferred(deferred);
       }
     }

@@ -121,8 +121,9 @@ int32_t OpenDocumentFile(xMorvaDocument& document, xMorvaKeptFile& kept,
 
 // Gives `document` the whole contents of `source` (texts, style sheets,
 // settings, pictures on the page, selection), through the own format; false
-// when that could not be done for want of memory.
-bool TakeDocumentFrom(xMorvaDocument& document, xMorvaDocument& source);
+// when that could not be done for want of memory. `olderFormat`: `source`
+// was read from the older format, whose page bands are kept as read.
+bool TakeDocumentFrom(xMorvaDocument& document, xMorvaDocument& source, bool olderFormat);
 
 // Writes the document to the file as `type`: 0, or 1012 for a type without
 // a writer and a write that fails. The file is written beside its place
