@@ -311,10 +311,9 @@ void xMorvaExportWord::AppendHeaderFooterStories() {
   // and fill with the other pages' part.
   auto copy = [&](int16_t part, bool blank = false) {
     Span span{fCp - fCcpText, 0};
-    auto* engine = static_cast<xMorvaEngine*>(fDocument->GetPart(part));
     const uint32_t before = fCp;
-    if (engine != nullptr && engine->GetLength() > 0) {
-      AppendPart(*engine);
+    if (hasText(part)) {
+      AppendPart(*static_cast<xMorvaEngine*>(fDocument->GetPart(part)));
     } else if (blank) {
       ResetWalk();  // its paragraph in the default look
     }
