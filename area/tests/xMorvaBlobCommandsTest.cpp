@@ -1,5 +1,6 @@
 // The BLOB commands: a document written by 37, 51, 139 or 140 and read back
-// by 49, 141, 142 or into a new area by 36, with the codes they record.
+// by 49, 141, 142, into a new area by 36 or inserted by 54, with the codes
+// they record.
 #include <gtest/gtest.h>
 
 #include <algorithm>
