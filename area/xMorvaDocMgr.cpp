@@ -83,7 +83,7 @@ void xMorvaDocMgr::LoadFromField(VObject*) {
   fDocument->Refresh(true, true);
   // A field whose bytes could not be read keeps them: the empty document
   // shown in their place is not stored over them until the user changes it.
-  if (read && code != 0) fDocument->HoldWriteBack({});
+  if (read && code != 0) fDocument->HoldWriteBack();
 }
 
 void xMorvaDocMgr::SaveToField(VObject*) {

@@ -403,7 +403,6 @@ void xMorvaDocument::Reset(bool keepFile) {
   fSelectionBackward = 0;
   fTypingResync = 1;
   fWriteBackHeld = false;
-  fHeldBytes.clear();
   if (!keepFile) {
     VStr<255> name;
     GetDocumentListString(name, kDocumentTextsListOffset, 21);

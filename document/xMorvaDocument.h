@@ -154,19 +154,14 @@ class xMorvaDocument : public VObject,
   VPort* GetLinePort() const;
   xMorvaDocumentArea* GetArea() const { return fArea; }
   bool IsModified() const { return fModified; }
-  // ---- The write-back hold. After a load from the host's data failed, the
-  // document is not what that data holds, and a road that writes it back
-  // there (the bound field's save, the BLOB writes, the save into the kept
-  // file) writes nothing until the user changes the document (SetModified)
-  // or it is replaced (Reset, which every load runs). `given` is the bytes
-  // the failed load was handed: a BLOB write hands them back, so that the
-  // host storing the answer keeps what it had.
-  void HoldWriteBack(std::vector<uint8_t> given) {
-    fWriteBackHeld = true;
-    fHeldBytes = std::move(given);
-  }
+  // ---- The write-back hold of the bound field. After the field's own load
+  // failed, the document was reset and shows nothing of what the field
+  // holds: the field's save writes nothing until the user changes the
+  // document (SetModified) or a load replaces it (Reset, which every load
+  // runs). Every other write (the BLOB commands, the files) writes the
+  // document shown.
+  void HoldWriteBack() { fWriteBackHeld = true; }
   bool IsWriteBackHeld() const { return fWriteBackHeld; }
-  const std::vector<uint8_t>& GetHeldBytes() const { return fHeldBytes; }
   bool IsOffscreen() const { return fOffscreen != 0; }
   bool IsChangeInProgress() const { return fChangeInProgress != 0; }
   bool NeedsTypingResync() const { return fTypingResync != 0; }
@@ -634,7 +629,6 @@ class xMorvaDocument : public VObject,
   ReplacedRange fReplaced;
   bool fModified = false;
   bool fWriteBackHeld = false;
-  std::vector<uint8_t> fHeldBytes;
   // Minimum margins (pixels) and the printable area.
   int32_t fMinLeft = 0;
   int32_t fMinTop = 0;

@@ -3,7 +3,6 @@
 // 51 (the document with its preview), 49 (read into an area), 139 and 140
 // (with or without preview), 141 and 142 (read).
 #include <cstring>
-#include <vector>
 
 #include "area/files/xMorvaDocumentFile.h"
 #include "area/files/xMorvaFileFormats.h"
@@ -32,16 +31,6 @@ constexpr int16_t kSettingModified = 3;
 
 void PutHandle(void* slot, uint32_t value) {
   if (slot != nullptr) std::memcpy(slot, &value, sizeof value);
-}
-
-std::vector<uint8_t> BlobBytes(uint32_t blob) {
-  const int32_t size = blob != 0 ? Tbx::GetHandleSize(blob) : 0;
-  if (size <= 0) return {};
-  const auto* bytes = static_cast<const uint8_t*>(Tbx::HLock(blob));
-  std::vector<uint8_t> copy;
-  if (bytes != nullptr) copy.assign(bytes, bytes + size);
-  Tbx::HUnlock(blob);
-  return copy;
 }
 
 }  // namespace
@@ -84,9 +73,6 @@ void xMorvaMain::LoadDocumentFromBlob(xMorvaDocument& document, uint32_t blob, b
       document.Refresh(true, true);
     }
   }
-  // The document is not what the host gave: until the user changes it, a
-  // BLOB written from it is the host's own bytes again.
-  if (code != 0 && code != kErrorRepairedData) document.HoldWriteBack(BlobBytes(blob));
   // A repaired document is recorded like any other code, so that the error
   // method hears of it.
   ReportCommandError(code);
@@ -133,12 +119,7 @@ void xMorvaMain::CommandWriteBlob(int32_t selector, void** p, void* result) {
   VHandleStream stream(handle);
   bool written = false;
   if (stream.OpenWrite() == 0) {
-    if (document->IsWriteBackHeld()) {
-      const std::vector<uint8_t>& given = document->GetHeldBytes();
-      written = given.empty() || stream.WriteBytes(given.data(), uint32_t(given.size())) == 0;
-    } else {
-      written = WriteDocument(*document, stream, preview, blank);
-    }
+    written = WriteDocument(*document, stream, preview, blank);
     stream.CloseWrite(1);
   }
   // The handle goes to the host as a Toolbox handle; one that cannot be

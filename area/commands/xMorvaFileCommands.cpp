@@ -291,9 +291,9 @@ int32_t xMorvaPlugIn::OpenAgreedFile(std::unique_ptr<VFile> file, uint32_t type)
 
 bool xMorvaPlugIn::SaveDocumentFile() {
   if (!fKeptFile.IsOwn()) return SaveDocumentFileAs();
-  // After a failed load the kept file is not where the document came from:
-  // it keeps what it holds until the user changes the document.
-  if (fDocument->IsWriteBackHeld()) return true;
+  // The save is the user's own: it writes the document shown, also while
+  // the bound field's save is held after a failed load (the field, not the
+  // kept file, holds the bytes that load could not read).
   if (SaveKeptFile(*fDocument, fKeptFile) == 0) return true;
   ShowDocumentAlert(xMorvaMain::kErrorTextListOffset, kSaveErrorTextWriteFailed);
   return false;

@@ -1,5 +1,6 @@
 // The BLOB commands: a document written by 37, 51, 139 or 140 and read back
-// by 49, 141, 142 or into a new area by 36, with the codes they record.
+// by 49, 141, 142, into a new area by 36 or inserted by 54, with the codes
+// they record.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -138,36 +139,63 @@ TEST_F(BlobCommands, RecordTheReadersCodesAndTellTheErrorMethod) {
   const uint32_t blobs[] = {0,        NewBlob({}),       NewBlob({1, 2, 3, 4, 5}), NewBlob(damaged),
                             repaired, NewBlob(badStore), cut(letter.size() / 2), cut(2),
                             cut(16),  cut(100)};
+  // Each row's document is then written by `write` and read back: what a
+  // write gives is the document the area shows, whatever the read refused.
   struct Row {
     int32_t command;
     int blob;
     int32_t code;
+    int32_t write;
   } rows[] = {
-      {49, 0, 1017}, {141, 0, 1017}, {141, 1, 1017}, {49, 1, 1032},  {49, 2, 1032}, {142, 2, 1032},
-      {49, 3, 1015}, {141, 3, 1015}, {49, 4, 1097},  {141, 4, 1097}, {49, 5, 1015}, {141, 5, 1015},
-      {49, 6, 1015}, {141, 7, 1097}, {49, 8, 1097},  {142, 9, 1097},
+      {49, 0, 1017, 140}, {141, 0, 1017, 37},  {141, 1, 1017, 51},  {49, 1, 1032, 139}, {49, 2, 1032, 140},
+      {142, 2, 1032, 37}, {49, 3, 1015, 51},   {141, 3, 1015, 139}, {49, 4, 1097, 140},  {141, 4, 1097, 37},
+      {49, 5, 1015, 51},  {141, 5, 1015, 139}, {49, 6, 1015, 140},  {141, 7, 1097, 37},  {49, 8, 1097, 51},
+      {142, 9, 1097, 139}, {36, 0, 1017, 140}, {36, 2, 1032, 37},   {36, 3, 1015, 51},   {36, 4, 1097, 139},
+      {54, 0, 1017, 140},  {54, 2, 1032, 37},  {54, 5, 1015, 51},   {54, 4, 1097, 139},
   };
   for (const Row& row : rows) {
-    xMorvaPlugIn* area = NewOffscreenArea();
-    documentfile::Type(documentfile::Engine(*area->GetDocument(), kPartBody), "kept");
-    const Bytes before = StreamOf(*area->GetDocument(), kPartBody);
-    package->calls.clear();
+    xMorvaPlugIn* area = nullptr;
     uint32_t blob = blobs[row.blob];
-    Run(row.command, area->GetReference(), {&blob});
+    Bytes before;
+    if (row.command == 36) {
+      // The area made from the BLOB starts as a new one does.
+      before = StreamOf(*NewOffscreenArea()->GetDocument(), kPartBody);
+      package->calls.clear();
+      uint32_t made = 0;
+      void* params[12] = {&blob};
+      package->ExecuteCommand(36, params, &made);
+      int32_t kind = 0;
+      xMorvaHostObject* object = package->FindReference(made, kind);
+      ASSERT_NE(object, nullptr);
+      area = object->GetEditingArea();
+      ASSERT_NE(area, nullptr);
+    } else {
+      area = NewOffscreenArea();
+      documentfile::Type(documentfile::Engine(*area->GetDocument(), kPartBody), "kept");
+      before = StreamOf(*area->GetDocument(), kPartBody);
+      // Command 54 inserts at the selection and adds a paragraph end.
+      int16_t atEnd = 0, noEnd = 0;
+      package->calls.clear();
+      Run(row.command, area->GetReference(), {&blob, &atEnd, &noEnd});
+    }
     EXPECT_EQ(LastError(area->GetReference()), row.code) << row.command << " blob " << row.blob;
     ASSERT_FALSE(package->calls.empty());
     EXPECT_EQ(package->calls.front().name, "OnError");
     EXPECT_EQ(package->calls.front().numbers.back(), row.code);
     // What cannot be read, damaged or not the own format, leaves the
-    // document as it was.
-    if (row.code != 0 && row.code != 1097) {
+    // document as it was; an insertion takes nothing repaired either.
+    if (row.code != 0 && (row.code != 1097 || row.command == 54)) {
       EXPECT_EQ(StreamOf(*area->GetDocument(), kPartBody), before)
           << row.command << " blob " << row.blob;
     }
-    // Until the user changes it, a document not read writes the BLOB it was given.
-    const uint32_t back = WriteBlob(area, 140);
-    EXPECT_EQ(BlobBytes(back) == BlobBytes(blobs[row.blob]), row.code != 1097) << row.blob;
+    uint32_t back = WriteBlob(area, row.write);
+    xMorvaPlugIn* reader = NewOffscreenArea();
+    Run(49, reader->GetReference(), {&back});
+    EXPECT_EQ(LastError(reader->GetReference()), 0) << row.command << " blob " << row.blob;
+    EXPECT_EQ(StreamOf(*reader->GetDocument(), kPartBody), StreamOf(*area->GetDocument(), kPartBody))
+        << row.command << " blob " << row.blob << " written by " << row.write;
     Tbx::DisposeHandle(back);
+    if (row.command == 36) Run(38, area->GetReference());
   }
   for (uint32_t blob : blobs) {
     if (blob != 0) Tbx::DisposeHandle(blob);

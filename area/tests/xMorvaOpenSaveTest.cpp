@@ -591,17 +591,19 @@ TEST_F(OpenSave, TheAreasOpenSaveAndSaveAsCommandsGoThroughTheDialogs) {
   // Now the save command writes the kept file without asking.
   documentfile::Type(Engine(*doc, kPartBody), " more");
   sChosenPath.clear();
-  const std::string before = files_test::ReadAll(P("own.qmv"));
+  // A BLOB the area refuses leaves its document, and each save writes the
+  // document shown, the second after more typing as well.
   HostText noDocument("\x01\x02\x03"), typed(" more");
   uint32_t blob = noDocument.Handle();
   Run(49, area->GetReference(), {&blob});
-  area->RunCommand(103);
-  EXPECT_EQ(files_test::ReadAll(P("own.qmv")), before);
-  Run(19, area->GetReference(), {&typed.record});
-  area->RunCommand(103);
+  EXPECT_EQ(LastError(area->GetReference()), 1032);
   xMorvaPlugIn* reader = NewOffscreenArea();
-  EXPECT_EQ(documentfile::Read(*reader->GetDocument(), B(files_test::ReadAll(P("own.qmv")))), 0);
-  EXPECT_EQ(StreamOf(*reader->GetDocument(), kPartBody), StreamOf(*doc, kPartBody));
+  for (int save = 0; save < 2; ++save) {
+    if (save == 1) Run(19, area->GetReference(), {&typed.record});
+    EXPECT_TRUE(area->SaveDocumentFile()) << save;
+    EXPECT_EQ(documentfile::Read(*reader->GetDocument(), B(files_test::ReadAll(P("own.qmv")))), 0);
+    EXPECT_EQ(StreamOf(*reader->GetDocument(), kPartBody), StreamOf(*doc, kPartBody)) << save;
+  }
   // Open: the chosen file replaces the document.
   sChosenPath = P("first.rtf");
   reader->RunCommand(102);

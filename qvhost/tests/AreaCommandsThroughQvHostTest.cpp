@@ -64,15 +64,26 @@ class DocumentFileScript : public documentfile::Fixture {
     auto document = NewDocument();
     documentfile::FillDocument(*document, 2);
     if (repaired) documentfile::Engine(*document, kPartBody).InsertPropertyRecord(0, kPropFont, 60);
+    return Hex(*document);
+  }
+  // A document of one line of text as hex digits.
+  std::string LetterHex(const std::string& text) {
+    auto document = NewDocument();
+    documentfile::Type(documentfile::Engine(*document, kPartBody), text);
+    return Hex(*document);
+  }
+  void TestBody() override {}
+
+ private:
+  static std::string Hex(xMorvaDocument& document) {
     std::string hex;
     char digits[3];
-    for (uint8_t byte : documentfile::Write(*document)) {
+    for (uint8_t byte : documentfile::Write(document)) {
       std::snprintf(digits, sizeof digits, "%02X", byte);
       hex += digits;
     }
     return hex;
   }
-  void TestBody() override {}
 };
 
 TEST_F(AreaCommands, ARepairedDocumentInAFieldIsAcceptedWithoutAnAlert) {
@@ -269,20 +280,73 @@ TEST_F(AreaCommands, AFieldOfAnyKindKeepsTheDocumentInTheOwnFormat) {
   }
 }
 
-TEST_F(AreaCommands, AFieldHoldingNoDocumentShowsAnEmptyOneAndKeepsItsBytesUntilTheUserTypes) {
-  RunLines("table 1 \"Letters\"\n"
-           "field 1 1 \"body_\" blob\n"
-           "record 1 1\n"
-           "value 1 1 hex \"01020304\"\n"
-           "form letters 20 40 300 200\n"
-           "area body create form at letters 10 10 280 180 table 1\n"
-           "expect message \"The document is in no format Qv Morva can read.\"\n"
-           "area body 70\n"
-           "expect field 1 1 hex \"01020304\"\n"
-           "command 19 area body hosttext \"Typed.\"\n"
-           "area body 70\n"
-           "expect field 1 1 prefix \"00008E8F\"\n"
-           "area body 17\n");
+TEST_F(AreaCommands, OnlyTheFieldsOwnFailedLoadHoldsItsSaveAndEveryOtherWriteGivesWhatTheAreaShows) {
+  // A field whose bytes are no document shows an empty one and keeps its
+  // bytes through its saves until the user types. A save into the kept file
+  // meanwhile writes the document shown. A BLOB the area refuses holds
+  // nothing: the field's save stores what the area shows.
+  const std::string damaged = folder + "damaged.qmv";
+  {
+    std::ofstream file(damaged, std::ios::binary);
+    file << std::string("\0\0\x8E\x8F\x07\0\0\0\x07\0\0\0", 12);
+  }
+  const std::string noDocument = "expect message \"The document is in no format Qv Morva can read.\"\n";
+  // Row n's area is bodyn, bound to field 1 of table n.
+  struct Row {
+    std::string value;
+    std::string lines;
+  } rows[] = {
+      {"01020304", noDocument +
+                       "area body1 70\n"
+                       "expect field 1 1 hex \"01020304\"\n"
+                       "area body1 70\n"
+                       "expect field 1 1 hex \"01020304\"\n"
+                       "command 19 area body1 hosttext \"Typed.\"\n"
+                       "area body1 70\n"
+                       "expect field 1 1 prefix \"00008E8F\"\n"
+                       "area body1 69\n"
+                       "command 20 area body1 long 0 long 1000 result hosttext\n"
+                       "expect out result \"Typed.\"\n"},
+      {"01020304", noDocument +
+                       "command 19 area body2 hosttext \"Typed.\"\n"
+                       "command 50 area body2 hosttext \"kept.qmv\" text \"\"\n"
+                       "area body2 69\n" +
+                       noDocument +
+                       "command 113 area body2 long 103\n"
+                       "command 47 result area reader\n"
+                       "command 48 area reader hosttext \"kept.qmv\" text \"\"\n"
+                       "command 28 area reader result long\n"
+                       "expect result 0\n"
+                       "command 20 area reader long 0 long 1000 result hosttext\n"
+                       "expect out result \"\"\n"
+                       "command 38 area reader\n"
+                       "area body2 70\n"
+                       "expect field 2 1 hex \"01020304\"\n"},
+      {DocumentFileScript().LetterHex("Good letter"),
+       "command 3 area body3 long 0 long 0\n"
+       "command 19 area body3 hosttext \"Edit \"\n"
+       "command 49 area body3 blob \"" + damaged + "\"\n"
+       "command 28 area body3 result long\n"
+       "expect result 1015\n"
+       "command 20 area body3 long 0 long 1000 result hosttext\n"
+       "expect out result \"Edit Good letter\"\n"
+       "area body3 70\n"
+       "area body3 69\n"
+       "command 20 area body3 long 0 long 1000 result hosttext\n"
+       "expect out result \"Edit Good letter\"\n"},
+  };
+  int n = 0;
+  for (const Row& row : rows) {
+    const std::string t = std::to_string(++n);
+    SCOPED_TRACE("row " + t);
+    RunLines("table " + t + " \"Letters\"\n"
+             "field " + t + " 1 \"body" + t + "_\" blob\n"
+             "record " + t + " 1\n"
+             "value " + t + " 1 hex \"" + row.value + "\"\n"
+             "form letters" + t + " 20 40 300 200\n"
+             "area body" + t + " create form at letters" + t + " 10 10 280 180 table " + t + "\n" +
+             row.lines + "area body" + t + " 17\n");
+  }
 }
 
 }  // namespace
