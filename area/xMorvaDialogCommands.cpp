@@ -44,7 +44,7 @@ constexpr uint16_t kUndoSpecialChar = 4;
 // replacements made.
 constexpr int16_t kDocumentWordsOffset = 10;
 constexpr int16_t kReplacementsMadeItem = 17;
-// The view modes, and the alert told when a picture cannot go on a page.
+// Where the paste picture dialog puts a picture.
 constexpr int16_t kPlacementOnPage = 0;
 constexpr int16_t kPlacementCancelled = -1;
 constexpr int16_t kPlacementInText = 1;
