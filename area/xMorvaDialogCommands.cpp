@@ -14,6 +14,7 @@
 #include "document/xMorvaDocParams.h"
 #include "document/xMorvaDocument.h"
 #include "document/xMorvaFind.h"
+#include "document/xMorvaUndo.h"
 #include "engine/xMorvaEngine.h"
 #include "framework/core/memory/VMemoryMgr.h"
 #include "framework/core/strings/VUniString.h"
@@ -43,11 +44,10 @@ constexpr uint16_t kUndoSpecialChar = 4;
 // replacements made.
 constexpr int16_t kDocumentWordsOffset = 10;
 constexpr int16_t kReplacementsMadeItem = 17;
-// The view modes, and the alert told when a picture cannot go on a page.
-constexpr int16_t kPageViewMode = 0;
-constexpr int16_t kContinuousViewMode = 1;
-constexpr int16_t kAlertPagePictureFailed = 1;
+// Where the paste picture dialog puts a picture.
 constexpr int16_t kPlacementOnPage = 0;
+constexpr int16_t kPlacementCancelled = -1;
+constexpr int16_t kPlacementInText = 1;
 
 xMorvaEngine* CurrentText(xMorvaDocument& document) {
   return static_cast<xMorvaEngine*>(document.GetCurrentPart());
@@ -164,22 +164,30 @@ std::unique_ptr<VHostRef> ReferenceAtSelection(xMorvaEngine& text) {
   return reference;
 }
 
-// Puts the reference's picture on a page, in page view: false when the
-// pictures on the pages could not take it.
+// Puts the reference's picture on a page (the document shows the pages,
+// keeps the undo step and tells a failure): false when the pictures on the
+// pages could not take it.
 bool PlaceOnPage(xMorvaDocument& document, VHostRef& reference, const VPictureData& picture,
                  const xMorvaPagePicture& entry) {
-  auto* pictures = dynamic_cast<xMorvaPicturesInPage*>(document.GetPagePictures());
-  VMemoryResourceFile* store = document.GetStyleSheetStore();
-  if (pictures == nullptr || store == nullptr) return false;
-  if (document.GetParams().GetViewMode() == kContinuousViewMode) {
-    document.SetViewMode(kPageViewMode);
-    document.Refresh(true, true);
-  }
-  if (pictures->AddReferencePicture(*store, &picture, &reference, entry) != 0) return false;
-  pictures->SetSelection(pictures->GetCount() - 1);
-  document.SetModified();
-  document.Refresh(false, true);
-  return true;
+  return document.PlacePagePicture(kUndoPaste, [&] {
+    auto* pictures = dynamic_cast<xMorvaPicturesInPage*>(document.GetPagePictures());
+    VMemoryResourceFile* store = document.GetStyleSheetStore();
+    if (pictures == nullptr || store == nullptr || pictures->AddReferencePicture(*store, &picture, &reference, entry) != 0)
+      return false;
+    pictures->SetSelection(pictures->GetCount() - 1);
+    return true;
+  });
+}
+
+// The paste picture dialog on a copy of the placing a picture starts with
+// on the caret's page: true with where it goes and that placing when the
+// user accepted.
+bool AskPlacement(xMorvaPlugIn& area, xMorvaDocument& document, int16_t& placement, xMorvaPagePicture& entry) {
+  xMorvaDialogs* dialogs = xMorvaDialogSlot::Get();
+  placement = kPlacementInText;
+  entry = xMorvaPagePicture();
+  entry.page = document.GetCaretPage();
+  return dialogs != nullptr && dialogs->RunPastePicture(area, document, placement, entry);
 }
 
 }  // namespace
@@ -205,17 +213,13 @@ void PasteReference(xMorvaPlugIn& area, VHostRef& reference, VValue* resolved) {
   xMorvaEngine* text = document != nullptr ? CurrentText(*document) : nullptr;
   if (text == nullptr) return;
   if (value && value->GetKind() == kValuePicture) {
-    xMorvaDialogs* dialogs = xMorvaDialogSlot::Get();
-    int16_t placement = 1;
+    int16_t placement = kPlacementInText;
     xMorvaPagePicture entry;
-    entry.page = document->GetCaretPage();
-    const bool accepted = dialogs != nullptr && dialogs->RunPastePicture(area, *document, placement, entry);
+    const bool accepted = AskPlacement(area, *document, placement, entry);
     document->SetHostOutcome(accepted);
     if (!accepted) return;
     if (placement == kPlacementOnPage) {
-      if (!PlaceOnPage(*document, reference, static_cast<const VPictureData&>(*value), entry)) {
-        ShowDocumentAlert(kAlertListOffset, kAlertPagePictureFailed);
-      }
+      PlaceOnPage(*document, reference, static_cast<const VPictureData&>(*value), entry);
       return;
     }
   } else {
@@ -371,6 +375,30 @@ void xMorvaPlugIn::RunPastePictureDialog() {
     return;
   }
   xMorvaDialogCommands::PasteReference(*this, *reference, reference->Evaluate());
+}
+
+// A picture from the clipboard: the placing chosen on a page waits for
+// AddPagePicture, which the document runs next.
+int16_t xMorvaPlugIn::AskPastePicturePlacement() {
+  fPastedPlacement.reset();
+  if (!fDocument) return kPlacementCancelled;
+  auto entry = std::make_unique<xMorvaPagePicture>();
+  int16_t placement = kPlacementInText;
+  if (!AskPlacement(*this, *fDocument, placement, *entry)) return kPlacementCancelled;
+  if (placement != kPlacementOnPage) return kPlacementInText;
+  fPastedPlacement = std::move(entry);
+  return kPlacementOnPage;
+}
+
+bool xMorvaPlugIn::AddPagePicture(VPictureData* picture) {
+  const std::unique_ptr<VPictureData> taken(picture);
+  const std::unique_ptr<xMorvaPagePicture> entry = std::move(fPastedPlacement);
+  xMorvaPicturesInPage* pictures = GetPagePictureList();
+  VMemoryResourceFile* store = fDocument ? fDocument->GetStyleSheetStore() : nullptr;
+  if (!taken || !entry || pictures == nullptr || store == nullptr || pictures->AddPicture(*store, *taken, *entry) != 0)
+    return false;
+  pictures->SetSelection(pictures->GetCount() - 1);
+  return true;
 }
 
 void xMorvaPlugIn::RunSpecialCharDialog() {

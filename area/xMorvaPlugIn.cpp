@@ -9,6 +9,7 @@
 #include "area/printing/xMorvaPrintCommands.h"
 #include "area/spelling/xMorvaWinSpeller.h"
 #include "area/view/xMorvaFrame.h"
+#include "area/view/xMorvaPicturesInPage.h"
 #include "area/view/xMorvaRuler.h"
 #include "area/view/xMorvaTabSelector.h"
 #include "area/view/xMorvaVerticalRuler.h"

@@ -25,6 +25,7 @@ class xMorvaFindReplaceParameters;
 class xMorvaFrame;
 class xMorvaMain;
 class xMorvaPicturesInPage;
+struct xMorvaPagePicture;
 class xMorvaSpellerFiles;
 class xMorvaWinSpeller;
 class xMorvaSpeller;
@@ -147,6 +148,11 @@ class xMorvaPlugIn : public VPlugIn, public xMorvaHostObject, public xMorvaDocum
   bool EditPagePicture() override;
   bool EditTextPicture() override;
   void ApplyTextPictureEdit() override;
+  // The paste picture dialog on a picture from the clipboard; on a page
+  // the placing it chose is kept for AddPagePicture, which puts the
+  // picture there.
+  int16_t AskPastePicturePlacement() override;
+  bool AddPagePicture(VPictureData* picture) override;
 
   // ---- The dialog commands (xMorvaDialogCommands.cpp), by document
   // command: each opens its dialog with the area's values, tells the host
@@ -304,6 +310,9 @@ class xMorvaPlugIn : public VPlugIn, public xMorvaHostObject, public xMorvaDocum
   // when the expression was changed, the new expression's stored bytes.
   uint32_t fEditedPicture[6] = {};
   std::vector<uint8_t> fEditedExpression;
+  // The placing the accepted paste picture dialog chose for a picture from
+  // the clipboard, until AddPagePicture takes it.
+  std::unique_ptr<xMorvaPagePicture> fPastedPlacement;
   // Index = command id; entry 0 unused.
   uint8_t fAllowed[kCommandCount + 1];
   uint8_t fEditingLock = 0;

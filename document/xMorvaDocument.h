@@ -6,6 +6,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <initializer_list>
 #include <memory>
 #include <string>
@@ -411,8 +412,16 @@ class xMorvaDocument : public VObject,
   bool HandlePictureClick(const VPoint& point, bool doubleClick, bool controlKey);
   // The host hears that a modal dialog ended, while it drives the document.
   void NotifyHostModal(bool accepted);
-  // Undo and redo put a picture placed on a page back in a box.
+  // Undo and redo put a picture placed on a page back in a box, or put it
+  // back or take it away whole.
   bool SetPagePictureBox(int32_t picture, const VRect& box) override;
+  bool PutPagePictureState(int16_t picture, const std::vector<uint8_t>* state) override;
+  // A picture placed on a page by `place` (true when placed; the picture
+  // placed is then the selected one): a continuous view turns to the pages
+  // first; the picture placed is one undo step (of kind `undoKind`) that
+  // takes it away again; one that could not be placed is told to the user.
+  // True when placed.
+  bool PlacePagePicture(uint16_t undoKind, const std::function<bool()>& place);
 
   // ---- Computed elements over all parts.
   void SetFieldDisplayModeOfPart(uint8_t mode);

@@ -65,15 +65,13 @@ class xMorvaDocumentArea {
   virtual bool FinishHostCommand() { return false; }
 
   // ---- Pictures on pages.
-  // A copy, owned by the caller, of the picture on a page that is selected;
-  // null when none is.
-  virtual VPictureData* CopySelectedPagePicture() { return nullptr; }
-  // Where a pasted picture goes, as the paste picture dialog answers: -1
-  // cancelled, 0 on a page, 1 in the text.
-  virtual int16_t AskPastePicturePlacement() { return 1; }
-  // Adds the picture (taken) to the pictures on the pages: false when it
+  // Where a picture pasted from the clipboard goes, as the paste picture
+  // dialog answers: -1 cancelled, 0 on a page, 1 in the text.
+  virtual int16_t AskPastePicturePlacement() = 0;
+  // Adds the picture (taken) to the pictures on the pages, placed as the
+  // last accepted paste picture dialog chose, and selects it: false when it
   // could not be added (the picture is then deleted).
-  virtual bool AddPagePicture(VPictureData* picture);
+  virtual bool AddPagePicture(VPictureData* picture) = 0;
 
   // ---- Redraw.
   virtual void SetContentSize(int32_t width, int32_t height) = 0;
@@ -127,10 +125,6 @@ class xMorvaDocumentArea {
   virtual void ApplyTextPictureEdit() {}
   // The host told that a modal dialog of the area ended (true: accepted).
   virtual void NotifyHostModal(bool accepted) {}
-  // The computed texts of the pictures on pages: frozen into plain text,
-  // and the pictures made again from their values.
-  virtual void FreezePagePictureTexts() {}
-  virtual void RebuildPagePictures() {}
   // The style-sheet menu (menu 1000) of the area, when it has one, rebuilt
   // from these names.
   virtual void SetStyleSheetMenu(const VStringArray& names) {}

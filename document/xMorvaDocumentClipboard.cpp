@@ -10,6 +10,7 @@
 #include "document/xMorvaInterchangeServices.h"
 #include "document/xMorvaText.h"
 #include "document/xMorvaTextTransfer.h"
+#include "document/xMorvaUndo.h"
 #include "framework/system/resources/VMemoryResourceFile.h"
 #include "framework/core/memory/VMemoryMgr.h"
 #include "framework/core/streams/VHandleStream.h"
@@ -46,12 +47,6 @@ uint32_t HandleSize(VMemHandle handle) { return handle != 0 ? gMemoryMgr->GetHan
 
 }  // namespace
 
-// Without a page-picture owner nothing can be placed on a page.
-bool xMorvaDocumentArea::AddPagePicture(VPictureData* picture) {
-  delete picture;
-  return false;
-}
-
 void xMorvaDocument::RegisterScrapTypes() {
   if (gClipboard == nullptr) return;
   for (uint32_t type : kOwnScrapTypes) gClipboard->AddFlavor(type);
@@ -68,8 +63,8 @@ void xMorvaDocument::CopySelection() {
 
   // A selected picture goes alone. Both getters hand out copies of their
   // own, so deleting it here leaves the page and the text as they were.
-  VPictureData* pagePicture = fArea != nullptr ? fArea->CopySelectedPagePicture() : nullptr;
-  if (pagePicture == nullptr && fPagePictures && fPagePictures->HasSelection() && fStyleSheets) {
+  VPictureData* pagePicture = nullptr;
+  if (fPagePictures && fPagePictures->HasSelection() && fStyleSheets) {
     pagePicture = fPagePictures->CopySelected(*fStyleSheets);
   }
   if (pagePicture != nullptr || fCurrent->IsPictureSelected()) {
@@ -223,19 +218,14 @@ void xMorvaDocument::PastePicture() {
   VPictureData* picture = gClipboard->GetPicture();
   if (picture == nullptr) return;
   const int16_t placement = fArea != nullptr ? fArea->AskPastePicturePlacement() : 1;
+  if (fArea != nullptr) NotifyHostModal(placement >= 0);
   if (placement < 0) {
     delete picture;
     return;
   }
   if (placement == 0) {
-    if (fParams.GetViewMode() == 1) {
-      fParams.SetViewMode(0);
-      Refresh(true, true);
-    }
     // The area takes the picture whether it could place it or not.
-    if (fArea == nullptr || !fArea->AddPagePicture(picture)) ShowDocumentAlert(kAlertListOffset, 1);
-    SetModified();
-    if (fArea != nullptr) fArea->DrawSelection();
+    PlacePagePicture(kUndoPaste, [&] { return fArea->AddPagePicture(picture); });
     return;
   }
   xMorvaTextTransferServices* transfer = xMorvaTextTransferSlot::Get();

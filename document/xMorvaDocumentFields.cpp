@@ -228,7 +228,6 @@ void xMorvaDocument::UpdateDateTimeFields() {
       UpdateDateTimeFieldsOfPart();
     }
   }
-  if (fArea != nullptr) fArea->RebuildPagePictures();
   if (fPagePictures && fStyleSheets) fPagePictures->RebuildPictures(*fStyleSheets);
   if (recording) fUndo->Resume();
 }
@@ -250,12 +249,10 @@ void xMorvaDocument::FreezeComputedElements() {
   // A selected page picture freezes its own texts, and nothing else does.
   const bool pagePictureSelected = fPagePictures && fPagePictures->HasSelection();
   if (pagePictureSelected || (fArea != nullptr && fArea->IsPagePictureSelected())) {
-    if (fArea != nullptr) fArea->FreezePagePictureTexts();
     if (pagePictureSelected && fStyleSheets) fPagePictures->FreezeReferences(*fStyleSheets);
     return;
   }
   if (!text->HasSelection()) {
-    if (fArea != nullptr) fArea->FreezePagePictureTexts();
     if (fPagePictures && fStyleSheets) fPagePictures->FreezeReferences(*fStyleSheets);
     // Every part, undone in one step.
     PartWalk walk(*this);

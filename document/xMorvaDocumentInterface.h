@@ -61,6 +61,15 @@ class xMorvaDocumentInterface {
     (void)box;
     return false;
   }
+  // Puts back, selected, the picture placed on a page that such bytes as
+  // the page pictures keep for undo describe, or, for none (null), takes
+  // the picture with data id `picture` off its page with its data: false
+  // when it could not be done.
+  virtual bool PutPagePictureState(int16_t picture, const std::vector<uint8_t>* state) {
+    (void)picture;
+    (void)state;
+    return false;
+  }
   // Makes the part whose engine this is the current part.
   virtual void SetCurrentPart(xMorvaUndoEngine& engine) = 0;
   // The current part's engine (null for a document without parts) and the

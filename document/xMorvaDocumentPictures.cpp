@@ -1,6 +1,7 @@
 // The mouse on the selected picture: its handles resize it, a double click
 // opens its dialog (after the host's method declined it), a click in a
 // picture placed on a page moves it.
+#include "document/xMorvaAreaServices.h"
 #include "document/xMorvaDocument.h"
 #include "document/xMorvaDocumentArea.h"
 #include "document/xMorvaPagePicturesInterface.h"
@@ -20,6 +21,10 @@ constexpr int16_t kHandleModes[xMorvaDocument::kPictureHandleCount][2] = {
 // Events offered to the host's method of the area.
 constexpr int16_t kEventPictureDoubleClick = 1;
 constexpr int16_t kEventPictureDragged = 2;
+// The alert of a picture that could not be placed on a page.
+constexpr int16_t kAlertPagePictureFailed = 1;
+constexpr int16_t kPageViewMode = 0;
+constexpr int16_t kContinuousViewMode = 1;
 
 }  // namespace
 
@@ -27,6 +32,33 @@ bool xMorvaDocument::SetPagePictureBox(int32_t picture, const VRect& box) {
   if (!fPagePictures || !fPagePictures->SetBox(picture, box)) return false;
   SetModified();
   if (fArea != nullptr) fArea->DrawSelection();
+  return true;
+}
+
+bool xMorvaDocument::PutPagePictureState(int16_t picture, const std::vector<uint8_t>* state) {
+  if (!fPagePictures || !fStyleSheets || !fPagePictures->PutState(*fStyleSheets, picture, state)) return false;
+  SetModified();
+  if (fArea != nullptr) fArea->DrawSelection();
+  return true;
+}
+
+bool xMorvaDocument::PlacePagePicture(uint16_t undoKind, const std::function<bool()>& place) {
+  if (fParams.GetViewMode() == kContinuousViewMode) {
+    SetViewMode(kPageViewMode);
+    Refresh(true, true);
+  }
+  if (!place()) {
+    ShowDocumentAlert(kAlertListOffset, kAlertPagePictureFailed);
+    return false;
+  }
+  SetModified();
+  int32_t id = -1;
+  std::vector<uint8_t> placed;
+  if (fUndo && fCurrent != nullptr && fPagePictures && fStyleSheets &&
+      fPagePictures->GetSelectedState(*fStyleSheets, id, placed) && id >= 0 && id <= INT16_MAX) {
+    fUndo->RecordPagePicture(*fCurrent, undoKind, int16_t(id), nullptr, &placed);
+  }
+  Refresh(false, false);
   return true;
 }
 

@@ -6,6 +6,7 @@
 #pragma once
 
 #include <cstdint>
+#include <vector>
 
 #include "framework/core/VService.h"
 
@@ -37,6 +38,14 @@ class xMorvaPagePicturesInterface {
   // selected one when there is one, else all of them).
   virtual void RebuildPictures(VResourceFile& store) = 0;
   virtual void FreezeReferences(VResourceFile& store) = 0;
+  // The selected picture as undo keeps it: its data id and bytes that only
+  // the list reads (its place in the list, its entry and its data); false
+  // when none is selected or its data is missing. PutState puts back, at
+  // its place and selected, the picture such bytes describe, or, for none
+  // (null), deletes the picture with data id `id` and its data: false when
+  // it could not.
+  virtual bool GetSelectedState(VResourceFile& store, int32_t& id, std::vector<uint8_t>& state) const = 0;
+  virtual bool PutState(VResourceFile& store, int32_t id, const std::vector<uint8_t>* state) = 0;
   // The stored form 'wPIX' (id 0 of the document's store) read into the
   // list, or the list written into the store: false when it could not be.
   virtual bool ReadPagePictures(VResourceFile& store) = 0;

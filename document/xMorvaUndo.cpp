@@ -25,9 +25,11 @@ constexpr int32_t kByteHead = 10;
 
 bool IsByteKind(uint16_t kind) { return kind == kUndoInsertion || kind == kUndoDeletion; }
 bool IsGroupKind(uint16_t kind) { return kind >= kUndoGroupReplaceAll && kind <= kUndoGroupStyleSheet; }
+// The records in the form of a sheet record: a state before and after.
+bool IsStateKind(uint16_t kind) { return kind == kUndoStyleSheet || kind == kUndoPagePicture; }
 // The records a step holds between its begin and end records.
 bool IsRecordKind(uint16_t kind) {
-  return IsByteKind(kind) || kind == kUndoPagePictureBox || kind == kUndoStyleSheet;
+  return IsByteKind(kind) || kind == kUndoPagePictureBox || IsStateKind(kind);
 }
 // The head (and, mirrored, the tail) of a sheet record: kind, id and the
 // two state lengths.
@@ -697,15 +699,29 @@ void xMorvaUndo::RecordStyleSheet(xMorvaUndoEngine& engine, int16_t id) {
   const bool present = fDocument.GetStyleSheetState(id, now);
   if (present == (before.present != 0) && (!present || now == before.state))
     return;  // changed back
-  const int32_t nBefore = before.present != 0 ? int32_t(before.state.size()) : -1;
-  const int32_t nAfter = present ? int32_t(now.size()) : -1;
   BeginStep(engine, kUndoParagraphFormat, uint16_t(id));
+  WriteStateRecord(kUndoStyleSheet, id, before.present != 0 ? &before.state : nullptr,
+                   present ? &now : nullptr);
+  EndStep();
+}
+
+void xMorvaUndo::RecordPagePicture(xMorvaUndoEngine& engine, uint16_t kind, int16_t id,
+                                   const std::vector<uint8_t>* before, const std::vector<uint8_t>* after) {
+  if (fSuspended != 0 || fRecording == 0) return;
+  BeginStep(engine, kind, 0);
+  WriteStateRecord(kUndoPagePicture, id, before, after);
+  EndStep();
+}
+
+void xMorvaUndo::WriteStateRecord(uint16_t kind, int16_t id, const std::vector<uint8_t>* before,
+                                  const std::vector<uint8_t>* after) {
   if (fStepOpen == 0) return;  // the history was dropped
   CloseInsertion();
+  const int32_t nBefore = before != nullptr ? int32_t(before->size()) : -1;
+  const int32_t nAfter = after != nullptr ? int32_t(after->size()) : -1;
   const uint32_t size =
       kSheetRecordOverhead + uint32_t(SheetBytes(nBefore)) + uint32_t(SheetBytes(nAfter));
   if (fStepOpen == 0 || !Reserve(size)) return;  // the history was dropped
-  const uint16_t kind = kUndoStyleSheet;
   uint8_t head[kSheetHead];
   Put(Put(Put(Put(head, kind), id), nBefore), nAfter);
   uint8_t tail[kSheetHead];
@@ -713,14 +729,13 @@ void xMorvaUndo::RecordStyleSheet(xMorvaUndoEngine& engine, int16_t id) {
   int32_t at = fEnd;
   WriteAt(at, head, kSheetHead);
   at += kSheetHead;
-  WriteAt(at, before.state.data(), uint32_t(SheetBytes(nBefore)));
+  if (before != nullptr) WriteAt(at, before->data(), uint32_t(SheetBytes(nBefore)));
   at += SheetBytes(nBefore);
-  WriteAt(at, now.data(), uint32_t(SheetBytes(nAfter)));
+  if (after != nullptr) WriteAt(at, after->data(), uint32_t(SheetBytes(nAfter)));
   at += SheetBytes(nAfter);
   WriteAt(at, tail, kSheetHead);
   fEnd += int32_t(size);
   fPosition = fEnd;
-  EndStep();
 }
 
 bool xMorvaUndo::PutSheetState(int32_t head, bool after) {
@@ -731,7 +746,7 @@ bool xMorvaUndo::PutSheetState(int32_t head, bool after) {
   int32_t nBefore = 0;
   int32_t nAfter = 0;
   Get(Get(Get(Get(bytes, kind), id), nBefore), nAfter);
-  if (kind != kUndoStyleSheet || nBefore < -1 || nAfter < -1) return false;
+  if (!IsStateKind(kind) || nBefore < -1 || nAfter < -1) return false;
   const int64_t size = int64_t(kSheetRecordOverhead) + SheetBytes(nBefore) + SheetBytes(nAfter);
   if (size > int64_t(fEnd) - head) return false;
   uint8_t check[kSheetHead];
@@ -747,6 +762,7 @@ bool xMorvaUndo::PutSheetState(int32_t head, bool after) {
   std::vector<uint8_t> state(size_t(SheetBytes(n)));
   const int32_t from = head + kSheetHead + (after ? SheetBytes(nBefore) : 0);
   if (!ReadAt(from, state.data(), uint32_t(state.size()))) return false;
+  if (kind == kUndoPagePicture) return fDocument.PutPagePictureState(id, n >= 0 ? &state : nullptr);
   // What was kept of the sheet since describes a state the replay leaves.
   fSheetNotes.erase(std::remove_if(fSheetNotes.begin(), fSheetNotes.end(),
                                    [id](const SheetNote& note) { return note.id == id; }),
@@ -782,7 +798,7 @@ bool xMorvaUndo::RedoSheetRecord(int32_t& at) {
 bool xMorvaUndo::UndoRecord(xMorvaUndoEngine& engine, int32_t& at, int32_t& first, int32_t& last) {
   uint16_t kind = 0;
   if (KindBefore(at, kind) && kind == kUndoPagePictureBox) return UndoBoxRecord(at);
-  if (kind == kUndoStyleSheet) return UndoSheetRecord(at);
+  if (IsStateKind(kind)) return UndoSheetRecord(at);
   return UndoByteRecord(engine, at, first, last);
 }
 
@@ -830,7 +846,7 @@ bool xMorvaUndo::RedoOneStep() {
   uint16_t kind = 0;
   while (replayed && KindAt(at, kind) && IsRecordKind(kind)) {
     replayed = kind == kUndoPagePictureBox ? RedoBoxRecord(at)
-               : kind == kUndoStyleSheet   ? RedoSheetRecord(at)
+               : IsStateKind(kind)         ? RedoSheetRecord(at)
                : kind == kUndoDeletion     ? RedoDeletionRun(engine, at, first, last)
                                            : RedoByteRecord(engine, at, first, last);
   }

@@ -39,6 +39,9 @@ enum : uint16_t {
   kUndoPagePictureBox = 17,
   // A style sheet as it was before and after a change.
   kUndoStyleSheet = 18,
+  // A picture placed on a page as it was before and after a change
+  // (present or not), in the form of a sheet record.
+  kUndoPagePicture = 19,
 };
 
 // The value of a picture step whose picture was moved, not resized.
@@ -48,7 +51,8 @@ constexpr uint16_t kUndoValuePictureMoved = 1;
 // carries its kind at both ends, so the buffer can be walked both ways: the
 // u16 before the cursor (backwards) or at it (forwards) is a kind: 0 to 11
 // a step record, 12 or 13 a byte record, 14 to 16 a group marker, 17 a box
-// record, 18 a style sheet record.
+// record, 18 a style sheet record, 19 a page picture record (a sheet record
+// whose id is the picture's data id).
 //
 //   step begin  kind u16, value u16, engine (pointer), length before i32,
 //               selection start and end before i32 i32, kind u16
@@ -120,6 +124,12 @@ class xMorvaUndo : public VObject {
   // suspended; clearing the history drops what was kept.
   void NoteStyleSheet(int16_t id);
   void RecordStyleSheet(xMorvaUndoEngine& engine, int16_t id);
+  // A picture placed on a page, known by its data id, as it was and as it
+  // is now (bytes that only the document reads; null: no such picture), as
+  // a step of its own of kind `kind` on `engine`; undo and redo put back
+  // the one or the other through the document. Nothing while suspended.
+  void RecordPagePicture(xMorvaUndoEngine& engine, uint16_t kind, int16_t id,
+                         const std::vector<uint8_t>* before, const std::vector<uint8_t>* after);
   // Closes an open insertion and writes the pending end record.
   void Commit();
   // One undo takes back every step between BeginGroup and EndGroup. A group
@@ -217,6 +227,10 @@ class xMorvaUndo : public VObject {
   bool UndoSheetRecord(int32_t& at);
   bool RedoSheetRecord(int32_t& at);
   bool PutSheetState(int32_t head, bool after);
+  // Writes a record of the sheet record's form (a style sheet or a page
+  // picture) into the open step.
+  void WriteStateRecord(uint16_t kind, int16_t id, const std::vector<uint8_t>* before,
+                        const std::vector<uint8_t>* after);
   // The part current when the group whose marker lies at `at` was opened
   // made current again.
   void RestoreGroupPart(int32_t at);

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "area/tests/TextInputSupport.h"
@@ -11,6 +12,7 @@
 #include "area/view/xMorvaPicturesInPage.h"
 #include "area/xMorvaDialogCommands.h"
 #include "area/xMorvaPlugIn.h"
+#include "controls/services/ControlServices.h"
 #include "document/xMorvaDocParams.h"
 #include "document/xMorvaDocument.h"
 #include "document/xMorvaFind.h"
@@ -19,12 +21,17 @@
 #include "engine/xMorvaEngine.h"
 #include "engine/xMorvaEngineHost.h"
 #include "engine/xMorvaPictureElement.h"
+#include "engine/xMorvaTextTransferEngine.h"
 #include "framework/core/memory/VHandleLocker.h"
 #include "framework/core/memory/VMemoryMgr.h"
+#include "framework/system/environment/VClipboard.h"
+#include "framework/system/resources/VMemoryResourceFile.h"
+#include "graphics/VDIBPort.h"
 #include "graphics/VMetafilePort.h"
 #include "graphics/VShape.h"
 #include "host/context/VHostRef.h"
 #include "platform/toolbox/TbxEnvironment.h"
+#include "platform/toolbox/TbxScrap.h"
 
 namespace {
 
@@ -49,6 +56,24 @@ VValue* NewPicture() {
   recorder.PaintRect(0, 0, 20, 10);
   return recorder.EndAsPictureData();
 }
+
+// The framework's clipboard for the time of a test, with the pictures it
+// takes and gives and the text engine's side of a paste.
+struct ScopedClipboard {
+  ScopedClipboard() {
+    Tbx::ZeroScrap();
+    gClipboard = &clipboard;
+  }
+  ~ScopedClipboard() {
+    gClipboard = nullptr;
+    Tbx::ZeroScrap();
+  }
+  VClipboard clipboard;
+  VInstalledService<const VClipboardPictureOps> pictures{&kControlPictureOps};
+  VInstalledService<const VPictureMaker> values{&kPictureValueMaker};
+  xMorvaTextTransferEngine transferEngine;
+  VInstalledService<xMorvaTextTransferServices> transfer{&transferEngine};
+};
 
 std::u16string Units(const VString& text) {
   std::u16string out;
@@ -519,6 +544,111 @@ TEST_F(DialogCommandsTest, APastedPictureGoesOnThePageTheDialogChoseInPageView) 
   EXPECT_EQ(entry.naturalWidth, 20);
   EXPECT_TRUE(document->IsModified());
   EXPECT_EQ(Stream(), before);  // the text is left alone
+}
+
+// A picture pasted on the page, from the clipboard (paste, 5) or from a
+// host expression (407), stands where the paste picture dialog placed it,
+// drawn on the pages it chose; undo takes it off with its data, redo puts
+// it back.
+TEST_F(DialogCommandsTest, APictureOnThePageIsDrawnWhereTheDialogPlacedItAndUndoTakesItBack) {
+  ScopedClipboard clipboard;
+  auto* pictures = dynamic_cast<xMorvaPicturesInPage*>(document->GetPagePictures());
+  ASSERT_NE(pictures, nullptr);
+  VMemoryResourceFile& store = *document->GetStyleSheetStore();
+  // Whether the pixel at the picture's middle on page 1, behind the text,
+  // is the picture's blue.
+  auto drawn = [&] {
+    VDIBPort canvas(120, 80, 32);
+    canvas.EraseRect(0, 0, 120, 80);
+    pictures->DrawPictures(*document, canvas, 0, 0, 1, true, true);
+    const uint32_t pixel = static_cast<const uint32_t*>(canvas.GetBits())[(dialogs.top + 5) * 120 + dialogs.left + 10];
+    return (pixel & 0xFFFFFF) == 0x0000FF || (pixel & 0xFFFFFF) == 0xFF0000;
+  };
+  const struct {
+    const char* road;
+    bool clipboard;
+    uint32_t type;  // of the data resource
+    // Put back, a host expression's picture is made again from the host's
+    // value, which the host of this test does not give.
+    bool drawnAgain;
+  } rows[] = {{"clipboard", true, kTypePictureValue, true},
+              {"host expression", false, kTypeHostReference, false}};
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.road);
+    document->SetViewMode(1);  // continuous
+    const std::string before = Stream();
+    const int32_t resources = store.CountResources(row.type);
+    dialogs.opened.clear();
+    dialogs.placement = 0;
+    EXPECT_FALSE(drawn());
+    if (row.clipboard) {
+      std::unique_ptr<VValue> picture(NewPicture());
+      gClipboard->Clear();
+      gClipboard->PutPicture(static_cast<const VPictureData&>(*picture));
+      EXPECT_TRUE(document->DoCommand(5));
+    } else {
+      VHostRef reference(int16_t(1), int16_t(5), false);
+      xMorvaDialogCommands::PasteReference(*area, reference, NewPicture());
+    }
+    EXPECT_EQ(dialogs.opened, std::vector<int32_t>{407});
+    EXPECT_EQ(document->GetParams().GetViewMode(), 0);
+    ASSERT_EQ(pictures->GetCount(), 1);
+    const xMorvaPagePicture entry = pictures->GetEntry(0);
+    EXPECT_EQ(dialogs.openedOnPage, document->GetCaretPage());
+    EXPECT_EQ(std::make_tuple(entry.left, entry.top, entry.page, entry.notOnFirstPage, entry.behindText,
+                              entry.displayMode, entry.naturalWidth, entry.shownHeight),
+              std::make_tuple(30, 40, kPageEvery, uint8_t(1), uint8_t(1), uint16_t(5), 20, 10));
+    EXPECT_TRUE(pictures->HasSelection());
+    EXPECT_TRUE(drawn());
+    EXPECT_EQ(Stream(), before);  // the text is left alone
+    EXPECT_EQ(store.CountResources(row.type), resources + 1);
+
+    document->GetUndo()->Commit();
+    document->Undo();
+    EXPECT_EQ(pictures->GetCount(), 0);
+    EXPECT_FALSE(drawn());
+    EXPECT_EQ(store.CountResources(row.type), resources);
+    EXPECT_EQ(Stream(), before);
+    document->Redo();
+    ASSERT_EQ(pictures->GetCount(), 1);
+    EXPECT_EQ(pictures->GetEntry(0).top, 40);
+    EXPECT_EQ(pictures->GetEntry(0).isReference, row.clipboard ? 0 : 1);
+    EXPECT_EQ(store.CountResources(row.type), resources + 1);
+    EXPECT_EQ(drawn(), row.drawnAgain);
+    document->Undo();
+    EXPECT_EQ(pictures->GetCount(), 0);
+  }
+}
+
+// A picture from the clipboard goes where the paste picture dialog says:
+// in the text as a picture element, nowhere when it is cancelled.
+TEST_F(DialogCommandsTest, APictureFromTheClipboardGoesInTheTextOrNowhereAsTheDialogSays) {
+  ScopedClipboard clipboard;
+  auto* pictures = dynamic_cast<xMorvaPicturesInPage*>(document->GetPagePictures());
+  ASSERT_NE(pictures, nullptr);
+  const struct {
+    const char* name;
+    bool accept;
+    int16_t placement;
+    std::string text;
+  } rows[] = {{"in the text", true, 1, "Hello# dialogs"}, {"cancelled", false, 0, "Hello dialogs"}};
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.name);
+    Caret(5);
+    dialogs.opened.clear();
+    dialogs.accept = row.accept;
+    dialogs.placement = row.placement;
+    std::unique_ptr<VValue> picture(NewPicture());
+    gClipboard->Clear();
+    gClipboard->PutPicture(static_cast<const VPictureData&>(*picture));
+    document->DoCommand(5);
+    EXPECT_EQ(dialogs.opened, std::vector<int32_t>{407});
+    EXPECT_EQ(Plain(), row.text);
+    EXPECT_EQ(pictures->GetCount(), 0);
+    document->GetUndo()->Commit();
+    if (row.accept) document->Undo();
+    EXPECT_EQ(Plain(), "Hello dialogs");
+  }
 }
 
 TEST_F(DialogCommandsTest, APastedPictureInTheTextOrAnotherValueIsAHostExpressionInOneUndoStep) {

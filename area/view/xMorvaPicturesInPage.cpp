@@ -21,6 +21,7 @@
 #include "area/view/xMorvaPicturesInPage.h"
 
 #include <algorithm>
+#include <cstring>
 
 #include "document/DocumentUnits.h"
 #include "document/xMorvaDocument.h"
@@ -503,6 +504,80 @@ void xMorvaPicturesInPage::FreezeReferences(VResourceFile& store) {
     entry.isReference = 0;
     entry.picture.reset();
   }
+}
+
+// ---- Undo's copy of one picture: its index in the list, its entry's
+// fields in this machine's order, then its data resource's bytes.
+
+namespace {
+
+constexpr size_t kStateHead = 4 * 8 + 1 + 1 + 2 + 1 + 1 + 2;
+
+template <typename T>
+void PutField(std::vector<uint8_t>& bytes, T value) {
+  const auto* at = reinterpret_cast<const uint8_t*>(&value);
+  bytes.insert(bytes.end(), at, at + sizeof value);
+}
+template <typename T>
+const uint8_t* GetField(const uint8_t* at, T& value) {
+  std::memcpy(&value, at, sizeof value);
+  return at + sizeof value;
+}
+
+}  // namespace
+
+bool xMorvaPicturesInPage::GetSelectedState(VResourceFile& store, int32_t& id,
+                                            std::vector<uint8_t>& state) const {
+  state.clear();
+  if (!HasSelection()) return false;
+  const xMorvaPagePicture& entry = fEntries[size_t(fSelected)];
+  bool found = false;
+  const std::vector<uint8_t> data = ResourceBytes(
+      store, entry.isReference != 0 ? kTypeHostReference : kTypePictureValue, entry.resourceId, found);
+  if (!found || entry.resourceId == -1) return false;
+  id = entry.resourceId;
+  for (int32_t field : {fSelected, entry.left, entry.top, entry.naturalWidth, entry.naturalHeight,
+                        entry.shownWidth, entry.shownHeight, entry.page})
+    PutField(state, field);
+  PutField(state, entry.notOnFirstPage);
+  PutField(state, entry.behindText);
+  PutField(state, entry.displayMode);
+  PutField(state, entry.keepsSize);
+  PutField(state, entry.isReference);
+  PutField(state, entry.resourceId);
+  state.insert(state.end(), data.begin(), data.end());
+  return true;
+}
+
+bool xMorvaPicturesInPage::PutState(VResourceFile& store, int32_t id, const std::vector<uint8_t>* state) {
+  const auto at = std::find_if(fEntries.begin(), fEntries.end(),
+                               [id](const xMorvaPagePicture& entry) { return entry.resourceId == id; });
+  if (state == nullptr) {
+    if (at == fEntries.end() || id < 0) return false;
+    DeleteSelected(store, int32_t(at - fEntries.begin()));
+    return true;
+  }
+  // A picture that holds the id already is not made twice.
+  if (at != fEntries.end() || state->size() < kStateHead) return false;
+  xMorvaPagePicture entry;
+  int32_t index = 0;
+  const uint8_t* read = state->data();
+  for (int32_t* field : {&index, &entry.left, &entry.top, &entry.naturalWidth, &entry.naturalHeight,
+                         &entry.shownWidth, &entry.shownHeight, &entry.page})
+    read = GetField(read, *field);
+  read = GetField(read, entry.notOnFirstPage);
+  read = GetField(read, entry.behindText);
+  read = GetField(read, entry.displayMode);
+  read = GetField(read, entry.keepsSize);
+  read = GetField(read, entry.isReference);
+  read = GetField(read, entry.resourceId);
+  if (entry.resourceId != id || id < 0) return false;
+  const uint32_t type = entry.isReference != 0 ? kTypeHostReference : kTypePictureValue;
+  if (!store.ReplaceResource(type, entry.resourceId, read, uint32_t(state->size() - kStateHead))) return false;
+  index = std::clamp(index, 0, GetCount());
+  fEntries.insert(fEntries.begin() + index, entry);
+  fSelected = index;
+  return true;
 }
 
 // ---- The stored form.

@@ -136,6 +136,8 @@ class xMorvaPicturesInPage : public VObject, public xMorvaPagePicturesInterface 
   // plain picture of the reference's current value; one whose reference
   // gives no picture stays as it is.
   void FreezeReferences(VResourceFile& store) override;
+  bool GetSelectedState(VResourceFile& store, int32_t& id, std::vector<uint8_t>& state) const override;
+  bool PutState(VResourceFile& store, int32_t id, const std::vector<uint8_t>* state) override;
 
   // Whether the entry stands on the page whose binding side is given.
   static bool IsOnPage(const xMorvaPagePicture& entry, int32_t page, bool bindingOnLeft);

@@ -19,6 +19,7 @@
 #include "graphics/GraphicsGlobals.h"
 #include "graphics/VPoint.h"
 #include "graphics/VShape.h"
+#include "graphics/pictures/VPictureData.h"
 
 // An area that keeps command values and records what it was asked.
 class FakeArea : public xMorvaDocumentArea {
@@ -80,8 +81,11 @@ class FakeArea : public xMorvaDocumentArea {
   bool EditTextPicture() override { return ++textEdits, editChanges; }
   void ApplyTextPictureEdit() override { ++applied; }
   void NotifyHostModal(bool accepted) override { modal.push_back(accepted); }
-  void FreezePagePictureTexts() override { ++pageFreezes; }
-  void RebuildPagePictures() override { ++pageRebuilds; }
+  int16_t AskPastePicturePlacement() override { return placement; }
+  bool AddPagePicture(VPictureData* picture) override {
+    delete picture;
+    return false;
+  }
   bool CallEventCallback(int16_t kind, int32_t value) override {
     events.emplace_back(kind, value);
     return consumeEvents;
@@ -128,7 +132,9 @@ class FakeArea : public xMorvaDocumentArea {
   double lastRatio = 0;
   VRect resizeTo, pageBox;
   VPoint pageOrigin;
-  int moves = 0, pageEdits = 0, textEdits = 0, applied = 0, pageFreezes = 0, pageRebuilds = 0;
+  int moves = 0, pageEdits = 0, textEdits = 0, applied = 0;
+  // The paste picture dialog's answer: in the text.
+  int16_t placement = 1;
   std::vector<bool> modal;
 };
 

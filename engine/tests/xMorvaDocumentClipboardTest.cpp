@@ -287,12 +287,7 @@ TEST_F(ClipboardTest, BadStreamsFromTheClipboardChangeNothing) {
 
 TEST_F(ClipboardTest, APastedPictureGoesWhereTheAreaSays) {
   // An area answering the paste picture dialog.
-  class PlacingArea : public FakeArea {
-   public:
-    int16_t AskPastePicturePlacement() override { return placement; }
-    int16_t placement = 1;
-  };
-  PlacingArea area;
+  FakeArea area;
   xMorvaDocument shown(&area);
   struct Case {
     const char* name;

@@ -9,6 +9,7 @@
 #include "platform/gdi/fonts/GdiFontLibrary.h"
 #include "engine/xMorvaEngineHost.h"
 #include "document/xMorvaLineMeasure.h"
+#include "document/xMorvaPagePicturesInterface.h"
 #include "framework/core/values/VLong.h"
 
 namespace {
@@ -26,6 +27,32 @@ class ValueHost : public xMorvaEngineHost {
 };
 
 constexpr uint8_t kReference[] = {1, 2, 3};
+
+// Pictures on pages that count what the document asks of them.
+class CountingPagePictures : public xMorvaPagePicturesInterface {
+ public:
+  void Clear() override {}
+  int32_t GetCount() const override { return selected ? 1 : 0; }
+  bool HasSelection() const override { return selected; }
+  VPictureData* CopySelected(VResourceFile&) const override { return nullptr; }
+  void DeleteSelected(VResourceFile&) override {}
+  bool GetSelectedBox(int32_t&, VRect&) const override { return false; }
+  bool SetBox(int32_t, const VRect&) override { return false; }
+  void RebuildPictures(VResourceFile&) override { ++rebuilds; }
+  void FreezeReferences(VResourceFile&) override { ++freezes; }
+  bool GetSelectedState(VResourceFile&, int32_t&, std::vector<uint8_t>&) const override { return false; }
+  bool PutState(VResourceFile&, int32_t, const std::vector<uint8_t>*) override { return false; }
+  bool ReadPagePictures(VResourceFile&) override { return true; }
+  bool WritePagePictures(VResourceFile&) override { return true; }
+  void DrawPictures(xMorvaDocument&, VPort&, int32_t, int32_t, int32_t, bool, bool) override {}
+  bool selected = false;
+  int rebuilds = 0, freezes = 0;
+};
+class CountingPagePicturesMaker : public xMorvaPagePicturesMaker {
+ public:
+  xMorvaPagePicturesInterface* NewPagePictures() override { return made = new CountingPagePictures(); }
+  CountingPagePictures* made = nullptr;
+};
 
 class FieldsTest : public DocumentTest {
  protected:
@@ -54,13 +81,22 @@ class FieldsTest : public DocumentTest {
     return text;
   }
 
+  // The document's pictures on pages, made at the first ask.
+  CountingPagePictures& PagePictures() {
+    document->GetPagePictures();
+    return *pictureMaker.made;
+  }
+
   ValueHost host;
   VInstalledService<xMorvaEngineHost> installedHost{&host};
+  CountingPagePicturesMaker pictureMaker;
+  VInstalledService<xMorvaPagePicturesMaker> installedPictures{&pictureMaker};
 };
 
 TEST_F(FieldsTest, UpdatingEveryPartRecordsNothingAndResumesTheUndo) {
   PutExpression(kPartBody);
   PutExpression(kPartHeader);
+  CountingPagePictures& pictures = PagePictures();
   document->SelectFooterForPage(4);
   host.value = 7;
   document->UpdateDateTimeFields();
@@ -74,7 +110,7 @@ TEST_F(FieldsTest, UpdatingEveryPartRecordsNothingAndResumesTheUndo) {
   const std::vector<std::pair<int16_t, int32_t>> told = {{9, 0}, {9, 5}, {9, 6}, {9, 3},
                                                          {9, 4}, {9, 1}, {9, 2}};
   EXPECT_EQ(area.events, told);
-  EXPECT_EQ(area.pageRebuilds, 1);
+  EXPECT_EQ(pictures.rebuilds, 1);
 
   // An undo that was suspended stays so.
   document->GetUndo()->Suspend();
@@ -87,6 +123,7 @@ TEST_F(FieldsTest, FreezingWithoutSelectionIsOneUndoStepForAllParts) {
   PutExpression(kPartFirstFooter);
   const Bytes body = StreamBytes(Part(kPartBody));
   const Bytes footer = StreamBytes(Part(kPartFirstFooter));
+  CountingPagePictures& pictures = PagePictures();
   Part(kPartBody).SetSelection(0, 0);
   document->FreezeComputedElements();
   // Plain text now: no element is left to find.
@@ -95,7 +132,7 @@ TEST_F(FieldsTest, FreezingWithoutSelectionIsOneUndoStepForAllParts) {
   EXPECT_EQ(Part(kPartFirstFooter).FindElement(kFindAnyComputed, true, false), -1);
   EXPECT_TRUE(document->IsBodyCurrent());
 
-  EXPECT_EQ(area.pageFreezes, 1);
+  EXPECT_EQ(pictures.freezes, 1);
 
   document->GetUndo()->Undo();
   EXPECT_EQ(StreamBytes(Part(kPartBody)), body);
@@ -106,9 +143,10 @@ TEST_F(FieldsTest, FreezingWithoutSelectionIsOneUndoStepForAllParts) {
 TEST_F(FieldsTest, ASelectedPagePictureFreezesOnlyItsOwnTexts) {
   PutExpression(kPartBody);
   const Bytes body = StreamBytes(Part(kPartBody));
-  area.pagePictureSelected = true;
+  CountingPagePictures& pictures = PagePictures();
+  pictures.selected = true;
   document->FreezeComputedElements();
-  EXPECT_EQ(area.pageFreezes, 1);
+  EXPECT_EQ(pictures.freezes, 1);
   EXPECT_EQ(StreamBytes(Part(kPartBody)), body);
   EXPECT_FALSE(document->GetUndo()->CanUndo());
 }
