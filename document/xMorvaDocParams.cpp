@@ -73,6 +73,35 @@ void xMorvaDocParams::SetDefaultTabInterval(int32_t value) {
   fDefaultTabInterval = value < 1 ? 1 : value;
 }
 
+double xMorvaDocParams::DefaultTabIntervalInUnit() const {
+  const double interval = ToDisplayUnit(fDefaultTabInterval);
+  return interval > 0.0 && FromDisplayUnit(interval) == fDefaultTabInterval ? interval : 0.0;
+}
+
+int32_t xMorvaDocParams::TwipsOfUnitValue(double value) const {
+  switch (fDisplayUnit) {
+    case kUnitCentimetres: return RoundToLong(value * 1440.0 / 2.54);
+    case kUnitInches: return RoundToLong(value * 1440.0);
+    default: return PixelsToTwips(FromDisplayUnit(value));
+  }
+}
+
+int32_t xMorvaDocParams::GetDefaultTabTwips() const {
+  const double interval = DefaultTabIntervalInUnit();
+  const int32_t twips = interval > 0.0 ? TwipsOfUnitValue(interval) : PixelsToTwips(fDefaultTabInterval);
+  // Within what a file may give, so that it reads back.
+  return std::clamp(twips, kMinFileDefaultTab, kMaxFileDefaultTab);
+}
+
+void xMorvaDocParams::SetDefaultTabTwips(int32_t twips) {
+  if (twips < kMinFileDefaultTab || twips > kMaxFileDefaultTab) return;
+  SetDefaultTabInterval(TwipsToPixels(twips));
+  // The unit's round number nearest the file's interval, when it is the
+  // file's to the twip (567 twips are 1 cm, 720 are not 1.3 cm).
+  const double value = ToDisplayUnit(fDefaultTabInterval);
+  if (value > 0.0 && TwipsOfUnitValue(value) == twips) SetDefaultTabInterval(FromDisplayUnit(value));
+}
+
 void xMorvaDocParams::SetDefaults() {
   fReserved = 0;
   fFirstPageNumber = 1;

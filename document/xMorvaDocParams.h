@@ -191,6 +191,30 @@ class xMorvaDocParams : public VObject {
   int32_t GetDefaultTabInterval() const { return fDefaultTabInterval; }
   // At least 1 pixel.
   void SetDefaultTabInterval(int32_t value);
+  // The default tab interval in the display unit when it is a round
+  // number there (its value in the unit gives it back), so that the
+  // default stops are counted in the unit and fall on its round numbers;
+  // 0 otherwise (0.5 inch shows as 1.3 cm, whose stops would stray a
+  // little further at each): they are counted in pixels.
+  double DefaultTabIntervalInUnit() const;
+  // The default tab interval in twips as the default stops fall, which a
+  // file carries (RTF's \deftab, Word's dxaTab): its value in the display
+  // unit when the stops are counted there (1 cm is 567 twips, not the
+  // 555 of its 37 pixels at 96 dpi), else its pixels; held to the range a
+  // file's interval is taken from.
+  int32_t GetDefaultTabTwips() const;
+  // The default tab interval a file gives in twips. Only an interval from
+  // kMinFileDefaultTab to kMaxFileDefaultTab is taken; 0 (a file's "none
+  // given") and any other keep the document's. A round number of the
+  // display unit is taken as the unit gives it, as the defaults and the
+  // preferences dialog do, so that an interval written reads back the
+  // same.
+  void SetDefaultTabTwips(int32_t twips);
+  // 1 mm: closer stops fill a line with stops, not with a layout.
+  static constexpr int32_t kMinFileDefaultTab = 57;
+  // 22 inches, the widest page Word allows: a wider interval has no stop
+  // on any page.
+  static constexpr int32_t kMaxFileDefaultTab = 31680;
   uint8_t GetAlternateBinding() const { return fAlternateBinding; }
   void SetAlternateBinding(uint8_t value) { fAlternateBinding = value; }
   int8_t GetBindingLeft() const { return fBindingLeft; }
@@ -217,6 +241,8 @@ class xMorvaDocParams : public VObject {
   static int ViewFlagSlot(int32_t option);
   // The columns shared by the text width, never below 1.
   int32_t ColumnCount() const { return fColumns >= 1 ? fColumns : 1; }
+  // The twips of a value in the display unit, rounded.
+  int32_t TwipsOfUnitValue(double value) const;
 
   VRect fPage;
   int32_t fReserved = 0;

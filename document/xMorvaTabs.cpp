@@ -172,15 +172,16 @@ void xMorvaTabs::NextStop(int16_t x, xMorvaDocumentInterface& document, int16_t 
   // The next multiple of the default interval strictly right of x, counted
   // in the display unit so that the stops fall on round numbers there.
   const xMorvaDocParams& params = document.GetParams();
-  const double interval = params.ToDisplayUnit(params.GetDefaultTabInterval());
+  const double interval = params.DefaultTabIntervalInUnit();
   const double u = params.ToDisplayUnit(x);
   int32_t position = 0;
   if (interval > 0.0) {
     const double steps = std::trunc((u + interval) / interval + 0.00001);
     position = params.FromDisplayUnit(steps * interval);
   } else {
-    // An interval that shows as 0 in the unit (below its step) would divide
-    // by zero there: count in pixels instead.
+    // An interval that is no round number of the unit (0.5 inch shows as
+    // 1.3 cm), or shows as 0 there (below its step, where it would divide
+    // by zero), is counted in pixels: the unit would move every stop.
     const int32_t pixels = params.GetDefaultTabInterval() > 0 ? params.GetDefaultTabInterval() : 1;
     position = int32_t((int64_t(x) + pixels) / pixels * pixels);
   }

@@ -341,6 +341,66 @@ TEST_F(RulerTest, TheUpperLeftIndentKeepsTheFirstLineInPlace) {
   EXPECT_EQ(Text()->GetPropertyValue(kPropFirstLineIndent), -40);
 }
 
+// A drag is one undo step, whatever it sets and over however many
+// paragraphs: one undo gives back every indent it changed, one redo all
+// of them again.
+TEST_F(RulerTest, EveryDragIsUndoneByOneUndoAndRedoneByOneRedo) {
+  enum Marker { kLeftLower, kLeftUpper, kFirstLine, kRightIndent, kTabStop };
+  struct Row {
+    const char* what;
+    Marker marker;
+    int32_t dx;
+    bool all;  // over all the paragraphs, else the first
+  };
+  const Row rows[] = {
+      {"the left indent, the first line going along", kLeftLower, 40, false},
+      {"the left indent, the first line kept in place", kLeftUpper, 40, false},
+      {"the left indent of a thousand paragraphs, the first lines kept", kLeftUpper, -10, true},
+      {"the first line", kFirstLine, 20, true},
+      {"the right indent", kRightIndent, -30, true},
+      {"a tab stop moved", kTabStop, 25, true},
+  };
+  document->BeginChange();
+  for (int i = 1; i < 1000; ++i) ASSERT_EQ(Text()->InsertParagraphEndWithUndo(), 0);
+  Text()->SetSelection(0, Text()->GetLength());
+  ASSERT_EQ(Text()->SetPropertyWithUndo(kPropLeftIndent, 15), 0);
+  ASSERT_EQ(Text()->SetPropertyWithUndo(kPropFirstLineIndent, 30), 0);
+  ASSERT_EQ(Text()->SetPropertyValue(kPropTabs, int32_t(MakeTabStop(200, 0, kTabLeft))), 0);
+  document->EndChange();
+  const uint16_t ids[] = {kPropLeftIndent, kPropFirstLineIndent, kPropRightIndent, kPropTabs};
+  auto indents = [&]() {
+    std::vector<int32_t> out;
+    const auto* engine = static_cast<const xMorvaEngine*>(Text());
+    for (uint16_t id : ids) {
+      out.push_back(id == kPropTabs ? int32_t(Text()->GetCurrentTabs().StopAt(0)) : Text()->GetPropertyValue(id));
+      out.push_back(engine->GetPropertiesStates().GetState(id));
+    }
+    return out;
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.what);
+    Text()->SetSelection(0, row.all ? Text()->GetLength() : 0);
+    document->GetUndo()->Commit();
+    const std::vector<int32_t> before = indents();
+    xMorvaHRulerGeometry g;
+    hRuler->GetGeometry(g);
+    VRect left, first, right;
+    hRuler->GetIndentBoxes(g, left, first, right);
+    const VRect& box = row.marker == kFirstLine ? first : row.marker == kRightIndent ? right : left;
+    VPoint from(box.GetLeft() + box.GetWidth() / 2, box.GetTop() + 1);
+    if (row.marker == kLeftLower) from = VPoint(from.GetX(), 18);
+    if (row.marker == kLeftUpper) from = VPoint(from.GetX(), 13);
+    if (row.marker == kTabStop) from = VPoint(g.columnLeft + 200, 5);
+    Drag(hRuler, from, {VPoint(from.GetX() + row.dx, from.GetY())}, true);
+    const std::vector<int32_t> after = indents();
+    ASSERT_NE(after, before);
+    document->Undo();
+    EXPECT_EQ(indents(), before);
+    document->Redo();
+    EXPECT_EQ(indents(), after);
+  }
+}
+
 TEST_F(RulerTest, AClickOnTheEmptyBandMakesAStopOfTheSelectorsKind) {
   const int32_t left = ColumnLeft();
   EXPECT_EQ(selector->GetCurrentKind(), 1);

@@ -26,7 +26,8 @@ constexpr int32_t kMarginBandTop = 2;
 constexpr int32_t kMarginBandBottom = 19;
 // The command of the tab stops dialog, offered to the area's method first.
 constexpr int32_t kCommandTabsDialog = 753;
-// The undo step of a tab list change: kind 0 for property 64.
+// The undo step of a ruler drag: kind 0, for the property dragged (the
+// left indent, or property 64 for a tab list change).
 constexpr uint16_t kUndoKindProperty = 0;
 
 }  // namespace
@@ -84,10 +85,15 @@ bool xMorvaHRuler::PressIndent(const VEvent& event, const xMorvaHRulerGeometry& 
   const auto* engine = static_cast<const xMorvaEngine*>(text);
   const bool uniform = engine->GetPropertiesStates().GetState(property) != 0;
   if (v != value || !uniform) {
+    // One drag, one undo step, though the upper left marker sets two
+    // indents (as command 14 sets three in one): undone halfway, the
+    // paragraph would show indents the user never had.
     fDocument->BeginChange();
-    text->SetPropertyWithUndo(property, v);
-    if (kind == kDragLeftKeepFirst)
-      text->SetPropertyWithUndo(kPropFirstLineIndent, first + left - v);
+    text->BeginUndoStep(kUndoKindProperty, property);
+    int32_t result = text->SetPropertyValue(property, v);
+    if (result == 0 && kind == kDragLeftKeepFirst)
+      result = text->SetPropertyValue(kPropFirstLineIndent, first + left - v);
+    text->EndUndoStep(result);
     fDocument->EndChange();
   }
   AfterRulerChange();

@@ -154,6 +154,50 @@ TEST(DocParams, ColumnsAndTabIntervalStayUsable) {
   EXPECT_EQ(p.GetDefaultTabInterval(), 1);
 }
 
+// A file's default tab interval in twips: taken within 1 mm to 22 inches,
+// a round number of the display unit as the unit gives it; and the twips
+// written back for it.
+TEST(DocParams, AFilesDefaultTabIntervalAndTheTwipsWrittenForIt) {
+  ScopedResolution dpi(96);
+  struct Row {
+    int32_t unit;
+    int32_t twips;    // the file's
+    int32_t pixels;   // the document's after it
+    int32_t written;  // the twips written for it
+  };
+  const int32_t own = 37;  // 1 cm, a new document's
+  const Row rows[] = {
+      {kUnitCentimetres, 720, 48, 720},   // half an inch, no round number of centimetres
+      {kUnitCentimetres, 567, 37, 567},   // 1 cm as the unit gives it, not the file's 38 pixels
+      {kUnitCentimetres, 709, 47, 705},   // LibreOffice's 1.25 cm, counted in pixels
+      {kUnitInches, 720, 48, 720},
+      {kUnitInches, 567, 38, 570},
+      {kUnitPoints, 567, 38, 570},
+      {kUnitCentimetres, 57, 3, 57},      // 1 mm, as the unit gives it
+      {kUnitPoints, 57, 4, 60},
+      {kUnitCentimetres, 31680, 2112, 31680},  // 22 inches
+      {kUnitCentimetres, 56, own, 567},   // below 1 mm: the document's kept
+      {kUnitCentimetres, 0, own, 567},    // none given
+      {kUnitCentimetres, -720, own, 567},
+      {kUnitCentimetres, 31681, own, 567},
+      {kUnitCentimetres, 40000, own, 567},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(testing::Message() << "unit " << row.unit << ", " << row.twips << " twips");
+    xMorvaDocParams p = A4();
+    p.SetDefaultTabInterval(own);
+    p.SetDisplayUnit(row.unit);
+    p.SetDefaultTabTwips(row.twips);
+    EXPECT_EQ(p.GetDefaultTabInterval(), row.pixels);
+    // What is written reads back the same.
+    EXPECT_EQ(p.GetDefaultTabTwips(), row.written);
+    xMorvaDocParams back = A4();
+    back.SetDisplayUnit(row.unit);
+    back.SetDefaultTabTwips(p.GetDefaultTabTwips());
+    EXPECT_EQ(back.GetDefaultTabInterval(), p.GetDefaultTabInterval());
+  }
+}
+
 TEST(DocParams, IsEqualIgnoresOnlyTheReservedField) {
   const xMorvaDocParams a = Unusual();
   xMorvaDocParams b = a;

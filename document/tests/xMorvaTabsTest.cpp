@@ -177,6 +177,25 @@ TEST(TabsNextStop, DefaultStopIsTheNextMultipleStrictlyRightOfX) {
   EXPECT_EQ(TabStopPosition(stop), 108);
 }
 
+TEST(TabsNextStop, AnIntervalThatIsNoRoundNumberOfTheUnitCountsInPixels) {
+  ScopedResolution dpi(96);
+  FakeDocument document;
+  document.textWidth = 5000;
+  const xMorvaTabs empty;
+  uint32_t stop = 0;
+  bool isDefault = false;
+  // Half an inch shows as 1.3 cm: its stops stay half an inch apart.
+  document.params.SetDefaultTabInterval(48);
+  for (int16_t k = 1; k <= 10; ++k) {
+    empty.NextStop(int16_t(48 * k - 1), document, 0, 0, stop, isDefault);
+    EXPECT_EQ(TabStopPosition(stop), 48 * k);
+  }
+  // 1 cm is 37.8 pixels: its stops fall on whole centimetres.
+  document.params.SetDefaultTabInterval(37);
+  empty.NextStop(int16_t(document.params.FromDisplayUnit(10.0)), document, 0, 0, stop, isDefault);
+  EXPECT_EQ(TabStopPosition(stop), document.params.FromDisplayUnit(11.0));
+}
+
 TEST(TabsNextStop, IntervalBelowTheUnitsStepCountsInPixels) {
   ScopedResolution dpi(96);
   FakeDocument document;

@@ -309,7 +309,7 @@ void xMorvaExportRTF::WriteSettings() {
   // footer text the band's upper edge, where typed lines would start.
   Word("footery", PixelsToTwips(FooterDistanceOf(*fDocument)));
   Word("gutter", PixelsToTwips(params.GetBinding()));
-  Word("deftab", PixelsToTwips(params.GetDefaultTabInterval()));
+  Word("deftab", params.GetDefaultTabTwips());
   if (params.GetAlternateBinding()) Word("margmirror");
   if (params.GetDifferentLeftRight()) Word("facingp");
   if (params.GetDifferentFirstPage()) Word("titlepg");

@@ -1198,7 +1198,7 @@ void RtfReader::ApplyDocument(int32_t property, int32_t value) {
     case kRtfPropColumns: params.SetColumns(int8_t(value)); break;
     case kRtfPropColumnSpacing: params.SetColumnSpacing(pixels); break;
     case kRtfPropLineBetween: params.SetColumnLines(value != 0); break;
-    case kRtfPropDefaultTab: params.SetDefaultTabInterval(pixels); break;
+    case kRtfPropDefaultTab: params.SetDefaultTabTwips(value); break;
     case kRtfPropFirstPage: params.SetFirstPageNumber(value); break;
     case kRtfPropLanguage: params.SetLanguage(int16_t(value)); break;
     case kRtfPropMirrored: params.SetAlternateBinding(value != 0); break;

@@ -419,6 +419,7 @@ TEST_F(ExportWord, ThreeRoundTripsKeepThePageAndTheSheets) {
     bool zero = false;                 // the file read first gives the footer's distance as 0
     double pageWidth = 0, pageHeight = 0;  // inches; 0 keeps the document's page
     const char16_t* firstFooter = nullptr;  // in place of the first page's three footer lines
+    int32_t tabTwips = 0;  // the default tab interval; 0 keeps the document's 1 cm
   };
   std::u16string tall;
   for (int i = 0; i < 80; ++i) tall += u"Foot line\n";
@@ -452,6 +453,8 @@ TEST_F(ExportWord, ThreeRoundTripsKeepThePageAndTheSheets) {
        tall.c_str(), nullptr, nullptr, false, 0, 0, u"Last"},
       {"a title page with an empty footer, at a distance of 0", 3.5, 1.5, 3.5, true, false, true,
        nullptr, nullptr, nullptr, true, 0, 0, u""},
+      {.what = "half-inch default tabs", .top = 3.5, .header = 1.5, .bottom = 3.5, .fits = true,
+       .tabTwips = 720},
   };
   auto pixels = [](double cm) { return TwipsToPixels(int32_t(cm * 1440 / 2.54)); };
   auto lineOf = [](xMorvaDocument& document, int16_t part) {
@@ -494,6 +497,7 @@ TEST_F(ExportWord, ThreeRoundTripsKeepThePageAndTheSheets) {
       Type(Engine(*document, kPartLeftFooter), row.left);
     }
     if (row.titlePage) params.SetDifferentFirstPage(1);
+    if (row.tabTwips != 0) params.SetDefaultTabInterval(TwipsToPixels(row.tabTwips));
     if (row.titlePage && row.firstStories) {
       Type(Engine(*document, kPartFirstHeader), u"First one\nFirst two\nFirst three");
       Type(Engine(*document, kPartFirstFooter),
@@ -554,6 +558,7 @@ TEST_F(ExportWord, ThreeRoundTripsKeepThePageAndTheSheets) {
       EXPECT_EQ(back.GetDifferentLeftRight(), params.GetDifferentLeftRight());
       EXPECT_EQ(back.GetBinding(), params.GetBinding());
       EXPECT_EQ(back.GetFirstPageNumber(), params.GetFirstPageNumber());
+      EXPECT_EQ(back.GetDefaultTabInterval(), params.GetDefaultTabInterval());
       if (trip > 0) {
         xMorvaDocument& settled = *trips[0];
         EXPECT_EQ(FooterDistanceOf(settled), FooterDistanceOf(copy));
@@ -841,7 +846,8 @@ TEST_F(ExportWord, DopWithTheDates) {
   EXPECT_EQ(0x0004, U16(dop, 2));
   EXPECT_EQ(0x0841, U16(dop, 4));
   EXPECT_EQ(0x008C, U16(dop, 6));
-  EXPECT_EQ(720, U16(dop, 10));
+  // dxaTab: the default stops' interval as they fall, 1 cm.
+  EXPECT_EQ(567, U16(dop, 10));
   EXPECT_EQ(360, U16(dop, 14));
   EXPECT_EQ(0x2B9E, U16(dop, 20));
   EXPECT_EQ(0x07E3, U16(dop, 22));
@@ -858,10 +864,30 @@ TEST_F(ExportWord, DopWithTheDates) {
   EXPECT_EQ(3, reader.GetDop().created.month);
   EXPECT_EQ(126, reader.GetDop().created.year);
   EXPECT_EQ(14 * 3600 + 30 * 60, reader.GetDop().created.seconds);
+  EXPECT_EQ(U16(dop, 10), reader.GetDop().defaultTab);
   // Facing pages set fFacingPages, which makes the left-page stories count.
   document->Params().SetDifferentLeftRight(1);
   const Streams facing = Write(*document);
   EXPECT_EQ(0x0023, U16(Table(facing.main, facing.table, kFibDop), 0));
+  // Other intervals: as many twips as they are, an inch unit's as inches.
+  struct Row {
+    int32_t pixels;
+    int32_t unit;
+    uint16_t dxaTab;
+  };
+  const Row rows[] = {
+      {TwipsToPixels(720), kUnitCentimetres, 720},
+      {TwipsToPixels(720), kUnitInches, 720},
+      {CentimetresToPixels(2.5), kUnitCentimetres, 1417},
+      {TwipsToPixels(31680 * 2), kUnitPoints, 31680},  // held to the widest page
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.dxaTab);
+    document->Params().SetDisplayUnit(row.unit);
+    document->Params().SetDefaultTabInterval(row.pixels);
+    const Streams other = Write(*document);
+    EXPECT_EQ(row.dxaTab, U16(Table(other.main, other.table, kFibDop), 10));
+  }
 }
 
 TEST_F(ExportWord, ValueMappings) {

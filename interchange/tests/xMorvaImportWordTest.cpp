@@ -532,8 +532,15 @@ TEST_F(ImportWord, Word97PiecesOfBothWidthsAndWord6Stretches) {
   std::u16string body;
   ASSERT_EQ(Read(Container({{u"WordDocument", Word6Main("Word six\rtext\r")}}), body), 0);
   EXPECT_EQ(body, u"Word six\rtext");
-  ASSERT_EQ(Import(Container({{u"WordDocument", Word6Main("Word six\rtext\r")}})), 0);
+  // Word 6's DOP, 84 bytes in the one stream, holds dxaTab where Word 97's does.
+  Bytes main = Word6Main("Word six\rtext\r");
+  StoreLE32(&main[0x150], uint32_t(main.size()));
+  StoreLE32(&main[0x154], 0x54);
+  main.resize(main.size() + 0x54, 0);
+  StoreLE16(&main[main.size() - 0x54 + 10], 1440);
+  ASSERT_EQ(Import(Container({{u"WordDocument", main}})), 0);
   EXPECT_EQ(BodyText().substr(0, 13), u"Word six\rtext");
+  EXPECT_EQ(document.GetParams().GetDefaultTabInterval(), TwipsToPixels(1440));
 }
 
 // Sprms of a section: opcode and 16-bit operand.
@@ -1865,14 +1872,37 @@ TEST_F(ImportWord, DocumentPropertiesAndAssociatedStrings) {
   // 14 May 2024 at 9:30: minutes 30, hours 9, day 14, month 5, year 124.
   const uint32_t dttm = 30u | (9u << 6) | (14u << 11) | (5u << 16) | (124u << 20);
   EXPECT_EQ(xMorvaImportWord::DateOfDttm(dttm), (xMorvaWordDate{14, 5, 124, 9 * 3600 + 30 * 60}));
-  for (size_t length : {size_t(500), size_t(0x54), size_t(0x20)}) {
-    SCOPED_TRACE(length);
+  // dxaTab and what the document takes of it; a length too short for a
+  // field reads it as 0.
+  struct Row {
+    size_t length;
+    uint16_t dxaTab;
+    int32_t pixels;
+  };
+  const int32_t own = CentimetresToPixels(1.0);  // a new document's interval
+  const Row rows[] = {
+      {500, 720, TwipsToPixels(720)},    // Word 97's DOP, half an inch
+      {0x54, 1440, TwipsToPixels(1440)},  // Word 6 and 95's, an inch
+      {0x20, 850, CentimetresToPixels(1.5)},  // 1.5 cm, as the display unit gives it
+      {500, 0, own},                     // none given
+      {500, 40000, own},                 // wider than any page
+      {500, 20, own},                    // closer than a millimetre
+      {11, 720, own},                    // the DOP ends inside dxaTab
+  };
+  for (const Row& row : rows) {
+    const size_t length = row.length;
+    SCOPED_TRACE(testing::Message() << length << " bytes, dxaTab " << row.dxaTab);
     Word97 file;
-    file.dop.assign(length, 0);
+    file.dop.assign(std::max<size_t>(length, 12), 0);
     file.dop[0] = 0x02;  // widow control
     file.dop[6] = 0x20;  // mirror margins
-    StoreLE32(&file.dop[0x14], dttm);
-    StoreLE32(&file.dop[0x18], dttm + (1u << 11));
+    StoreLE16(&file.dop[10], row.dxaTab);
+    file.dop.resize(length);
+    const bool dated = length >= 0x1C;
+    if (dated) {
+      StoreLE32(&file.dop[0x14], dttm);
+      StoreLE32(&file.dop[0x18], dttm + (1u << 11));
+    }
     if (length > 0x52) file.dop[0x52] = 1;  // page view in Word 97
     file.assoc =
         AssociatedStrings({"", "", "The title", "A subject", "keys", "Some notes", "An author"});
@@ -1883,9 +1913,10 @@ TEST_F(ImportWord, DocumentPropertiesAndAssociatedStrings) {
     const xMorvaWordDop& dop = reader.GetDop();
     EXPECT_TRUE(dop.widowControl);
     EXPECT_TRUE(dop.mirrorMargins);
-    EXPECT_EQ(dop.created.day, 14);
-    EXPECT_EQ(dop.revised.day, 15);
+    EXPECT_EQ(dop.created.day, dated ? 14 : 0);
+    EXPECT_EQ(dop.revised.day, dated ? 15 : 0);
     EXPECT_EQ(dop.pageView, length > 0x52);  // a short block reads as zero-filled
+    EXPECT_EQ(dop.defaultTab, length >= 12 ? row.dxaTab : 0);
     EXPECT_EQ(reader.GetInfos().title, u"The title");
     EXPECT_EQ(reader.GetInfos().subject, u"A subject");
     EXPECT_EQ(reader.GetInfos().notes, u"Some notes");
@@ -1894,17 +1925,20 @@ TEST_F(ImportWord, DocumentPropertiesAndAssociatedStrings) {
     ASSERT_EQ(Import(Container({{u"WordDocument", file.main}, {u"1Table", file.table}})), 0);
     EXPECT_EQ(document.Params().GetWidowControl(), 1);
     EXPECT_EQ(document.Params().GetViewMode(), length > 0x52 ? 0 : 1);
+    EXPECT_EQ(document.Params().GetDefaultTabInterval(), row.pixels);
     const xMorvaDocInfos& info = document.Infos();
     auto textOf = [](const VString& from) {
       char16_t units[300] = {};
       from.GetUniCText(units, 299);
       return Utf8(units);
     };
-    EXPECT_EQ(info.GetCreationDate().day, 14);
-    EXPECT_EQ(info.GetCreationDate().month, 5);
-    EXPECT_EQ(info.GetCreationDate().year, 2024);
-    EXPECT_EQ(info.GetCreationTime(), 9 * 3600 + 30 * 60);
-    EXPECT_EQ(info.GetModificationDate().day, 15);
+    if (dated) {
+      EXPECT_EQ(info.GetCreationDate().day, 14);
+      EXPECT_EQ(info.GetCreationDate().month, 5);
+      EXPECT_EQ(info.GetCreationDate().year, 2024);
+      EXPECT_EQ(info.GetCreationTime(), 9 * 3600 + 30 * 60);
+      EXPECT_EQ(info.GetModificationDate().day, 15);
+    }
     EXPECT_EQ(textOf(info.Title()), "The title");
     EXPECT_EQ(textOf(info.Subject()), "A subject");
     EXPECT_EQ(textOf(info.Notes()), "Some notes");

@@ -672,7 +672,7 @@ void xMorvaExportWord::WriteDop() {
   PutLE16(dop, 2, 1 << 2);
   PutLE16(dop, 4, 0x0841);
   PutLE16(dop, 6, uint16_t(0x008C | (params.GetAlternateBinding() != 0 ? 0x0020 : 0) | locked << 6 | locked << 9));
-  PutLE16(dop, 10, 720);
+  PutLE16(dop, 10, uint16_t(params.GetDefaultTabTwips()));
   PutLE16(dop, 14, 360);
   PutLE32(dop, 20, MakeDttm(infos.GetCreationDate(), infos.GetCreationTime()));
   PutLE32(dop, 24, MakeDttm(infos.GetModificationDate(), infos.GetModificationTime()));

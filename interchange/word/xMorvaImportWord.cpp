@@ -361,6 +361,7 @@ void ApplyDocumentSettings(xMorvaDocument& document, const xMorvaWordDop& dop,
   xMorvaDocParams& params = document.Params();
   params.SetWidowControl(dop.widowControl ? 1 : 0);
   params.SetViewMode(dop.pageView ? 0 : 1);
+  params.SetDefaultTabTwips(dop.defaultTab);
   xMorvaDocInfos& info = document.Infos();
   auto date = [](const xMorvaWordDate& from) {
     VDateRec to;

@@ -321,6 +321,7 @@ struct xMorvaWordDop {
   bool widowControl = false;
   bool mirrorMargins = false;
   bool pageView = false;
+  int32_t defaultTab = 0;  // dxaTab, twips; 0 when the DOP does not hold it
   xMorvaWordDate created;
   xMorvaWordDate revised;
 };

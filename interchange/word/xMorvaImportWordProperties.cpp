@@ -1212,6 +1212,11 @@ int32_t xMorvaImportWord::ReadDop(const std::vector<uint8_t>& table) {
   fDop.widowControl = (in.U16() & 0x0002) != 0;
   in.Seek(6);
   fDop.mirrorMargins = (in.U16() & 0x0020) != 0;
+  // dxaTab, the default tab interval in twips, at offset 10 of the DOP
+  // of Word 6, 95 and 97 alike; a DOP that ends before it gives none.
+  in.Seek(10);
+  const uint16_t dxaTab = in.U16();
+  if (fFib.lcbDop >= 12) fDop.defaultTab = dxaTab;
   in.Seek(0x14);
   fDop.created = DateOfDttm(in.U32());
   fDop.revised = DateOfDttm(in.U32());
