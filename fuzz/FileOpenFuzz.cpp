@@ -6,7 +6,8 @@
 // it refuses leaves "keep" as it was, and every part it fills is whole. A
 // file that is no text (by the open's one text test) opens under the RTF or
 // HTML type only when it begins as an RTF file (a page is a text), and
-// never opens by its content alone unless it is a document. The RTF reader
+// never opens by its content alone unless it is a document; typed as
+// UTF-16, it opens only when it is a UTF-16 text. The RTF reader
 // reads nothing that does not open as RTF, and a file read as text reads
 // the same by every type.
 #include <unistd.h>
@@ -112,7 +113,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   // road that reads it as text reads the same.
   std::vector<uint16_t> asText;
   bool readAsText = false;
-  for (uint32_t given : {0u, FourCC("DOC8"), FourCC("RTF "), FourCC("HTML")}) {
+  for (uint32_t given : {0u, FourCC("DOC8"), FourCC("RTF "), FourCC("HTML"), kTypeTextUnicode}) {
     auto document = std::make_unique<xMorvaDocument>(nullptr);
     document->Reset(false);
     auto& body = *static_cast<xMorvaEngine*>(document->GetPart(kPartBody));
@@ -135,10 +136,20 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (opened && given == 0 && (type == kTypeTextWindows || type == kTypeTextUnicode) &&
         !IsTextSample(data, sample, type == kTypeTextUnicode))
       std::abort();
+    // What was read as UTF-16 because its type says so (a document is
+    // still known by its content) is a UTF-16 text in the order it was read
+    // in; without a mark it may be an 8-bit text too, read otherwise by the
+    // other roads.
+    const bool marked =
+        size >= 2 && ((data[0] == 0xFF && data[1] == 0xFE) || (data[0] == 0xFE && data[1] == 0xFF));
+    if (opened && given == kTypeTextUnicode && type == kTypeTextUnicode &&
+        !IsTextSample(data, sample, true))
+      std::abort();
     // The RTF reader reads what opens as RTF and nothing else (a text is
     // read as text, and whatever else is refused).
     if (opened && type == FourCC("RTF ") && !OpensAsRtf(data, size)) std::abort();
-    if (opened && (type == kTypeTextWindows || type == kTypeTextUnicode)) {
+    if (opened && (type == kTypeTextWindows || type == kTypeTextUnicode) &&
+        (given != kTypeTextUnicode || marked)) {
       const std::vector<uint16_t> units = fuzzdoc::CheckPart(*document, kPartBody);
       if (readAsText && units != asText) std::abort();
       asText = units;

@@ -59,6 +59,16 @@ constexpr double kTextByteVarietyShare = 0.84;
 // different scripts (ASCII, punctuation and accents aside) are fewer than
 // one in four pairs, where random units change script at nearly every unit.
 constexpr uint32_t kScriptChangeShareDivisor = 4;
+// UTF-16 text holds a space byte (0x20) in a unit other than a space or
+// punctuation (`HoldsSpaceByte`) in fewer than one unit in 8, where an
+// 8-bit text read as UTF-16 has one in 4 or more (a space in every sixth or
+// seventh byte).
+constexpr uint32_t kSpaceByteShareDivisor = 8;
+// And it holds units of two bytes from 0xA1 up (`HoldsTwoDoubleByteBytes`)
+// in fewer than three units in 4, where a text of a double-byte code page
+// read as UTF-16 has nine in ten or more.
+constexpr uint32_t kDoubleByteShareNumerator = 3;
+constexpr uint32_t kDoubleByteShareDivisor = 4;
 // Below 64 bytes a text may be a word or two of accented letters, or of
 // two scripts: the shares above are asked of larger samples only.
 constexpr uint32_t kShareSampleMinimum = 64;
@@ -81,12 +91,34 @@ bool IsTextControl(uint32_t c) {
   return (c < 0x20 && (kControlsOfTexts >> c & 1) == 0) || (c >= 0x7F && c < 0xA0);
 }
 
-// A UTF-16 unit that no text holds: a control, a noncharacter or a private
-// use (whose meaning only a font knows). Surrogates are told by their pairs.
+// A UTF-16 unit that no text holds: a control, a noncharacter, a private
+// use (whose meaning only a font knows), or the en and em quads U+2000 and
+// U+2001, which a text writes as the en and em spaces U+2002 and U+2003
+// (their normal form) and which a big-endian text read little-endian shows
+// for each of its spaces. Surrogates are told by their pairs.
 bool IsStrayUnit(uint32_t c) {
-  return IsTextControl(c) || (c >= 0xE000 && c < 0xF900) || (c >= 0xFDD0 && c < 0xFDF0) ||
-         c >= 0xFFFE;
+  return IsTextControl(c) || c == 0x2000 || c == 0x2001 || (c >= 0xE000 && c < 0xF900) ||
+         (c >= 0xFDD0 && c < 0xFDF0) || c >= 0xFFFE;
 }
+
+// Whether a UTF-16 unit holds the byte of an ASCII space (0x20) beside
+// another byte, other than the spaces, dashes, quotation marks, bullets and
+// ellipsis U+2002 to U+2027 that texts write between their words. A UTF-16
+// text writes its spaces as U+0020, and its other units with a byte 0x20
+// (the letters U+0420, U+0E20, U+5F20 and their like) are few; an 8-bit
+// text read as UTF-16 pairs each of its spaces with a neighbouring byte
+// ("e " is U+2065, " t" U+7420).
+bool HoldsSpaceByte(uint32_t c) {
+  return c != 0x20 && (c >> 8 == 0x20 || (c & 0xFF) == 0x20) && !(c >= 0x2002 && c < 0x2028);
+}
+
+// Whether both bytes of a UTF-16 unit are from 0xA1 up, as the lead and
+// trail bytes of a character of a double-byte code page (GBK, Big5, the EUC
+// code pages of Chinese, Japanese and Korean) are. Such a text read as
+// UTF-16 makes Hangul, Yi and CJK units of nearly all of its characters;
+// a Korean text, the one script with many such units, has about one in
+// three.
+bool HoldsTwoDoubleByteBytes(uint32_t c) { return c >> 8 >= 0xA1 && (c & 0xFF) >= 0xA1; }
 
 // What a UTF-16 unit that is no script's letter answers to `ScriptOfUnit`:
 // the spaces, punctuation and signs of Latin-1, the combining accents and
@@ -542,6 +574,46 @@ bool StartsAsHtmlPage(const uint8_t* b) {
   if (sameLetters(0, "<html")) return endsName(b[5]) && b[5] != 0;
   return false;
 }
+
+// Whether the sample is a UTF-16 text in the byte order it is read in:
+// little-endian, or big-endian behind the mark FE FF.
+bool IsUtf16TextSample(const uint8_t* bytes, uint32_t size) {
+  const bool marked = StartsWithUnicodeMark(bytes, size);
+  const bool big = bytes[0] == 0xFE && bytes[1] == 0xFF;
+  std::u16string units;
+  for (uint32_t i = marked ? 2 : 0; i + 1 < size; i += 2)
+    units.push_back(char16_t(big ? (bytes[i] << 8) | bytes[i + 1] : (bytes[i + 1] << 8) | bytes[i]));
+  uint32_t strays = 0;
+  uint32_t changes = 0;
+  uint32_t spaceBytes = 0;
+  uint32_t doubleBytes = 0;
+  for (size_t i = 0; i < units.size(); ++i) {
+    const uint32_t c = units[i];
+    const bool high = c >= 0xD800 && c < 0xDC00;
+    const bool low = c >= 0xDC00 && c < 0xE000;
+    // A surrogate belongs to a pair; the sample may end between the two.
+    const bool paired =
+        (high && (i + 1 == units.size() || (units[i + 1] >= 0xDC00 && units[i + 1] < 0xE000))) ||
+        (low && i > 0 && units[i - 1] >= 0xD800 && units[i - 1] < 0xDC00);
+    if ((high || low) ? !paired : IsStrayUnit(c)) ++strays;
+    if (HoldsSpaceByte(c)) ++spaceBytes;
+    if (HoldsTwoDoubleByteBytes(c)) ++doubleBytes;
+    const uint32_t before = i > 0 ? units[i - 1] : 0;
+    const bool letters =
+        c >= 0x80 && before >= 0x80 && !high && !low && (before < 0xD800 || before >= 0xE000);
+    const uint32_t script = letters ? ScriptOfUnit(c) : kAnyScript;
+    const uint32_t scriptBefore = letters ? ScriptOfUnit(before) : kAnyScript;
+    if (script != kAnyScript && scriptBefore != kAnyScript && script != scriptBefore) ++changes;
+  }
+  const size_t count = units.size();
+  if (count == 0) return true;
+  if (strays * kStrayShareDivisor >= count) return false;
+  // The shares are asked of a sample of 64 bytes or more, its mark
+  // counted: random bytes of 64 behind a mark are 31 units.
+  if (size < kShareSampleMinimum) return true;
+  return changes * kScriptChangeShareDivisor < count && spaceBytes * kSpaceByteShareDivisor < count &&
+         doubleBytes * kDoubleByteShareDivisor < count * kDoubleByteShareNumerator;
+}
 }  // namespace
 
 uint32_t SniffFileType(const uint8_t* head, size_t size) {
@@ -566,36 +638,7 @@ bool IsTextSample(const uint8_t* bytes, uint32_t size, bool unicode) {
   // A file of one byte is text whatever it holds.
   if (bytes == nullptr || size < 2) return true;
   if (StartsAsNonText(bytes, size)) return false;
-  const bool marked = StartsWithUnicodeMark(bytes, size);
-  if (unicode || marked) {
-    const bool big = bytes[0] == 0xFE && bytes[1] == 0xFF;
-    std::u16string units;
-    for (uint32_t i = marked ? 2 : 0; i + 1 < size; i += 2)
-      units.push_back(
-          char16_t(big ? (bytes[i] << 8) | bytes[i + 1] : (bytes[i + 1] << 8) | bytes[i]));
-    uint32_t strays = 0;
-    uint32_t changes = 0;
-    for (size_t i = 0; i < units.size(); ++i) {
-      const uint32_t c = units[i];
-      const bool high = c >= 0xD800 && c < 0xDC00;
-      const bool low = c >= 0xDC00 && c < 0xE000;
-      // A surrogate belongs to a pair; the sample may end between the two.
-      const bool paired =
-          (high && (i + 1 == units.size() || (units[i + 1] >= 0xDC00 && units[i + 1] < 0xE000))) ||
-          (low && i > 0 && units[i - 1] >= 0xD800 && units[i - 1] < 0xDC00);
-      if ((high || low) ? !paired : IsStrayUnit(c)) ++strays;
-      const uint32_t before = i > 0 ? units[i - 1] : 0;
-      const bool letters =
-          c >= 0x80 && before >= 0x80 && !high && !low && (before < 0xD800 || before >= 0xE000);
-      const uint32_t script = letters ? ScriptOfUnit(c) : kAnyScript;
-      const uint32_t scriptBefore = letters ? ScriptOfUnit(before) : kAnyScript;
-      if (script != kAnyScript && scriptBefore != kAnyScript && script != scriptBefore) ++changes;
-    }
-    const size_t count = units.size();
-    const bool oneScript =
-        count * 2 < kShareSampleMinimum || changes * kScriptChangeShareDivisor < count;
-    return count == 0 || (strays * kStrayShareDivisor < count && oneScript);
-  }
+  if (unicode || StartsWithUnicodeMark(bytes, size)) return IsUtf16TextSample(bytes, size);
   uint32_t controls = 0;
   uint32_t highBytes = 0;
   std::bitset<256> seen;

@@ -155,6 +155,62 @@ TEST_F(SpellerTest, IgnoreAllAddChangeAndChangeAllAct) {
   EXPECT_EQ(line, "Zorblax");
 }
 
+// A soft hyphen typed into a word (command 404, the speller's U+00AD) is no
+// end of the word: the word is looked up without it, its suggestions are
+// the whole word's, and a change replaces the whole word, soft hyphen
+// included, in one step that undo takes back.
+TEST_F(SpellerTest, ASoftHyphenStaysInsideItsWord) {
+  struct Row {
+    const char* typed;  // '|' a soft hyphen
+    std::vector<std::string> found;
+    const char16_t* change;  // what the first word found is changed to
+    const char* changed;     // the text afterwards ('#' a soft hyphen)
+    bool always = false;     // changed always: one step for each word
+  };
+  const Row rows[] = {
+      {"The labo|ratory is open.\n", {}, nullptr, "The labo#ratory is open.\n"},
+      {"Wel|come to the la|bo|ra|to|ry.\n", {}, nullptr, "Wel#come to the la#bo#ra#to#ry.\n"},
+      {"The labo|ratry is open.\n", {"labo\u00ADratry"}, u"laboratory", "The laboratory is open.\n"},
+      {"A labo|ratry and a labo|ratory.\n", {"labo\u00ADratry"}, u"lab", "A lab and a labo#ratory.\n"},
+      // A soft hyphen with no letter behind it ends its word.
+      {"Teh| labo|ratry|\n", {"Teh", "labo\u00ADratry"}, u"The", "The# labo#ratry#\n"},
+      // Changed always, the word is known by its letters alone.
+      {"A labo|ratry and a laboratry.\n", {"labo\u00ADratry"}, u"laboratory",
+       "A laboratory and a laboratory.\n", true},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.typed);
+    Select(0, INT32_MAX);
+    Text()->DeleteSelectionWithUndo();
+    for (const char* at = row.typed; *at != 0; ++at) {
+      if (*at == '|') {
+        Text()->InsertSoftHyphenWithUndo();
+      } else {
+        document->TypeCharacter(*at == '\n' ? char16_t(13) : char16_t(*at));
+      }
+    }
+    document->GetUndo()->Commit();
+    const std::string typed = Plain();
+    spelling.words.clear();
+    bool changed = false;
+    std::vector<std::u16string> suggestions;
+    spelling.act = [&](xMorvaWinSpeller& s, const std::string&) {
+      if (changed || row.change == nullptr) return s.Skip();
+      suggestions = s.Suggestions();
+      changed = row.always ? s.ChangeAll(row.change) : s.Change(row.change);
+    };
+    speller->RunSpellCheck();
+    EXPECT_EQ(spelling.words, row.found);
+    EXPECT_EQ(Plain(), row.changed);
+    if (row.found.empty()) continue;
+    EXPECT_TRUE(changed);
+    if (row.found.front() == "labo\u00ADratry")
+      EXPECT_NE(std::find(suggestions.begin(), suggestions.end(), u"laboratory"), suggestions.end());
+    for (int step = row.always ? 2 : 1; step > 0; --step) document->Undo();
+    EXPECT_EQ(Plain(), typed);
+  }
+}
+
 TEST_F(SpellerTest, ASelectionLimitsTheCheckAndShorterReplacementsMoveItsEnd) {
   Put("Wrongg one. Badd two. Baad three. Outsidee.");
   Select(0, 34);

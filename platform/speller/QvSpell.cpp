@@ -114,9 +114,19 @@ bool IsWordCharacter(const Instance& instance, char32_t c) {
   return locale != nullptr ? iswalpha_l(wint_t(c), locale) != 0 : (c < 128 && std::isalpha(int(c)));
 }
 
+// A word without its soft hyphens (U+00AD, UTF-8 C2 AD), which mark where
+// a line may break and are no part of its spelling.
+std::string WithoutSoftHyphens(std::string word) {
+  for (size_t at = word.find("\xC2\xAD"); at != std::string::npos; at = word.find("\xC2\xAD", at))
+    word.erase(at, 2);
+  return word;
+}
+
 // The words of the text as Hunspell's own text reader finds them: runs of
 // letters and the dictionary's word characters, with an apostrophe kept
-// between two word characters.
+// between two word characters. A soft hyphen between two word characters
+// belongs to the word's characters (a change replaces it with the word) and
+// not to its text, which is looked up.
 struct Word {
   size_t firstCharacter;
   size_t characters;
@@ -144,13 +154,14 @@ std::vector<Word> Words(const Instance& instance, const std::string& text, size_
     while (i < end) {
       if (IsWordCharacter(instance, chars[i])) {
         ++i;
-      } else if ((chars[i] == U'\'' || chars[i] == U'\u2019') && i + 1 < end && IsWordCharacter(instance, chars[i + 1])) {
+      } else if ((chars[i] == U'\'' || chars[i] == U'\u2019' || chars[i] == U'\u00AD') && i + 1 < end &&
+                 IsWordCharacter(instance, chars[i + 1])) {
         ++i;
       } else {
         break;
       }
     }
-    words.push_back({first, i - first, text.substr(starts[first], starts[i] - starts[first])});
+    words.push_back({first, i - first, WithoutSoftHyphens(text.substr(starts[first], starts[i] - starts[first]))});
   }
   return words;
 }
@@ -232,7 +243,7 @@ QV_SPELL_ENTRY uint16_t QvOrdinal4(uintptr_t instance, uint16_t mode, QvSpellInp
       std::string word;
       size_t at = 0;
       for (uint16_t n = 0; n < input->charactersLeft && at < text.size(); ++n) Decode(text, at);
-      word = text.substr(0, at);
+      word = WithoutSoftHyphens(text.substr(0, at));
       self->suggestions = word.empty() ? std::vector<std::string>() : self->dictionary->suggest(word);
       self->handedOut = 0;
     }
@@ -288,11 +299,15 @@ QV_SPELL_ENTRY uint16_t QvOrdinal8(uintptr_t instance, const char* path, uint32_
   return kQvSpellOK;
 }
 
-QV_SPELL_ENTRY uint16_t QvOrdinal9(uintptr_t instance, uintptr_t list, const char* word) {
+// A word handed in is looked up, ignored, added and changed without its
+// soft hyphens, as the words of a text are.
+QV_SPELL_ENTRY uint16_t QvOrdinal9(uintptr_t instance, uintptr_t list, const char* given) {
   std::lock_guard<std::mutex> guard(sLock);
   Instance* self = Find(instance);
   if (self == nullptr) return kQvSpellBadInstance;
-  if (word == nullptr || *word == 0 || std::strchr(word, '\n') != nullptr) return kQvSpellBadArgument;
+  if (given == nullptr || std::strchr(given, '\n') != nullptr) return kQvSpellBadArgument;
+  const std::string word = WithoutSoftHyphens(given);
+  if (word.empty()) return kQvSpellBadArgument;
   if (list == kQvSpellIgnoreList) {
     self->ignored.insert(word);
     return kQvSpellOK;
@@ -310,8 +325,10 @@ QV_SPELL_ENTRY uint16_t QvOrdinal10(uintptr_t instance, uint32_t list, const cha
   std::lock_guard<std::mutex> guard(sLock);
   Instance* self = Find(instance);
   if (self == nullptr) return kQvSpellBadInstance;
-  if (list != kQvSpellChangeList || word == nullptr || replacement == nullptr || *word == 0) return kQvSpellBadArgument;
-  self->changes[word] = replacement;
+  if (list != kQvSpellChangeList || word == nullptr || replacement == nullptr) return kQvSpellBadArgument;
+  const std::string key = WithoutSoftHyphens(word);
+  if (key.empty()) return kQvSpellBadArgument;
+  self->changes[key] = replacement;
   return kQvSpellOK;
 }
 

@@ -39,6 +39,10 @@ TEST_F(SpellingAndSmallDialogs, SpellingHandlesEachWordThroughItsButtons) {
   // The second text was typed over the last word found, still selected.
   EXPECT_EQ(FileText("spelling-cancel.txt"),
             "the cat sat teh dog cots zorb zorb receive receive  wrod zorb make takke");
+  // The soft hyphens (Windows byte 0xAD) stay in the words that hold them;
+  // the word changed took its own with it.
+  EXPECT_EQ(FileText("spelling-soft-hyphen.txt"),
+            "the cat sat teh dog cots zorb zorb receive receive  wrod zorb make takke ta\xADke ma\xADke word");
 }
 
 TEST_F(SpellingAndSmallDialogs, SmallDialogsShowAndApplyTheirValues) {
