@@ -302,7 +302,12 @@ void xMorvaPlugIn::RunStyleSheetsDialog() {
 }
 
 void xMorvaPlugIn::RunInformationsDialog() {
-  if (fDocument && RunSelfApplying(*this, *fDocument, 801)) SetEditingLocked(*this, fDocument->Infos().GetLocked() != 0);
+  if (!fDocument || !RunSelfApplying(*this, *fDocument, 801)) return;
+  // The document's lock setting locks its editing and takes the rulers and
+  // bars away.
+  const bool locked = fDocument->Infos().GetLocked() != 0;
+  SetEditingLocked(*this, locked);
+  ShowBars(locked);
 }
 
 void xMorvaPlugIn::RunStatisticsDialog() {

@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "controls/bars/VToolBar.h"
+#include "framework/core/memory/VMemoryMgr.h"
 #include "framework/core/strings/VString.h"
 #include "framework/system/resources/VMacResourceFile.h"
 #include "host/context/HostServices.h"
@@ -28,6 +29,22 @@ void xMorvaDocumentAreaServices::GetListString(VString& text, int16_t listOffset
   if (package == nullptr || package->GetResourceFile() == nullptr) return;
   package->GetResourceFile()->GetIndString(
       &text, static_cast<int16_t>(package->GetResourceBase() + listOffset), item);
+}
+
+VMemHandle xMorvaDocumentAreaServices::CopyPackageResource(uint32_t type) {
+  VPackage* package = Package();
+  VResourceFile* file = package != nullptr ? package->GetResourceFile() : nullptr;
+  if (file == nullptr) return 0;
+  uint8_t owned = 0;
+  const VResourceRef ref = file->GetResource(type, static_cast<int16_t>(package->GetResourceBase()), &owned);
+  if (ref == 0) return 0;
+  VMemHandle copy = 0;
+  if (const void* data = file->LockResource(ref)) {
+    copy = gMemoryMgr->NewHandleFromData(data, file->GetResourceSize(ref));
+    file->UnlockResource(ref);
+  }
+  if (owned) file->ReleaseResource(ref);
+  return copy;
 }
 
 // ---- The text engine's host

@@ -22,6 +22,9 @@ class xMorvaDocumentAreaServices : public xMorvaAreaServices {
   // Nothing is shown without a package or for an empty item.
   void ShowAlert(int16_t listOffset, int16_t item) override;
   void GetListString(VString& text, int16_t listOffset, int16_t item) override;
+  // From the package's resource file, as it reads it (its own types
+  // converted to native order); 0 without a package.
+  VMemHandle CopyPackageResource(uint32_t type) override;
 
  private:
   VPackage* Package() const;

@@ -48,6 +48,8 @@ constexpr int16_t kItemOwnWindowEnter = 24;
 constexpr int16_t kItemTooSmall = 28;
 // The save command, run when the user chooses to save before closing.
 constexpr int32_t kCommandSave = 103;
+// The document's view flag (area option 2) that shows the rulers.
+constexpr int32_t kViewFlagRulers = 2;
 
 }  // namespace
 
@@ -371,15 +373,62 @@ void xMorvaPlugIn::RunCommand(int32_t command) {
 
 // ---- Rulers
 
-void xMorvaPlugIn::ShowRulerElements(bool show, bool pageRuler, bool relayoutContainers) {
+std::vector<VPaneView*> xMorvaPlugIn::FramePanes() const {
+  std::vector<VPaneView*> panes;
   for (xMorvaFrame* frame : fFrames) {
-    auto* pane = dynamic_cast<VPaneView*>(frame->GetParent());
-    if (pane == nullptr) continue;
+    if (auto* pane = dynamic_cast<VPaneView*>(frame->GetParent())) panes.push_back(pane);
+  }
+  return panes;
+}
+
+void xMorvaPlugIn::ShowRulerElements(bool show, bool pageRuler, bool relayoutContainers) {
+  for (VPaneView* pane : FramePanes()) {
     pane->ShowTopView(show, false);
     pane->ShowTopLeftView(show, false);
     pane->ShowLeftView(pageRuler, false);
     if (relayoutContainers) pane->Layout(1);
   }
+}
+
+// ---- Scroll bars, split boxes and the bars of a locked document
+
+void xMorvaPlugIn::ShowScrollBars(bool horizontal, bool show) {
+  for (VPaneView* pane : FramePanes()) {
+    // A pane lays itself out only when its bar comes or goes.
+    const bool shown = (horizontal ? pane->GetHorizontalBar() : pane->GetVerticalBar()) != nullptr;
+    if (shown == show) continue;
+    if (horizontal) {
+      // The two bars share their corner pixel, which the vertical bar draws
+      // as the later of the two: it is made again after a horizontal bar
+      // that comes back, so that the pane shows as it was made.
+      const bool vertical = show && pane->GetVerticalBar() != nullptr;
+      if (vertical) pane->SetVerticalBar(false, false);
+      pane->SetHorizontalBar(show, !vertical);
+      if (vertical) pane->SetVerticalBar(true, true);
+    } else {
+      pane->SetVerticalBar(show, true);
+    }
+  }
+}
+
+void xMorvaPlugIn::ShowPaneElement(int16_t element, bool show) {
+  for (VPaneView* pane : FramePanes()) {
+    if (element == 0) pane->SetHorizontalSplitBox(show, true);
+    if (element == 1) pane->SetVerticalSplitBox(show, true);
+  }
+}
+
+void xMorvaPlugIn::ShowBars(bool locked) {
+  if (!fDocument) return;
+  xMorvaDocument& document = *fDocument;
+  if (locked) {
+    if (document.IsDockBarShown()) document.ShowDockBar(false, false);
+    for (int16_t bar = 0; bar < 4; ++bar) {
+      if (document.IsBarShown(bar)) document.ShowBar(bar, false, false);
+    }
+  }
+  if (document.GetParams().GetViewFlag(kViewFlagRulers) != 0) document.ShowRulers(!locked, false);
+  Relayout();
 }
 
 void xMorvaPlugIn::RefreshRulers(const xMorvaDocParams&, bool pageView) {

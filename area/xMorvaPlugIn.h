@@ -137,6 +137,14 @@ class xMorvaPlugIn : public VPlugIn, public xMorvaHostObject, public xMorvaDocum
   void SetHostOutcome(bool outcome) override;
   // Rulers and picture drags (xMorvaDraggerPictures.cpp, xMorvaPlugIn.cpp).
   void ShowRulerElements(bool show, bool pageRuler, bool relayoutContainers) override;
+  void ShowScrollBars(bool horizontal, bool show) override;
+  void ShowPaneElement(int16_t element, bool show) override;
+  // Locked: the shown docked bar, bars 0 to 3 and the rulers hide;
+  // unlocked: the rulers show again when the document shows rulers (the
+  // bars stay as they are). Then the area lays itself out again.
+  void ShowBars(bool locked) override;
+  uint8_t GetOptionFlag() override { return fOptionFlag; }
+  void SetOptionFlag(uint8_t value) override { fOptionFlag = value != 0 ? 1 : 0; }
   void RefreshRulers(const xMorvaDocParams& params, bool pageView) override;
   bool IsPagePictureSelected() override;
   bool IsLocked() override;
@@ -285,6 +293,8 @@ class xMorvaPlugIn : public VPlugIn, public xMorvaHostObject, public xMorvaDocum
   int16_t ResourceBase();
   // The view the mouse drags run in: the active one, else the first.
   xMorvaFrame* TrackingFrame() const;
+  // The pane that holds each text view.
+  std::vector<VPaneView*> FramePanes() const;
   xMorvaPicturesInPage* GetPagePictureList() const;
   // A point of the frames (content coordinates, page view) as a place on
   // its page, with the page's bounds.
@@ -319,6 +329,8 @@ class xMorvaPlugIn : public VPlugIn, public xMorvaHostObject, public xMorvaDocum
   uint8_t fInterfaceLock = 0;
   uint8_t fFormArea = 0;
   uint8_t fCaretRefreshPending = 0;
+  // Area option 49: the host's flag, kept for it.
+  uint8_t fOptionFlag = 0;
   xMorvaEventMethods fEventMethods;
   xMorvaRefreshTimer fBarRefresh;
   xMorvaRefreshTimer fStatusRefresh;

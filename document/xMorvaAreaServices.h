@@ -36,8 +36,8 @@ class xMorvaAreaServices {
   // Item `item` of that list into `text`; empty when there is none.
   virtual void GetListString(VString& text, int16_t listOffset, int16_t item) = 0;
   // A copy of the package's resource of that type whose id is the resource
-  // base (the caller owns it); 0 when there is none.
-  virtual VMemHandle CopyPackageResource(uint32_t type) { return 0; }
+  // base, in native order (the caller owns it); 0 when there is none.
+  virtual VMemHandle CopyPackageResource(uint32_t type) = 0;
 };
 
 using xMorvaAreaServiceSlot = VService<xMorvaAreaServices>;

@@ -529,8 +529,10 @@ void xMorvaDocument::FitPageToPaper(bool fitMargins, bool fitPage) {
     if (VMemHandle paper = CopyDocumentPackageResource(kPaperResourceType)) {
       const auto* bytes = static_cast<const uint8_t*>(gMemoryMgr->LockHandle(paper));
       const uint32_t size = gMemoryMgr->GetHandleSize(paper);
+      // The package's resource file hands its own types over in native
+      // order.
       if (bytes != nullptr && size >= sizeof values) {
-        VByteReader reader(bytes, size, VByteReader::Order::kBig);
+        VByteReader reader(bytes, size, VByteReader::kNative);
         for (int32_t& value : values) value = reader.I32();
       }
       gMemoryMgr->UnlockHandle(paper);

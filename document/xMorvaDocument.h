@@ -59,7 +59,7 @@ int16_t FooterPartOfPage(const xMorvaDocParams& params, int32_t page);
 
 // The 'XPPR' paper used when the printer gives none: six 32-bit values
 // (paper width and height, left, top, right, bottom margins), hundredths of
-// a millimetre.
+// a millimetre, in native order as the package's resource file reads them.
 constexpr uint32_t kPaperResourceType = 0x58505052;  // 'XPPR'
 
 class xMorvaDocument : public VObject,
@@ -356,6 +356,8 @@ class xMorvaDocument : public VObject,
   void ShowRulers(bool show, bool relayout);
   void ShowHorizontalScrollBars(bool show, bool relayout);
   void ShowVerticalScrollBars(bool show, bool relayout);
+  // The split boxes of each frame's pane: A beside the horizontal scroll
+  // bar, B above the vertical one (view flags 45 and 46 leave them out).
   void ShowPaneElementA(bool show, bool relayout);
   void ShowPaneElementB(bool show, bool relayout);
   void ShowToolBar(bool show, bool relayout);
@@ -410,8 +412,9 @@ class xMorvaDocument : public VObject,
   // resize drag, a double click the picture's dialog, a click in a page
   // picture the move drag. True when a drag or a double click was handled.
   bool HandlePictureClick(const VPoint& point, bool doubleClick, bool controlKey);
-  // The host hears that a modal dialog ended, while it drives the document.
-  void NotifyHostModal(bool accepted);
+  // The host hears that a modal dialog ended, while it drives the document:
+  // its outcome variable, as SetHostOutcome sets it.
+  void NotifyHostModal(bool accepted) { SetHostOutcome(accepted); }
   // Undo and redo put a picture placed on a page back in a box, or put it
   // back or take it away whole.
   bool SetPagePictureBox(int32_t picture, const VRect& box) override;

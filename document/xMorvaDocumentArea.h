@@ -87,8 +87,8 @@ class xMorvaDocumentArea {
   // ---- What the host language reads and sets of the area itself (the
   // bars: ShowBar and IsBarShown below).
   // Area option 49, a flag the area keeps.
-  virtual uint8_t GetOptionFlag() { return 0; }
-  virtual void SetOptionFlag(uint8_t value) {}
+  virtual uint8_t GetOptionFlag() = 0;
+  virtual void SetOptionFlag(uint8_t value) = 0;
   // The speller loaded for the document's language goes.
   virtual void UnloadWinSpeller() {}
   virtual void SetMinimumSize(int32_t width, int32_t height) {}
@@ -123,8 +123,6 @@ class xMorvaDocumentArea {
   // the expression element, or the new settings to the picture. The
   // document runs it within a change.
   virtual void ApplyTextPictureEdit() {}
-  // The host told that a modal dialog of the area ended (true: accepted).
-  virtual void NotifyHostModal(bool accepted) {}
   // The style-sheet menu (menu 1000) of the area, when it has one, rebuilt
   // from these names.
   virtual void SetStyleSheetMenu(const VStringArray& names) {}
@@ -142,11 +140,14 @@ class xMorvaDocumentArea {
   // container lays itself out again.
   virtual void ShowRulerElements(bool show, bool pageRuler, bool relayoutContainers) {}
   // Each frame's container shows or hides that scroll bar.
-  virtual void ShowScrollBars(bool horizontal, bool show) {}
-  // The two further elements of each frame's container: 0 and 1.
-  virtual void ShowPaneElement(int16_t element, bool show) {}
-  // The area's bar switch, given the document's locked flag.
-  virtual void ShowBars(bool locked) {}
+  virtual void ShowScrollBars(bool horizontal, bool show) = 0;
+  // The two further elements of each frame's container: 0 the split box
+  // beside the horizontal scroll bar, 1 the one above the vertical bar.
+  virtual void ShowPaneElement(int16_t element, bool show) = 0;
+  // The area's bar switch, given the document's locked flag: a locked
+  // document's area hides its rulers and bars; an unlocked one shows its
+  // rulers again when the document shows rulers.
+  virtual void ShowBars(bool locked) = 0;
   // Bars: kBarTool, kBarDock ('XDOK'), or bar n (0 to 3, resource base +
   // 2 + n). False, nothing done, for a bar the area lacks.
   static constexpr int16_t kBarTool = -2;

@@ -18,6 +18,11 @@ constexpr int32_t kNarrowestText = 50;
 constexpr int32_t kFlagRulers = 2;
 constexpr int32_t kFlagHorizontalScrollBars = 7;
 constexpr int32_t kFlagVerticalScrollBars = 8;
+// Set, they leave out the split box beside the horizontal scroll bar and the
+// one above the vertical bar (a new document and a file written before the
+// flags had a use keep 0: both boxes).
+constexpr int32_t kFlagNoHorizontalSplitBox = 45;
+constexpr int32_t kFlagNoVerticalSplitBox = 46;
 
 }  // namespace
 
@@ -42,6 +47,8 @@ void xMorvaDocument::ApplyViewOptions(bool keepTitle) {
   ScrollFramesToOrigin();
   ShowHorizontalScrollBars(fParams.GetViewFlag(kFlagHorizontalScrollBars) != 0, false);
   ShowVerticalScrollBars(fParams.GetViewFlag(kFlagVerticalScrollBars) != 0, false);
+  ShowPaneElementA(fParams.GetViewFlag(kFlagNoHorizontalSplitBox) == 0, false);
+  ShowPaneElementB(fParams.GetViewFlag(kFlagNoVerticalSplitBox) == 0, false);
   if (!fArea->IsDisplaySuppressed()) {
     ShowRulers(fParams.GetViewFlag(kFlagRulers) != 0, false);
     fArea->ShowBars(fInfos.GetLocked() != 0);

@@ -88,10 +88,6 @@ void xMorvaDocument::SetPictureHandles(const VRect& picture, const VRect* handle
   }
 }
 
-void xMorvaDocument::NotifyHostModal(bool accepted) {
-  if (fArea != nullptr && fInHostCommand) fArea->NotifyHostModal(accepted);
-}
-
 bool xMorvaDocument::HandlePictureClick(const VPoint& point, bool doubleClick, bool controlKey) {
   if (fArea == nullptr || fCurrent == nullptr) return false;
   const bool pagePicture = fArea->IsPagePictureSelected() && !controlKey;

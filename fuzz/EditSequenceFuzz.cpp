@@ -61,6 +61,7 @@ class Labels : public xMorvaAreaServices {
     static const char* const kItems[] = {"", "<", ">", "page", "date", "pages"};
     text.AppendCText(item >= 1 && item <= 5 ? kItems[item] : "item", kCharSetAnsi);
   }
+  VMemHandle CopyPackageResource(uint32_t) override { return 0; }
 };
 
 Bytes StreamOf(xMorvaEngine& engine) {

@@ -105,3 +105,15 @@ resource 'STR#' 12021 {
   pstr "none" pstr "square" pstr "hollow square" pstr "disc" pstr "hollow disc"
   pstr "diamond" pstr "arrow" pstr "other"
 }
+
+# The default font of a new document.
+resource 'STR ' 12000 {
+  pstr "Arial"
+}
+
+# The paper a new document takes when the printer gives none: its width and
+# height, then its left, top, right and bottom margins, in hundredths of a
+# millimetre (A4 with margins of 2 cm).
+resource 'XPPR' 12000 {
+  u32 21000 u32 29700 u32 2000 u32 2000 u32 2000 u32 2000
+}

@@ -290,15 +290,8 @@ void xMorvaMain::CommandLockArea(void** p) {
     const bool locked = WordAt(p, 1) != 0;
     SetAreaLocked(*area, locked);
     SetEditingLocked(*area, locked);
-    // What is shown hides while locked; unlocking shows nothing again.
-    if (document->IsDockBarShown()) document->ShowDockBar(!locked, false);
-    double rulers = 0;
-    document->GetAreaOption(2, rulers);
-    if (rulers != 0) document->ShowRulers(!locked, false);
-    for (int16_t bar = 0; bar < 4; ++bar) {
-      if (document->IsBarShown(bar)) document->ShowBar(bar, !locked, false);
-    }
-    area->Relayout();
+    // What is shown hides while locked; unlocking shows the rulers again.
+    area->ShowBars(locked);
     document->Refresh(false, true);
     UpdateBarState(*area, true);
   }

@@ -11,15 +11,19 @@
 #include <vector>
 
 #include "area/xMorvaMain.h"
+#include "document/xMorvaDocument.h"
+#include "graphics/GraphicsGlobals.h"
 #include "boundary/HostServiceSelectors.h"
 #include "boundary/ModuleExports.h"
 #include "framework/core/memory/VMemoryMgr.h"
 #include "framework/core/strings/VUniString.h"
 #include "framework/system/resources/VMacResourceFile.h"
+#include "host/context/VHostCallbackBridge.h"
 #include "host/context/VHostContext.h"
 #include "host/context/VHostRef.h"
 #include "host/package/VPackage.h"
 #include "host/tests/HostTestSupport.h"
+#include "platform/win32/WinCommonDialogs.h"
 
 namespace {
 
@@ -29,15 +33,28 @@ std::string Text(const VString& s) {
   return out;
 }
 
+// The package's paper as stored: 100 x 200 mm with margins of 1 cm.
+std::vector<uint8_t> StoredPaper() {
+  std::vector<uint8_t> bytes;
+  for (const uint32_t value : {10000, 20000, 1000, 1000, 1000, 1000}) {
+    const std::vector<uint8_t> stored = hosttest::BigEndian32(value);
+    bytes.insert(bytes.end(), stored.begin(), stored.end());
+  }
+  return bytes;
+}
+
 // A module resource file with the package at base 800, its alert list
-// (base + 6) and its unit names (base + 14).
+// (base + 6), its unit names (base + 14), its default font name and its
+// paper.
 class AreaServicesTest : public ::testing::Test {
  protected:
   void SetUp() override {
     ASSERT_TRUE(hosttest::WriteResourceFile(
         dir.Path("m"), {{FourCC("QBNX"), 800, "Morva", {}},
                         {FourCC("STR#"), 806, "", hosttest::StringList({"Cancelled.", "No memory."})},
-                        {FourCC("STR#"), 814, "", hosttest::StringList({" cm", " in", " pt"})}}));
+                        {FourCC("STR#"), 814, "", hosttest::StringList({" cm", " in", " pt"})},
+                        {FourCC("STR "), 800, "", hosttest::Pascal("Courier New")},
+                        {FourCC("XPPR"), 800, "", StoredPaper()}}));
     open = std::make_unique<hosttest::OpenResourceFile>(dir.Path("m"), &SwapRsrcProc);
     Tbx::UseResFile(open->ref);
     gModuleResFile = new VMacResourceFile(open->ref);
@@ -108,6 +125,43 @@ TEST_F(AreaServicesTest, InstalledServicesServeTheCurrentPackage) {
   gCurrentPackage = saved;
   EXPECT_TRUE(xMorvaAreaServiceSlot::Remove(&installed));
   EXPECT_EQ(xMorvaAreaServiceSlot::Get(), nullptr);
+}
+
+// A new document takes its default font name and, from a printer that
+// gives no paper, its page from the package's resources; each comes in
+// native order, as the package's file reads it.
+TEST_F(AreaServicesTest, ANewDocumentTakesThePackagesFontAndPaper) {
+  xMorvaMain package(nullptr);
+  VPackage* saved = gCurrentPackage;
+  gCurrentPackage = &package;
+  VHostCallbackBridge bridge;
+  VInstalledService<VHostBridge> bridgeInstalled(&bridge);
+  xMorvaDocumentAreaServices services(&package);
+  VInstalledService<xMorvaAreaServices> installed(&services);
+
+  const VMemHandle paper = services.CopyPackageResource(FourCC("XPPR"));
+  ASSERT_EQ(gMemoryMgr->GetHandleSize(paper), 24u);
+  int32_t values[6] = {};
+  std::memcpy(values, gMemoryMgr->LockHandle(paper), sizeof values);
+  gMemoryMgr->UnlockHandle(paper);
+  gMemoryMgr->DisposeHandle(paper);
+  EXPECT_EQ(values[1], 20000);
+  EXPECT_EQ(values[5], 1000);
+  EXPECT_EQ(services.CopyPackageResource(FourCC("wPRT")), 0u);
+
+  const int32_t savedResolution = gScreenLogPixelsX;
+  gScreenLogPixelsX = 72;
+  SetHeadlessDefaultPrinter(nullptr);
+  {
+    xMorvaDocument document(nullptr);
+    EXPECT_EQ(document.GetDefaultFontName(), "Courier New");
+    // 100 mm and 200 mm at 72 dots per inch.
+    EXPECT_EQ(document.GetParams().GetPageWidth(), 283);
+    EXPECT_EQ(document.GetParams().GetPageHeight(), 566);
+  }
+  ResetHeadlessDialogs();
+  gScreenLogPixelsX = savedResolution;
+  gCurrentPackage = saved;
 }
 
 // ---- Host references of the text engine

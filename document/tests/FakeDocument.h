@@ -85,6 +85,8 @@ class FakeAreaServices : public xMorvaAreaServices {
                                                 : std::to_string(listOffset) + ":" + std::to_string(item);
     text.AppendCText(value.c_str(), kCharSetAnsi);
   }
+  // A package without resources.
+  VMemHandle CopyPackageResource(uint32_t) override { return 0; }
 
   std::vector<std::pair<int16_t, int16_t>> alerts;
   std::map<std::pair<int16_t, int16_t>, std::string> texts;

@@ -80,7 +80,7 @@ class FakeArea : public xMorvaDocumentArea {
   bool EditPagePicture() override { return ++pageEdits, editChanges; }
   bool EditTextPicture() override { return ++textEdits, editChanges; }
   void ApplyTextPictureEdit() override { ++applied; }
-  void NotifyHostModal(bool accepted) override { modal.push_back(accepted); }
+  void SetHostOutcome(bool outcome) override { modal.push_back(outcome); }
   int16_t AskPastePicturePlacement() override { return placement; }
   bool AddPagePicture(VPictureData* picture) override {
     delete picture;
@@ -102,6 +102,9 @@ class FakeArea : public xMorvaDocumentArea {
   }
   bool IsBarShown(int16_t bar) const override { return shownBars.count(bar) != 0 && shownBars.at(bar); }
   int16_t GetSizeState() const override { return sizeState; }
+  void ShowScrollBars(bool horizontal, bool show) override { scrollBars[horizontal ? 0 : 1] = show; }
+  void ShowPaneElement(int16_t element, bool show) override { paneElements[element & 1] = show; }
+  void ShowBars(bool locked) override { barsLocked.push_back(locked); }
 
   bool hostWindow = true;
   std::map<int32_t, int32_t> values;
@@ -119,6 +122,9 @@ class FakeArea : public xMorvaDocumentArea {
   bool pageRulerShown = false;
   int relayouts = 0;
   std::map<int16_t, bool> shownBars;
+  bool scrollBars[2] = {true, true};
+  bool paneElements[2] = {true, true};
+  std::vector<bool> barsLocked;
   int16_t sizeState = 0;
   int contentSizes = 0, draws = 0, carets = 0, shows = 0, bars = 0, commandUpdates = 0,
       viewOptions = 0;

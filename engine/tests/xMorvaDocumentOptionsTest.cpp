@@ -115,6 +115,21 @@ TEST_F(OptionsTest, SettingsReachTheirFieldsAndTheArea) {
   // A new page size is the page area too.
   ASSERT_EQ(document->SetAreaOption(37, 700), 0);
   EXPECT_EQ(Get(41), 700);
+
+  // The view flags reach the frames' panes: scroll bars, split boxes (45
+  // and 46 leave them out), and the bars of a locked document.
+  ASSERT_EQ(document->SetAreaOption(8, 0), 0);
+  EXPECT_TRUE(area.scrollBars[0]);
+  EXPECT_FALSE(area.scrollBars[1]);
+  ASSERT_EQ(document->SetAreaOption(46, 1), 0);
+  EXPECT_TRUE(area.paneElements[0]);
+  EXPECT_FALSE(area.paneElements[1]);
+  EXPECT_EQ(area.barsLocked, std::vector<bool>({false, false}));
+  document->Infos().SetLocked(1);
+  ASSERT_EQ(document->SetAreaOption(2, 1), 0);
+  EXPECT_EQ(area.barsLocked.back(), true);
+  ASSERT_EQ(document->SetAreaOption(49, 1), 0);
+  EXPECT_EQ(Get(49), 1);
 }
 
 // The spacing leaves every column room for the body's widest indent sum

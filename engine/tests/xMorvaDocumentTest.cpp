@@ -151,11 +151,11 @@ TEST_F(DocumentTest, PageFromThePrinterPaper) {
   EXPECT_GE(document->GetParams().GetLeftMargin(), 18);
   EXPECT_GE(document->GetParams().GetBands(false).footerBottom, 18);
 
-  // No paper from the printer: the package's paper, no unprintable margins.
-  Bytes paper;
-  for (int32_t v : {10000, 20000, 1000, 1000, 1000, 1000}) {
-    for (int shift = 24; shift >= 0; shift -= 8) paper.push_back(uint8_t(v >> shift));
-  }
+  // No paper from the printer: the package's paper (in native order, as
+  // the package's resource file hands it over), no unprintable margins.
+  const int32_t values[6] = {10000, 20000, 1000, 1000, 1000, 1000};
+  const auto* valueBytes = reinterpret_cast<const uint8_t*>(values);
+  const Bytes paper(valueBytes, valueBytes + sizeof values);
   resources.resources[kPaperResourceType] = paper;
   SetHeadlessDefaultPrinter(nullptr);
   xMorvaDocument unprinted(nullptr);

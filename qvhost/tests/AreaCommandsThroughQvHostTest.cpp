@@ -357,13 +357,16 @@ namespace {
 // bar when shown and shows it when hidden, the text laid out again under
 // the bars left; showing it again gives back the same picture. The bar's
 // show command tells whether it shows (the docked bar is the menu bar,
-// bar 2, and the tool bar the status bar, bar 1).
+// bar 2, and the tool bar the status bar, bar 1). The scroll bars' view
+// commands (318 horizontal, 319 vertical) do the same with the text's
+// scroll bar.
 TEST_F(AreaCommands, EachBarCommandHidesItsShownBarAndShowsItAgain) {
   struct Row {
     int command;
     int shows;  // the command whose value says whether the bar shows
   };
-  const Row rows[] = {{310, 310}, {310, 333}, {320, 332}, {331, 331}, {332, 332}, {333, 333}, {334, 334}};
+  const Row rows[] = {{310, 310}, {310, 333}, {320, 332}, {331, 331}, {332, 332},
+                      {333, 333}, {334, 334}, {318, 318}, {319, 319}};
   int n = 0;
   for (const Row& row : rows) {
     SCOPED_TRACE(row.command);
@@ -385,6 +388,40 @@ TEST_F(AreaCommands, EachBarCommandHidesItsShownBarAndShowsItAgain) {
              "snapshot " + form + " \"" + folder + hidden + "\"\n" +
              send + shows +
              "expect out p2 1\n"
+             "expect png " + form + " \"" + folder + all + "\"\n"
+             "area " + form + " 17\n"
+             "stop\n");
+    EXPECT_FALSE(Png(all).empty());
+    EXPECT_NE(Png(hidden), Png(all));
+  }
+}
+
+// The area options of the text's panes set by the host: 7 and 8 hide the
+// horizontal and vertical scroll bar at 0, 45 and 46 leave out the split
+// box beside the horizontal bar and above the vertical one at 1; each
+// option reads back as set, and set back it gives back the same picture.
+TEST_F(AreaCommands, EachPaneOptionHidesItsElementAndShowsItAgain) {
+  struct Row {
+    int option;
+    int hidden;  // the value that hides the element
+  };
+  const Row rows[] = {{7, 0}, {8, 0}, {45, 1}, {46, 1}};
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.option);
+    const std::string form = "pane" + std::to_string(row.option);
+    const std::string area = " area " + form;
+    const std::string all = form + "-all.png";
+    const std::string hidden = form + "-hidden.png";
+    const auto set = [&](int value) {
+      return "command 109" + area + " word " + std::to_string(row.option) + " real " + std::to_string(value) +
+             "\nidle 5\ncommand 108" + area + " word " + std::to_string(row.option) +
+             " result real\nexpect out result " + std::to_string(value) + "\n";
+    };
+    RunLines("form " + form + " 20 40 420 300\n"
+             "area " + form + " create form at " + form + " 10 10 400 280\n"
+             "command 46" + area + " word 0\n" +
+             set(1 - row.hidden) + "snapshot " + form + " \"" + folder + all + "\"\n" + set(row.hidden) +
+             "snapshot " + form + " \"" + folder + hidden + "\"\n" + set(1 - row.hidden) +
              "expect png " + form + " \"" + folder + all + "\"\n"
              "area " + form + " 17\n"
              "stop\n");

@@ -38,6 +38,10 @@ TEST_F(DocumentDialogs, PreferencesAndInformationCancelChangesNoByte) {
     ASSERT_FALSE(ready.empty()) << kind;
     EXPECT_EQ(SavedDocument(prefix + "-cancelled.qmv"), ready) << kind;
   }
+  // Locking the document took its bars and rulers off the form.
+  const std::string unlocked = Png("document-infos-unlocked.png");
+  ASSERT_FALSE(unlocked.empty());
+  EXPECT_NE(Png("document-infos-locked.png"), unlocked);
 }
 
 TEST_F(DocumentDialogs, ColumnsCancelChangesNoByteAndOKChangesTheParameters) {
