@@ -190,16 +190,31 @@ int32_t xMorvaDocParams::FooterFloor() { return PointsToPixels(12); }
 xMorvaDocParams::FooterPlace xMorvaDocParams::FooterPlaceOf(int32_t page, int32_t height) const {
   const xMorvaPageBands& bands = BandsOf(page);
   FooterPlace place{bands.footerTop, bands.footerBottom};
+  if (bands.footerTop == bands.footerBottom) {
+    // A band of no height is a distance alone (a foreign file's footer
+    // without text): lines typed into it end there and reach up, as the
+    // file's footer of the same lines does, while they fit under the
+    // bottom margin; taller, they reach down from the margin as in a band
+    // that ends at the page's lower edge.
+    const int64_t up = int64_t(bands.footerBottom) + std::max(height, 0);
+    const int32_t highest = std::max(bands.bottomMargin - 1, bands.footerBottom);
+    if (up <= highest) {
+      place.top = int32_t(up);
+    } else {
+      place.top = highest;
+      place.bottom = 0;
+    }
+  }
   // A band whose lower edge stands on the floor or higher keeps its lines
   // within it, as it always did; lines that end above the floor stay too.
-  const int64_t lowest = int64_t(bands.footerTop) - std::max(height, 0);
-  if (bands.footerBottom >= FooterFloor() || lowest >= FooterFloor()) return place;
+  const int64_t lowest = int64_t(place.top) - std::max(height, 0);
+  if (place.bottom >= FooterFloor() || lowest >= FooterFloor()) return place;
   // A band that reaches lower (Word's footer a pixel from the edge, RTF's
   // \footery0 at it) is raised, its last line ending on the floor, but
   // never above the page's upper edge.
   const int64_t top = std::min<int64_t>(int64_t(FooterFloor()) + std::max(height, 0), GetPageHeight());
-  place.top = int32_t(std::max<int64_t>(top, bands.footerTop));
-  place.bottom = std::clamp(bands.footerBottom, 0, place.top);
+  place.top = int32_t(std::max<int64_t>(top, place.top));
+  place.bottom = std::clamp(place.bottom, 0, place.top);
   return place;
 }
 

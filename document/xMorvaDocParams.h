@@ -88,8 +88,11 @@ class xMorvaDocParams : public VObject {
   // unless the band reaches lower than 12 points above the edge, below
   // which printers do not print, and its last line would end there; the
   // footer then stands higher, its last line ending there, whole. A footer
-  // that its band places higher stays where it is. Every place that
-  // prints, shows or hits a footer asks this.
+  // that its band places higher stays where it is. A band of no height
+  // (a foreign file's footer without text) is where the lines end: they
+  // reach up from it while they fit under the bottom margin, and down from
+  // the margin when taller. Every place that prints, shows or hits a
+  // footer asks this.
   struct FooterPlace {
     int32_t top = 0;
     int32_t bottom = 0;

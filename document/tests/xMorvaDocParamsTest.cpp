@@ -238,7 +238,8 @@ TEST(DocParams, FirstPageLayoutOnlyForPage0WhenAsked) {
 // A footer prints where its band puts it while its last line ends at
 // least 12 points above the page's lower edge, or while the band's lower
 // edge is there or higher; lower, it stands higher, whole, its last line
-// ending there, never above the page's upper edge.
+// ending there, never above the page's upper edge. A band of no height
+// is where its lines end.
 TEST(DocParams, AFooterEndsNoLowerThanAPrinterPrints) {
   const int32_t floor = xMorvaDocParams::FooterFloor();
   EXPECT_EQ(PointsToPixels(12), floor);
@@ -256,6 +257,15 @@ TEST(DocParams, AFooterEndsNoLowerThanAPrinterPrints) {
       {"a band from under the floor: raised", 30, floor - 1, 40, floor + 40, floor - 1},
       {"no lines", 0, 0, 0, floor, 0},
       {"taller than the page", 10, 0, 5000, 1123, 0},
+      // A band of no height (a file's footer without text): the lines end
+      // there, reaching up while they fit under the bottom margin (100).
+      {"a band of no height: its lines end there", 60, 60, 30, 90, 60},
+      {"a band of no height without lines", 60, 60, 0, 60, 60},
+      {"a band of no height, its lines up to the margin", 60, 60, 39, 99, 60},
+      {"a band of no height, its lines past the margin: down from it", 60, 60, 40, 99, 0},
+      {"a band of no height at the margin", 100, 100, 20, 100, 0},
+      {"a band of no height under the floor", floor - 4, floor - 4, 20, floor + 20, floor - 4},
+      {"a band of no height, taller than the page", 60, 60, 5000, 1123, 0},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.what);
@@ -264,6 +274,7 @@ TEST(DocParams, AFooterEndsNoLowerThanAPrinterPrints) {
     for (bool first : {false, true}) {
       p.GetBands(first).footerTop = row.top;
       p.GetBands(first).footerBottom = row.bottom;
+      p.GetBands(first).bottomMargin = 100;
     }
     const xMorvaDocParams::FooterPlace place = p.FooterPlaceOf(1, row.height);
     EXPECT_EQ(row.placedTop, place.top);

@@ -11,23 +11,33 @@
 #include "engine/xMorvaFont.h"
 #include "framework/core/strings/VUniString.h"
 
+namespace {
+
+// One line of the part in the font and size it begins with; 0 without
+// the part.
+int32_t FirstLineHeight(xMorvaDocument& document, int16_t part) {
+  auto* text = static_cast<xMorvaEngine*>(document.GetPart(part));
+  if (text == nullptr) return 0;
+  text->SetSelection(0, 0);
+  xMorvaFont font(document.GetMeasuringPort(), &document);
+  font.ApplyProperty(kPropFont, text->GetPropertyValue(kPropFont), false);
+  font.ApplyProperty(kPropSize, text->GetPropertyValue(kPropSize), false);
+  return std::max(font.GetAscent() + font.GetDescent(), 1);
+}
+
+}  // namespace
+
 int32_t HeaderFooterLinesHeight(xMorvaDocument& document, int16_t part) {
   auto* text = static_cast<xMorvaEngine*>(document.GetPart(part));
   if (text == nullptr || text->GetLength() == 0) return 0;
   // The part's paragraphs: one more than its paragraph ends, an empty
-  // last one too.
+  // last one too, each a line in the font and size the part begins with.
   VStrInHandle plain;
   text->WritePlainText(plain, false, false);
   int32_t paragraphs = 1;
   for (int32_t i = 1; i <= plain.GetLength(); ++i)
     if (plain.GetCharAt(i) == u'\r') ++paragraphs;
-  // Each a line in the font and size the part begins with.
-  text->SetSelection(0, 0);
-  xMorvaFont font(document.GetMeasuringPort(), &document);
-  font.ApplyProperty(kPropFont, text->GetPropertyValue(kPropFont), false);
-  font.ApplyProperty(kPropSize, text->GetPropertyValue(kPropSize), false);
-  const int32_t line = std::max(font.GetAscent() + font.GetDescent(), 1);
-  return int32_t(std::min<int64_t>(int64_t(paragraphs) * line, INT32_MAX));
+  return int32_t(std::min<int64_t>(int64_t(paragraphs) * FirstLineHeight(document, part), INT32_MAX));
 }
 
 int32_t FooterLinesHeight(xMorvaDocument& document, bool firstPage) {
@@ -67,12 +77,13 @@ void FitHeaderFooterBands(const xMorvaDocParams& params, xMorvaPageBands& bands,
         int32_t(std::clamp<int64_t>(int64_t(bands.footerBottom) + footer, bands.footerBottom, highest));
     bands.bottomMargin = std::max(bands.bottomMargin, bands.footerTop + 1);
   } else {
-    // No lines: the band reaches from the distance, raised to where a
-    // footer prints as one of lines is, down to the page's lower edge;
-    // lines typed into it start there. The bottom margin stays.
+    // No lines: a band of no height at the distance, raised to where a
+    // footer prints as one of lines is; lines typed into it end there and
+    // reach up, as the file's footer of those lines would. The bottom
+    // margin stays.
     bands.footerTop = std::clamp(std::max(footerDistance, xMorvaDocParams::FooterFloor()), 0,
                                  std::max(bands.bottomMargin, 0));
-    bands.footerBottom = 0;
+    bands.footerBottom = bands.footerTop;
   }
 }
 
@@ -86,9 +97,18 @@ int32_t FooterDistanceOf(xMorvaDocument& document) {
   // page's. Lines that end below the page's lower edge (a footer taller
   // than its page) are not shown whole.
   auto footerOf = [&](bool firstPage) {
+    const xMorvaPageBands& bands = params.GetBands(firstPage);
+    const int32_t page = firstPage ? 0 : 1;
     const int32_t height = FooterLinesHeight(document, firstPage);
-    if (height == 0) return Footer{std::max(params.GetBands(firstPage).footerTop, 0), false};
-    const int64_t end = int64_t(params.FooterPlaceOf(firstPage ? 0 : 1, height).top) - height;
+    if (height == 0) {
+      // No lines: a band of no height is the distance itself; in a band
+      // of ours, where a line typed into it would end.
+      if (bands.footerTop == bands.footerBottom) return Footer{std::max(bands.footerTop, 0), false};
+      const int32_t line = FirstLineHeight(document, firstPage ? kPartFirstFooter : kPartFooter);
+      const int64_t end = int64_t(params.FooterPlaceOf(page, line).top) - line;
+      return Footer{int32_t(std::max<int64_t>(end, 0)), false};
+    }
+    const int64_t end = int64_t(params.FooterPlaceOf(page, height).top) - height;
     return Footer{int32_t(std::max<int64_t>(end, 0)), end >= 0};
   };
   const Footer other = footerOf(false);
@@ -97,4 +117,21 @@ int32_t FooterDistanceOf(xMorvaDocument& document) {
     if (first.shown) return first.distance;
   }
   return other.distance;
+}
+
+int32_t SectionBottomMarginOf(xMorvaDocument& document) {
+  const xMorvaDocParams& params = document.GetParams();
+  const xMorvaPageBands& other = params.GetBands(false);
+  if (params.GetDifferentFirstPage() == 0) return other.bottomMargin;
+  const xMorvaPageBands& first = params.GetBands(true);
+  if (first.bottomMargin == other.bottomMargin) return other.bottomMargin;
+  // The wider page as a reader makes it of the narrower margin and the
+  // distance written.
+  const bool firstIsWider = first.bottomMargin > other.bottomMargin;
+  xMorvaPageBands wider = firstIsWider ? first : other;
+  const int32_t narrower = std::min(first.bottomMargin, other.bottomMargin);
+  wider.bottomMargin = narrower;
+  FitHeaderFooterBands(params, wider, wider.headerTop, 0, FooterDistanceOf(document),
+                       FooterLinesHeight(document, firstIsWider));
+  return wider.bottomMargin == std::max(first.bottomMargin, other.bottomMargin) ? narrower : other.bottomMargin;
 }

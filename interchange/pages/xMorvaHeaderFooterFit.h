@@ -29,21 +29,32 @@ int32_t FooterLinesHeight(xMorvaDocument& document, bool firstPage);
 // the distance, raised to the 12 points over the page's lower edge a
 // footer prints on when it is lower, and its upper edge the height of its
 // lines above that; the body ends above it, at the bottom margin or
-// higher. A footer without lines has its band's upper edge at the
-// distance, raised alike but no higher than the bottom margin, and its
-// lower edge at the page's: a file's footer distance holds whether or
-// not the footer has text. However tall a header or footer is, the body
-// keeps the height of its narrowest column.
+// higher. A footer without lines gets a band of no height at the
+// distance, raised alike but no higher than the bottom margin, where the
+// lines typed into it end (xMorvaDocParams::FooterPlaceOf): a file's
+// footer distance holds whether or not the footer has text. However tall
+// a header or footer is, the body keeps the height of its narrowest
+// column.
 void FitHeaderFooterBands(const xMorvaDocParams& params, xMorvaPageBands& bands, int32_t headerTop,
                           int32_t header, int32_t footerDistance, int32_t footer);
 
 // The footer distance an RTF or Word file gives: how far above the
 // page's lower edge the footer's last line ends where it prints, the
 // upper edge of its band less the height of its lines, never below 0.
-// Without footer text there is no line: the distance is the band's upper
-// edge, where lines typed into it start, which both readers give back
-// there. A file has one distance for the first page and the others: the
-// other pages' footer's, unless with a first page of its own only the
-// first page's footer shows its lines (the others' has none, or is taller
-// than its page).
+// Without footer text there is no line: a band of no height (a file's
+// footer without text) gives its own place, where the lines typed into it
+// end, and a band of ours where one line typed into it would end; both
+// readers give such a footer a band of no height there. A file has one
+// distance for the first page and the others: the other pages' footer's,
+// unless with a first page of its own only the first page's footer shows
+// its lines (the others' has none, or is taller than its page).
 int32_t FooterDistanceOf(xMorvaDocument& document);
+
+// The one bottom margin an RTF or Word file gives for the first page and
+// the others. Both readers widen it on a page whose footer's lines need
+// more room; so with a first page of its own whose margin differs from
+// the others', the narrower of the two is written when the readers widen
+// it back to the wider one, and both pages come back as they were.
+// Otherwise the other pages' margin is written, and the first page takes
+// it, widened as its own footer needs.
+int32_t SectionBottomMarginOf(xMorvaDocument& document);

@@ -63,16 +63,21 @@ constexpr BorderStyle kBorderStyles[] = {{"brdrs", 10},      {"brdrs", 30},     
                                          {"brdrtnthsg", 30}, {"brdrdb", 30}};
 
 // Parts written for a whole document, in order, with their group words for
-// documents without and with facing pages.
+// documents without and with facing pages, and the other pages' part that
+// a reader shows in place of a first-page or left-page part it does not
+// find (-1 for the other pages' own).
 struct PartGroup {
   int16_t part;
   const char* word;
   const char* facingWord;
+  int16_t standIn;
 };
-constexpr PartGroup kPartGroups[] = {
-    {kPartFirstHeader, "headerf", "headerf"}, {kPartFirstFooter, "footerf", "footerf"},
-    {kPartHeader, "header", "headerr"},       {kPartFooter, "footer", "footerr"},
-    {kPartLeftHeader, "headerl", "headerl"},  {kPartLeftFooter, "footerl", "footerl"}};
+constexpr PartGroup kPartGroups[] = {{kPartFirstHeader, "headerf", "headerf", kPartHeader},
+                                     {kPartFirstFooter, "footerf", "footerf", kPartFooter},
+                                     {kPartHeader, "header", "headerr", -1},
+                                     {kPartFooter, "footer", "footerr", -1},
+                                     {kPartLeftHeader, "headerl", "headerl", kPartHeader},
+                                     {kPartLeftFooter, "footerl", "footerl", kPartFooter}};
 
 // The order in which the parts' colours enter the table.
 constexpr int16_t kColourPartOrder[] = {kPartBody,       kPartFirstHeader, kPartFirstFooter, kPartLeftHeader,
@@ -303,7 +308,9 @@ void xMorvaExportRTF::WriteSettings() {
   Word("margl", PixelsToTwips(params.GetLeftMargin()));
   Word("margr", PixelsToTwips(params.GetRightMargin()));
   Word("margt", PixelsToTwips(bands.topMargin));
-  Word("margb", PixelsToTwips(bands.bottomMargin));
+  // One \margb for a title page and the others, which the reader widens
+  // for a page's footer lines as it reads them.
+  Word("margb", PixelsToTwips(SectionBottomMarginOf(*fDocument)));
   Word("headery", PixelsToTwips(bands.headerTop));
   // Where the footer's last line ends, as RTF means \footery; without
   // footer text the band's upper edge, where typed lines would start.
@@ -812,10 +819,23 @@ bool xMorvaExportRTF::ExportRtf(xMorvaDocument& document, VStream& stream, bool 
   if (selection) {
     if (auto* engine = static_cast<xMorvaEngine*>(document.GetCurrentPart())) WriteRtfEngineText(*engine, true);
   } else {
-    const bool facing = document.GetParams().GetDifferentLeftRight() != 0;
+    const xMorvaDocParams& params = document.GetParams();
+    const bool facing = params.GetDifferentLeftRight() != 0;
+    auto hasText = [&](int16_t part) {
+      xMorvaEngine* engine = EngineOf(document, part);
+      return engine != nullptr && engine->GetLength() > 0;
+    };
     for (const PartGroup& group : kPartGroups) {
       xMorvaEngine* engine = EngineOf(document, group.part);
-      if (engine == nullptr || engine->GetLength() == 0) continue;
+      if (engine == nullptr) continue;
+      // A blank title page's or left page's part whose stand-in has text
+      // goes out as a group of one empty paragraph: a reader that finds
+      // none prints the other pages' part there.
+      const bool shown = group.part == kPartFirstHeader || group.part == kPartFirstFooter
+                             ? params.GetDifferentFirstPage() != 0
+                             : facing;
+      const bool blank = group.standIn >= 0 && shown && hasText(group.standIn);
+      if (engine->GetLength() == 0 && !blank) continue;
       Open();
       Word(facing ? group.facingWord : group.word);
       Open();

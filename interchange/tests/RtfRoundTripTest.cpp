@@ -168,6 +168,9 @@ TEST_F(RtfRoundTrip, ThreeTripsKeepTheFootersPlaceAndTheBottomMargin) {
     int32_t pageWidth = 0, pageHeight = 0;  // inches; 0 keeps the document's page
     bool chain = false;                     // each trip a chain through Word
     bool titlePage = false;                 // with a header and footer of the first page's own
+    // The first page's or the left pages' footer blank, the others' with
+    // text: written as a group of its own.
+    const char* blankGroup = nullptr;
   };
   std::u16string tall;
   for (int i = 0; i < 80; ++i) tall += u"Foot line\n";
@@ -185,6 +188,22 @@ TEST_F(RtfRoundTrip, ThreeTripsKeepTheFootersPlaceAndTheBottomMargin) {
       {"a title page, chained", u"Foot", 72, 71, false, 0, nullptr, false, 0, 0, true, true},
       {"no footer text at \\footery720, chained", u"", 72, 71, false, 0,
        "{\\rtf1\\margb1440\\footery720 Body.}", false, 0, 0, true},
+      {"no footer text at \\footery720", u"", 72, 71, false, 0, "{\\rtf1\\margb1440\\footery720 Body.}"},
+      // A title page under the file's margin, the others' widened for
+      // their footer's lines: blank ones, and lines from the floor.
+      {"a title page, the others' footer of blank lines", u"", 72, 71, false, 0,
+       "{\\rtf1\\margb1680\\titlepg{\\footer \\par\\par\\par\\par\\par}Body.}"},
+      {"a title page, the others' footer of blank lines, chained", u"", 72, 71, false, 0,
+       "{\\rtf1\\margb1680\\titlepg{\\footer \\par\\par\\par\\par\\par}Body.}", false, 0, 0, true},
+      {"a title page, the others' footer from the floor", u"", 72, 71, false, 0,
+       "{\\rtf1\\margb1680\\footery0\\titlepg{\\footer A\\par B\\par C\\par D\\par E\\par F\\par}Body.}"},
+      {"a title page, the others' footer from the floor, chained", u"", 72, 71, false, 0,
+       "{\\rtf1\\margb1680\\footery0\\titlepg{\\footer A\\par B\\par C\\par D\\par E\\par F\\par}Body.}",
+       false, 0, 0, true},
+      {"a title page with a blank footer", u"", 72, 71, false, 0, "{\\rtf1\\titlepg{\\footer Foot\\par}Body.}",
+       false, 0, 0, false, false, "{\\footerf{"},
+      {"facing pages with a blank left footer", u"", 72, 71, false, 0, "{\\rtf1\\facingp{\\footerr Foot\\par}Body.}",
+       false, 0, 0, false, false, "{\\footerl{"},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.what);
@@ -246,6 +265,14 @@ TEST_F(RtfRoundTrip, ThreeTripsKeepTheFootersPlaceAndTheBottomMargin) {
         EXPECT_EQ(trips[0]->GetParams().GetPageHeight(), back.GetParams().GetPageHeight());
       }
       if (row.rtf == nullptr) EXPECT_EQ(rtftest::TextOf(*trips[0], kPartFooter), rtftest::TextOf(back, kPartFooter));
+      // A file opened has the page bands of its first open at every trip.
+      for (bool firstPage : {false, true})
+        if (row.rtf != nullptr) EXPECT_EQ(trips[0]->Params().GetBands(firstPage), back.Params().GetBands(firstPage));
+      if (row.blankGroup != nullptr) {
+        EXPECT_NE(std::string::npos, rtftest::Export(back).find(row.blankGroup)) << rtftest::Export(back);
+        EXPECT_EQ("", rtftest::TextOf(back, kPartFirstFooter));
+        EXPECT_EQ("", rtftest::TextOf(back, kPartLeftFooter));
+      }
       if (trip == 1) continue;
       xMorvaDocument& first = *trips[1];
       for (bool firstPage : {false, true})
@@ -261,15 +288,31 @@ TEST_F(RtfRoundTrip, ThreeTripsKeepTheFootersPlaceAndTheBottomMargin) {
       EXPECT_EQ("\n", rtftest::TextOf(*trips[1], kPartLeftFooter));
     }
     if (!rtftest::TextOf(*trips[0], kPartFooter).empty()) continue;
-    // A footer typed afterwards: its first line where the document first
-    // read has it.
+    // A footer typed afterwards: where the document first read has it,
+    // and in a file's footer without text where the file's footer of the
+    // same lines prints; through three trips its distance stays.
     auto typedTop = [](xMorvaDocument& document) {
       rtftest::Type(rtftest::Engine(document, kPartFooter), u"Typed");
       return document.GetParams()
           .FooterPlaceOf(1, HeaderFooterLinesHeight(document, kPartFooter))
           .top;
     };
-    EXPECT_EQ(typedTop(*trips[0]), typedTop(*trips.back()));
+    const int32_t typed = typedTop(*trips[0]);
+    EXPECT_EQ(typed, typedTop(*trips.back()));
+    if (row.rtf == nullptr || row.titlePage) continue;
+    std::string held = row.rtf;
+    held.insert(held.find("Body."), "{\\footer Typed\\par}");
+    auto heldDocument = NewDocument();
+    ASSERT_EQ(0, rtftest::Import(*heldDocument, held));
+    EXPECT_EQ(heldDocument->GetParams().FooterPlaceOf(1, HeaderFooterLinesHeight(*heldDocument, kPartFooter)).top,
+              typed);
+    std::unique_ptr<xMorvaDocument> saved = std::move(trips[0]);
+    const int32_t distance = FooterDistanceOf(*saved);
+    for (int trip = 1; trip <= 3; ++trip) {
+      saved = row.chain ? Chain(*saved) : Cycle(*saved);
+      EXPECT_EQ(distance, FooterDistanceOf(*saved)) << "trip " << trip;
+      EXPECT_EQ(typed, saved->GetParams().FooterPlaceOf(1, HeaderFooterLinesHeight(*saved, kPartFooter)).top);
+    }
   }
 }
 

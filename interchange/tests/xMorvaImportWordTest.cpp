@@ -695,15 +695,15 @@ TEST_F(ImportWord, FirstSectionSprmsSetTheDocumentsPages) {
     EXPECT_EQ(bands.headerBottom, TwipsToPixels(row.topTwips) - 1);
     EXPECT_LE(bands.headerTop, bands.headerBottom);
     EXPECT_EQ(bands.bottomMargin, TwipsToPixels(row.bottomTwips));
-    // No footer text: the band reaches from the footer's distance down.
+    // No footer text: a band of no height at the footer's distance.
     EXPECT_EQ(bands.footerTop, TwipsToPixels(row.footerTwips));
-    EXPECT_EQ(bands.footerBottom, 0);
+    EXPECT_EQ(bands.footerBottom, bands.footerTop);
   }
 }
 
-// A Word 6 file's section without footer text: its footer's band from the
-// footer's distance above the page's lower edge (720 twips unless the
-// section gives another) down to that edge, under the bottom margin.
+// A Word 6 file's section without footer text: its footer's band of no
+// height at the footer's distance above the page's lower edge (720 twips
+// unless the section gives another), under the bottom margin.
 TEST_F(ImportWord, Word6FooterStandsBetweenItsDistanceAndTheBottomMargin) {
   struct Row {
     const char* what;
@@ -735,7 +735,7 @@ TEST_F(ImportWord, Word6FooterStandsBetweenItsDistanceAndTheBottomMargin) {
     const xMorvaPageBands& bands = document.GetParams().GetBands(false);
     EXPECT_EQ(bands.bottomMargin, TwipsToPixels(row.bottomTwips));
     EXPECT_EQ(bands.footerTop, TwipsToPixels(row.distanceTwips));
-    EXPECT_EQ(bands.footerBottom, 0);
+    EXPECT_EQ(bands.footerBottom, bands.footerTop);
   }
 }
 
