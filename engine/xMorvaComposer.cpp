@@ -461,10 +461,14 @@ void xMorvaComposer::FitPicture(Unit& u) const {
   u.pictureHeight = extent.height;
 }
 
+// A picture placed raises the ascent of its line, of the stretch, and of
+// the metrics before the next unit: a forced break before that unit leaves
+// the picture on the line it closes.
 void xMorvaComposer::RaiseToPicture(const Unit& u) {
   if (!u.picture) return;
   fLineM.ascent = std::max(fLineM.ascent, u.pictureHeight);
   fStretchM.ascent = std::max(fStretchM.ascent, u.pictureHeight);
+  fBeforeM.ascent = std::max(fBeforeM.ascent, u.pictureHeight);
 }
 
 // --- Tabs and soft hyphens ---------------------------------------------

@@ -409,6 +409,7 @@ TEST_F(Drawing, PictureHandlesAndTheirMiddles) {
     const int32_t index =
         lines[kPartBody]->FindLineForOffset(after - 1, 0, lineStart, y, positions, height);
     const xMorvaLineRecord& line = lines[kPartBody]->GetLine(index);
+    EXPECT_GE(line.ascent, c.laidHeight) << c.width;  // the line holds the picture
     xMorvaFont font(document->GetMeasuringPort(), document.get());
     EXPECT_EQ(lines[kPartBody]->MeasureToOffset(font, lineStart, after, index, height),
               c.left + c.laidWidth);
