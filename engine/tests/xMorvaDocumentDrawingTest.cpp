@@ -359,11 +359,9 @@ TEST_F(Drawing, HeaderOverflowShowsACrossMark) {
   }
 }
 
-// "a", a picture, "a": the picture framed with handles at the size it is
-// laid out at, which composition, measuring and drawing share. In two
-// columns (95 pixels) a picture wider than its line is made as wide as the
-// line, its proportions kept, and moves to a line of its own; in one it
-// keeps its size, as the element does in both.
+// "a", a picture, "a": framed with handles at the size composition,
+// measuring and drawing share. In two columns (95 pixels) a wider picture is
+// as wide as its line, its proportions kept; in one it keeps its size.
 TEST_F(Drawing, PictureHandlesAndTheirMiddles) {
   struct Case {
     int16_t columns;
@@ -401,22 +399,18 @@ TEST_F(Drawing, PictureHandlesAndTheirMiddles) {
     // The picture itself is drawn: red inside.
     EXPECT_EQ(Pixel(*canvas, frame.GetLeft() + c.laidWidth / 2, frame.GetTop() + c.laidHeight / 2),
               0xFF0000u);
-    // Measuring the picture's line gives the frame and the line's composed
-    // width; the element keeps its size.
-    uint32_t lineStart = 0;
+    // The line holds the picture; measuring it gives the frame and the
+    // line's composed width. The element keeps its size.
+    xMorvaLines& flow = *lines[kPartBody];
+    uint32_t start = 0, after = body.GetSelEndOffset();
     int32_t y = 0, positions = 0, height = 0;
-    const uint32_t after = body.GetSelEndOffset();
-    const int32_t index =
-        lines[kPartBody]->FindLineForOffset(after - 1, 0, lineStart, y, positions, height);
-    const xMorvaLineRecord& line = lines[kPartBody]->GetLine(index);
-    EXPECT_GE(line.ascent, c.laidHeight) << c.width;  // the line holds the picture
+    const int32_t index = flow.FindLineForOffset(after - 1, 0, start, y, positions, height);
+    const xMorvaLineRecord& line = flow.GetLine(index);
+    EXPECT_GE(line.ascent, c.laidHeight) << c.width;
     xMorvaFont font(document->GetMeasuringPort(), document.get());
-    EXPECT_EQ(lines[kPartBody]->MeasureToOffset(font, lineStart, after, index, height),
-              c.left + c.laidWidth);
-    EXPECT_FLOAT_EQ(float(lines[kPartBody]->MeasureToOffset(font, lineStart, lineStart + line.bytes,
-                                                            index, height)),
-                    line.width)
-        << c.width;
+    EXPECT_EQ(flow.MeasureToOffset(font, start, after, index, height), c.left + c.laidWidth);
+    EXPECT_FLOAT_EQ(float(flow.MeasureToOffset(font, start, start + line.bytes, index, height)),
+                    line.width);
     int32_t w = 0, h = 0;
     body.GetSelectedPictureSize(&w, &h, nullptr, nullptr);
     EXPECT_EQ(std::make_pair(w, h), std::make_pair(c.width, c.height));
