@@ -192,11 +192,12 @@ bool xMorvaComposer::TakeItem() {
       fAt += item.size;
       return false;
     }
-    // A picture is laid out as one unit of its shown width that raises
-    // the ascent of its line to its shown height.
+    // A picture is laid out as one unit as wide as it is laid out on the
+    // line, which raises the ascent of the line to its laid-out height.
     u.picture = true;
-    u.pictureHeight = LaidOutExtent(header.shownHeight);
-    u.width = double(LaidOutExtent(header.shownWidth));
+    u.shownWidth = header.shownWidth;
+    u.shownHeight = header.shownHeight;
+    FitPicture(u);
     u.step = item.size;
   } else {
     u.unit = item.unit;
@@ -452,10 +453,22 @@ void xMorvaComposer::OpenOpportunity(uint16_t kind, uint32_t byteAfter, double w
   fStretchFresh = true;
 }
 
+// A picture takes the size it has in the room of the line being built.
+void xMorvaComposer::FitPicture(Unit& u) const {
+  const xMorvaPictureExtent extent =
+      LaidOutPictureSize(u.shownWidth, u.shownHeight, fLines.PictureRoom(fRec));
+  u.width = double(extent.width);
+  u.pictureHeight = extent.height;
+}
+
+// A picture placed raises the ascent of its line, of the stretch, and of
+// the metrics before the next unit: a forced break before that unit leaves
+// the picture on the line it closes.
 void xMorvaComposer::RaiseToPicture(const Unit& u) {
   if (!u.picture) return;
   fLineM.ascent = std::max(fLineM.ascent, u.pictureHeight);
   fStretchM.ascent = std::max(fStretchM.ascent, u.pictureHeight);
+  fBeforeM.ascent = std::max(fBeforeM.ascent, u.pictureHeight);
 }
 
 // --- Tabs and soft hyphens ---------------------------------------------
@@ -527,7 +540,7 @@ inline void xMorvaComposer::Place(double w, uint16_t unit, int32_t placed) {
 
 // The unit does not fit and the line has no place to break at: a forced
 // break.
-bool xMorvaComposer::BreakWithoutOpportunity(const Unit& u) {
+bool xMorvaComposer::BreakWithoutOpportunity(Unit& u) {
   if (fElementCode == xMorvaElementCode::PageNumber) {
     fX += u.width;  // a page number's text is never broken
     fAt += u.step;
@@ -557,7 +570,7 @@ bool xMorvaComposer::BreakAfterLoneUnit(const Unit& u) {
 }
 
 // The line ends before the unit, which begins the next one.
-bool xMorvaComposer::BreakBeforeUnit(const Unit& u) {
+bool xMorvaComposer::BreakBeforeUnit(Unit& u) {
   CloseLine(fBeforeM);
   // A soft hyphen's or a break's text is no text of its own: the line ends
   // before the element, which the next line begins with whole.
@@ -565,6 +578,8 @@ bool xMorvaComposer::BreakBeforeUnit(const Unit& u) {
                             (fElementCode == xMorvaElementCode::SoftHyphen || IsBreakCode(fElementCode));
   StoreLine(wholeElement ? fElementStart : fAt);
   StartNextLine(fState, kLineContinuesWord, FontMetrics());
+  // A picture is fitted to the new line's room, as drawing fits it there.
+  if (u.picture) FitPicture(u);
   // The unit begins the new line as it would on a line of its own: not a
   // break character (which would open a break there) and not wider than
   // the line.

@@ -79,6 +79,10 @@ class xMorvaComposer {
     int32_t placed = 1;  // positions it takes
     double width = 0;
     int32_t pictureHeight = 0;
+    // A picture's shown size, which `width` and `pictureHeight` fit to the
+    // line it is tested on.
+    int32_t shownWidth = 0;
+    int32_t shownHeight = 0;
   };
   // Where the tab at the cursor goes.
   struct TabStopFound {
@@ -114,6 +118,7 @@ class xMorvaComposer {
   bool EndParagraph();
   bool TakeBreakCharacter(const Unit& u);
   void OpenOpportunity(uint16_t kind, uint32_t byteAfter, double widthTo);
+  void FitPicture(Unit& u) const;
   void RaiseToPicture(const Unit& u);
 
   // Tabs and soft hyphens.
@@ -124,9 +129,9 @@ class xMorvaComposer {
   void Place(double w, uint16_t unit, int32_t placed);
 
   // Line breaks.
-  bool BreakWithoutOpportunity(const Unit& u);
+  bool BreakWithoutOpportunity(Unit& u);
   bool BreakAfterLoneUnit(const Unit& u);
-  bool BreakBeforeUnit(const Unit& u);
+  bool BreakBeforeUnit(Unit& u);
   bool BreakAtOpportunity();
   bool ResumeAfterTabBreak(uint32_t breakAt, const xMorvaProperties& breakState);
   bool CarryOverToNewLine(uint32_t breakAt, uint32_t breakElementEnd, double xAfter);

@@ -436,7 +436,7 @@ void xMorvaDocumentDrawing::DrawPageMarkers(PassState& pass, int32_t page, int32
 struct xMorvaDocumentDrawing::LineWalk {
   LineWalk(xMorvaDocumentDrawing& drawing, xMorvaEngine& engine, xMorvaFont& font,
            const xMorvaLineRecord& line, uint8_t* s, uint32_t size, int32_t y, uint32_t selStart,
-           uint32_t selEnd, uint32_t flags, bool screen, bool singlePicture)
+           uint32_t selEnd, uint32_t flags, bool screen, bool singlePicture, int32_t pictureRoom)
       : drawing(drawing),
         engine(engine),
         font(font),
@@ -449,6 +449,7 @@ struct xMorvaDocumentDrawing::LineWalk {
         flags(flags),
         screen(screen),
         singlePicture(singlePicture),
+        pictureRoom(pictureRoom),
         lineStartX(font.GetPenX()) {}
 
   // Walks the bytes from `lineStart` to `end`.
@@ -457,8 +458,9 @@ struct xMorvaDocumentDrawing::LineWalk {
   // when the walk is inside one): entered, drawn, or stepped over; the
   // offset the walk goes on from.
   uint32_t TakeElement(const StreamItem& item, uint32_t at, uint32_t itemAt);
-  // A picture element: drawn from its decoded picture on screen, else
-  // stepped over by its shown width; noted when selected.
+  // A picture element, at the size it is laid out at in the line's room:
+  // drawn from its decoded picture, else stepped over; noted when
+  // selected.
   void TakePicture(const StreamItem& item, uint32_t at, uint32_t itemAt);
   // After the last item: the ends of the selection not met on the way,
   // and the paragraph mark's width for a selection that runs past it.
@@ -483,6 +485,7 @@ struct xMorvaDocumentDrawing::LineWalk {
   const uint32_t flags;
   const bool screen;
   const bool singlePicture;
+  const int32_t pictureRoom;
   const int32_t lineStartX;
   // Inside a computed element: where it begins and ends (0: not inside).
   uint32_t elementStart = 0;
@@ -578,8 +581,9 @@ void xMorvaDocumentDrawing::LineWalk::TakePicture(const StreamItem& item, uint32
   int16_t mode = 0;
   if (flags & kFontDraw) {
     VPictureShape* shape = engine.GetPictureForDrawing(s + at, item.size, w, h, mode);
-    w = LaidOutExtent(w);
-    h = LaidOutExtent(h);
+    const xMorvaPictureExtent extent = LaidOutPictureSize(w, h, pictureRoom);
+    w = extent.width;
+    h = extent.height;
     int32_t px = 0;
     int32_t py = 0;
     font.DrawPicture(px, py, w, h, shape, mode);
@@ -587,8 +591,10 @@ void xMorvaDocumentDrawing::LineWalk::TakePicture(const StreamItem& item, uint32
   } else {
     xMorvaPictureHeader header;
     if (ReadPictureHeader(s + at, item.size, header)) {
-      w = LaidOutExtent(header.shownWidth);
-      h = LaidOutExtent(header.shownHeight);
+      const xMorvaPictureExtent extent =
+          LaidOutPictureSize(header.shownWidth, header.shownHeight, pictureRoom);
+      w = extent.width;
+      h = extent.height;
     }
     const int32_t px = font.GetPenX();
     font.MovePenBy(w);
@@ -707,8 +713,10 @@ void xMorvaDocumentDrawing::DrawLines(VPort& port, xMorvaSelectionState* selecti
 
   const bool isCurrent = IsCurrentFlow(engine);
   const bool singlePicture = engine.GetSelEnd() - engine.GetSelStart() == 1 && !dragPass;
+  const xMorvaLines* flow =
+      fLines[part] != nullptr && fLines[part]->GetEngine() == &engine ? fLines[part] : nullptr;
   LineWalk walk(*this, engine, font, line, s, size, y, selStart, selEnd, flags, screen,
-                singlePicture);
+                singlePicture, flow != nullptr ? flow->PictureRoom(line) : 0);
   walk.Walk(lineStart, end);
   walk.Finish(lineStart, lineEnd);
   engine.UnlockStream();

@@ -131,6 +131,17 @@ void WritePictureHeader(uint8_t* at, const xMorvaPictureHeader& header) {
   PutStreamLong(at + kRuntimeWordAt, header.runtime);
 }
 
+xMorvaPictureExtent LaidOutPictureSize(int32_t shownWidth, int32_t shownHeight, int32_t room) {
+  xMorvaPictureExtent extent{std::clamp(shownWidth, 0, kMaxPictureExtent),
+                             std::clamp(shownHeight, 0, kMaxPictureExtent)};
+  if (room > 0 && extent.width > room) {
+    const int64_t height = int64_t(extent.height) * room / extent.width;
+    extent.height = extent.height > 0 ? int32_t(std::max<int64_t>(height, 1)) : 0;
+    extent.width = room;
+  }
+  return extent;
+}
+
 bool MakePictureElement(VPictureData& picture, VMemHandle output, int32_t width, int32_t height,
                         int32_t mode, int32_t flag) {
   if (output == 0) return false;

@@ -6,6 +6,7 @@
 #include <cstring>
 #include <memory>
 
+#include "document/xMorvaDocParams.h"
 #include "document/xMorvaDocumentInterface.h"
 #include "document/xMorvaProperties.h"
 #include "document/xMorvaTabs.h"
@@ -59,6 +60,14 @@ int32_t xMorvaLines::ComputeAvailableWidth(const xMorvaProperties& s, bool first
   if (s.GetProperty(kPropLeftBorder)) width -= border;
   if (s.GetProperty(kPropRightBorder)) width -= border;
   return width;
+}
+
+int32_t xMorvaLines::PictureRoom(const xMorvaLineRecord& line) const {
+  if (fDocument == nullptr) return 0;
+  const xMorvaDocParams& params = fDocument->GetParams();
+  const int32_t column = fDocument->GetTextWidth(fPart);
+  if (params.GetColumns() < 2 || column >= params.ColumnWidth(true)) return 0;
+  return line.available > 0 ? std::min<int32_t>(line.available, column) : column;
 }
 
 int32_t xMorvaLines::ComputeLineHeight(const xMorvaProperties& s, uint16_t flags, int32_t ascent,
@@ -188,12 +197,12 @@ int32_t xMorvaLines::FindLineForOffset(uint32_t offset, int32_t first, uint32_t&
 
 namespace {
 
-// Walks one line as drawing lays it out, in measure mode; `visit` hears of
-// every unit and element with the pen x before and after it, and stops the
-// walk by answering false.
+// Walks one line as drawing lays it out, in measure mode, its pictures in
+// `pictureRoom`; `visit` hears of every unit and element with the pen x
+// before and after it, and stops the walk by answering false.
 template <typename Visit>
-void WalkLine(xMorvaFont& font, const xMorvaLineRecord& line, const uint8_t* s, uint32_t size,
-              uint32_t lineStart, Visit visit) {
+void WalkLine(xMorvaFont& font, const xMorvaLineRecord& line, int32_t pictureRoom, const uint8_t* s,
+              uint32_t size, uint32_t lineStart, Visit visit) {
   font.BeginLineAt(&line, 0, 0, line.available, true);
   const uint32_t end = std::min<uint64_t>(uint64_t(lineStart) + line.bytes, size);
   uint32_t elementStart = 0;
@@ -234,7 +243,7 @@ void WalkLine(xMorvaFont& font, const xMorvaLineRecord& line, const uint8_t* s, 
         std::memcpy(&w, &bits, sizeof w);
         width = w;
       } else if (item.unit == xMorvaElementCode::Pict && ReadPictureHeader(s + at, item.size, picture)) {
-        width = LaidOutExtent(picture.shownWidth);
+        width = LaidOutPictureSize(picture.shownWidth, picture.shownHeight, pictureRoom).width;
       }
       font.AdvancePenBy(width);
       if (!visit(at, at + item.size, x0, x0 + width, elementEnd == 0)) return;
@@ -295,7 +304,7 @@ double xMorvaLines::MeasureToOffset(xMorvaFont& font, uint32_t lineStart, uint32
     return font.GetPenX();
   }
   double result = -1;
-  WalkLine(font, line, s, fEngine->GetStreamSize(), lineStart,
+  WalkLine(font, line, PictureRoom(line), s, fEngine->GetStreamSize(), lineStart,
            [&](uint32_t from, uint32_t, double x0, double, bool) {
              if (from >= offset) {
                result = x0;
@@ -321,7 +330,7 @@ xMorvaLines::Hit xMorvaLines::HitTestLine(xMorvaFont& font, double x, int32_t in
   bool found = false;
   uint32_t lastEnd = lineStart;
   int32_t positions = 0;
-  WalkLine(font, line, s, fEngine->GetStreamSize(), lineStart,
+  WalkLine(font, line, PictureRoom(line), s, fEngine->GetStreamSize(), lineStart,
            [&](uint32_t from, uint32_t to, double x0, double x1, bool counts) {
              if (first) {
                hit.leftOfText = x < x0 - 5;

@@ -92,6 +92,13 @@ class xMorvaLines : public VObject {
   // page numbers is copied as it is.
   void LayOutPageNumbers(xMorvaFont& font, uint32_t lineStart, const xMorvaLineRecord& line,
                          int32_t page, xMorvaLineRecord& laidOut);
+  // The room a picture on `line` is laid out in (0: none, its shown size).
+  // In a flow that is one of several columns a picture wider than its line
+  // would be drawn over the next column's words: it is made as wide as the
+  // line's room, and never wider than the column. Elsewhere (one column,
+  // headers and footers) a wide picture runs on into the margin, where it
+  // covers no text.
+  int32_t PictureRoom(const xMorvaLineRecord& line) const;
 
   // The change cycle around an edit that replaced the bytes from `start`
   // to `oldEnd` by those up to `newEnd`: before the edit (Remove...) the

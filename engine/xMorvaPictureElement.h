@@ -21,10 +21,18 @@ constexpr uint32_t kPictureHeaderSize = 24;
 // Layout and drawing hold a shown width or height to 0 .. this, so that
 // sums of line heights and pen positions stay far from overflowing.
 constexpr int32_t kMaxPictureExtent = 1 << 20;
-inline int32_t LaidOutExtent(int32_t shown) {
-  return shown < 0 ? 0 : shown > kMaxPictureExtent ? kMaxPictureExtent : shown;
-}
 constexpr uint16_t kDefaultPictureMode = 5;
+
+// The size a picture element is laid out, measured and drawn at. Its shown
+// size, held to 0 .. kMaxPictureExtent; a picture wider than a `room`
+// above 0 is made `room` wide, its height in proportion (truncated, at
+// least 1 pixel when it had any). Only layout sees this size: the element
+// keeps its shown size.
+struct xMorvaPictureExtent {
+  int32_t width = 0;
+  int32_t height = 0;
+};
+xMorvaPictureExtent LaidOutPictureSize(int32_t shownWidth, int32_t shownHeight, int32_t room);
 
 struct xMorvaPictureHeader {
   int32_t shownWidth = 0;

@@ -359,30 +359,61 @@ TEST_F(Drawing, HeaderOverflowShowsACrossMark) {
   }
 }
 
+// "a", a picture, "a": framed with handles at the size composition,
+// measuring and drawing share. In two columns (95 pixels) a wider picture is
+// as wide as its line, its proportions kept; in one it keeps its size.
 TEST_F(Drawing, PictureHandlesAndTheirMiddles) {
   struct Case {
+    int16_t columns;
+    int32_t firstIndent;
     int32_t width, height;
+    int32_t left, laidWidth, laidHeight;  // the frame, left from the column's edge
     bool topBottom, leftRight;
   };
-  const Case cases[] = {{24, 10, false, false}, {25, 10, true, false}, {10, 25, false, true}};
+  const Case cases[] = {
+      {1, 0, 24, 10, 8, 24, 10, false, false}, {1, 0, 25, 10, 8, 25, 10, true, false},
+      {1, 0, 10, 25, 8, 10, 25, false, true},  {1, 0, 250, 20, 0, 250, 20, true, false},
+      {2, 0, 142, 40, 0, 95, 26, true, true},  {2, 20, 142, 40, 0, 95, 26, true, true}};
   for (const Case& c : cases) {
-    LoadPart(kPartBody, Stream().Text(u"a").Raw(PictureElement(c.width, c.height)).Text(u"a\r"));
+    document->Params().SetColumns(c.columns);
+    LoadPart(kPartBody, Stream()
+                            .Record(kPropFirstLineIndent, c.firstIndent)
+                            .Text(u"a")
+                            .Raw(PictureElement(c.width, c.height))
+                            .Text(u"a\r"));
     Compose();
-    Part(kPartBody).SetSelection(1, 2);
+    xMorvaEngine& body = Part(kPartBody);
+    body.SetSelection(1, 2);
     auto canvas = Canvas(4 + 204);
     xMorvaSelectionState state;
     Draw(*canvas, &state, kDrawPaint);
     const VRect& frame = drawing->GetPictureFrame();
-    EXPECT_EQ(frame.GetLeft(), kPageLeft + 20 + 8) << c.width;
-    EXPECT_EQ(frame.GetWidth(), c.width);
-    EXPECT_EQ(frame.GetHeight(), c.height);
+    EXPECT_EQ(frame.GetLeft(), kPageLeft + 20 + c.left) << c.width;
+    EXPECT_EQ(frame.GetWidth(), c.laidWidth) << c.width;
+    EXPECT_EQ(frame.GetHeight(), c.laidHeight) << c.width;
     EXPECT_EQ(drawing->HasHorizontalMiddleHandles(), c.topBottom) << c.width;
     EXPECT_EQ(drawing->HasVerticalMiddleHandles(), c.leftRight) << c.height;
     EXPECT_TRUE(state.region.IsEmpty());  // handles instead of a highlight
     // A corner handle is painted around the frame's top-left corner.
     EXPECT_NE(Pixel(*canvas, frame.GetLeft() - 4, frame.GetTop() - 4), kWhite);
     // The picture itself is drawn: red inside.
-    EXPECT_EQ(Pixel(*canvas, frame.GetLeft() + c.width / 2, frame.GetTop() + c.height / 2), 0xFF0000u);
+    EXPECT_EQ(Pixel(*canvas, frame.GetLeft() + c.laidWidth / 2, frame.GetTop() + c.laidHeight / 2),
+              0xFF0000u);
+    // The line holds the picture; measuring it gives the frame and the
+    // line's composed width. The element keeps its size.
+    xMorvaLines& flow = *lines[kPartBody];
+    uint32_t start = 0, after = body.GetSelEndOffset();
+    int32_t y = 0, positions = 0, height = 0;
+    const int32_t index = flow.FindLineForOffset(after - 1, 0, start, y, positions, height);
+    const xMorvaLineRecord& line = flow.GetLine(index);
+    EXPECT_GE(line.ascent, c.laidHeight) << c.width;
+    xMorvaFont font(document->GetMeasuringPort(), document.get());
+    EXPECT_EQ(flow.MeasureToOffset(font, start, after, index, height), c.left + c.laidWidth);
+    EXPECT_FLOAT_EQ(float(flow.MeasureToOffset(font, start, start + line.bytes, index, height)),
+                    line.width);
+    int32_t w = 0, h = 0;
+    body.GetSelectedPictureSize(&w, &h, nullptr, nullptr);
+    EXPECT_EQ(std::make_pair(w, h), std::make_pair(c.width, c.height));
   }
 }
 
