@@ -19,6 +19,7 @@
 #include "area/xMorvaDocumentAreaServices.h"
 #include "area/xMorvaDocMgr.h"
 #include "area/xMorvaMain.h"
+#include "boundary/HostRecords.h"
 #include "controls/bars/VToolBar.h"
 #include "document/xMorvaDocument.h"
 #include "document/xMorvaFind.h"
@@ -185,6 +186,28 @@ void xMorvaPlugIn::OwnWindowClosed() {
   if (xMorvaMain* package = GetMorvaPackage()) package->GetListString(title, kDocumentTextList, kItemOwnWindowLeave);
   SetCommandTitle(kMessageOwnWindow, title, 1);
   EnableControl(*this, 310, true);
+}
+
+void xMorvaPlugIn::FinishHostCommand() {
+  const int16_t state = VPlugIn::GetSizeState();
+  // State 3 closes already; an area without a host window, or one whose
+  // own-window command is disabled, has no window to open.
+  const bool canOpen = state <= 2 && GetWindowView() != nullptr && !IsUnplaced();
+  if (state != 4 && !canOpen) return;
+  // What the user does in the window is the user's, not the host command's:
+  // methods are asked and redraws are not held back.
+  fDocument->SetInHostCommand(false);
+  if (state == 4) {
+    CloseOwnWindow();  // the window's loop ends at its next turn
+  } else {
+    RequestOwnWindow();
+  }
+  // The window requested runs at the end of an area event; the host command
+  // runs outside one, so the area takes an idle event now. The area may be
+  // gone when it returns.
+  HostEventRecord idle{};
+  void* params[kAreaEventParamCount] = {&idle, nullptr, nullptr, nullptr};
+  HandleEvent(params);
 }
 
 void xMorvaPlugIn::BeforeClose() {

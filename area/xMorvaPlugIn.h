@@ -134,6 +134,10 @@ class xMorvaPlugIn : public VPlugIn, public xMorvaHostObject, public xMorvaDocum
   VStreamProgress* NewProgressGauge(int16_t listOffset, int16_t messageIndex,
                                     uint32_t total) override;
   int16_t GetSizeState() const override { return VPlugIn::GetSizeState(); }
+  // The own window switched from the host language (document command 20):
+  // closed in size state 4; opened when the area stands in a host window
+  // and is placed (the own-window command is not disabled for it).
+  void FinishHostCommand() override;
   void SetHostOutcome(bool outcome) override;
   // Rulers and picture drags (xMorvaDraggerPictures.cpp, xMorvaPlugIn.cpp).
   void ShowRulerElements(bool show, bool pageRuler, bool relayoutContainers) override;

@@ -59,10 +59,11 @@ class xMorvaDocumentArea {
   }
   // Whether the area agrees to close its document (new document).
   virtual bool CanClose(uint8_t flag) = 0;
-  // The host command that runs on the area left with work still pending:
-  // the area leaves host-command mode and takes an idle event. False when
-  // no work is pending.
-  virtual bool FinishHostCommand() { return false; }
+  // Document command 20 run by the host language: when the area has its
+  // own window to open or close, it takes the document out of host-command
+  // mode, makes the switch and takes an idle event (which runs the window);
+  // otherwise nothing changes.
+  virtual void FinishHostCommand() = 0;
 
   // ---- Pictures on pages.
   // Where a picture pasted from the clipboard goes, as the paste picture

@@ -312,8 +312,10 @@ bool xMorvaDocument::DoEditCommand(int32_t id) {
       ShowSelection(false);
       return true;
     case 20:
+      // The own window from the host language: the area decides whether
+      // there is a switch to make and leaves host-command mode before it.
       if (fArea == nullptr || !fInHostCommand) return false;
-      if (fArea->FinishHostCommand()) fInHostCommand = 0;
+      fArea->FinishHostCommand();
       return true;
     case 49:
       // The damage check belongs to the line composition; a text without

@@ -39,6 +39,7 @@ class FakeArea : public xMorvaDocumentArea {
     return false;
   }
   void RunCommand(int32_t command) override { commands.push_back(command); }
+  void FinishHostCommand() override { ++hostCommandsFinished; }
   bool AskValue(int32_t command, int32_t current, int32_t& value) override {
     asked.push_back(command);
     if (!answer) return false;
@@ -113,6 +114,7 @@ class FakeArea : public xMorvaDocumentArea {
   int methodCalls = 0;
   int callbackCalls = 0;
   std::vector<int32_t> commands;
+  int hostCommandsFinished = 0;
   std::vector<int32_t> asked;
   bool answer = false;
   int32_t answerValue = 0;

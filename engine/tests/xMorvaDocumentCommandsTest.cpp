@@ -40,8 +40,13 @@ TEST_F(CommandTest, AreaCommandsReachTheAreaAndNeedOne) {
   EXPECT_TRUE(alone.DoCommand(1001));
   EXPECT_FALSE(alone.DoCommand(20));
   EXPECT_FALSE(alone.DoCommand(9));
-  // Without a host command running, 20 is refused with an area too.
+  // Without a host command running, 20 is refused with an area too; while
+  // one runs, the own window's switch is the area's.
   EXPECT_FALSE(document->DoCommand(20));
+  EXPECT_EQ(area.hostCommandsFinished, 0);
+  document->SetInHostCommand(true);
+  EXPECT_TRUE(document->DoCommand(20));
+  EXPECT_EQ(area.hostCommandsFinished, 1);
 }
 
 TEST_F(CommandTest, ConsumedByTheUserStillCommitsThePendingStep) {

@@ -148,6 +148,47 @@ TEST_F(OwnWindowScripts, TheQueueRunningOutQuitsTheWindow) {
   EXPECT_TRUE(host->modes.empty());
 }
 
+// The host language opens the own window by document command 20, run by
+// command 113 or by its user code 114 (command 25), whatever the area's
+// size; its loop runs before the command answers, and the close box ends
+// it. An area without a table has no own window: nothing opens and the
+// command still succeeds. Each row has a form and an area of its own.
+TEST_F(OwnWindowScripts, TheHostLanguagesCommand20OpensTheOwnWindow) {
+  struct Row {
+    const char* table;  // the area's table, "" for none
+    bool shrunk;        // moved below its minimum size first
+    const char* send;   // the command line's number and arguments
+    bool opens;
+  };
+  const Row rows[] = {{" table 3", false, "113 {} long 20", true},
+                      {" table 3", true, "113 {} long 20", true},
+                      {" table 3", false, "25 {} word 114 word 0", true},
+                      {"", false, "113 {} long 20", false}};
+  std::string script =
+      "set name \"Qvbase\"\n"
+      "set version 0x680\n"
+      "form first 40 60 400 240\n"
+      "start -1\n";
+  int n = 0, opened = 0;
+  for (const Row& row : rows) {
+    const std::string form = "f" + std::to_string(++n);
+    const std::string area = "area a" + std::to_string(n);
+    std::string send = row.send;
+    send.replace(send.find("{}"), 2, area);
+    opened += row.opens ? 1 : 0;
+    script += "form " + form + " 40 60 400 240\n" + area + " create form at " + form + " 10 10 380 220" +
+              row.table + "\n" + (row.shrunk ? area + " move 10 10 100 40\n" : "") +
+              (row.opens ? "queue 1 h 23 v 37\n" : "") + "command " + send + "\n" +
+              "expect calls -421 " + std::to_string(2 * opened) + "\n" +
+              "expect calls 361 " + std::to_string(opened) + "\n" + "command 28 " + area + " result long\n" +
+              "expect result 0\n";
+  }
+  script += "stop -2\n";
+  const ScriptRunner::Outcome outcome = Run(script);
+  ASSERT_TRUE(outcome.ok()) << outcome.error << "\n" << out.str();
+  EXPECT_EQ(At("command-Q taken"), std::string::npos) << out.str();
+}
+
 TEST_F(OwnWindowScripts, AnAreaWithoutTableNeverShrinksIntoAWindow) {
   const std::string script =
       "form invoice 40 60 400 240\n"
