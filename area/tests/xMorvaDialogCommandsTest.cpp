@@ -57,8 +57,8 @@ VValue* NewPicture() {
   return recorder.EndAsPictureData();
 }
 
-// The framework's clipboard for the time of a test, with the pictures it
-// takes and gives and the text engine's side of a paste.
+// The clipboard for the time of a test, with its pictures and the text
+// engine's side of a paste.
 struct ScopedClipboard {
   ScopedClipboard() {
     Tbx::ZeroScrap();
@@ -286,6 +286,20 @@ class DialogCommandsTest : public TextInputTest {
   int32_t SizeAt(int32_t position) {
     Caret(position);
     return Text()->GetPropertyValue(kSize);
+  }
+
+  // Pastes the 20 x 10 picture from the clipboard (paste, 5) or as a host
+  // expression's value; whether the paste was taken.
+  bool PastePicture(bool fromClipboard) {
+    if (!fromClipboard) {
+      VHostRef reference(int16_t(1), int16_t(5), false);
+      xMorvaDialogCommands::PasteReference(*area, reference, NewPicture());
+      return true;
+    }
+    std::unique_ptr<VValue> picture(NewPicture());
+    gClipboard->Clear();
+    gClipboard->PutPicture(static_cast<const VPictureData&>(*picture));
+    return document->DoCommand(5);
   }
 
   ScriptedDialogs dialogs;
@@ -520,36 +534,10 @@ TEST_F(DialogCommandsTest, TheHyperlinkDialogPutsALinkAtTheSelectionInOneUndoSte
   EXPECT_LT(Text()->FindElement(xMorvaElementCode::Hyperlink, true, false), 0);
 }
 
-TEST_F(DialogCommandsTest, APastedPictureGoesOnThePageTheDialogChoseInPageView) {
-  document->SetViewMode(1);  // continuous
-  auto* pictures = dynamic_cast<xMorvaPicturesInPage*>(document->GetPagePictures());
-  ASSERT_NE(pictures, nullptr);
-  const int32_t count = pictures->GetCount();
-  const std::string before = Stream();
-  VHostRef reference(int16_t(1), int16_t(5), false);
-  xMorvaDialogCommands::PasteReference(*area, reference, NewPicture());
-  EXPECT_EQ(dialogs.opened, std::vector<int32_t>{407});
-  EXPECT_EQ(document->GetParams().GetViewMode(), 0);
-  ASSERT_EQ(pictures->GetCount(), count + 1);
-  const xMorvaPagePicture& entry = pictures->GetEntry(count);
-  EXPECT_EQ(dialogs.openedOnPage, document->GetCaretPage());
-  EXPECT_EQ(entry.left, 30);
-  EXPECT_EQ(entry.top, 40);
-  // Every choice of the dialog reaches the placed picture.
-  EXPECT_EQ(entry.page, kPageEvery);
-  EXPECT_EQ(entry.notOnFirstPage, 1);
-  EXPECT_EQ(entry.behindText, 1);
-  EXPECT_EQ(entry.displayMode, 5);
-  EXPECT_EQ(entry.isReference, 1);
-  EXPECT_EQ(entry.naturalWidth, 20);
-  EXPECT_TRUE(document->IsModified());
-  EXPECT_EQ(Stream(), before);  // the text is left alone
-}
-
 // A picture pasted on the page, from the clipboard (paste, 5) or from a
 // host expression (407), stands where the paste picture dialog placed it,
-// drawn on the pages it chose; undo takes it off with its data, redo puts
-// it back.
+// with every choice of the dialog, drawn on the pages it chose; undo takes
+// it off with its data, redo puts it back.
 TEST_F(DialogCommandsTest, APictureOnThePageIsDrawnWhereTheDialogPlacedItAndUndoTakesItBack) {
   ScopedClipboard clipboard;
   auto* pictures = dynamic_cast<xMorvaPicturesInPage*>(document->GetPagePictures());
@@ -581,24 +569,18 @@ TEST_F(DialogCommandsTest, APictureOnThePageIsDrawnWhereTheDialogPlacedItAndUndo
     dialogs.opened.clear();
     dialogs.placement = 0;
     EXPECT_FALSE(drawn());
-    if (row.clipboard) {
-      std::unique_ptr<VValue> picture(NewPicture());
-      gClipboard->Clear();
-      gClipboard->PutPicture(static_cast<const VPictureData&>(*picture));
-      EXPECT_TRUE(document->DoCommand(5));
-    } else {
-      VHostRef reference(int16_t(1), int16_t(5), false);
-      xMorvaDialogCommands::PasteReference(*area, reference, NewPicture());
-    }
+    EXPECT_TRUE(PastePicture(row.clipboard));
     EXPECT_EQ(dialogs.opened, std::vector<int32_t>{407});
     EXPECT_EQ(document->GetParams().GetViewMode(), 0);
     ASSERT_EQ(pictures->GetCount(), 1);
     const xMorvaPagePicture entry = pictures->GetEntry(0);
     EXPECT_EQ(dialogs.openedOnPage, document->GetCaretPage());
     EXPECT_EQ(std::make_tuple(entry.left, entry.top, entry.page, entry.notOnFirstPage, entry.behindText,
-                              entry.displayMode, entry.naturalWidth, entry.shownHeight),
-              std::make_tuple(30, 40, kPageEvery, uint8_t(1), uint8_t(1), uint16_t(5), 20, 10));
+                              entry.displayMode, entry.naturalWidth, entry.shownHeight, entry.isReference),
+              std::make_tuple(30, 40, kPageEvery, uint8_t(1), uint8_t(1), uint16_t(5), 20, 10,
+                              uint8_t(row.clipboard ? 0 : 1)));
     EXPECT_TRUE(pictures->HasSelection());
+    EXPECT_TRUE(document->IsModified());
     EXPECT_TRUE(drawn());
     EXPECT_EQ(Stream(), before);  // the text is left alone
     EXPECT_EQ(store.CountResources(row.type), resources + 1);
@@ -620,56 +602,52 @@ TEST_F(DialogCommandsTest, APictureOnThePageIsDrawnWhereTheDialogPlacedItAndUndo
   }
 }
 
-// A picture from the clipboard goes where the paste picture dialog says:
-// in the text as a picture element, nowhere when it is cancelled.
-TEST_F(DialogCommandsTest, APictureFromTheClipboardGoesInTheTextOrNowhereAsTheDialogSays) {
+// A picture from the clipboard or a host expression goes where the paste
+// picture dialog says: in the text as an element (a host expression's as
+// its expression) in one undo step; cancelled, nowhere, and the view and
+// the text stay as they were.
+TEST_F(DialogCommandsTest, APictureGoesInTheTextOrNowhereAsTheDialogSays) {
   ScopedClipboard clipboard;
   auto* pictures = dynamic_cast<xMorvaPicturesInPage*>(document->GetPagePictures());
   ASSERT_NE(pictures, nullptr);
   const struct {
     const char* name;
+    bool clipboard;
     bool accept;
     int16_t placement;
     std::string text;
-  } rows[] = {{"in the text", true, 1, "Hello# dialogs"}, {"cancelled", false, 0, "Hello dialogs"}};
+  } rows[] = {{"in the text", true, true, 1, "Hello# dialogs"},
+              {"cancelled", true, false, 0, "Hello dialogs"},
+              {"an expression in the text", false, true, 1, "Hello# dialogs"},
+              {"an expression cancelled", false, false, 0, "Hello dialogs"}};
   for (const auto& row : rows) {
     SCOPED_TRACE(row.name);
+    document->SetViewMode(1);
     Caret(5);
+    const std::string before = Stream();
     dialogs.opened.clear();
     dialogs.accept = row.accept;
     dialogs.placement = row.placement;
-    std::unique_ptr<VValue> picture(NewPicture());
-    gClipboard->Clear();
-    gClipboard->PutPicture(static_cast<const VPictureData&>(*picture));
-    document->DoCommand(5);
+    PastePicture(row.clipboard);
     EXPECT_EQ(dialogs.opened, std::vector<int32_t>{407});
     EXPECT_EQ(Plain(), row.text);
+    EXPECT_EQ(Text()->FindElement(24001, true, false) >= 0, row.accept && !row.clipboard);
     EXPECT_EQ(pictures->GetCount(), 0);
+    if (!row.accept) {
+      EXPECT_EQ(document->GetParams().GetViewMode(), 1);
+      EXPECT_EQ(Stream(), before);
+    }
     document->GetUndo()->Commit();
     if (row.accept) document->Undo();
     EXPECT_EQ(Plain(), "Hello dialogs");
+    EXPECT_LT(Text()->FindElement(24001, true, false), 0);
   }
-}
-
-TEST_F(DialogCommandsTest, APastedPictureInTheTextOrAnotherValueIsAHostExpressionInOneUndoStep) {
-  auto* pictures = dynamic_cast<xMorvaPicturesInPage*>(document->GetPagePictures());
-  ASSERT_NE(pictures, nullptr);
-  const int32_t count = pictures->GetCount();
-  Caret(5);
-  dialogs.placement = 1;
-  VHostRef reference(int16_t(1), int16_t(5), false);
-  xMorvaDialogCommands::PasteReference(*area, reference, NewPicture());
-  EXPECT_EQ(pictures->GetCount(), count);
-  EXPECT_GE(Text()->FindElement(24001, true, false), 0);
-  document->GetUndo()->Commit();
-  document->Undo();
-  EXPECT_EQ(Plain(), "Hello dialogs");
-  EXPECT_LT(Text()->FindElement(24001, true, false), 0);
 
   // A value that is no picture goes in the text without the picture dialog.
   dialogs.opened.clear();
   auto* words = new VStr<255>;
   words->AppendCText("abc", kCharSetAnsi);
+  VHostRef reference(int16_t(1), int16_t(5), false);
   xMorvaDialogCommands::PasteReference(*area, reference, words);
   EXPECT_TRUE(dialogs.opened.empty());
   EXPECT_GE(Text()->FindElement(24001, true, false), 0);
@@ -680,8 +658,7 @@ TEST_F(DialogCommandsTest, TheSelectedPagePictureIsEditedOnACopyKeptOnlyOnOk) {
   ASSERT_NE(pictures, nullptr);
   EXPECT_FALSE(area->EditPagePicture());  // nothing selected: no dialog
   EXPECT_TRUE(dialogs.opened.empty());
-  VHostRef reference(int16_t(1), int16_t(5), false);
-  xMorvaDialogCommands::PasteReference(*area, reference, NewPicture());
+  PastePicture(false);
   const int32_t index = pictures->GetSelection();
   ASSERT_GE(index, 0);
   const int16_t id = pictures->GetEntry(index).resourceId;
@@ -709,8 +686,7 @@ TEST_F(DialogCommandsTest, ThePictureInTheTextIsEditedFromItsElementAndAppliedIn
   EXPECT_FALSE(area->EditTextPicture());  // no picture selected: no dialog
   EXPECT_TRUE(dialogs.opened.empty());
   dialogs.placement = 1;
-  VHostRef reference(int16_t(1), int16_t(5), false);
-  xMorvaDialogCommands::PasteReference(*area, reference, NewPicture());
+  PastePicture(false);
   document->GetUndo()->Commit();
   Select(5, 6);
   uint32_t words[6];
@@ -782,21 +758,6 @@ TEST_F(DialogCommandsTest, ThePictureInTheTextIsEditedFromItsElementAndAppliedIn
     document->Undo();
     EXPECT_EQ(Stream(), before);
   }
-}
-
-TEST_F(DialogCommandsTest, ACancelledPictureDialogPlacesNothing) {
-  document->SetViewMode(1);
-  auto* pictures = dynamic_cast<xMorvaPicturesInPage*>(document->GetPagePictures());
-  ASSERT_NE(pictures, nullptr);
-  const int32_t count = pictures->GetCount();
-  const std::string before = Stream();
-  dialogs.accept = false;
-  VHostRef reference(int16_t(1), int16_t(5), false);
-  xMorvaDialogCommands::PasteReference(*area, reference, NewPicture());
-  EXPECT_EQ(dialogs.opened, std::vector<int32_t>{407});
-  EXPECT_EQ(pictures->GetCount(), count);
-  EXPECT_EQ(document->GetParams().GetViewMode(), 1);
-  EXPECT_EQ(Stream(), before);
 }
 
 }  // namespace
