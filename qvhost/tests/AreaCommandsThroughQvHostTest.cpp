@@ -27,6 +27,23 @@ class AreaCommands : public ScriptTest {
     EXPECT_EQ(outcome.error, "") << out.str();
     EXPECT_EQ(outcome.failures, 0) << out.str();
   }
+  // On a new area of a form of its own, takes a picture after `shown`, runs
+  // `hide` and takes another, then runs `show`: hidden, the picture differs;
+  // shown again, it is the first one.
+  void HideAndShowAgain(const std::string& form, const std::string& shown, const std::string& hide,
+                        const std::string& show) {
+    const std::string all = form + "-all.png", hidden = form + "-hidden.png";
+    RunLines("form " + form + " 20 40 420 300\n"
+             "area " + form + " create form at " + form + " 10 10 400 280\n"
+             "command 46 area " + form + " word 0\n" + shown +
+             "snapshot " + form + " \"" + folder + all + "\"\n" + hide +
+             "snapshot " + form + " \"" + folder + hidden + "\"\n" + show +
+             "expect png " + form + " \"" + folder + all + "\"\n"
+             "area " + form + " 17\n"
+             "stop\n");
+    EXPECT_FALSE(Png(all).empty());
+    EXPECT_NE(Png(hidden), Png(all));
+  }
 };
 
 TEST_F(AreaCommands, TheScriptOfAreasRunsWithEveryExpectationHeld) {
@@ -291,6 +308,9 @@ TEST_F(AreaCommands, OnlyTheFieldsOwnFailedLoadHoldsItsSaveAndEveryOtherWriteGiv
     file << std::string("\0\0\x8E\x8F\x07\0\0\0\x07\0\0\0", 12);
   }
   const std::string noDocument = "expect message \"The document is in no format Qv Morva can read.\"\n";
+  const auto shows = [](const std::string& area, const std::string& text) {
+    return "command 20 area " + area + " long 0 long 1000 result hosttext\nexpect out result \"" + text + "\"\n";
+  };
   // Row n's area is bodyn, bound to field 1 of table n.
   struct Row {
     std::string value;
@@ -304,9 +324,7 @@ TEST_F(AreaCommands, OnlyTheFieldsOwnFailedLoadHoldsItsSaveAndEveryOtherWriteGiv
                        "command 19 area body1 hosttext \"Typed.\"\n"
                        "area body1 70\n"
                        "expect field 1 1 prefix \"00008E8F\"\n"
-                       "area body1 69\n"
-                       "command 20 area body1 long 0 long 1000 result hosttext\n"
-                       "expect out result \"Typed.\"\n"},
+                       "area body1 69\n" + shows("body1", "Typed.")},
       {"01020304", noDocument +
                        "command 19 area body2 hosttext \"Typed.\"\n"
                        "command 50 area body2 hosttext \"kept.qmv\" text \"\"\n"
@@ -316,9 +334,8 @@ TEST_F(AreaCommands, OnlyTheFieldsOwnFailedLoadHoldsItsSaveAndEveryOtherWriteGiv
                        "command 47 result area reader\n"
                        "command 48 area reader hosttext \"kept.qmv\" text \"\"\n"
                        "command 28 area reader result long\n"
-                       "expect result 0\n"
-                       "command 20 area reader long 0 long 1000 result hosttext\n"
-                       "expect out result \"\"\n"
+                       "expect result 0\n" +
+                       shows("reader", "") +
                        "command 38 area reader\n"
                        "area body2 70\n"
                        "expect field 2 1 hex \"01020304\"\n"},
@@ -327,13 +344,8 @@ TEST_F(AreaCommands, OnlyTheFieldsOwnFailedLoadHoldsItsSaveAndEveryOtherWriteGiv
        "command 19 area body3 hosttext \"Edit \"\n"
        "command 49 area body3 blob \"" + damaged + "\"\n"
        "command 28 area body3 result long\n"
-       "expect result 1015\n"
-       "command 20 area body3 long 0 long 1000 result hosttext\n"
-       "expect out result \"Edit Good letter\"\n"
-       "area body3 70\n"
-       "area body3 69\n"
-       "command 20 area body3 long 0 long 1000 result hosttext\n"
-       "expect out result \"Edit Good letter\"\n"},
+       "expect result 1015\n" + shows("body3", "Edit Good letter") + "area body3 70\narea body3 69\n" +
+           shows("body3", "Edit Good letter")},
   };
   int n = 0;
   for (const Row& row : rows) {
@@ -370,29 +382,14 @@ TEST_F(AreaCommands, EachBarCommandHidesItsShownBarAndShowsItAgain) {
   int n = 0;
   for (const Row& row : rows) {
     SCOPED_TRACE(row.command);
-    // A form and an area of its own for each row.
     const std::string form = "bars" + std::to_string(++n);
     const std::string area = " area " + form;
-    const std::string all = form + "-all.png";
-    const std::string hidden = form + "-hidden.png";
     const std::string send = "command 113" + area + " long " + std::to_string(row.command) + "\nidle 5\n";
     const std::string shows = "command 115" + area + " long " + std::to_string(row.shows) +
                               " long 0 text \"\" text \"\" word 0\n";
-    RunLines("form " + form + " 20 40 420 300\n"
-             "area " + form + " create form at " + form + " 10 10 400 280\n"
-             "command 46" + area + " word 0\n"
-             "idle 5\n"
-             "snapshot " + form + " \"" + folder + all + "\"\n" +
-             send + "command 28" + area + " result long\nexpect result 0\n" + shows +
-             "expect out p2 0\n"
-             "snapshot " + form + " \"" + folder + hidden + "\"\n" +
-             send + shows +
-             "expect out p2 1\n"
-             "expect png " + form + " \"" + folder + all + "\"\n"
-             "area " + form + " 17\n"
-             "stop\n");
-    EXPECT_FALSE(Png(all).empty());
-    EXPECT_NE(Png(hidden), Png(all));
+    HideAndShowAgain(form, "idle 5\n",
+                     send + "command 28" + area + " result long\nexpect result 0\n" + shows + "expect out p2 0\n",
+                     send + shows + "expect out p2 1\n");
   }
 }
 
@@ -409,24 +406,12 @@ TEST_F(AreaCommands, EachPaneOptionHidesItsElementAndShowsItAgain) {
   for (const Row& row : rows) {
     SCOPED_TRACE(row.option);
     const std::string form = "pane" + std::to_string(row.option);
-    const std::string area = " area " + form;
-    const std::string all = form + "-all.png";
-    const std::string hidden = form + "-hidden.png";
     const auto set = [&](int value) {
-      return "command 109" + area + " word " + std::to_string(row.option) + " real " + std::to_string(value) +
-             "\nidle 5\ncommand 108" + area + " word " + std::to_string(row.option) +
+      const std::string option = " area " + form + " word " + std::to_string(row.option);
+      return "command 109" + option + " real " + std::to_string(value) + "\nidle 5\ncommand 108" + option +
              " result real\nexpect out result " + std::to_string(value) + "\n";
     };
-    RunLines("form " + form + " 20 40 420 300\n"
-             "area " + form + " create form at " + form + " 10 10 400 280\n"
-             "command 46" + area + " word 0\n" +
-             set(1 - row.hidden) + "snapshot " + form + " \"" + folder + all + "\"\n" + set(row.hidden) +
-             "snapshot " + form + " \"" + folder + hidden + "\"\n" + set(1 - row.hidden) +
-             "expect png " + form + " \"" + folder + all + "\"\n"
-             "area " + form + " 17\n"
-             "stop\n");
-    EXPECT_FALSE(Png(all).empty());
-    EXPECT_NE(Png(hidden), Png(all));
+    HideAndShowAgain(form, set(1 - row.hidden), set(row.hidden), set(1 - row.hidden));
   }
 }
 

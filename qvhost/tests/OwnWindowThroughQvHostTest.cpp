@@ -17,7 +17,25 @@
 
 namespace {
 
-class OwnWindowScripts : public ScriptTest {};
+class OwnWindowScripts : public ScriptTest {
+ protected:
+  // The lines before the start, with a form first (see kShrunk).
+  static constexpr char kStart[] =
+      "set name \"Qvbase\"\nset version 0x680\nform first 40 60 400 240\nstart -1\n";
+  // Form fN and its area aN, bound to `table`.
+  static std::string FormAndArea(int n, const std::string& table = " table 3") {
+    const std::string form = "f" + std::to_string(n);
+    return "form " + form + " 40 60 400 240\narea a" + std::to_string(n) + " create form at " + form +
+           " 10 10 380 220" + table + "\n";
+  }
+  // Runs the script to its stop; whether it ran and the host never quit.
+  bool RunToTheStop(const std::string& script) {
+    const ScriptRunner::Outcome outcome = Run(script + "stop -2\n");
+    EXPECT_TRUE(outcome.ok()) << outcome.error << "\n" << out.str();
+    EXPECT_EQ(At("command-Q taken"), std::string::npos) << out.str();
+    return outcome.ok();
+  }
+};
 
 // The form first, so that the host's main window stands when the module
 // starts; the area is bound to a table, so it follows its minimum size.
@@ -84,19 +102,12 @@ TEST_F(OwnWindowScripts, WhatIsTypedInTheWindowStaysInTheText) {
     bool clickText;  // a click into the text first in the own window
   };
   const Row rows[] = {{false, true}, {false, false}, {true, true}, {true, false}};
-  std::string script =
-      "set name \"Qvbase\"\n"
-      "set version 0x680\n"
-      "form first 40 60 400 240\n"
-      "start -1\n";
+  std::string script = kStart;
   int n = 0;
   for (const Row& row : rows) {
-    const std::string form = "f" + std::to_string(++n);
-    const std::string area = "a" + std::to_string(n);
-    script += "form " + form + " 40 60 400 240\n"
-              "area " + area + " create form at " + form + " 10 10 380 220 table 3\n" +
-              (row.activated ? "activate " + area + "\n" : "") + "area " + area + " move 10 10 100 40\n" +
-              (row.clickText ? "queue 1 h 200 v 200\nqueue 2 h 200 v 200\n" : "") +
+    const std::string area = "a" + std::to_string(++n);
+    script += FormAndArea(n) + (row.activated ? "activate " + area + "\n" : "") + "area " + area +
+              " move 10 10 100 40\n" + (row.clickText ? "queue 1 h 200 v 200\nqueue 2 h 200 v 200\n" : "") +
               "queue 3 message 0x61\n"
               "queue 4 message 0x61\n"
               "queue 3 message 0x173\n"
@@ -108,10 +119,7 @@ TEST_F(OwnWindowScripts, WhatIsTypedInTheWindowStaysInTheText) {
               "expect calls -421 " + std::to_string(2 * n) + "\n"
               "command 20 area " + area + " long 0 long 1000 result hosttext\n";
   }
-  script += "stop -2\n";
-  const ScriptRunner::Outcome outcome = Run(script);
-  ASSERT_TRUE(outcome.ok()) << outcome.error << "\n" << out.str();
-  EXPECT_EQ(At("command-Q taken"), std::string::npos) << out.str();
+  ASSERT_TRUE(RunToTheStop(script));
   size_t from = 0;
   for (n = 1; n <= 4; ++n) {
     SCOPED_TRACE(n);
@@ -164,29 +172,19 @@ TEST_F(OwnWindowScripts, TheHostLanguagesCommand20OpensTheOwnWindow) {
                       {" table 3", true, "113 {} long 20", true},
                       {" table 3", false, "25 {} word 114 word 0", true},
                       {"", false, "113 {} long 20", false}};
-  std::string script =
-      "set name \"Qvbase\"\n"
-      "set version 0x680\n"
-      "form first 40 60 400 240\n"
-      "start -1\n";
+  std::string script = kStart;
   int n = 0, opened = 0;
   for (const Row& row : rows) {
-    const std::string form = "f" + std::to_string(++n);
-    const std::string area = "area a" + std::to_string(n);
+    const std::string area = "area a" + std::to_string(++n);
     std::string send = row.send;
     send.replace(send.find("{}"), 2, area);
     opened += row.opens ? 1 : 0;
-    script += "form " + form + " 40 60 400 240\n" + area + " create form at " + form + " 10 10 380 220" +
-              row.table + "\n" + (row.shrunk ? area + " move 10 10 100 40\n" : "") +
-              (row.opens ? "queue 1 h 23 v 37\n" : "") + "command " + send + "\n" +
-              "expect calls -421 " + std::to_string(2 * opened) + "\n" +
-              "expect calls 361 " + std::to_string(opened) + "\n" + "command 28 " + area + " result long\n" +
-              "expect result 0\n";
+    script += FormAndArea(n, row.table) + (row.shrunk ? area + " move 10 10 100 40\n" : "") +
+              (row.opens ? "queue 1 h 23 v 37\n" : "") + "command " + send + "\nexpect calls -421 " +
+              std::to_string(2 * opened) + "\nexpect calls 361 " + std::to_string(opened) + "\ncommand 28 " +
+              area + " result long\nexpect result 0\n";
   }
-  script += "stop -2\n";
-  const ScriptRunner::Outcome outcome = Run(script);
-  ASSERT_TRUE(outcome.ok()) << outcome.error << "\n" << out.str();
-  EXPECT_EQ(At("command-Q taken"), std::string::npos) << out.str();
+  RunToTheStop(script);
 }
 
 TEST_F(OwnWindowScripts, AnAreaWithoutTableNeverShrinksIntoAWindow) {
