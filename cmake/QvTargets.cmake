@@ -52,8 +52,11 @@ endfunction()
 # qv_subsystem(target folder dependency...)
 function(qv_subsystem name dir)
   set(root ${PROJECT_SOURCE_DIR}/${dir})
-  file(GLOB_RECURSE srcs CONFIGURE_DEPENDS ${root}/*.cpp)
-  list(FILTER srcs EXCLUDE REGEX "/tests/")
+  # Matched below the folder itself, so that a checkout in a folder named
+  # tests still builds its code.
+  file(GLOB_RECURSE srcs CONFIGURE_DEPENDS RELATIVE ${root} ${root}/*.cpp)
+  list(FILTER srcs EXCLUDE REGEX "(^|/)tests/")
+  list(TRANSFORM srcs PREPEND ${root}/)
   if(srcs)
     add_library(${name} STATIC ${srcs})
     qv_unity(${name})
