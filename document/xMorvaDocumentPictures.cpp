@@ -7,6 +7,7 @@
 #include "document/xMorvaPagePicturesInterface.h"
 #include "document/xMorvaText.h"
 #include "document/xMorvaUndo.h"
+#include "framework/system/resources/VMemoryResourceFile.h"
 #include "graphics/VPoint.h"
 #include "graphics/VShape.h"
 
