@@ -253,6 +253,17 @@ void SetColor(cairo_t* cr, COLORREF color) {
                        GetBValue(color) / 255.0);
 }
 
+// The current path becomes the clip, its edges where the path has them.
+// The page draws without antialiasing, under which cairo would round a
+// clip's edges to whole points, up to half a point inside the device
+// pixels that bound it: a band as tall as its line would lose the edges of
+// its ink.
+void ClipToPath(cairo_t* cr) {
+  gCairo->set_antialias(cr, CAIRO_ANTIALIAS_DEFAULT);
+  gCairo->clip(cr);
+  gCairo->set_antialias(cr, CAIRO_ANTIALIAS_NONE);
+}
+
 RECT Ordered(int32_t l, int32_t t, int32_t r, int32_t b) {
   return RECT{std::min(l, r), std::min(t, b), std::max(l, r), std::max(t, b)};
 }
@@ -616,7 +627,7 @@ class PdfRecorder : public GdiRecorder {
     for (const RECT& r : dc.state.clip->Rects()) {
       gCairo->rectangle(cr, r.left, r.top, r.right - r.left, r.bottom - r.top);
     }
-    gCairo->clip(cr);
+    ClipToPath(cr);
   }
 
   // The solid colour of a brush; none for a null brush, false for brushes
@@ -1006,7 +1017,7 @@ class PdfRecorder : public GdiRecorder {
     if (hasRect && (options & ETO_CLIPPED)) {
       const RECT clip = DeviceBox(dc, rect.left, rect.top, rect.right, rect.bottom);
       gCairo->rectangle(cr, clip.left, clip.top, clip.right - clip.left, clip.bottom - clip.top);
-      gCairo->clip(cr);
+      ClipToPath(cr);
     }
     if (hasRect && (options & ETO_OPAQUE)) {
       const RECT box = DeviceBox(dc, rect.left, rect.top, rect.right, rect.bottom);
