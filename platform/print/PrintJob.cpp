@@ -150,20 +150,63 @@ void DrawPageCall(GdiDC& dc, const PageCall& call) {
   }
 }
 
-// What a cairo font face holds of ours while cairo keeps it.
+// The FreeType size object cairo draws a face through. cairo remembers for
+// each FreeType face the scale it last set on the face's active size and
+// sets a size again only when it is asked for another scale; that memory
+// lives as long as any cairo face made from the FreeType face, which its
+// cache of scaled fonts keeps past the job that made it. So one size serves
+// every job for as long as cairo keeps such a face: a size made afresh for
+// a later job would never be scaled, and the glyphs cairo first met in that
+// job would measure empty, their ink box too small for the clip cairo then
+// narrows to it, so that they are cut off the page.
+struct CairoSize {
+  FT_Face face = nullptr;
+  FT_Size size = nullptr;
+  ~CairoSize();
+};
+
+// The sizes by face, under the font library's lock.
+std::map<FT_Face, std::weak_ptr<CairoSize>>& CairoSizes() {
+  static auto* sizes = new std::map<FT_Face, std::weak_ptr<CairoSize>>();
+  return *sizes;
+}
+
+CairoSize::~CairoSize() {
+  std::lock_guard<std::recursive_mutex> lock(GdiFonts::FontLibrary::Get()->Mutex());
+  FT_Done_Size(size);
+  auto it = CairoSizes().find(face);
+  if (it != CairoSizes().end() && it->second.expired()) CairoSizes().erase(it);
+}
+
+// cairo's size of a face, made when cairo has none; null when FreeType
+// cannot make one. Called under the font library's lock.
+std::shared_ptr<CairoSize> CairoSizeOf(FT_Face face) {
+  std::weak_ptr<CairoSize>& slot = CairoSizes()[face];
+  std::shared_ptr<CairoSize> made = slot.lock();
+  if (made) return made;
+  FT_Size size = nullptr;
+  if (FT_New_Size(face, &size) != 0) {
+    CairoSizes().erase(face);
+    return nullptr;
+  }
+  made = std::make_shared<CairoSize>();
+  made->face = face;
+  made->size = size;
+  slot = made;
+  return made;
+}
+
+// What a cairo font face holds of ours while cairo keeps it; the size goes
+// before the face file it was made for.
 struct CairoFaceHold {
   std::shared_ptr<FaceFile> file;
-  FT_Size size;
+  std::shared_ptr<CairoSize> size;
 };
 cairo_user_data_key_t kHoldKey;
 
 void ReleaseHold(void* data) {
-  auto* hold = static_cast<CairoFaceHold*>(data);
-  {
-    std::lock_guard<std::recursive_mutex> lock(GdiFonts::FontLibrary::Get()->Mutex());
-    if (hold->size != nullptr) FT_Done_Size(hold->size);
-  }
-  delete hold;
+  std::lock_guard<std::recursive_mutex> lock(GdiFonts::FontLibrary::Get()->Mutex());
+  delete static_cast<CairoFaceHold*>(data);
 }
 
 // One running job: its PDF surface and the page being written.
@@ -187,13 +230,14 @@ struct PrintJob {
   bool pixelsOnDemand = true;
   std::deque<PageCall> calls;
   RECT pixelBox{0, 0, 0, 0};
-  // cairo's size object of each face, made active before cairo uses it.
-  std::vector<std::pair<FT_Face, FT_Size>> sizes;
+  // cairo's size object of each face the job uses, made active before
+  // cairo uses it.
+  std::vector<std::shared_ptr<CairoSize>> sizes;
 
   void ActivateCairoSizes() {
-    for (auto& [face, size] : sizes) {
-      FT_Activate_Size(size);
-      FT_Set_Transform(face, nullptr, nullptr);
+    for (const std::shared_ptr<CairoSize>& made : sizes) {
+      FT_Activate_Size(made->size);
+      FT_Set_Transform(made->face, nullptr, nullptr);
     }
   }
 
@@ -207,6 +251,17 @@ struct PrintJob {
 void SetColor(cairo_t* cr, COLORREF color) {
   gCairo->set_source_rgb(cr, GetRValue(color) / 255.0, GetGValue(color) / 255.0,
                        GetBValue(color) / 255.0);
+}
+
+// The current path becomes the clip, its edges where the path has them.
+// The page draws without antialiasing, under which cairo would round a
+// clip's edges to whole points, up to half a point inside the device
+// pixels that bound it: a band as tall as its line would lose the edges of
+// its ink.
+void ClipToPath(cairo_t* cr) {
+  gCairo->set_antialias(cr, CAIRO_ANTIALIAS_DEFAULT);
+  gCairo->clip(cr);
+  gCairo->set_antialias(cr, CAIRO_ANTIALIAS_NONE);
 }
 
 RECT Ordered(int32_t l, int32_t t, int32_t r, int32_t b) {
@@ -572,7 +627,7 @@ class PdfRecorder : public GdiRecorder {
     for (const RECT& r : dc.state.clip->Rects()) {
       gCairo->rectangle(cr, r.left, r.top, r.right - r.left, r.bottom - r.top);
     }
-    gCairo->clip(cr);
+    ClipToPath(cr);
   }
 
   // The solid colour of a brush; none for a null brush, false for brushes
@@ -762,10 +817,8 @@ class PdfRecorder : public GdiRecorder {
     // faces. The face file stays open as long as cairo keeps the face.
     std::lock_guard<std::recursive_mutex> lock(GdiFonts::FontLibrary::Get()->Mutex());
     FT_Face ftFace = file->Face();
-    const bool sized = std::any_of(fJob->sizes.begin(), fJob->sizes.end(),
-                                   [&](const auto& made) { return made.first == ftFace; });
-    FT_Size size = nullptr;
-    if (!sized && FT_New_Size(ftFace, &size) != 0) return nullptr;
+    std::shared_ptr<CairoSize> size = CairoSizeOf(ftFace);
+    if (!size) return nullptr;
     // cairo shares a face among the requests for one FreeType face with
     // the same load flags, so the emboldened face asks for other flags
     // (unhinted outlines, which suit vectors) and is never the plain one.
@@ -778,7 +831,7 @@ class PdfRecorder : public GdiRecorder {
       return nullptr;
     }
     if (emboldened) gCairo->ft_font_face_set_synthesize(face, CAIRO_FT_SYNTHESIZE_BOLD);
-    if (size != nullptr) fJob->sizes.push_back({ftFace, size});
+    if (std::find(fJob->sizes.begin(), fJob->sizes.end(), size) == fJob->sizes.end()) fJob->sizes.push_back(size);
     fJob->faces[{file.get(), emboldened}] = {file, face};
     return face;
   }
@@ -964,7 +1017,7 @@ class PdfRecorder : public GdiRecorder {
     if (hasRect && (options & ETO_CLIPPED)) {
       const RECT clip = DeviceBox(dc, rect.left, rect.top, rect.right, rect.bottom);
       gCairo->rectangle(cr, clip.left, clip.top, clip.right - clip.left, clip.bottom - clip.top);
-      gCairo->clip(cr);
+      ClipToPath(cr);
     }
     if (hasRect && (options & ETO_OPAQUE)) {
       const RECT box = DeviceBox(dc, rect.left, rect.top, rect.right, rect.bottom);

@@ -307,11 +307,13 @@ std::string PrintOnePage(const std::string& pdf, const char* pngPrefix, Draw dra
   return ended ? "" : "the job did not end";
 }
 
-// The page rendered at 100 dots per inch, as grey bytes, row by row; its
-// width goes to `width` when asked for.
-std::vector<uint8_t> Rendered(const std::string& pdf, const std::string& stem, int* width = nullptr) {
+// The page rendered at 100 dots per inch (or `dpi`), as grey bytes, row by
+// row; its width goes to `width` when asked for.
+std::vector<uint8_t> Rendered(const std::string& pdf, const std::string& stem, int* width = nullptr,
+                              int dpi = 100) {
   std::vector<uint8_t> grey;
-  const std::string command = "pdftoppm -r 100 -gray -png -singlefile '" + pdf + "' '" + stem + "'";
+  const std::string command =
+      "pdftoppm -r " + std::to_string(dpi) + " -gray -png -singlefile '" + pdf + "' '" + stem + "'";
   if (system(command.c_str()) != 0) return grey;
   HBITMAP bitmap = GdiReadPng((stem + ".png").c_str());
   DIBSECTION section{};
@@ -754,6 +756,70 @@ TEST_F(Printing, ARunPrintsTheSameAmongOthersAsAlone) {
     EXPECT_EQ(shown.pixels, expected.pixels);
     EXPECT_EQ(shown.meanX, expected.meanX);
   }
+}
+
+// A clip that a run's ink crosses (a one-line footer's band, which its
+// descenders pass) keeps the run's glyphs whole, also in a later job whose
+// glyphs cairo meets first in a face and size an earlier job printed: the
+// 7 of "Page 7" after a job of "Page ". The clip is the device pixels'
+// own: a fill under a band whose edges fall within points covers exactly
+// the band's rows.
+TEST_F(Printing, AClipKeepsItsBandAndTheGlyphsOfALaterJobWhole) {
+  ResetHeadlessPrinting();
+  // A size no other test prints in, so that no earlier job met the 7.
+  LOGFONTA font{};
+  font.lfHeight = -83;
+  std::strncpy(font.lfFaceName, "Arial", LF_FACESIZE - 1);
+  const int baseline = 300;
+  SIZE before{}, whole{};
+  auto line = [&](const char* text, bool clipped) {
+    return [&, text, clipped](HDC dc) {
+      HFONT made = CreateFontIndirectA(&font);
+      HGDIOBJ old = SelectObject(dc, made);
+      SetBkMode(dc, TRANSPARENT);
+      SetTextAlign(dc, TA_BASELINE);
+      GetTextExtentPoint32A(dc, "Page ", 5, &before);
+      GetTextExtentPoint32A(dc, "Page 7", 6, &whole);
+      if (clipped) IntersectClipRect(dc, 0, baseline - 80, 2400, baseline + 5);
+      TextOutA(dc, 100, baseline, text, int(std::strlen(text)));
+      SelectObject(dc, old);
+      DeleteObject(made);
+    };
+  };
+  ASSERT_EQ(PrintOnePage(folder + "/first.pdf", nullptr, line("Page ", false)), "");
+  const std::string later = folder + "/later.pdf";
+  ASSERT_EQ(PrintOnePage(later, nullptr, line("Page 7", true)), "");
+  EXPECT_NE(Run("pdftotext '" + later + "' -").find("Page 7"), std::string::npos);
+  int width = 0;
+  const std::vector<uint8_t> page = Rendered(later, folder + "/later", &width, 300);
+  ASSERT_FALSE(page.empty());
+  // The ink where the 7 stands, on the page's pixels (75 of margin).
+  ASSERT_GT(whole.cx, before.cx);
+  int seven = 0;
+  for (int y = baseline - 60; y < baseline; ++y) {
+    for (int x = 100 + before.cx; x < 100 + whole.cx; ++x) seven += page[size_t(y + 75) * width + x + 75] < 128;
+  }
+  EXPECT_GT(seven, 200);
+
+  // Rows 1003 to 1055 begin and end within a point (0.24 of a point a
+  // pixel, 75 pixels of margin): rounded to whole points they would lose
+  // three.
+  const std::string band = folder + "/band.pdf";
+  ASSERT_EQ(PrintOnePage(band, nullptr, [](HDC dc) {
+              IntersectClipRect(dc, 0, 1003, 2400, 1056);
+              HBRUSH black = CreateSolidBrush(RGB(0, 0, 0));
+              HGDIOBJ old = SelectObject(dc, black);
+              SelectObject(dc, GetStockObject(NULL_PEN));
+              Rectangle(dc, 0, 900, 2401, 1201);
+              SelectObject(dc, old);
+              DeleteObject(black);
+            }),
+            "");
+  const std::vector<uint8_t> filled = Rendered(band, folder + "/band", &width, 300);
+  ASSERT_FALSE(filled.empty());
+  int rows = 0;
+  for (int y = 900; y < 1200; ++y) rows += filled[size_t(y + 75) * width + 1000] < 128;
+  EXPECT_NEAR(rows, 53, 1);  // the renderer's own rounding at the edges
 }
 
 // The Macintosh face names of pandoc's and most Macintosh RTF files print in
