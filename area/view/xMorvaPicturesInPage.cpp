@@ -507,21 +507,24 @@ void xMorvaPicturesInPage::FreezeReferences(VResourceFile& store) {
 }
 
 // ---- Undo's copy of one picture: its index in the list, its entry's
-// fields in this machine's order, then its data resource's bytes.
+// fields as this machine holds them (the copy never leaves memory), then
+// its data resource's bytes.
 
 namespace {
 
-constexpr size_t kStateHead = 4 * 8 + 1 + 1 + 2 + 1 + 1 + 2;
-
-template <typename T>
-void PutField(std::vector<uint8_t>& bytes, T value) {
-  const auto* at = reinterpret_cast<const uint8_t*>(&value);
-  bytes.insert(bytes.end(), at, at + sizeof value);
-}
-template <typename T>
-const uint8_t* GetField(const uint8_t* at, T& value) {
-  std::memcpy(&value, at, sizeof value);
-  return at + sizeof value;
+// Each field of an entry that undo keeps, in the copy's order: the one list
+// that both the copy and its reading walk.
+template <typename Entry, typename Visit>
+void EachStateField(Entry& entry, Visit visit) {
+  for (auto* field : {&entry.left, &entry.top, &entry.naturalWidth, &entry.naturalHeight, &entry.shownWidth,
+                      &entry.shownHeight, &entry.page})
+    visit(*field);
+  visit(entry.notOnFirstPage);
+  visit(entry.behindText);
+  visit(entry.displayMode);
+  visit(entry.keepsSize);
+  visit(entry.isReference);
+  visit(entry.resourceId);
 }
 
 }  // namespace
@@ -536,15 +539,12 @@ bool xMorvaPicturesInPage::GetSelectedState(VResourceFile& store, int32_t& id,
       store, entry.isReference != 0 ? kTypeHostReference : kTypePictureValue, entry.resourceId, found);
   if (!found || entry.resourceId == -1) return false;
   id = entry.resourceId;
-  for (int32_t field : {fSelected, entry.left, entry.top, entry.naturalWidth, entry.naturalHeight,
-                        entry.shownWidth, entry.shownHeight, entry.page})
-    PutField(state, field);
-  PutField(state, entry.notOnFirstPage);
-  PutField(state, entry.behindText);
-  PutField(state, entry.displayMode);
-  PutField(state, entry.keepsSize);
-  PutField(state, entry.isReference);
-  PutField(state, entry.resourceId);
+  auto put = [&state](const auto& value) {
+    const auto* at = reinterpret_cast<const uint8_t*>(&value);
+    state.insert(state.end(), at, at + sizeof value);
+  };
+  put(fSelected);
+  EachStateField(entry, put);
   state.insert(state.end(), data.begin(), data.end());
   return true;
 }
@@ -558,22 +558,20 @@ bool xMorvaPicturesInPage::PutState(VResourceFile& store, int32_t id, const std:
     return true;
   }
   // A picture that holds the id already is not made twice.
-  if (at != fEntries.end() || state->size() < kStateHead) return false;
+  if (at != fEntries.end()) return false;
   xMorvaPagePicture entry;
   int32_t index = 0;
-  const uint8_t* read = state->data();
-  for (int32_t* field : {&index, &entry.left, &entry.top, &entry.naturalWidth, &entry.naturalHeight,
-                         &entry.shownWidth, &entry.shownHeight, &entry.page})
-    read = GetField(read, *field);
-  read = GetField(read, entry.notOnFirstPage);
-  read = GetField(read, entry.behindText);
-  read = GetField(read, entry.displayMode);
-  read = GetField(read, entry.keepsSize);
-  read = GetField(read, entry.isReference);
-  read = GetField(read, entry.resourceId);
-  if (entry.resourceId != id || id < 0) return false;
+  size_t read = 0;
+  auto get = [&](auto& value) {
+    if (read + sizeof value <= state->size()) std::memcpy(&value, state->data() + read, sizeof value);
+    read += sizeof value;
+  };
+  get(index);
+  EachStateField(entry, get);
+  if (read > state->size() || entry.resourceId != id || id < 0) return false;
   const uint32_t type = entry.isReference != 0 ? kTypeHostReference : kTypePictureValue;
-  if (!store.ReplaceResource(type, entry.resourceId, read, uint32_t(state->size() - kStateHead))) return false;
+  if (!store.ReplaceResource(type, entry.resourceId, state->data() + read, uint32_t(state->size() - read)))
+    return false;
   index = std::clamp(index, 0, GetCount());
   fEntries.insert(fEntries.begin() + index, entry);
   fSelected = index;

@@ -313,7 +313,7 @@ void xMorvaExportRTF::WriteSettings() {
   Word("margb", PixelsToTwips(SectionBottomMarginOf(*fDocument)));
   Word("headery", PixelsToTwips(bands.headerTop));
   // Where the footer's last line ends, as RTF means \footery; without
-  // footer text the band's upper edge, where typed lines would start.
+  // footer text, where lines typed into it would end.
   Word("footery", PixelsToTwips(FooterDistanceOf(*fDocument)));
   Word("gutter", PixelsToTwips(params.GetBinding()));
   Word("deftab", params.GetDefaultTabTwips());
