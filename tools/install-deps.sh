@@ -28,8 +28,10 @@ packages=(
   python3-olefile tidy python3-html5lib
   chromium              # headless, it lays out our HTML pages as a browser shows them
   # The spelling engine library (libqvspell.so) checks words with Hunspell
-  # and Debian's English dictionary; its tests compare with `hunspell -l`.
-  libhunspell-dev hunspell hunspell-en-us
+  # and Debian's dictionaries; its tests compare with `hunspell -l` and
+  # check French and German words, whose dictionaries count the full stop
+  # among their word characters.
+  libhunspell-dev hunspell hunspell-en-us hunspell-fr-classical hunspell-de-de
 )
 fi
 

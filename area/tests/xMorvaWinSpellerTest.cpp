@@ -155,17 +155,20 @@ TEST_F(SpellerTest, IgnoreAllAddChangeAndChangeAllAct) {
   EXPECT_EQ(line, "Zorblax");
 }
 
-// A soft hyphen typed into a word (command 404, the speller's U+00AD) is no
+// A change replaces exactly the word, in one step that undo takes back. A
+// soft hyphen typed into a word (command 404, the speller's U+00AD) is no
 // end of the word: the word is looked up without it, its suggestions are
 // the whole word's, and a change replaces the whole word, soft hyphen
-// included, in one step that undo takes back.
-TEST_F(SpellerTest, ASoftHyphenStaysInsideItsWord) {
+// included. A full stop among the dictionary's word characters (French,
+// German) belongs to a word only when the dictionary knows it with it.
+TEST_F(SpellerTest, AChangeReplacesTheWholeWordAndNothingAroundIt) {
   struct Row {
     const char* typed;  // '|' a soft hyphen
     std::vector<std::string> found;
     const char16_t* change;  // what the first word found is changed to
     const char* changed;     // the text afterwards ('#' a soft hyphen)
     bool always = false;     // changed always: one step for each word
+    const char* dictionary = "en_US";
   };
   const Row rows[] = {
       {"The labo|ratory is open.\n", {}, nullptr, "The labo#ratory is open.\n"},
@@ -177,9 +180,18 @@ TEST_F(SpellerTest, ASoftHyphenStaysInsideItsWord) {
       // Changed always, the word is known by its letters alone.
       {"A labo|ratry and a laboratry.\n", {"labo\u00ADratry"}, u"laboratory",
        "A laboratory and a laboratory.\n", true},
+      // The full stop stays behind the word changed ('?' a letter beyond ASCII).
+      {"Il a dit etc. Elle a ecrit.\n", {"ecrit"}, u"\u00E9crit", "Il a dit etc. Elle a ?crit.\n", false, "fr_FR"},
+      {"Das ist z.B. etc. gross.\n", {"gross"}, u"gro\u00DF", "Das ist z.B. etc. gro?.\n", false, "de_DE"},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.typed);
+    // The system's dictionary of the name, none being beside the path.
+    const std::string dictionary = folder + "/" + row.dictionary + ".lex";
+    if (files.stored[xMorvaWinSpeller::kDictionaryPath] != dictionary) {
+      files.stored[xMorvaWinSpeller::kDictionaryPath] = dictionary;
+      speller = std::make_unique<xMorvaWinSpeller>(*area, files);
+    }
     Select(0, INT32_MAX);
     Text()->DeleteSelectionWithUndo();
     for (const char* at = row.typed; *at != 0; ++at) {

@@ -107,12 +107,20 @@ locale_t Utf8Locale() {
   return classes.locale;
 }
 
-bool IsWordCharacter(const Instance& instance, char32_t c) {
-  if (c == 0) return false;
-  if (instance.extraWordCharacters.find(c) != std::u32string::npos) return true;
+bool IsLetter(char32_t c) {
   locale_t locale = Utf8Locale();
   return locale != nullptr ? iswalpha_l(wint_t(c), locale) != 0 : (c < 128 && std::isalpha(int(c)));
 }
+
+bool IsWordCharacter(const Instance& instance, char32_t c) {
+  if (c == 0) return false;
+  if (instance.extraWordCharacters.find(c) != std::u32string::npos) return true;
+  return IsLetter(c);
+}
+
+// Punctuation that a dictionary counts among its word characters (the
+// full stop, the hyphen, the apostrophes): no letter and no digit.
+bool IsPunctuation(char32_t c) { return !IsLetter(c) && !(c >= U'0' && c <= U'9'); }
 
 // A word without its soft hyphens (U+00AD, UTF-8 C2 AD), which mark where
 // a line may break and are no part of its spelling.
@@ -126,7 +134,12 @@ std::string WithoutSoftHyphens(std::string word) {
 // letters and the dictionary's word characters, with an apostrophe kept
 // between two word characters. A soft hyphen between two word characters
 // belongs to the word's characters (a change replaces it with the word) and
-// not to its text, which is looked up.
+// not to its text, which is looked up. Punctuation at a word's end (a full
+// stop among the French or German word characters) belongs to it only as
+// far as the dictionary knows the word with it ("etc.", "z.B."): otherwise
+// the word ends before it, so that a change replaces the letters alone and
+// the sentence keeps its full stop. A run without a letter or a digit is
+// no word.
 struct Word {
   size_t firstCharacter;
   size_t characters;
@@ -161,7 +174,20 @@ std::vector<Word> Words(const Instance& instance, const std::string& text, size_
         break;
       }
     }
-    words.push_back({first, i - first, WithoutSoftHyphens(text.substr(starts[first], starts[i] - starts[first]))});
+    const auto textOf = [&](size_t last) {
+      return WithoutSoftHyphens(text.substr(starts[first], starts[last] - starts[first]));
+    };
+    size_t core = i;
+    while (core > first && IsPunctuation(chars[core - 1])) --core;
+    if (core == first) continue;
+    size_t last = core;
+    for (size_t with = core; with <= i && instance.dictionary; ++with) {
+      if (instance.dictionary->spell(textOf(with))) {
+        last = with;
+        break;
+      }
+    }
+    words.push_back({first, last - first, textOf(last)});
   }
   return words;
 }
