@@ -38,12 +38,13 @@ bool xMorvaSpellingDialog::BeforeOpen() {
 
 bool xMorvaSpellingDialog::AfterOpen() {
   VStrInHandle word;
-  SetUnits(word, fSpeller.GetCurrentWord());
+  const std::u16string current = fSpeller.GetCurrentWord();
+  SetUnits(word, current);
   HostFormSetTextHandle(kWrongWord, word);
-  const std::vector<std::u16string> suggestions = fSpeller.Suggestions();
+  fSuggestions = fSpeller.Suggestions();
   HostFormClearList(kSuggestions);
   int16_t row = 0;
-  for (const std::u16string& suggestion : suggestions) {
+  for (const std::u16string& suggestion : fSuggestions) {
     if (row == INT16_MAX) break;
     VStrInHandle item;
     SetUnits(item, suggestion);
@@ -51,20 +52,34 @@ bool xMorvaSpellingDialog::AfterOpen() {
   }
   // The first suggestion is the correction offered. Without any, the word
   // itself is: an empty correction would delete the word on "butChange".
-  VStrInHandle correction;
-  if (row > 0) HostFormGetListHandle(kSuggestions, 1, correction);
-  if (correction.GetLength() == 0) correction.SetString(word, kWholeValue);
-  HostFormSetTextHandle(kCorrection, correction);
+  OfferCorrection(!fSuggestions.empty() && !fSuggestions.front().empty() ? fSuggestions.front() : current);
   return true;
+}
+
+void xMorvaSpellingDialog::OfferCorrection(const std::u16string& correction) {
+  VStrInHandle text;
+  SetUnits(text, correction);
+  HostFormSetTextHandle(kCorrection, text);
+  VStrInHandle shown;
+  HostFormGetTextHandle(kCorrection, shown);
+  fOffered = correction;
+  fShown = UnitsOf(shown);
+}
+
+std::u16string xMorvaSpellingDialog::Correction() {
+  VStrInHandle text;
+  HostFormGetTextHandle(kCorrection, text);
+  // A form in the Macintosh character set shows "Zażółć" as "Zaó": the
+  // correction is never made from that lossy copy.
+  std::u16string typed = UnitsOf(text);
+  return typed == fShown ? fOffered : typed;
 }
 
 void xMorvaSpellingDialog::ItemHit(const VString& objectName, int16_t) {
   if (IsFormObject(objectName, kSuggestions)) {
     const int32_t row = HostFormGetListSelection(kSuggestions);
-    if (row <= 0 || row > INT16_MAX) return;
-    VStrInHandle text;
-    HostFormGetListHandle(kSuggestions, static_cast<int16_t>(row), text);
-    HostFormSetTextHandle(kCorrection, text);
+    // The row's suggestion as the dictionary gave it, not as the list shows it.
+    if (row > 0 && size_t(row) <= fSuggestions.size()) OfferCorrection(fSuggestions[size_t(row) - 1]);
     return;
   }
   if (IsFormObject(objectName, "butIgnore")) {
@@ -73,14 +88,10 @@ void xMorvaSpellingDialog::ItemHit(const VString& objectName, int16_t) {
     fSpeller.IgnoreAll();
   } else if (IsFormObject(objectName, "butAdd")) {
     fSpeller.AddWord();
-  } else if (IsFormObject(objectName, "butChange") || IsFormObject(objectName, "butChangeAll")) {
-    VStrInHandle text;
-    HostFormGetTextHandle(kCorrection, text);
-    if (IsFormObject(objectName, "butChange")) {
-       fSpeller.Change(UnitsOf(text));
-    } else {
-      fSpeller.ChangeAll(UnitsOf(text));
-    }
+  } else if (IsFormObject(objectName, "butChange")) {
+    fSpeller.Change(Correction());
+  } else if (IsFormObject(objectName, "butChangeAll")) {
+    fSpeller.ChangeAll(Correction());
   } else {
     return;
   }

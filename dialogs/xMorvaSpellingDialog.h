@@ -6,6 +6,9 @@
 // speller's.
 #pragma once
 
+#include <string>
+#include <vector>
+
 #include "area/spelling/xMorvaWinSpeller.h"
 #include "dialogs/xMorvaDialog.h"
 
@@ -23,8 +26,19 @@ class xMorvaSpellingDialog : public xMorvaDialog {
  private:
   // After a button: the next word, or the end of the run.
   void GoOn();
+  // Offers a correction: the form shows it as its character set can, and
+  // what it shows is kept to tell later whether the user edited it.
+  void OfferCorrection(const std::u16string& correction);
+  // The correction to make: the one offered while the form still shows it
+  // unedited, else the user's text.
+  std::u16string Correction();
 
   xMorvaWinSpeller& fSpeller;
+  // The current word's suggestions and the correction offered, with the
+  // document's own letters, which the host's form may not all hold.
+  std::vector<std::u16string> fSuggestions;
+  std::u16string fOffered;
+  std::u16string fShown;
 };
 
 // What the area's speller runs: the dialog on the speller.

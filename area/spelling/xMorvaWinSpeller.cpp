@@ -389,6 +389,11 @@ bool xMorvaWinSpeller::Change(const std::u16string& replacement) {
   xMorvaDocument* document = fArea.GetDocument();
   xMorvaEngine* text = Text();
   if (document == nullptr || text == nullptr) return false;
+  // The word given back as it stands is left alone: no edit to undo.
+  if (replacement == GetCurrentWord()) {
+    Skip();
+    return true;
+  }
   const uint32_t bytesBefore = text->GetStreamSize();
   if (!ReplaceSelection(*document, *text, replacement)) return false;
   const uint32_t word = fResult.wordLength;

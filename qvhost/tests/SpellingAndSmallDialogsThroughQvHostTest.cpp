@@ -30,10 +30,21 @@ TEST_F(SpellingAndSmallDialogs, SpellingHandlesEachWordThroughItsButtons) {
   const std::string folder = host->Folder();
   std::ofstream(folder + "small.aff") << "SET UTF-8\nTRY esianrtolcdugmphbyfvkwzESIANRTOLCDUGMPHBYFVKWZ\n";
   std::ofstream(folder + "small.dic") << "12\nthe\ncat\nsat\ndog\ncot\nreceive\nmake\nmakes\nmale\ntake\nword\ntale\n";
+  // A text of letters beyond the Macintosh character set, as a Unicode
+  // text file (a UTF-16 mark, little-endian units).
+  std::string letters = "\xFF\xFE";
+  for (char16_t unit : std::u16string(u"Za\u017C\u00F3\u0142\u0107 et \u03C3\u03BF\u03C6\u03CC\u03C2 fin"))
+    letters += {char(unit & 0xFF), char(unit >> 8)};
+  std::ofstream(folder + "letters.txt", std::ios::binary) << letters;
   std::string script = Script("dialogs-spelling.qvs");
   Replace(script, "\"QVSPELL\"", "\"" + std::string(QV_SPELL_LIBRARY) + "\"");
   Replace(script, "\"DICTIONARY\"", "\"" + folder + "small.lex\"");
+  // The system's French dictionary, none being in the folder.
+  Replace(script, "\"FRENCH\"", "\"" + folder + "fr_FR.lex\"");
+  Replace(script, "\"LETTERS\"", "\"" + folder + "letters.txt\"");
   RunScript(script);
+  // No letter lost.
+  EXPECT_EQ(FileText("spelling-letters.txt"), letters);
   EXPECT_EQ(FileText("spelling-clean.txt"), "the cat sat");
   EXPECT_EQ(FileText("spelling-buttons.txt"), "the cat sat teh dog cots zorb zorb receive receive wrod");
   // The second text was typed over the last word found, still selected.
