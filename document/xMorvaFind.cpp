@@ -2,6 +2,7 @@
 #include "document/xMorvaFind.h"
 
 #include "framework/core/intl/VIntlMgr.h"
+#include "framework/core/intl/WordScripts.h"
 #include "framework/core/streams/VByteReader.h"
 
 namespace {
@@ -82,12 +83,16 @@ bool xMorvaTextMatcher::Advance(char16_t unit, bool canStart) {
   return false;
 }
 
+bool xMorvaTextMatcher::Parts(char16_t before, char16_t after) const {
+  return fIsWord(before) && fIsWord(after) && WordScriptsPart(before, after);
+}
+
 bool xMorvaTextMatcher::Character(char16_t unit, bool propertiesMatch) {
   if (fFound) return true;
   const int32_t position = fPosition++;
   const char16_t folded = fCaseSensitive ? unit : FoldCaseUnit(unit);
   if (fWaiting) {
-    if (!fIsWord(unit)) {
+    if (!fIsWord(unit) || Parts(fPrevious, folded)) {
       Complete(fWaitStart, fWaitEnd);
       return true;
     }
@@ -106,8 +111,8 @@ bool xMorvaTextMatcher::Character(char16_t unit, bool propertiesMatch) {
   if (!propertiesMatch) {
     KillAll();
   } else {
-    // A whole word cannot start right after a word character.
-    Advance(folded, !fWholeWord || !fIsWord(fPrevious));
+    // A whole word cannot start right after a character of its word.
+    Advance(folded, !fWholeWord || !fIsWord(fPrevious) || Parts(fPrevious, folded));
   }
   fPrevious = folded;
   return fFound;

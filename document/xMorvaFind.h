@@ -43,7 +43,9 @@ char16_t FoldCaseUnit(char16_t unit);
 // True when a state among ids 0 to 45 is 1: the search has property criteria.
 bool HasPropertyCriteria(const xMorvaPropertiesStates& states);
 
-// Whether a unit belongs to words; the text engine keeps the table.
+// Whether a unit belongs to words; the text engine keeps the table. Two
+// word characters of different scripts (a Latin letter and a CJK
+// ideograph) still belong to different words (framework/core/intl/WordScripts.h).
 using xMorvaWordTest = bool (*)(char16_t unit);
 
 // The matching of a pattern against the positions of a text, one item at a
@@ -69,6 +71,9 @@ class xMorvaTextMatcher {
   // follows: 0 nothing (the end of the text), 1 a word character, 2
   // anything else. True when a match is complete.
   bool Finish(int next);
+  // What a unit that follows the walk is to Finish: 1 when it carries on
+  // the word of the last unit fed, else 2.
+  int Follows(char16_t unit) const { return fIsWord(unit) && !Parts(fPrevious, unit) ? 1 : 2; }
 
   bool IsFound() const { return fFound; }
   // The match, as positions [start, end).
@@ -84,6 +89,8 @@ class xMorvaTextMatcher {
   };
   // A pattern unit against an item: the folded unit, or the tab element.
   bool Advance(char16_t unit, bool canStart);
+  // Two word characters of different scripts: a word ends between them.
+  bool Parts(char16_t before, char16_t after) const;
   void Complete(int32_t start, int32_t end);
   void KillAll() { fCandidates.clear(); }
 

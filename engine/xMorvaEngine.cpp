@@ -72,6 +72,7 @@ void xMorvaEngine::Reset() {
   fSelLength = fParaEndCount = fBreakCount = 0;
   fSelStartOffset = fSelEndOffset = fParaStartOffset = fParaEndOffset = 0;
   fSelStart = fSelEnd = fParaStart = fParaEnd = fWordStart = fWordEnd = 0;
+  fWordScript = VWordScript::kEither;
   fPictureSelected = 0;
   fInLastParagraph = 1;
   fEndsWithParaEnd = 0;
@@ -435,6 +436,9 @@ void xMorvaEngine::SetSelection(int32_t start, int32_t end) {
   fSpaceAtEnd = fPictureSelected = 0;
   fStates.SetAll();
 
+  TakeWordAtSelection(stream);
+  // The script of the word that the caret or the selection's end is in.
+  VWordScript endScript = fWordStart == fSelStart ? VWordScript::kEither : fWordScript;
   uint32_t reached = fSelStartOffset;
   uint32_t characterRecordBytes = 0;
   if (fSelLength == 0) {
@@ -444,7 +448,8 @@ void xMorvaEngine::SetSelection(int32_t start, int32_t end) {
   } else {
     fEndsWithParaEnd = 0;
     fTrailingRecordBytes = 0;
-    reached = WalkSelection(stream, fSelStartOffset, fSelLength, characterRecordBytes);
+    endScript = VWordScript::kEither;
+    reached = WalkSelection(stream, fSelStartOffset, fSelLength, characterRecordBytes, endScript);
   }
   fSelEndOffset = reached;
   fSelEnd = fParaEnd = fWordEnd = end;
@@ -452,7 +457,7 @@ void xMorvaEngine::SetSelection(int32_t start, int32_t end) {
     fInLastParagraph = fParaEnd == fLength ? 1 : 0;
     fParaEndOffset = fSelEndOffset - characterRecordBytes;
   } else {
-    fParaEndOffset = WalkToParagraphEnd(stream, fSelEndOffset);
+    fParaEndOffset = WalkToParagraphEnd(stream, fSelEndOffset, endScript);
   }
   // A caret at a paragraph's start shows, and types with, the look of the
   // text after it.
@@ -474,6 +479,7 @@ void xMorvaEngine::NoteParagraphStart(int32_t position, uint32_t offset, const x
   fStopPosition = position;
   fStopParaStartOffset = offset;
   fStopParaStart = fStopWordStart = position;
+  fStopWordScript = VWordScript::kEither;
   fStopWalk.Assign(state);
   fStopPending.SetDefaults();
   fStopPending.CopyParagraphProperties(state);
@@ -482,10 +488,12 @@ void xMorvaEngine::NoteParagraphStart(int32_t position, uint32_t offset, const x
 }
 
 void xMorvaEngine::ResumeWalk(uint32_t paraStartOffset, int32_t paraStart, int32_t wordStart,
-                              const xMorvaProperties& walk, const xMorvaProperties& pending) {
+                              VWordScript wordScript, const xMorvaProperties& walk,
+                              const xMorvaProperties& pending) {
   fParaStartOffset = paraStartOffset;
   fParaStart = paraStart;
   fWordStart = wordStart;
+  fWordScript = wordScript;
   fWalk.Assign(walk);
   fPending.Assign(pending);
 }
@@ -587,24 +595,27 @@ void xMorvaEngine::StartPositionWalk(PositionWalk& walk, const uint8_t* stream, 
   switch (from) {
     case kFromMark: {
       const WalkMark& state = MarkAt(marksBefore - 1);
-      ResumeWalk(state.paraStartOffset, state.paraStart, state.wordStart, state.walk, state.pending);
+      ResumeWalk(state.paraStartOffset, state.paraStart, state.wordStart, state.wordScript, state.walk,
+                 state.pending);
       RestoreMarkStops(mark->walkStops, fWalkTabs);
       RestoreMarkStops(mark->pendingStops, fPendingTabs);
       break;
     }
     case kFromStop:
-      ResumeWalk(fStopParaStartOffset, fStopParaStart, fStopWordStart, fStopWalk, fStopPending);
+      ResumeWalk(fStopParaStartOffset, fStopParaStart, fStopWordStart, fStopWordScript, fStopWalk, fStopPending);
       fWalkTabs.CopyFrom(&fStopWalkTabs);
       fPendingTabs.CopyFrom(&fStopPendingTabs);
       break;
     case kFromCache:
-      ResumeWalk(fCacheParaStartOffset, fCacheParaStart, fCacheWordStart, fCacheWalk, fCachePending);
+      ResumeWalk(fCacheParaStartOffset, fCacheParaStart, fCacheWordStart, fCacheWordScript, fCacheWalk,
+                 fCachePending);
       fWalkTabs.CopyFrom(&fCacheWalkTabs);
       fPendingTabs.CopyFrom(&fCachePendingTabs);
       break;
     case kFromStart:
       fParaStartOffset = 0;
       fParaStart = fWordStart = 0;
+      fWordScript = VWordScript::kEither;
       fWalk.SetDefaults();
       fPending.SetDefaults();
       fWalkTabs.Clear();
@@ -640,6 +651,7 @@ void xMorvaEngine::SaveWalkMark(PositionWalk& walk) {
   made.paraStartOffset = fParaStartOffset;
   made.paraStart = fParaStart;
   made.wordStart = fWordStart;
+  made.wordScript = fWordScript;
   made.walk.Assign(fWalk);
   made.pending.Assign(fPending);
   const MarkPlace* previous = fMarkIndex.empty() ? nullptr : &fMarkIndex.back();
@@ -681,6 +693,7 @@ void xMorvaEngine::SaveCachePoint(const PositionWalk& walk) {
   fCacheParaStartOffset = fParaStartOffset;
   fCacheParaStart = fParaStart;
   fCacheWordStart = fWordStart;
+  fCacheWordScript = fWordScript;
   fCacheWalk.Assign(fWalk);
   fCachePending.Assign(fPending);
   // The stops in use: the rest of a list's room is never read.
@@ -693,6 +706,26 @@ void xMorvaEngine::PassParagraphEnd(const PositionWalk& walk) {
   fWalkTabs.CopyFrom(&fPendingTabs);
   fParaStartOffset = walk.at;
   fParaStart = fWordStart = walk.position;
+  fWordScript = VWordScript::kEither;
+}
+
+void xMorvaEngine::NoteWordUnit(char16_t unit, int32_t position) {
+  const VWordScript script = WordScriptOf(unit);
+  if (script == VWordScript::kEither) return;
+  if (WordScriptsPart(fWordScript, script)) fWordStart = position;
+  fWordScript = script;
+}
+
+void xMorvaEngine::TakeWordAtSelection(const uint8_t* stream) {
+  for (uint32_t at = fSelStartOffset; at < fBytesInUse;) {
+    const StreamItem item = ReadStreamItem(stream + at, fBytesInUse - at);
+    at += item.size;
+    if (item.kind == StreamItem::kRecord) continue;
+    if (item.kind == StreamItem::kUnit && IsWordCharacter(item.unit) &&
+        WordScriptsPart(fWordScript, WordScriptOf(item.unit)))
+      fWordStart = fSelStart;
+    return;
+  }
 }
 
 void xMorvaEngine::StepCharacterRun(const uint8_t* stream, PositionWalk& walk, int32_t target) {
@@ -704,13 +737,35 @@ void xMorvaEngine::StepCharacterRun(const uint8_t* stream, PositionWalk& walk, i
   const uint32_t at = PassPlainUnits(stream, runStart, fBytesInUse, limit - walk.position);
   walk.at = at;
   walk.position += int32_t((at - runStart) / 2);
-  // A word starts after the run's last character that is not a word's.
+  // A word starts after the run's last character that is not a word's, or
+  // where the script of the run's last word changes. Seen from the run's
+  // end: `script` is that word's script, `first` the byte of its earliest
+  // unit with it.
+  const auto positionOf = [&](uint32_t byte) { return walk.position - int32_t((at - byte) / 2); };
+  VWordScript script = VWordScript::kEither;
+  uint32_t first = at;
   for (uint32_t back = at; back > runStart; back -= 2) {
-    if (!IsWordCharacter(StreamUnit(stream + back - 2))) {
-      fWordStart = walk.position - int32_t((at - back) / 2);
-      break;
+    const char16_t unit = StreamUnit(stream + back - 2);
+    if (!IsWordCharacter(unit)) {
+      fWordStart = positionOf(back);
+      fWordScript = script;
+      return;
+    }
+    const VWordScript own = WordScriptOf(unit);
+    if (WordScriptsPart(script, own)) {
+      fWordStart = positionOf(first);
+      fWordScript = script;
+      return;
+    }
+    if (own != VWordScript::kEither) {
+      script = own;
+      first = back - 2;
     }
   }
+  // The whole run belongs to the word before it, unless its script differs.
+  if (script == VWordScript::kEither) return;
+  if (WordScriptsPart(fWordScript, script)) fWordStart = positionOf(first);
+  fWordScript = script;
 }
 
 bool xMorvaEngine::StepPositionWalk(const uint8_t* stream, PositionWalk& walk, int32_t target) {
@@ -740,10 +795,16 @@ bool xMorvaEngine::StepPositionWalk(const uint8_t* stream, PositionWalk& walk, i
       PassParagraphEnd(walk);
     } else if (!IsWordCharacter(item.unit)) {
       fWordStart = walk.position;
+      fWordScript = VWordScript::kEither;
+    } else {
+      NoteWordUnit(item.unit, walk.position - 1);
     }
   } else {
     walk.at += item.size;
-    if (item.unit < kFirstComputedCode) fWordStart = walk.position;
+    if (item.unit < kFirstComputedCode) {
+      fWordStart = walk.position;
+      fWordScript = VWordScript::kEither;
+    }
     if (IsBreakCode(item.unit)) PassParagraphEnd(walk);
   }
   return true;
@@ -756,6 +817,7 @@ void xMorvaEngine::StopPositionWalk(const PositionWalk& walk) {
   fStopParaStartOffset = fParaStartOffset;
   fStopParaStart = fParaStart;
   fStopWordStart = fWordStart;
+  fStopWordScript = fWordScript;
   fStopWalk.Assign(fWalk);
   fStopPending.Assign(fPending);
   fStopWalkTabs.CopyFrom(&fWalkTabs);
@@ -775,7 +837,7 @@ uint32_t xMorvaEngine::WalkToPosition(const uint8_t* stream, int32_t target) {
 }
 
 uint32_t xMorvaEngine::WalkSelection(const uint8_t* stream, uint32_t at, int32_t count,
-                                     uint32_t& characterRecordBytes) {
+                                     uint32_t& characterRecordBytes, VWordScript& endScript) {
   bool seen = false;
   const bool single = count == 1;
   while (at < fBytesInUse) {
@@ -800,6 +862,7 @@ uint32_t xMorvaEngine::WalkSelection(const uint8_t* stream, uint32_t at, int32_t
         } else if (IsSpaceUnit(item.unit)) {
           fSpaceAtEnd = 1;
         }
+        endScript = IsWordCharacter(item.unit) ? WordScriptOf(item.unit) : VWordScript::kEither;
         fTyping.Assign(fCurrent);
         fTypingTabs.Assign(fCurrentTabs);
       } else if (item.unit == kUnitParagraphEnd) {
@@ -854,7 +917,7 @@ uint32_t xMorvaEngine::WalkSelection(const uint8_t* stream, uint32_t at, int32_t
   return at;
 }
 
-uint32_t xMorvaEngine::WalkToParagraphEnd(const uint8_t* stream, uint32_t at) {
+uint32_t xMorvaEngine::WalkToParagraphEnd(const uint8_t* stream, uint32_t at, VWordScript wordScript) {
   bool pastEnd = fEndsWithParaEnd != 0;
   bool wordClosed = fEndsWithParaEnd != 0 || fSpaceAtEnd != 0;
   bool atStart = true;
@@ -923,7 +986,13 @@ uint32_t xMorvaEngine::WalkToParagraphEnd(const uint8_t* stream, uint32_t at) {
       }
       wordClosed = true;
     } else if (!wordClosed) {
-      ++fWordEnd;
+      const VWordScript script = WordScriptOf(unit);
+      if (WordScriptsPart(wordScript, script)) {
+        wordClosed = true;
+      } else {
+        ++fWordEnd;
+        if (script != VWordScript::kEither) wordScript = script;
+      }
     }
     atStart = false;
     ++fParaEnd;

@@ -15,6 +15,7 @@
 #include "document/xMorvaTabs.h"
 #include "document/xMorvaText.h"
 #include "framework/core/VObject.h"
+#include "framework/core/intl/WordScripts.h"
 
 class VPictureData;
 class VPictureShape;
@@ -581,12 +582,20 @@ class xMorvaEngine : public VObject, public xMorvaTextInterface {
   // Takes up a walk from a point an earlier walk left (a mark, the last
   // stop or the cache point): the paragraph and word it was in and the
   // properties in force there; the caller restores the tab stops.
-  void ResumeWalk(uint32_t paraStartOffset, int32_t paraStart, int32_t wordStart,
+  void ResumeWalk(uint32_t paraStartOffset, int32_t paraStart, int32_t wordStart, VWordScript wordScript,
                   const xMorvaProperties& walk, const xMorvaProperties& pending);
-  // From the selection start over the selected positions; the offset reached.
+  // A word character passed at the position: where the script changes, a
+  // new word starts with it.
+  void NoteWordUnit(char16_t unit, int32_t position);
+  // A caret or selection whose first unit starts a word of another script
+  // than the one before it is in that word.
+  void TakeWordAtSelection(const uint8_t* stream);
+  // From the selection start over the selected positions; the offset
+  // reached. `endScript`: the script of the last selected word character.
   uint32_t WalkSelection(const uint8_t* stream, uint32_t offset, int32_t count,
-                         uint32_t& characterRecordBytes);
-  uint32_t WalkToParagraphEnd(const uint8_t* stream, uint32_t offset);
+                         uint32_t& characterRecordBytes, VWordScript& endScript);
+  // `wordScript`: the script of the word the selection ends in.
+  uint32_t WalkToParagraphEnd(const uint8_t* stream, uint32_t offset, VWordScript wordScript);
   // Forgets the walk's cache point, its marks and the last element found.
   void DropCache() {
     fCachePosition = 0;
@@ -605,6 +614,7 @@ class xMorvaEngine : public VObject, public xMorvaTextInterface {
     uint32_t paraStartOffset = 0;
     int32_t paraStart = 0;
     int32_t wordStart = 0;
+    VWordScript wordScript = VWordScript::kEither;
     xMorvaProperties walk;
     xMorvaProperties pending;
   };
@@ -708,6 +718,8 @@ class xMorvaEngine : public VObject, public xMorvaTextInterface {
   int32_t fParaEnd = 0;
   int32_t fWordStart = 0;
   int32_t fWordEnd = 0;
+  // The script of the word the walk is in (kEither: none of its units has one yet).
+  VWordScript fWordScript = VWordScript::kEither;
   uint8_t fSpaceAtEnd = 0;
   uint32_t fTrailingRecordBytes = 0;
   // The cache point: the walk state at a position behind the last target.
@@ -722,6 +734,7 @@ class xMorvaEngine : public VObject, public xMorvaTextInterface {
   uint32_t fCacheParaStartOffset = 0;
   int32_t fCacheParaStart = 0;
   int32_t fCacheWordStart = 0;
+  VWordScript fCacheWordScript = VWordScript::kEither;
   int32_t fCachePosition = 0;
   bool fCacheHasState = false;
   uint32_t fCacheBoundOffset = 0;
@@ -739,6 +752,7 @@ class xMorvaEngine : public VObject, public xMorvaTextInterface {
   int32_t fStopPosition = 0;
   int32_t fStopParaStart = 0;
   int32_t fStopWordStart = 0;
+  VWordScript fStopWordScript = VWordScript::kEither;
   bool fStopValid = false;
   // Ordered by position (and offset): mark i is slot i of the blocks, and
   // its place is fMarkIndex[i], searched without touching the marks

@@ -420,7 +420,12 @@ int32_t xMorvaEngine::TypeCharacter(char16_t unit) {
     ++fParaEnd;
     ++fLength;
     fParaEndOffset += fBytesInUse - before;
-    if (!IsWordCharacter(unit)) fWordStart = fSelStart;
+    if (!IsWordCharacter(unit)) {
+      fWordStart = fSelStart;
+      fWordScript = VWordScript::kEither;
+    } else {
+      NoteWordUnit(unit, fSelStart - 1);
+    }
     return 0;
   });
 }

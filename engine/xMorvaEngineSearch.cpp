@@ -80,7 +80,7 @@ bool xMorvaEngine::SearchText(int32_t from, int32_t to, const VString& text, con
       const StreamItem item = ReadStreamItem(stream + at, fBytesInUse - at);
       at += item.size;
       if (item.kind == StreamItem::kRecord) continue;
-      next = item.kind == StreamItem::kUnit && IsWordCharacter(item.unit) ? 1 : 2;
+      next = item.kind == StreamItem::kUnit ? matcher.Follows(item.unit) : 2;
       break;
     }
     matcher.Finish(next);

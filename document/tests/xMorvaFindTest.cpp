@@ -18,9 +18,10 @@ constexpr char16_t kTabMark = 0xE000;
 constexpr char16_t kHyphenMark = 0xE001;
 constexpr char16_t kBreakMark = 0xE002;
 
+// As in the module's table, CJK ideographs are word characters too.
 bool TestWord(char16_t c) {
   return (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z') || (c >= u'0' && c <= u'9') || c == 0xE9 ||
-         c == 0xC9;
+         c == 0xC9 || (c >= 0x4E00 && c <= 0x9FFF);
 }
 
 uint16_t ElementOf(char16_t mark) {
@@ -71,6 +72,9 @@ TEST(FindMatcher, MatchesUnderTheRules) {
       {u"cat", u"cats cat", true, false, 5, 8},
       {u"cat", u"the cat", true, false, 4, 7},
       {u"cat", std::u16string(u"a cat") + kTabMark + u"x", true, false, 2, 5},
+      // A Latin word and a CJK word touching are two words.
+      {u"Tokyo", u"\u6771\u4EACTokyo\u6771\u4EAC", true, false, 2, 7},
+      {u"\u6771\u4EAC", u"Tokyo\u6771\u4EACTokyo", true, false, 5, 7},
       // A tab element matches a tab in the pattern.
       {u"a\tb", std::u16string(u"xa") + kTabMark + u"b", false, false, 1, 4},
       // A soft hyphen is passed over, and lies inside the span found.

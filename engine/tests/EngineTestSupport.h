@@ -102,12 +102,13 @@ inline int32_t PositionsOf(const Bytes& bytes) {
   return positions;
 }
 
-// Letters and digits are word characters in the tests.
+// Letters, digits and CJK ideographs are word characters in the tests.
 inline void UseTestWordCharacters() {
   uint8_t table[8192] = {};
   for (char16_t c = 0; c < 128; ++c) {
     if ((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9')) table[c >> 3] |= 1 << (c & 7);
   }
+  for (uint32_t c = 0x4E00; c <= 0x9FFF; ++c) table[c >> 3] |= uint8_t(1 << (c & 7));
   SetWordCharacters(table);
 }
 

@@ -226,6 +226,8 @@ TEST_F(SelectionTest, WordBounds) {
       {u"abc def", 5, 5, 4, 7, false},
       {u"abc\r", 3, 3, 3, 4, false},
       {u"ab cd ef", 1, 4, 0, 6, true},
+      // A Latin word between CJK words is a word of its own.
+      {u"\u6771\u4EACTokyo\u6771\u4EAC", 4, 4, 2, 7, false},
   };
   for (const Case& c : cases) {
     Load(Stream().Text(c.text), c.start, c.end);
