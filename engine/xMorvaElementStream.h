@@ -192,7 +192,9 @@ inline StreamItem ReadStreamItem(const uint8_t* at, uint32_t remaining) {
 }
 
 // The word-character table: one bit per unit value, set for a unit that
-// belongs to words. All clear until the package loads it.
+// belongs to words. All clear until the package loads it. Two word
+// characters of different scripts side by side still belong to different
+// words (framework/core/intl/WordScripts.h).
 bool IsWordCharacter(char16_t unit);
 // Copies 8192 bytes of table; null clears it.
 void SetWordCharacters(const uint8_t* table);
