@@ -76,6 +76,18 @@ TEST_F(KeyTest, CommandArrowsMoveByWord) {
   Press(kKeyRight, kCmd | kShift);
   EXPECT_EQ(Sel(), Pair(6, 8));
   EXPECT_FALSE(document->IsSelectionBackward());
+  // A Latin word and a CJK word touching are two words.
+  Select(0, 13);
+  for (char16_t unit : std::u16string(u"Tokyo\u6771\u4EAC x")) document->TypeCharacter(unit);
+  Caret(0);
+  Press(kKeyRight, kCmd);
+  EXPECT_EQ(Sel(), Pair(5, 5));
+  Press(kKeyRight, kCmd);
+  EXPECT_EQ(Sel(), Pair(8, 8));
+  Press(kKeyLeft, kCmd);
+  EXPECT_EQ(Sel(), Pair(5, 5));
+  Press(kKeyLeft, kCmd);
+  EXPECT_EQ(Sel(), Pair(0, 0));
 }
 
 // ---- Home and End.
