@@ -39,3 +39,13 @@ void AskRepair() {
   dialogs->RunRepair(dontAskAgain);
   if (dontAskAgain) sAskRepair = false;
 }
+
+int16_t AskTextLoses(xMorvaPlugIn& area) {
+  if (xMorvaAreaDialogs* dialogs = xMorvaAreaDialogSlot::Get()) return dialogs->RunTextLoses(area);
+  xMorvaMain* package = area.GetMorvaPackage();
+  if (package == nullptr) return kTextLosesCancel;
+  const bool unicode = ConfirmStringListItem(package->GetResourceFile(),
+                                             static_cast<int16_t>(package->GetResourceBase() + xMorvaMain::kAlertListOffset),
+                                             kAlertTextLoses);
+  return unicode ? kTextLosesUnicode : kTextLosesCancel;
+}

@@ -16,6 +16,14 @@ constexpr int16_t kCanDeleteSave = 0;
 constexpr int16_t kCanDeleteDiscard = 1;
 constexpr int16_t kCanDeleteCancel = 2;
 
+// Buttons of the question before a plain text save that would lose
+// characters.
+constexpr int16_t kTextLosesUnicode = 0;
+constexpr int16_t kTextLosesAnyway = 1;
+constexpr int16_t kTextLosesCancel = 2;
+// Its text: the item of the package's alert list (resource base + 6).
+constexpr int16_t kAlertTextLoses = 28;
+
 class xMorvaAreaDialogs {
  public:
   virtual ~xMorvaAreaDialogs() = default;
@@ -28,6 +36,10 @@ class xMorvaAreaDialogs {
   // Whether a repaired document is accepted (always, as the text stands);
   // `dontAskAgain` the dialog's box.
   virtual void RunRepair(bool& dontAskAgain) = 0;
+  // Whether a document whose characters the chosen plain text form cannot
+  // all carry is saved as Unicode text, in that form anyway (losing them),
+  // or not at all: one of the three buttons.
+  virtual int16_t RunTextLoses(xMorvaPlugIn& area) = 0;
 };
 
 using xMorvaAreaDialogSlot = VService<xMorvaAreaDialogs>;
@@ -41,3 +53,8 @@ bool AskCanConvert(xMorvaMain& package, bool& dontAskAgain);
 // The repair question while the module still asks it; without the dialogs
 // nothing is asked.
 void AskRepair();
+// The question of a plain text save that would lose characters; without
+// the dialogs item 28 of the alert list as a confirmation: yes saves as
+// Unicode text, no saves nothing (a save that loses characters is never
+// made unasked).
+int16_t AskTextLoses(xMorvaPlugIn& area);

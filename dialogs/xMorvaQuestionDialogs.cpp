@@ -2,8 +2,11 @@
 #include "dialogs/xMorvaQuestionDialogs.h"
 
 #include "area/printing/xMorvaPrintCommands.h"
+#include "area/xMorvaMain.h"
 #include "area/xMorvaPlugIn.h"
 #include "dialogs/xMorvaFormObjectName.h"
+#include "framework/core/strings/VUniString.h"
+#include "framework/system/resources/VMacResourceFile.h"
 
 xMorvaYesNoCancelDialog::xMorvaYesNoCancelDialog(xMorvaPlugIn* area, const char* formName, bool canCancel)
     : xMorvaDialog(area, formName), fCanCancel(canCancel ? 1 : 0), fAnswer(canCancel ? kCancel : kYes) {}
@@ -46,6 +49,18 @@ bool xMorvaYesNoCancelDialog::CanCancel(const VString& objectName, int16_t) {
   return true;
 }
 
+bool xMorvaTextLosesDialog::AfterOpen() {
+  xMorvaYesNoCancelDialog::AfterOpen();
+  const xMorvaMain* package = GetArea() != nullptr ? GetArea()->GetMorvaPackage() : nullptr;
+  if (VMacResourceFile* file = package != nullptr ? package->GetResourceFile() : nullptr) {
+    VStr<255> question;
+    file->GetIndString(&question, ListId(xMorvaMain::kAlertListOffset), kAlertTextLoses);
+    HostFormSetText("txtQuestion", question);
+  }
+  HostFormSetEnterable("txtQuestion", false);
+  return true;
+}
+
 xMorvaAlwaysDialog::xMorvaAlwaysDialog(xMorvaPlugIn* area, const char* formName, const char* box)
     : xMorvaDialog(area, formName), fBox(box) {}
 
@@ -60,6 +75,9 @@ bool xMorvaAlwaysDialog::ReadValues() {
 static_assert(xMorvaYesNoCancelDialog::kYes == kCanDeleteSave && xMorvaYesNoCancelDialog::kNo == kCanDeleteDiscard &&
                   xMorvaYesNoCancelDialog::kCancel == kCanDeleteCancel,
               "save, do not save, cancel");
+static_assert(xMorvaYesNoCancelDialog::kYes == kTextLosesUnicode && xMorvaYesNoCancelDialog::kNo == kTextLosesAnyway &&
+                  xMorvaYesNoCancelDialog::kCancel == kTextLosesCancel,
+              "Unicode text, save anyway, cancel");
 static_assert(xMorvaYesNoCancelDialog::kYes == kPaperFitDocument && xMorvaYesNoCancelDialog::kNo == kPaperPrintAsIs &&
                   xMorvaYesNoCancelDialog::kCancel == kPaperCancel,
               "fit the document, print as is, cancel");
@@ -81,6 +99,12 @@ void xMorvaQuestionDialogService::RunRepair(bool& dontAskAgain) {
   xMorvaRepairDialog dialog(nullptr);
   const bool accepted = dialog.Run();
   dontAskAgain = accepted && dialog.GetAlways();
+}
+
+int16_t xMorvaQuestionDialogService::RunTextLoses(xMorvaPlugIn& area) {
+  xMorvaTextLosesDialog dialog(&area);
+  dialog.Run();
+  return dialog.GetAnswer();
 }
 
 int16_t RunPaperQuestionDialog(xMorvaPlugIn& area) {

@@ -1,6 +1,7 @@
 // The questions the editing area asks before it goes on: save before
-// closing ("mvCanDelete") and change the paper ("mvPaperSize"), each
-// answered yes, no or cancel; convert an older document ("mvConvert") and
+// closing ("mvCanDelete"), change the paper ("mvPaperSize") and save plain
+// text that would lose characters ("mvTextLoses"), each answered yes, no
+// or cancel; convert an older document ("mvConvert") and
 // repair a damaged one ("mvRepair"), each OK or cancel with a box that says
 // to do it always.
 #pragma once
@@ -47,6 +48,15 @@ class xMorvaPaperChangeDialog : public xMorvaYesNoCancelDialog {
       : xMorvaYesNoCancelDialog(area, "mvPaperSize", canCancel) {}
 };
 
+// A plain text save that would lose characters ("mvTextLoses"): save as
+// Unicode text (yes), save anyway (no) or cancel; the question's text, from
+// the package's alert list, in its object "txtQuestion".
+class xMorvaTextLosesDialog : public xMorvaYesNoCancelDialog {
+ public:
+  explicit xMorvaTextLosesDialog(xMorvaPlugIn* area) : xMorvaYesNoCancelDialog(area, "mvTextLoses", true) {}
+  bool AfterOpen() override;
+};
+
 // OK or cancel, with the "always" box read when accepted.
 class xMorvaAlwaysDialog : public xMorvaDialog {
  public:
@@ -76,6 +86,7 @@ class xMorvaQuestionDialogService final : public xMorvaAreaDialogs {
   int16_t RunCanDelete(xMorvaPlugIn& area, bool flag) override;
   bool RunCanConvert(bool& dontAskAgain) override;
   void RunRepair(bool& dontAskAgain) override;
+  int16_t RunTextLoses(xMorvaPlugIn& area) override;
 };
 
 // The paper question before printing: print as is (yes), fit the document

@@ -478,8 +478,21 @@ std::string Line::RunExpect() {
       return "expect pdf \"file.pdf\" pages N | page N \"text\" | paper W H";
     }
   } else if (what == "file") {
-    if (!counted(3, "expect file \"name\"")) return bad;
-    Expect(std::filesystem::exists(fHost.Folder() + Word(2)), "file \"" + Word(2) + "\"");
+    // expect file "name" [hex "..."]: the file is there, holding exactly
+    // these bytes when they are given.
+    const char* form = "expect file \"name\" [hex \"...\"]";
+    const bool withBytes = fTokens.size() == 5;
+    std::vector<uint8_t> bytes;
+    if (!withBytes && !counted(3, form)) return bad;
+    if (withBytes && (Word(3) != "hex" || !ParseScriptBytes(Word(4), bytes))) return form;
+    const std::string path = fHost.Folder() + Word(2);
+    bool holds = std::filesystem::exists(path);
+    if (holds && withBytes) {
+      std::ifstream in(path, std::ios::binary);
+      const std::vector<uint8_t> got{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+      holds = got == bytes;
+    }
+    Expect(holds, "file \"" + Word(2) + "\"" + (withBytes ? " bytes" : ""));
   } else if (what == "beeps") {
     // The module's beeps since the last such line (or the start).
     int32_t n = 0;

@@ -14,7 +14,7 @@ resource 'STR#' 12000 {
 
 # Alerts, addressed as resource base + 6.
 resource 'STR#' 12006 {
-  u16 27
+  u16 28
   pstr "There is not enough memory left for Qv Morva."                        # 1
   pstr ""
   pstr "The spelling check is finished."                                       # 3
@@ -42,6 +42,9 @@ resource 'STR#' 12006 {
   pstr "Fields left out: "                                                      # 25
   pstr "Pictures left out: "                                                    # 26
   pstr "Drawn shapes left out: "                                                # 27
+  # Asked before a plain text save in a code page that lacks characters of
+  # the document: yes saves as Unicode text; the dialog adds "save anyway".
+  pstr "This document holds characters that this plain text cannot carry. Save it as Unicode text, which keeps every character?"  # 28
 }
 
 # Command error texts, addressed as resource base + 22: item (code - 999)

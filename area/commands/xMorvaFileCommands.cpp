@@ -5,6 +5,7 @@
 
 #include "area/commands/xMorvaCommandValues.h"
 #include "area/files/xMorvaDocumentFile.h"
+#include "area/files/xMorvaFileFormats.h"
 #include "area/files/xMorvaOpenSave.h"
 #include "area/xMorvaAreaDialogs.h"
 #include "area/xMorvaHostObject.h"
@@ -38,6 +39,7 @@ constexpr int16_t kOpenAlertCode1096 = 21;
 constexpr int16_t kSaveErrorTextWriteFailed = 13;
 constexpr int32_t kSaveErrorTextFirstCode = 999;
 constexpr int32_t kFileCommandNoMemory = 1041;
+constexpr int32_t kFileCommandNotExecuted = 1092;
 
 constexpr uint32_t kWordFileCreator = FourCC("MSWD");
 constexpr uint32_t kHtmlFileCreator = FourCC("MOSS");
@@ -133,6 +135,19 @@ uint32_t ChosenExportType(uint32_t dialogType, const VFile& file) {
   return type != 0 ? type : kTypeOwnDocument;
 }
 
+// A plain text form chosen in the save dialog that cannot carry every
+// character of the document is asked about first: Unicode text, which
+// keeps them all, the chosen form anyway, or no save at all (false). A form
+// that carries them, and every other type, is written as chosen.
+bool SettleChosenTextType(xMorvaPlugIn& area, xMorvaDocument& document, uint32_t& type) {
+  if (xMorvaFileFormats::CarriesEveryCharacter(document, type)) return true;
+  switch (AskTextLoses(area)) {
+    case kTextLosesUnicode: type = kTypeTextUnicode; return true;
+    case kTextLosesAnyway: return true;
+    default: return false;
+  }
+}
+
 }  // namespace
 
 // ---- Commands 48 and 50.
@@ -197,6 +212,7 @@ void xMorvaMain::CommandSaveFile(void** p) {
 
   std::unique_ptr<VFile> file;
   uint32_t type = kTypeOwnDocument;
+  bool cancelled = false;
   // The path written, when it is not the one the host gave.
   VStrInHandle changedPath;
   if (path.GetLength() != 0) {
@@ -218,15 +234,23 @@ void xMorvaMain::CommandSaveFile(void** p) {
   } else {
     file.reset(
         AskSaveFile(area->GetKeptFile().Get(), gModuleResFile, int16_t(GetResourceBase()), &type));
+    if (file) type = ChosenExportType(type, *file);
+    // A save the user cancelled at the question writes nothing, and the
+    // host hears so from the command's code.
+    if (file && !SettleChosenTextType(*area, *document, type)) {
+      file.reset();
+      cancelled = true;
+    }
     if (file) {
-      type = ChosenExportType(type, *file);
       PutChosenPath(FileTextRecordAt(p, 1), *file);
       PutFileTypeText(p, 2, type);
     }
     document->SetHostOutcome(file != nullptr);
   }
   const int32_t code =
-      file ? ExportDocumentFile(*document, area->GetKeptFile(), std::move(file), type) : 0;
+      cancelled ? kFileCommandNotExecuted
+      : file    ? ExportDocumentFile(*document, area->GetKeptFile(), std::move(file), type)
+                : 0;
   // The host learns the name the file was written under.
   if (code == 0 && changedPath.GetLength() != 0) {
     if (HostTextRecord* record = FileTextRecordAt(p, 1)) StringToHostText(changedPath, *record);
@@ -302,9 +326,11 @@ bool xMorvaPlugIn::SaveDocumentFile() {
 bool xMorvaPlugIn::SaveDocumentFileAs() {
   uint32_t type = kTypeOwnDocument;
   std::unique_ptr<VFile> file(AskSaveFile(fKeptFile.Get(), gModuleResFile, ResourceBase(), &type));
+  if (file) type = ChosenExportType(type, *file);
+  // Cancelled at the text question: as cancelled in the dialog.
+  if (file && !SettleChosenTextType(*this, *fDocument, type)) file.reset();
   fDocument->SetHostOutcome(file != nullptr);
   if (!file) return false;
-  type = ChosenExportType(type, *file);
   const int32_t code = ExportDocumentFile(*fDocument, fKeptFile, std::move(file), type);
   if (code != 0) {
     ShowDocumentAlert(xMorvaMain::kErrorTextListOffset, int16_t(code - kSaveErrorTextFirstCode));

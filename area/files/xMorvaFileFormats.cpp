@@ -52,6 +52,17 @@ xMorvaFormatWriter xMorvaFileFormats::FindWriter(uint32_t type) {
   return nullptr;
 }
 
+bool xMorvaFileFormats::CarriesEveryCharacter(xMorvaDocument& document, uint32_t type) {
+  for (size_t i = sTableCount; i-- > 0;) {
+    for (size_t k = 0; k < sTables[i].count; ++k) {
+      const xMorvaFileFormat& entry = sTables[i].entries[k];
+      if (entry.type == type && entry.write != nullptr)
+        return entry.carries == nullptr || entry.carries(document, type);
+    }
+  }
+  return true;
+}
+
 void xMorvaFileFormats::SetWriteFailure(int32_t code) { sWriteFailure = code; }
 
 int32_t xMorvaFileFormats::TakeWriteFailure() {

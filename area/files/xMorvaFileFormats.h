@@ -35,11 +35,17 @@ using xMorvaFormatReader = int32_t (*)(xMorvaDocument& document, VStream& stream
 using xMorvaFormatWriter = bool (*)(xMorvaDocument& document, VStream& stream, uint32_t type,
                                     bool selectionOnly);
 
-// One type's reader and writer; either may be null.
+// Whether the writer of `type` keeps every character of the document's
+// text: a form of 8-bit text loses those its code page lacks.
+using xMorvaFormatCarrier = bool (*)(xMorvaDocument& document, uint32_t type);
+
+// One type's reader and writer; either may be null. A writer without a
+// carrier keeps every character.
 struct xMorvaFileFormat {
   uint32_t type;
   xMorvaFormatReader read;
   xMorvaFormatWriter write;
+  xMorvaFormatCarrier carries = nullptr;
 };
 
 class xMorvaFileFormats {
@@ -54,6 +60,9 @@ class xMorvaFileFormats {
   // one; null when none has.
   static xMorvaFormatReader FindReader(uint32_t type);
   static xMorvaFormatWriter FindWriter(uint32_t type);
+  // Whether the writer FindWriter gives keeps every character of the
+  // document (true for a type without a writer: it writes nothing).
+  static bool CarriesEveryCharacter(xMorvaDocument& document, uint32_t type);
   // A writer that fails may leave the code the export answers instead of
   // 1012 (1041: the file could not be written); taking it clears it.
   static void SetWriteFailure(int32_t code);

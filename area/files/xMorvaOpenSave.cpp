@@ -59,10 +59,11 @@ constexpr double kTextByteVarietyShare = 0.84;
 // different scripts (ASCII, punctuation and accents aside) are fewer than
 // one in four pairs, where random units change script at nearly every unit.
 constexpr uint32_t kScriptChangeShareDivisor = 4;
-// UTF-16 text holds a space byte (0x20) in a unit other than a space or
-// punctuation (`HoldsSpaceByte`) in fewer than one unit in 8, where an
-// 8-bit text read as UTF-16 has one in 4 or more (a space in every sixth or
-// seventh byte).
+// UTF-16 text holds a space byte (0x20) in a unit other than a space,
+// punctuation or a sign (`HoldsSpaceByte`, `IsPunctuationOrSign`) in fewer
+// than one unit in 8, where an 8-bit text read as UTF-16 has one in 4 or
+// more (a space in every sixth or seventh byte), and a build log with its
+// escapes one in 7.
 constexpr uint32_t kSpaceByteShareDivisor = 8;
 // And it holds units of two bytes from 0xA1 up (`HoldsTwoDoubleByteBytes`)
 // in fewer than three units in 4, where a text of a double-byte code page
@@ -102,15 +103,20 @@ bool IsStrayUnit(uint32_t c) {
 }
 
 // Whether a UTF-16 unit holds the byte of an ASCII space (0x20) beside
-// another byte, other than the spaces, dashes, quotation marks, bullets and
-// ellipsis U+2002 to U+2027 that texts write between their words. A UTF-16
-// text writes its spaces as U+0020, and its other units with a byte 0x20
-// (the letters U+0420, U+0E20, U+5F20 and their like) are few; an 8-bit
-// text read as UTF-16 pairs each of its spaces with a neighbouring byte
-// ("e " is U+2065, " t" U+7420).
-bool HoldsSpaceByte(uint32_t c) {
-  return c != 0x20 && (c >> 8 == 0x20 || (c & 0xFF) == 0x20) && !(c >= 0x2002 && c < 0x2028);
-}
+// another byte. A UTF-16 text writes its spaces as U+0020, and its other
+// units with a byte 0x20 (the letters U+0420, U+0E20, U+5F20 and their
+// like) are few; an 8-bit text read as UTF-16 pairs each of its spaces with
+// a neighbouring byte ("e " is U+2065, " t" U+7420).
+bool HoldsSpaceByte(uint32_t c) { return c != 0x20 && (c >> 8 == 0x20 || (c & 0xFF) == 0x20); }
+
+// Whether a UTF-16 unit is one of the punctuation and signs block U+2000 to
+// U+20CF: spaces, dashes, quotation marks, bullets, ellipsis, per mille,
+// primes (the minutes and seconds of coordinates) and the currency signs
+// (euro, rouble, rupee, won, lira, hryvnia), which texts write among their
+// words and numbers, a column of prices one unit in four. Each holds the
+// byte 0x20, and so does every unit an 8-bit text makes of a character and
+// the space after it.
+bool IsPunctuationOrSign(uint32_t c) { return c >= 0x2000 && c < 0x20D0; }
 
 // Whether both bytes of a UTF-16 unit are from 0xA1 up, as the lead and
 // trail bytes of a character of a double-byte code page (GBK, Big5, the EUC
@@ -586,6 +592,8 @@ bool IsUtf16TextSample(const uint8_t* bytes, uint32_t size) {
   uint32_t strays = 0;
   uint32_t changes = 0;
   uint32_t spaceBytes = 0;
+  uint32_t signs = 0;
+  uint32_t latinUnits = 0;
   uint32_t doubleBytes = 0;
   for (size_t i = 0; i < units.size(); ++i) {
     const uint32_t c = units[i];
@@ -596,7 +604,12 @@ bool IsUtf16TextSample(const uint8_t* bytes, uint32_t size) {
         (high && (i + 1 == units.size() || (units[i + 1] >= 0xDC00 && units[i + 1] < 0xE000))) ||
         (low && i > 0 && units[i - 1] >= 0xD800 && units[i - 1] < 0xDC00);
     if ((high || low) ? !paired : IsStrayUnit(c)) ++strays;
-    if (HoldsSpaceByte(c)) ++spaceBytes;
+    if (IsPunctuationOrSign(c)) {
+      ++signs;
+    } else if (HoldsSpaceByte(c)) {
+      ++spaceBytes;
+    }
+    if (c < 0x100) ++latinUnits;
     if (HoldsTwoDoubleByteBytes(c)) ++doubleBytes;
     const uint32_t before = i > 0 ? units[i - 1] : 0;
     const bool letters =
@@ -611,6 +624,11 @@ bool IsUtf16TextSample(const uint8_t* bytes, uint32_t size) {
   // The shares are asked of a sample of 64 bytes or more, its mark
   // counted: random bytes of 64 behind a mark are 31 units.
   if (size < kShareSampleMinimum) return true;
+  // The punctuation and signs count with the space bytes only in a sample
+  // that holds fewer units of U+0000 to U+00FF than of them: a text writes
+  // its prices and coordinates among its digits, spaces and letters, where
+  // an 8-bit text read as UTF-16 has no zero byte, and so no such unit.
+  if (latinUnits < signs) spaceBytes += signs;
   return changes * kScriptChangeShareDivisor < count && spaceBytes * kSpaceByteShareDivisor < count &&
          doubleBytes * kDoubleByteShareDivisor < count * kDoubleByteShareNumerator;
 }

@@ -214,6 +214,7 @@ class CancelDialogs : public xMorvaAreaDialogs {
   }
   bool RunCanConvert(bool&) override { return false; }
   void RunRepair(bool&) override {}
+  int16_t RunTextLoses(xMorvaPlugIn&) override { return kTextLosesCancel; }
 };
 
 struct OpenerCalls {

@@ -612,6 +612,23 @@ TEST_F(OpenSave, TheAreasOpenSaveAndSaveAsCommandsGoThroughTheDialogs) {
   EXPECT_EQ(files_test::Text(text), "rtf");
   EXPECT_FALSE(reader->GetKeptFile().IsOwn());
   EXPECT_EQ(Names(), (std::set<std::string>{"first.rtf", "own.qmv"}));
+
+  // Plain text that cannot carry the document's characters asks first,
+  // here through the host's confirmation: no saves nothing, yes saves
+  // Unicode text.
+  static constexpr xMorvaFileFormat kLosingText[] = {
+      {kTypeTextWindows, nullptr, [](xMorvaDocument&, VStream& s, uint32_t, bool) { return s.PutData("w", 1) == 0; },
+       [](xMorvaDocument&, uint32_t) { return false; }},
+      {kTypeTextUnicode, nullptr, [](xMorvaDocument&, VStream& s, uint32_t, bool) { return s.PutData("u", 1) == 0; }}};
+  xMorvaFileFormats::Register(kLosingText, 2);
+  sChosenPath = P("letters.txt");
+  sChosenType = kTypeMacText;
+  for (const bool yes : {false, true}) {
+    confirm = yes;
+    EXPECT_EQ(area->SaveDocumentFileAs(), yes);
+    EXPECT_EQ(fs::exists(P("letters.txt")) ? files_test::ReadAll(P("letters.txt")) : "-", yes ? "u" : "-");
+  }
+  xMorvaFileFormats::Unregister(kLosingText);
 }
 
 // The module's text tables, which read the host's texts, while it lives.

@@ -157,21 +157,28 @@ TEST_F(PlainTextDocument, EachFileTypeIsWrittenByteForByte) {
 TEST_F(PlainTextDocument, EveryFileTypeReadsBackAsItWasWritten) {
   TypeSample();
   const std::u16string text = BodyText();
+  // Each type carries the sample whole; Greek and an emoji only UTF-16
+  // does, which the save asks its question by.
   const struct {
     uint32_t type;
     int32_t encoding;
-  } kinds[] = {{kTypeTextMac, kTextEncodingMac},
-               {kTypeTextWindows, kTextEncodingWindows},
-               {kTypeTextWindowsCR, kTextEncodingWindows},
-               {kTypeTextUnicode, kTextEncodingUtf16}};
+    bool carriesGreek;
+  } kinds[] = {{kTypeTextMac, kTextEncodingMac, false},
+               {kTypeTextWindows, kTextEncodingWindows, false},
+               {kTypeTextWindowsCR, kTextEncodingWindows, false},
+               {kTypeTextUnicode, kTextEncodingUtf16, true}};
   for (const auto& kind : kinds) {
     SCOPED_TRACE(kind.type);
+    EXPECT_TRUE(xMorvaExportTEXT::CarriesEveryCharacter(document, kind.type));
     const Bytes bytes = Export(kind.type);
     Type(u"changed");
     EXPECT_EQ(Import(bytes, kind.encoding, false), 0);
     EXPECT_EQ(BodyText(), text);
     EXPECT_EQ(Export(kind.type), bytes);
   }
+  Type(u"\u0395\u03BB \U0001F600");
+  for (const auto& kind : kinds)
+    EXPECT_EQ(xMorvaExportTEXT::CarriesEveryCharacter(document, kind.type), kind.carriesGreek) << kind.type;
 }
 
 }  // namespace

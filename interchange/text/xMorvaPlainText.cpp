@@ -59,6 +59,46 @@ int32_t ReadPlainTextStream(VStream& stream, VMemHandle& bytes) {
 // without locking a handle for each character.
 constexpr int32_t kPlainPieceUnits = 16384;
 
+// The 8-bit bytes of a plain text of `fileType` in a new handle (the
+// caller's), 0 without memory: Macintosh bytes for 'ASCM', Windows bytes
+// for the Windows types. A character the code page lacks becomes what the
+// text tables give for it, "?" for most. `plain` may be changed.
+VMemHandle EncodePlainText(VStrInHandle& plain, uint32_t fileType) {
+  const int32_t charSet = fileType == kTypeTextMac ? kCharSetMac : kCharSetAnsi;
+  // A surrogate pair is one character, which no 8-bit character set has:
+  // it goes out as one "?", not one for each half.
+  {
+    const int32_t length = plain.GetLength();
+    const auto* units = static_cast<const char16_t*>(plain.GetBuffer());
+    auto pairAt = [&](int32_t i) {
+      return i + 1 < length && units[i] >= 0xD800 && units[i] <= 0xDBFF && units[i + 1] >= 0xDC00 &&
+             units[i + 1] <= 0xDFFF;
+    };
+    int32_t first = 0;
+    while (first < length && !pairAt(first)) ++first;
+    std::u16string single;
+    if (first < length) {
+      single.assign(units, size_t(first));
+      for (int32_t i = first; i < length; ++i) {
+        const bool pair = pairAt(i);
+        single.push_back(pair ? u'?' : units[i]);
+        if (pair) ++i;
+      }
+    }
+    plain.ReleaseBuffer();
+    if (first < length) plain.SetUniChars(single.data(), 0, int32_t(single.size()));
+  }
+  return plain.NewHandleOfText(charSet, false);
+}
+
+// The body's text as `ExportText` collects it for `fileType`.
+bool CollectPlainText(xMorvaDocument& document, uint32_t fileType, VStrInHandle& plain) {
+  auto* body = static_cast<xMorvaEngine*>(document.GetPart(kPartBody));
+  if (body == nullptr) return false;
+  body->WritePlainText(plain, false, fileType == kTypeTextWindows);
+  return true;
+}
+
 }  // namespace
 
 bool TextToUnits(xMorvaTextInterface& text, const std::u16string& characters, VMemHandle units,
@@ -188,10 +228,8 @@ int32_t xMorvaImportTEXT::ImportText(xMorvaDocument& document, VStream& stream, 
 }
 
 bool xMorvaExportTEXT::ExportText(xMorvaDocument& document, VStream& stream, uint32_t fileType) {
-  auto* body = static_cast<xMorvaEngine*>(document.GetPart(kPartBody));
-  if (body == nullptr) return false;
   VStrInHandle plain;
-  body->WritePlainText(plain, false, fileType == kTypeTextWindows);
+  if (!CollectPlainText(document, fileType, plain)) return false;
   if (fileType == kTypeTextUnicode) {
     // Little-endian with its mark whatever the machine, as the files of
     // this type have always been.
@@ -214,31 +252,7 @@ bool xMorvaExportTEXT::ExportText(xMorvaDocument& document, VStream& stream, uin
     plain.ReleaseBuffer();
     return stream.GetStatus() == 0;
   }
-  const int32_t charSet = fileType == kTypeTextMac ? kCharSetMac : kCharSetAnsi;
-  // A surrogate pair is one character, which no 8-bit character set has:
-  // it goes out as one "?", not one for each half.
-  {
-    const int32_t length = plain.GetLength();
-    const auto* units = static_cast<const char16_t*>(plain.GetBuffer());
-    auto pairAt = [&](int32_t i) {
-      return i + 1 < length && units[i] >= 0xD800 && units[i] <= 0xDBFF && units[i + 1] >= 0xDC00 &&
-             units[i + 1] <= 0xDFFF;
-    };
-    int32_t first = 0;
-    while (first < length && !pairAt(first)) ++first;
-    std::u16string single;
-    if (first < length) {
-      single.assign(units, size_t(first));
-      for (int32_t i = first; i < length; ++i) {
-        const bool pair = pairAt(i);
-        single.push_back(pair ? u'?' : units[i]);
-        if (pair) ++i;
-      }
-    }
-    plain.ReleaseBuffer();
-    if (first < length) plain.SetUniChars(single.data(), 0, int32_t(single.size()));
-  }
-  const VMemHandle bytes = plain.NewHandleOfText(charSet, false);
+  const VMemHandle bytes = EncodePlainText(plain, fileType);
   if (bytes == 0) return false;
   const uint32_t size = gMemoryMgr->GetHandleSize(bytes);
   const void* data = size != 0 ? gMemoryMgr->LockHandle(bytes) : nullptr;
@@ -248,4 +262,35 @@ bool xMorvaExportTEXT::ExportText(xMorvaDocument& document, VStream& stream, uin
   }
   gMemoryMgr->DisposeHandle(bytes);
   return stream.GetStatus() == 0;
+}
+
+bool xMorvaExportTEXT::CarriesEveryCharacter(xMorvaDocument& document, uint32_t fileType) {
+  if (fileType == kTypeTextUnicode) return true;
+  VStrInHandle plain;
+  if (!CollectPlainText(document, fileType, plain)) return true;
+  // The text keeps every character when its bytes, read back through the
+  // same code page, give the text again: a character the code page lacks
+  // comes back as what stood for it ("?"), or not at all.
+  VStrInHandle source;
+  source.Assign(plain);
+  const VMemHandle bytes = EncodePlainText(plain, fileType);
+  if (bytes == 0) return true;
+  const uint32_t size = gMemoryMgr->GetHandleSize(bytes);
+  VStrInHandle back;
+  if (size != 0) {
+    back.AppendChars(static_cast<const char*>(gMemoryMgr->LockHandle(bytes)), int32_t(size),
+                     fileType == kTypeTextMac ? kCharSetMac : kCharSetAnsi);
+    gMemoryMgr->UnlockHandle(bytes);
+  }
+  gMemoryMgr->DisposeHandle(bytes);
+  const int32_t length = source.GetLength();
+  bool same = back.GetLength() == length;
+  if (same && length != 0) {
+    const auto* a = static_cast<const char16_t*>(source.GetBuffer());
+    const auto* b = static_cast<const char16_t*>(back.GetBuffer());
+    same = std::memcmp(a, b, size_t(length) * sizeof(char16_t)) == 0;
+    back.ReleaseBuffer();
+    source.ReleaseBuffer();
+  }
+  return same;
 }

@@ -1,6 +1,8 @@
 // Plain text files: xMorvaImportTEXT reads a file's bytes in one of three
 // encodings into a document, xMorvaExportTEXT writes a document's body as
-// one of the four plain text file types.
+// one of the four plain text file types: UTF-16 behind its mark for 'ASCU',
+// Macintosh bytes for 'ASCM', Windows bytes for 'ASCW' and 'ASCN' (UTF-8 is
+// read, never written).
 #pragma once
 
 #include <cstddef>
@@ -72,4 +74,8 @@ class xMorvaExportTEXT : public VObject {
   // 'ASCU' is FF FE and little-endian units on every machine. True when
   // the stream reports no error.
   bool ExportText(xMorvaDocument& document, VStream& stream, uint32_t fileType);
+  // Whether `ExportText` writes every character of the body as `fileType`:
+  // always for 'ASCU'; for the 8-bit types when the code page has each
+  // character (the one decision the save asks its question by).
+  static bool CarriesEveryCharacter(xMorvaDocument& document, uint32_t fileType);
 };

@@ -23,10 +23,13 @@ bool WriteText(xMorvaDocument& document, VStream& stream, uint32_t type, bool) {
   return writer.ExportText(document, stream, type);
 }
 
+// The 8-bit types lose the characters their code page lacks.
+constexpr xMorvaFormatCarrier kCarries = &xMorvaExportTEXT::CarriesEveryCharacter;
+
 constexpr xMorvaFileFormat kTextFormats[] = {
-    {kTypeTextMac, &ReadText, &WriteText},
-    {kTypeTextWindows, &ReadText, &WriteText},
-    {kTypeTextWindowsCR, &ReadText, &WriteText},
+    {kTypeTextMac, &ReadText, &WriteText, kCarries},
+    {kTypeTextWindows, &ReadText, &WriteText, kCarries},
+    {kTypeTextWindowsCR, &ReadText, &WriteText, kCarries},
     {kTypeTextUnicode, &ReadText, &WriteText},
 };
 

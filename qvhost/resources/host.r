@@ -360,6 +360,15 @@ resource 'QFRM' 237 "mvPaperSize" {
   bytes "object butNo button 140 66 80 24\n"
   bytes "object butCancel button 50 66 80 24\n"
 }
+# A plain text save that would lose characters: the question's text, then
+# Unicode text (yes), save anyway (no) and cancel.
+resource 'QFRM' 242 "mvTextLoses" {
+  bytes "size 420 120\n"
+  bytes "object txtQuestion entry 10 10 400 44\n"
+  bytes "object butYes button 330 86 80 24\n"
+  bytes "object butNo button 240 86 80 24\n"
+  bytes "object butCancel button 150 86 80 24\n"
+}
 resource 'QFRM' 238 "mvConvert" {
   bytes "size 320 100\n"
   bytes "object ckbAlwaysConvert check 10 36 200 20 value 0\n"
