@@ -470,22 +470,6 @@ TEST_F(ExportRTF, WordsOtherProgramsReadAndThreeTrips) {
         }
       }
     }
-    // The page numbers' format words, in order.
-    auto formats = [](xMorvaDocument& document) {
-      std::vector<uint32_t> out;
-      xMorvaEngine& footer = Engine(document, kPartFooter);
-      const uint32_t size = footer.GetStreamSize();
-      const uint8_t* stream = size != 0 ? footer.LockStream() : nullptr;
-      for (uint32_t at = 0; stream != nullptr && at < size;) {
-        const StreamItem item = ReadStreamItem(stream + at, size - at);
-        if (item.kind == StreamItem::kElement && item.unit == xMorvaElementCode::PageNumber)
-          out.push_back(StreamLong(stream + at + kElementHeadSize + kComputedHeadSize));
-        at += item.size;
-      }
-      if (stream != nullptr) footer.UnlockStream();
-      return out;
-    };
-    EXPECT_EQ(formats(a), formats(b));
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.what);
@@ -504,21 +488,20 @@ TEST_F(ExportRTF, WordsOtherProgramsReadAndThreeTrips) {
         if (at + word.size() == text.size() || !std::isdigit(uint8_t(text[at + word.size()]))) return true;
       return false;
     };
-    for (const std::string& word : row.inText) EXPECT_TRUE(hasWord(BodyOf(rtf), withId(word))) << withId(word) << "\n" << rtf;
-    for (const std::string& word : row.absent) EXPECT_FALSE(hasWord(BodyOf(rtf), withId(word))) << withId(word) << "\n" << rtf;
+    const std::string text = BodyOf(rtf);
+    for (const std::string& word : row.inText) EXPECT_TRUE(hasWord(text, withId(word))) << withId(word) << "\n" << rtf;
+    for (const std::string& word : row.absent) EXPECT_FALSE(hasWord(text, withId(word))) << withId(word) << "\n" << rtf;
     if (row.sectionWord != nullptr) {
       const size_t at = rtf.find(row.sectionWord);
       EXPECT_LT(at, rtf.find("{\\footer")) << rtf;
     }
-    std::unique_ptr<xMorvaDocument> trip = std::move(document);
-    auto original = NewDocument();
-    row.make(*original);
+    std::unique_ptr<xMorvaDocument> back;
     for (int n = 1; n <= 3; ++n) {
       SCOPED_TRACE("trip " + std::to_string(n));
-      auto back = NewDocument();
-      ASSERT_EQ(0, Import(*back, Export(*trip))) << Export(*trip);
-      same(*original, *back);
-      trip = std::move(back);
+      auto next = NewDocument();
+      ASSERT_EQ(0, Import(*next, Export(back ? *back : *document)));
+      same(*document, *next);
+      back = std::move(next);
     }
   }
 }

@@ -95,7 +95,8 @@ std::vector<WordStop> WordStops(const xMorvaProperties& values, const xMorvaTabs
     stops.push_back({int16_t(Twips16(pixels)), TabDescriptor(TabStopKind(stop), TabStopLeader(stop))});
     if (bar) stops.push_back({int16_t(Twips16(pixels + spacing)), 0});
   }
-  std::stable_sort(stops.begin(), stops.end(), [](const WordStop& a, const WordStop& b) { return a.position < b.position; });
+  std::stable_sort(stops.begin(), stops.end(),
+                   [](const WordStop& a, const WordStop& b) { return a.position < b.position; });
   stops.erase(std::unique(stops.begin(), stops.end(),
                           [](const WordStop& a, const WordStop& b) { return a.position == b.position; }),
               stops.end());
