@@ -29,6 +29,7 @@
 #include "framework/system/resources/VMemoryResourceFile.h"
 #include "graphics/pictures/VPictureData.h"
 #include "graphics/printing/VPrintSettings.h"
+#include "interchange/fields/xMorvaPageNumberForm.h"
 #include "interchange/pages/xMorvaHeaderFooterFit.h"
 #include "platform/bytes/ByteOrder.h"
 
@@ -82,6 +83,11 @@ constexpr PartGroup kPartGroups[] = {{kPartFirstHeader, "headerf", "headerf", kP
 // The order in which the parts' colours enter the table.
 constexpr int16_t kColourPartOrder[] = {kPartBody,       kPartFirstHeader, kPartFirstFooter, kPartLeftHeader,
                                         kPartLeftFooter, kPartHeader,      kPartFooter};
+
+// The page-number formats by number style (0 to 4; the named lists have
+// none).
+constexpr const char* kPageNumberWords[] = {"pgndec", "pgnlcltr", "pgnucltr", "pgnlcrm", "pgnucrm"};
+constexpr int32_t kPageNumberWordCount = int32_t(sizeof kPageNumberWords / sizeof kPageNumberWords[0]);
 
 constexpr size_t kFlushSize = 1 << 16;
 // Exports of more than this many counted bytes show their progress.
@@ -253,13 +259,14 @@ void xMorvaExportRTF::WriteFontTable() {
     Open();
     Word("f", i - 1);
     // The name as RTF encodes it: letters outside ASCII
-    // as \u with their Windows byte, and a ";" of its own escaped, since a
-    // bare one ends the entry.
+    // as \u with their Windows byte, a ";" of its own escaped, since a bare
+    // one ends the entry, and a no-break space as its byte, since \~ is a
+    // space of the text that a name collects nothing of.
     for (int32_t k = 1; k <= name.GetLength(); ++k) {
       const char16_t unit = name.GetCharAt(k);
-      if (unit == u';') {
+      if (unit == u';' || unit == 0x00A0) {
         if (fPending) fOut.push_back(' ');
-        Raw("\\'3b");
+        Raw(unit == u';' ? "\\'3b" : "\\'a0");
         fPending = false;
       } else {
         WriteRtfText(unit);
@@ -323,6 +330,10 @@ void xMorvaExportRTF::WriteSettings() {
   if (params.GetWidowControl()) Word("widowctrl");
   Word("nocolbal");
   Word("pgncont");
+  // The page numbers' format is the section's: readers take it there, not
+  // from the words before each page number.
+  if (const int32_t style = PageNumberStyleOf(*fDocument); style >= 0 && style < kPageNumberWordCount)
+    Word(kPageNumberWords[style]);
   if (params.GetViewMode() == 0) Word("viewkind", 1);
   if (params.GetViewMode() == 1) Word("viewkind", 4);
   Word("cols", params.GetColumns());
@@ -365,6 +376,7 @@ void xMorvaExportRTF::WriteStyleSheets() {
     const bool read = store != nullptr && ReadStyleSheetResource(*store, id, sheet);
     Open();
     if (read && sheet.paragraphSheet == 0) {
+      fCharacterSheets.insert(id);
       Word("*\\cs", id);
     } else {
       Word("s", id);
@@ -447,7 +459,9 @@ void xMorvaExportRTF::WriteRtfProperty(uint16_t id, int32_t value) {
         if (value != kColourNone && kFixedColours[i] == value) Word("ulc", i + 1);
       }
       break;
-    case kPropStyleSheet: Word("s", value); break;
+    // A character sheet is \cs in the text as in the style sheet: readers
+    // take \s for a paragraph's style.
+    case kPropStyleSheet: Word(fCharacterSheets.count(value) != 0 ? "cs" : "s", value); break;
     case kPropAlignment:
       if (value >= 0 && value <= 3) Word(kAlignments[value]);
       break;
@@ -547,15 +561,14 @@ void xMorvaExportRTF::WriteElement(uint16_t code, const uint8_t* payload, uint32
       const uint8_t* data = object(length);
       if (data == nullptr || length < 4) return;
       const uint32_t format = StreamLong(data);
-      static const char* const kWords[] = {"pgndec", "pgnlcltr", "pgnucltr", "pgnlcrm", "pgnucrm"};
       static const char16_t kSamples[] = {u'1', u'a', u'A', u'i', u'I'};
       const uint32_t style = format >> kPageNumberStyleShift;
-      if (style < 5) Word(kWords[style]);
+      if (style < uint32_t(kPageNumberWordCount)) Word(kPageNumberWords[style]);
       Raw("{\\field{\\*\\fldinst {");
       Raw((format & kPageNumberCount) != 0 ? " NUMPAGES " : " PAGE ");
       Raw("}}{\\fldrslt{");
       fPending = false;
-      if (style < 5) WriteRtfText(kSamples[style]);
+      if (style < uint32_t(kPageNumberWordCount)) WriteRtfText(kSamples[style]);
       Raw("}}}");
       fPending = false;
       return;
@@ -742,10 +755,18 @@ void xMorvaExportRTF::WriteRtfEngineText(xMorvaEngine& engine, bool selection) {
         continue;
       }
     } else if (item.kind == StreamItem::kRecord) {
+      const int32_t letterCase = fCurrent.GetProperty(kPropLetterCase);
       if (item.unit == kPropTabs) {
         fTabs.AddStop(item.value);
       } else if (item.unit < kFirstElementCode) {
         fCurrent.SetProperty(item.unit, int32_t(item.value));
+      }
+      // Capitals and small capitals are two settings in RTF: going from
+      // one to the other ends the one before, which would stay on.
+      if (item.unit == kPropLetterCase) {
+        const int32_t now = fCurrent.GetProperty(kPropLetterCase);
+        if (letterCase == 1 && now == 2) Word("caps", 0);
+        if (letterCase == 2 && now == 1) Word("scaps", 0);
       }
       if (item.unit < kFirstParagraphProperty) {
         WriteRtfProperty(item.unit, fCurrent.GetProperty(item.unit));
@@ -786,6 +807,7 @@ bool xMorvaExportRTF::ExportRtf(xMorvaDocument& document, VStream& stream, bool 
   fColours.clear();
   fColourIndexes.clear();
   fWingdings = -1;
+  fCharacterSheets.clear();
   fMeasure.reset();
   for (int32_t colour : kFixedColours) AddColour(colour);
   for (int16_t part : kColourPartOrder) {

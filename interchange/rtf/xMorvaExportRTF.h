@@ -8,6 +8,7 @@
 #include <memory>
 #include <string>
 #include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 #include "document/xMorvaProperties.h"
@@ -73,6 +74,8 @@ class xMorvaExportRTF : public VObject {
   xMorvaProperties fCurrent;
   xMorvaTabs fTabs;
   int32_t fWingdings = -1;
+  // The ids of the character style sheets, which the text names with \cs.
+  std::unordered_set<int32_t> fCharacterSheets;
   // The measuring font of bullets, made on first use.
   std::unique_ptr<xMorvaFont> fMeasure;
 };

@@ -1271,6 +1271,9 @@ void RtfReader::ApplyRtfSpecial(int32_t action, int32_t parameter) {
       return;
     case kRtfSpecialNoBreakSpace:
       if (InText()) PutUnit(0x00A0);
+      // A font's name keeps its no-break space, as the older writer wrote
+      // it.
+      if (fState.destination == kDestFontTable) fFontName.AppendUniChar(0x00A0);
       return;
     case kRtfSpecialField:
       // A field inside a locked one's result is locked only by its own word.

@@ -2,7 +2,10 @@
 // and settings, the header and footer groups, and what the reader reads back.
 #include <gtest/gtest.h>
 
+#include <cctype>
+#include <functional>
 #include <string>
+#include <vector>
 
 #include "area/view/xMorvaHyperlink.h"
 #include "boundary/HostDisplayRoutines.h"
@@ -387,4 +390,118 @@ TEST_F(ExportRTF, FontNamesAreEncodedAndReadBackWhole) {
   ASSERT_EQ(2u, read.size());
   EXPECT_EQ(u"Schrift \u00e4\u00f6\u00fc", FontName16(*copy, read[0].properties.at(kPropFont)));
   EXPECT_EQ(u"Semi;colon", FontName16(*copy, read[1].properties.at(kPropFont)));
+}
+
+// What other programs read of our words, and our own reader over three
+// trips: the text and every position's settings come back as they were
+// (fonts by their names), and the bytes hold the words given.
+TEST_F(ExportRTF, WordsOtherProgramsReadAndThreeTrips) {
+  struct Row {
+    const char* what;
+    std::function<void(xMorvaDocument&)> make;
+    // Pieces the output holds; control words its text after the style
+    // sheet holds and does not; `{$}` stands for the id of the sheet made.
+    std::vector<std::string> written;
+    std::vector<std::string> inText = {};
+    std::vector<std::string> absent = {};
+    // A piece the output holds before its footer group.
+    const char* sectionWord = nullptr;
+  };
+  int16_t sheetId = 0;
+  auto type = [](xMorvaDocument& document, const std::u16string& text) { Type(Engine(document, kPartBody), text); };
+  auto set = [](xMorvaDocument& document, int32_t a, int32_t b, uint16_t id, int32_t value) {
+    Engine(document, kPartBody).SetSelection(a, b);
+    ASSERT_EQ(0, Engine(document, kPartBody).SetPropertyValue(id, value));
+  };
+  const Row rows[] = {
+      {"a run in a character style: \\cs in the text, as in the style sheet",
+       [&](xMorvaDocument& document) {
+         type(document, u"one two three");
+         xMorvaStyleSheet sheet;
+         sheet.Init();
+         sheet.paragraphSheet = 0;
+         sheet.properties.SetProperty(kPropBold, 1);
+         sheet.states.SetState(kPropBold, 1);
+         sheet.properties.SetProperty(kPropTextColour, 0x0000FF);
+         sheet.states.SetState(kPropTextColour, 1);
+         VStr<64> name;
+         name.SetAnsiCText("Strong red");
+         ASSERT_TRUE(sheet.SaveNew(document, *document.GetStyleSheetStore(), name, sheetId));
+         Engine(document, kPartBody).SetSelection(4, 7);
+         ASSERT_EQ(0, document.ApplyStyleSheet(sheetId));
+       },
+       {"{\\*\\cs{$}\\b\\cf7 Strong red;}"}, {"\\cs{$}"}, {"\\s{$}"}},
+      {"small capitals, capitals and back: the one that ends is ended",
+       [&](xMorvaDocument& document) {
+         type(document, u"one two three");
+         set(document, 0, 3, kPropLetterCase, 2);
+         set(document, 3, 7, kPropLetterCase, 1);
+         set(document, 7, 13, kPropLetterCase, 2);
+       },
+       {"\\scaps0\\caps", "\\caps0\\scaps"}},
+      {"a roman page number: the section's format too",
+       [&](xMorvaDocument& document) {
+         type(document, u"body");
+         xMorvaEngine& footer = Engine(document, kPartFooter);
+         Type(footer, u"Page ");
+         ASSERT_EQ(0, footer.InsertPageNumberField(4u << kPageNumberStyleShift, false));
+       },
+       {"\\pgnucrm{\\field{\\*\\fldinst { PAGE }}"}, {}, {}, "\\pgncont\\pgnucrm"},
+      {"a font named with a no-break space",
+       [&](xMorvaDocument& document) {
+         type(document, u"ab");
+         VStr<64> name;
+         name.SetUniCText(u"\u00a0Times");
+         set(document, 0, 1, kPropFont, document.FontIndexForName(name));
+       },
+       {"\\'a0Times;}"}},
+  };
+  auto same = [](xMorvaDocument& a, xMorvaDocument& b) {
+    for (int16_t part : {kPartBody, kPartFooter}) {
+      EXPECT_EQ(TextOf(a, part), TextOf(b, part));
+      const auto first = Positions(a, part), second = Positions(b, part);
+      ASSERT_EQ(first.size(), second.size());
+      for (size_t i = 0; i < first.size(); ++i) {
+        for (const auto& [id, value] : first[i].properties) {
+          if (id == kPropFont)
+            EXPECT_EQ(FontName16(a, value), FontName16(b, second[i].properties.at(id))) << "position " << i;
+          else
+            EXPECT_EQ(value, second[i].properties.at(id)) << "position " << i << " property " << id;
+        }
+      }
+    }
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.what);
+    auto document = NewDocument();
+    row.make(*document);
+    if (HasFatalFailure()) return;
+    const std::string rtf = Export(*document);
+    auto withId = [&](std::string piece) {
+      for (size_t at; (at = piece.find("{$}")) != std::string::npos;) piece.replace(at, 3, std::to_string(sheetId));
+      return piece;
+    };
+    for (const std::string& piece : row.written) EXPECT_TRUE(Has(rtf, withId(piece))) << withId(piece) << "\n" << rtf;
+    // A control word with its number, not the start of a longer one.
+    auto hasWord = [](const std::string& text, const std::string& word) {
+      for (size_t at = text.find(word); at != std::string::npos; at = text.find(word, at + 1))
+        if (at + word.size() == text.size() || !std::isdigit(uint8_t(text[at + word.size()]))) return true;
+      return false;
+    };
+    const std::string text = BodyOf(rtf);
+    for (const std::string& word : row.inText) EXPECT_TRUE(hasWord(text, withId(word))) << withId(word) << "\n" << rtf;
+    for (const std::string& word : row.absent) EXPECT_FALSE(hasWord(text, withId(word))) << withId(word) << "\n" << rtf;
+    if (row.sectionWord != nullptr) {
+      const size_t at = rtf.find(row.sectionWord);
+      EXPECT_LT(at, rtf.find("{\\footer")) << rtf;
+    }
+    std::unique_ptr<xMorvaDocument> back;
+    for (int n = 1; n <= 3; ++n) {
+      SCOPED_TRACE("trip " + std::to_string(n));
+      auto next = NewDocument();
+      ASSERT_EQ(0, Import(*next, Export(back ? *back : *document)));
+      same(*document, *next);
+      back = std::move(next);
+    }
+  }
 }

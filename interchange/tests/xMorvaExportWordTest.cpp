@@ -292,6 +292,7 @@ TEST_F(ExportWord, SectionStartTitlePageNumberAndBinding) {
     int32_t firstPage;
     int32_t binding;
     Bytes sprms;  // besides the page's sides, margins and distances, which always go out
+    int32_t pageNumberStyle = -1;  // a page number in the footer in this style
   };
   const int32_t gutter = TwipsToPixels(720);
   const uint16_t gutterTwips = uint16_t(PixelsToTwips(gutter));
@@ -305,6 +306,9 @@ TEST_F(ExportWord, SectionStartTitlePageNumberAndBinding) {
       {"title page, left-hand first page, alternating", 1, 1, 0, 1, 0, {0x09, 0x30, 3, 0x0A, 0x30, 1}},
       {"first page number, the numbering restarting", 0, 0, 1, 5, 0, {0x11, 0x30, 1, 0x1C, 0x50, 5, 0}},
       {"binding", 0, 0, 1, 1, gutter, {0x25, 0xB0, uint8_t(gutterTwips), uint8_t(gutterTwips >> 8)}},
+      // sprmSNfcPgn: nfc 1, upper roman.
+      {"page numbers in upper roman", 0, 0, 1, 1, 0, {0x0E, 0x30, 1}, 4},
+      {"page numbers in decimal", 0, 0, 1, 1, 0, {}, 0},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.what);
@@ -321,6 +325,11 @@ TEST_F(ExportWord, SectionStartTitlePageNumberAndBinding) {
     params.SetBindingLeft(row.bindingLeft);
     params.SetFirstPageNumber(row.firstPage);
     params.SetBinding(row.binding);
+    if (row.pageNumberStyle >= 0) {
+      xMorvaEngine& footer = Engine(*document, kPartFooter);
+      Type(footer, u"Page ");
+      ASSERT_EQ(0, footer.InsertPageNumberField(uint32_t(row.pageNumberStyle) << kPageNumberStyleShift, false));
+    }
     std::vector<uint8_t> out;
     xMorvaExportWord::EncodeSectionSprms(out, *document);
     // Those of a word operand each (spra 4 and 5: opcodes from 0x8000 up).
@@ -335,6 +344,10 @@ TEST_F(ExportWord, SectionStartTitlePageNumberAndBinding) {
     }
     EXPECT_EQ(row.sprms, rest);
     EXPECT_EQ(32u, out.size() - rest.size()) << "the page's sides, margins and distances";
+    // Our reader takes the page numbers' style back.
+    xMorvaImportWord reader;
+    RoundTrip(*document, &reader);
+    EXPECT_EQ(std::max(row.pageNumberStyle, 0), reader.GetSection().pageNumberStyle);
   }
 }
 
@@ -950,6 +963,27 @@ TEST_F(ExportWord, ParagraphEncoder) {
   values.SetProperty(kPropLeftIndent, TwipsToPixels(720));
   EXPECT_EQ(1, xMorvaExportWord::EncodeParagraphSprms(out, values, tabs, &base, top));
   EXPECT_EQ(0x840F, LoadLE16(out.data()));
+  // The base's stops the paragraph has none at are deleted, as [MS-DOC]
+  // lays sprmPChgTabsPapx out: cb = 2 + 2 x deleted + 3 x added, the
+  // deleted count and positions, the added count, positions and TBDs.
+  base.Assign(values);
+  xMorvaTabs baseTabs;
+  const int16_t inch = int16_t(TwipsToPixels(1440)), half = int16_t(TwipsToPixels(720));
+  baseTabs.AddStop(MakeTabStop(half, 0, kTabLeft));
+  baseTabs.AddStop(MakeTabStop(inch, 0, kTabLeft));
+  tabs.AddStop(MakeTabStop(inch, '.', kTabRight));
+  const uint16_t halfTwips = uint16_t(PixelsToTwips(half)), inchTwips = uint16_t(PixelsToTwips(inch));
+  out.clear();
+  EXPECT_EQ(1, xMorvaExportWord::EncodeParagraphSprms(out, values, tabs, &base, top, &baseTabs));
+  EXPECT_EQ((Bytes{0x0D, 0xC6, 7, 1, uint8_t(halfTwips), uint8_t(halfTwips >> 8), 1, uint8_t(inchTwips),
+                   uint8_t(inchTwips >> 8), 0x0A}),
+            Bytes(out.begin(), out.end()));
+  tabs.Clear();
+  out.clear();
+  EXPECT_EQ(1, xMorvaExportWord::EncodeParagraphSprms(out, values, tabs, &base, top, &baseTabs));
+  EXPECT_EQ((Bytes{0x0D, 0xC6, 6, 2, uint8_t(halfTwips), uint8_t(halfTwips >> 8), uint8_t(inchTwips),
+                   uint8_t(inchTwips >> 8), 0}),
+            Bytes(out.begin(), out.end()));
 }
 
 TEST_F(ExportWord, CharacterEncoder) {
@@ -1083,8 +1117,25 @@ TEST_F(ExportWord, PropertiesReadBack) {
   ASSERT_EQ(0, body.SetPropertyValue(kPropAlignment, 1));
   ASSERT_EQ(0, body.SetPropertyValue(kPropLeftIndent, TwipsToPixels(720)));
   ASSERT_EQ(0, body.SetPropertyValue(kPropTabs, int32_t(MakeTabStop(int16_t(TwipsToPixels(2880)), '.', kTabRight))));
+  // A paragraph that deleted one of its style sheet's stops.
+  xMorvaStyleSheet sheet;
+  sheet.Init();
+  const int16_t inch = int16_t(TwipsToPixels(1440)), three = int16_t(TwipsToPixels(4320));
+  sheet.tabs.AddStop(MakeTabStop(inch, 0, kTabLeft));
+  sheet.tabs.AddStop(MakeTabStop(three, 0, kTabLeft));
+  sheet.states.SetState(kPropTabs, 1);
+  VStr<64> name;
+  name.SetAnsiCText("Stops");
+  int16_t id = 0;
+  ASSERT_TRUE(sheet.SaveNew(*document, *document->GetStyleSheetStore(), name, id));
+  body.SetSelection(body.GetLength(), body.GetLength());
+  Type(body, u"\nStyled\tstop");
+  ASSERT_EQ(0, document->ApplyStyleSheet(id));
+  xMorvaTabs kept;
+  kept.AddStop(MakeTabStop(three, 0, kTabLeft));
+  ASSERT_EQ(0, body.SetTabs(kept));
   auto copy = RoundTrip(*document);
-  EXPECT_EQ("Bold italic big\nCentred indented\tTab", TextOf(*copy, kPartBody));
+  EXPECT_EQ("Bold italic big\nCentred indented\tTab\nStyled\tstop", TextOf(*copy, kPartBody));
   EXPECT_EQ(1, PropertyOfText(*copy, u"Bold", kPropBold));
   EXPECT_EQ(0, PropertyOfText(*copy, u"italic", kPropBold));
   EXPECT_EQ(1, PropertyOfText(*copy, u"italic", kPropItalic));
@@ -1099,6 +1150,9 @@ TEST_F(ExportWord, PropertiesReadBack) {
   ASSERT_EQ(1u, tabs.size());
   EXPECT_EQ(kTabRight, TabStopKind(tabs[0]));
   EXPECT_EQ('.', TabStopLeader(tabs[0]));
+  const std::vector<uint32_t> styled = TabsOfText(*copy, u"Styled");
+  ASSERT_EQ(1u, styled.size());
+  EXPECT_EQ(three, TabStopPosition(styled[0]));
 }
 
 // The document, its selection and its undo history are as they were.

@@ -475,15 +475,17 @@ TEST_F(ImportRTF, NamedStylesGiveTheirFormatting) {
   EXPECT_EQ(12, at(9, kPropSize));
 }
 
-// Font names with letters outside ASCII (\u, or \' in the code page) and
-// with a semicolon of their own (escaped) are read whole.
+// Font names with letters outside ASCII (\u, or \' in the code page), with
+// a semicolon of their own (escaped) and with a no-break space (\~, as our
+// older writer gave it) are read whole.
 TEST_F(ImportRTF, FontNamesKeepEscapedLettersAndSemicolons) {
   auto document = NewDocument();
   ASSERT_EQ(0, Import(*document,
-                      "{\\rtf1{\\fonttbl{\\f0 Schrift \\u228\\'e4\\'f6\\uc0\\u252;}{\\f1 Semi\\'3bcolon;}}"
-                      "\\f0 a\\f1 b}"));
+                      "{\\rtf1{\\fonttbl{\\f0 Schrift \\u228\\'e4\\'f6\\uc0\\u252;}{\\f1 Semi\\'3bcolon;}"
+                      "{\\f2 \\~Times;}}\\f0 a\\f1 b\\f2 c}"));
   EXPECT_EQ(u"Schrift \u00e4\u00f6\u00fc", FontName16(*document, At(*document, 0, kPropFont)));
   EXPECT_EQ(u"Semi;colon", FontName16(*document, At(*document, 1, kPropFont)));
+  EXPECT_EQ(u"\u00a0Times", FontName16(*document, At(*document, 2, kPropFont)));
 }
 
 // A section's settings: \sectd starts it with one column; its margins

@@ -193,7 +193,7 @@ void xMorvaExportWord::StartParagraph() {
   paragraph.istd = istd;
   paragraph.grpprl = uint32_t(fParagraphBytes.size());
   std::vector<uint8_t> grpprl;
-  EncodeParagraphSprms(grpprl, *fCurrent, *fTabs, BaseOfSheet(sheet), fTopBorder);
+  EncodeParagraphSprms(grpprl, *fCurrent, *fTabs, BaseOfSheet(sheet), fTopBorder, BaseTabsOfSheet(sheet));
   paragraph.size = uint16_t(grpprl.size());
   fParagraphBytes.insert(fParagraphBytes.end(), grpprl.begin(), grpprl.end());
   fParagraphs.push_back(paragraph);
@@ -360,6 +360,13 @@ const xMorvaProperties* xMorvaExportWord::BaseOfSheet(int16_t sheet) {
   if (found != fBases.end()) return found->second.get();
   const auto normal = fBases.find(kDefaultStyleSheetId);
   return normal != fBases.end() ? normal->second.get() : nullptr;
+}
+
+const xMorvaTabs* xMorvaExportWord::BaseTabsOfSheet(int16_t sheet) {
+  const auto found = fBaseTabs.find(sheet);
+  if (found != fBaseTabs.end()) return found->second.get();
+  const auto normal = fBaseTabs.find(kDefaultStyleSheetId);
+  return normal != fBaseTabs.end() ? normal->second.get() : nullptr;
 }
 
 void xMorvaExportWord::WriteStd(uint16_t istd, uint16_t sti, bool paragraph, uint16_t istdBase,
@@ -907,6 +914,7 @@ void xMorvaExportWord::ReadStyleSheetBases() {
     auto base = std::make_unique<xMorvaProperties>();
     base->Assign(normal.properties);
     fBases.emplace(kDefaultStyleSheetId, std::move(base));
+    fBaseTabs.emplace(kDefaultStyleSheetId, std::make_unique<xMorvaTabs>(normal.tabs));
     fIstds.emplace(kDefaultStyleSheetId, 0);
     for (size_t k = 0; k < ids.size(); ++k) {
       const uint32_t istd = 13 + uint32_t(k) + 1;
@@ -919,6 +927,10 @@ void xMorvaExportWord::ReadStyleSheetBases() {
       for (uint16_t id = 0; id < kPropTabs; ++id)
         if (sheet.states.GetState(id) == 1) merged->SetProperty(id, sheet.properties.GetProperty(id));
       fBases.emplace(ids[k], std::move(merged));
+      // Its style is based on Normal and adds its own stops.
+      auto tabs = std::make_unique<xMorvaTabs>(normal.tabs);
+      for (int32_t i = 0; i < sheet.tabs.Count(); ++i) tabs->AddStop(sheet.tabs.StopAt(i));
+      fBaseTabs.emplace(ids[k], std::move(tabs));
       if (sheet.paragraphSheet != 0) fIstds.emplace(ids[k], uint16_t(istd));
     }
     // The standard font: Normal's, by its name when the table has it.

@@ -73,10 +73,11 @@ class xMorvaExportWord : public VObject {
   // ---- The property encoders: each appends sprms and answers how many.
   // Paragraph properties against `base` (a style sheet's) or, without one,
   // against the defaults. `topBorder` carries whether the paragraph before
-  // had its top border written.
+  // had its top border written. `baseTabs`, with a base, are the stops the
+  // base's style gives: those the paragraph has none at are deleted.
   static int32_t EncodeParagraphSprms(std::vector<uint8_t>& out, const xMorvaProperties& values,
                                       const xMorvaTabs& tabs, const xMorvaProperties* base,
-                                      uint8_t& topBorder);
+                                      uint8_t& topBorder, const xMorvaTabs* baseTabs = nullptr);
   // Character properties; `standardFtc` is the style sheet header's font,
   // `basedOnNothing` asks for the language of a style without a base.
   static int32_t EncodeCharacterSprms(std::vector<uint8_t>& out, const xMorvaProperties& values,
@@ -163,6 +164,7 @@ class xMorvaExportWord : public VObject {
   void WriteBinTable(uint16_t pair, const std::vector<uint32_t>& fcs, const std::vector<uint32_t>& pages);
   uint16_t StyleIndexForSheet(int16_t sheet) const;
   const xMorvaProperties* BaseOfSheet(int16_t sheet);
+  const xMorvaTabs* BaseTabsOfSheet(int16_t sheet);
   void WriteSummaryInformation(std::vector<uint8_t>& out);
   void WriteDocumentSummaryInformation(std::vector<uint8_t>& out);
   static void WriteCompObj(std::vector<uint8_t>& out);
@@ -208,5 +210,8 @@ class xMorvaExportWord : public VObject {
   // Sheet id -> istd, and the sheets' properties read once.
   std::unordered_map<int16_t, uint16_t> fIstds;
   std::unordered_map<int16_t, std::unique_ptr<xMorvaProperties>> fBases;
+  // Sheet id -> the stops its Word style has: Normal's, and for another
+  // sheet Normal's with the sheet's own added.
+  std::unordered_map<int16_t, std::unique_ptr<xMorvaTabs>> fBaseTabs;
   uint64_t fSaveTime = 0;
 };

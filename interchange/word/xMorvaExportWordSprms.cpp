@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstdlib>
+#include <iterator>
 
 #include "document/DocumentUnits.h"
 #include "document/xMorvaDocParams.h"
@@ -11,6 +12,7 @@
 #include "document/xMorvaProperties.h"
 #include "document/xMorvaTabs.h"
 #include "graphics/printing/VPrintSettings.h"
+#include "interchange/fields/xMorvaPageNumberForm.h"
 #include "interchange/pages/xMorvaHeaderFooterFit.h"
 #include "interchange/word/xMorvaExportWord.h"
 #include "platform/bytes/ByteAppend.h"
@@ -74,15 +76,15 @@ uint8_t TabDescriptor(uint8_t kind, uint8_t leader) {
   return uint8_t(jc | tlc << 3);
 }
 
-// The paragraph's stops as Word takes them: each bar followed by a left
-// stop at the bar plus the border spacing, sorted, one stop a position, at
-// most 64 in all (the operand keeps its length in a byte).
-void TabOperand(std::vector<uint8_t>& out, const xMorvaProperties& values, const xMorvaTabs& tabs) {
-  struct Stop {
-    int16_t position;
-    uint8_t tbd;
-  };
-  std::vector<Stop> stops;
+struct WordStop {
+  int16_t position;  // twips
+  uint8_t tbd;
+};
+
+// The stops as Word takes them: each bar followed by a left stop at the bar
+// plus the border spacing, sorted, one stop a position, at most 64 in all.
+std::vector<WordStop> WordStops(const xMorvaProperties& values, const xMorvaTabs& tabs) {
+  std::vector<WordStop> stops;
   const int32_t spacing = values.GetProperty(kPropBorderSpacing);
   for (int32_t i = 0; i < tabs.Count(); ++i) {
     const uint32_t stop = tabs.StopAt(i);
@@ -93,17 +95,27 @@ void TabOperand(std::vector<uint8_t>& out, const xMorvaProperties& values, const
     stops.push_back({int16_t(Twips16(pixels)), TabDescriptor(TabStopKind(stop), TabStopLeader(stop))});
     if (bar) stops.push_back({int16_t(Twips16(pixels + spacing)), 0});
   }
-  std::stable_sort(stops.begin(), stops.end(), [](const Stop& a, const Stop& b) { return a.position < b.position; });
+  std::stable_sort(stops.begin(), stops.end(),
+                   [](const WordStop& a, const WordStop& b) { return a.position < b.position; });
   stops.erase(std::unique(stops.begin(), stops.end(),
-                          [](const Stop& a, const Stop& b) { return a.position == b.position; }),
+                          [](const WordStop& a, const WordStop& b) { return a.position == b.position; }),
               stops.end());
+  return stops;
+}
+
+// sprmPChgTabsPapx: the positions of the stops deleted, ascending, then
+// the stops added. Its length is one byte: 2 + 2 x deleted + 3 x added
+// bytes at most 255, so the deletions are cut where they would pass it.
+void TabOperand(std::vector<uint8_t>& out, const std::vector<WordStop>& stops, std::vector<int16_t> deleted) {
   const size_t n = stops.size();
+  deleted.resize(std::min({deleted.size(), size_t(kWordMaxTabs), (255 - 2 - 3 * n) / 2}));
   AppendLE16(out, 0xC60D);
-  out.push_back(uint8_t(3 * n + 2));
-  out.push_back(0);  // no stop deleted
+  out.push_back(uint8_t(2 * deleted.size() + 3 * n + 2));
+  out.push_back(uint8_t(deleted.size()));
+  for (int16_t position : deleted) AppendLE16(out, uint16_t(position));
   out.push_back(uint8_t(n));
-  for (const Stop& stop : stops) AppendLE16(out, uint16_t(stop.position));
-  for (const Stop& stop : stops) out.push_back(stop.tbd);
+  for (const WordStop& stop : stops) AppendLE16(out, uint16_t(stop.position));
+  for (const WordStop& stop : stops) out.push_back(stop.tbd);
 }
 
 }  // namespace
@@ -193,14 +205,24 @@ uint32_t xMorvaExportWord::MakeDttm(const VDateRec& date, int32_t seconds) {
 
 int32_t xMorvaExportWord::EncodeParagraphSprms(std::vector<uint8_t>& out, const xMorvaProperties& values,
                                                const xMorvaTabs& tabs, const xMorvaProperties* base,
-                                               uint8_t& topBorder) {
+                                               uint8_t& topBorder, const xMorvaTabs* baseTabs) {
   int32_t count = 0;
   if (Differs(values, base, kPropAlignment, 0)) {
     SprmByte(out, 0x2403, uint8_t(values.GetProperty(kPropAlignment)));
     ++count;
   }
-  if (tabs.Count() > 0) {
-    TabOperand(out, values, tabs);
+  // The style's stops that the paragraph has none at are deleted: readers
+  // add the paragraph's stops to its style's.
+  const std::vector<WordStop> stops = WordStops(values, tabs);
+  std::vector<int16_t> deleted;
+  if (base != nullptr && baseTabs != nullptr) {
+    for (const WordStop& stop : WordStops(*base, *baseTabs)) {
+      if (std::none_of(stops.begin(), stops.end(), [&](const WordStop& own) { return own.position == stop.position; }))
+        deleted.push_back(stop.position);
+    }
+  }
+  if (!stops.empty() || !deleted.empty()) {
+    TabOperand(out, stops, std::move(deleted));
     ++count;
   }
   const int32_t style = values.GetProperty(kPropBorderStyle);
@@ -368,6 +390,14 @@ int32_t xMorvaExportWord::EncodeSectionSprms(std::vector<uint8_t>& out, xMorvaDo
   always(0xB018, FooterDistanceOf(document));
   if (params.GetColumnLines() != 0) {
     SprmByte(out, 0x3019, 1);
+    ++count;
+  }
+  // The page numbers' format (sprmSNfcPgn's nfc: 1 upper and 2 lower
+  // roman, 3 upper and 4 lower letters); decimal, Word's own, and the named
+  // lists, which Word has not, write none.
+  static constexpr uint8_t kNfcOfStyle[] = {0, 4, 3, 2, 1};
+  if (const int32_t style = PageNumberStyleOf(document); style > 0 && style < int32_t(std::size(kNfcOfStyle))) {
+    SprmByte(out, 0x300E, kNfcOfStyle[style]);
     ++count;
   }
   if (params.GetFirstPageNumber() != 1) {
