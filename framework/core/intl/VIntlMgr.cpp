@@ -23,7 +23,8 @@ constexpr uint32_t kSlotTypes[VIntlMgr::kTableCount] = {
 // Script codes by language identifier. Script 0 is Roman, 1 Japanese, 2
 // traditional and 3 simplified Chinese, 4 Korean, 5 Arabic, 6 Hebrew, 7
 // Greek, 8 Cyrillic, 9 Central European, 10 Croatian, 11 Icelandic, 12
-// Farsi, 13 Romanian, 14 Thai, 15 Vietnamese, 16 Turkish.
+// Farsi, 13 Romanian, 14 Thai, 15 Vietnamese, 16 Turkish; 17, Baltic, is
+// chosen by a font's character set only.
 struct LanguageScript {
   uint16_t language;
   uint8_t script;
@@ -167,6 +168,7 @@ int32_t VIntlMgr::ScriptOfWindowsCharSet(int32_t charSet) {
     case 222: return 14;  // Thai, 874
     case 163: return 15;  // Vietnamese, 1258
     case 162: return 16;  // Turkish, 1254
+    case 186: return 17;  // Baltic, 1257
     default: return -1;
   }
 }

@@ -158,7 +158,7 @@ class VIntlMgr : public VObject {
   // The Windows tables of other scripts, by script code, as
   // ScriptWinToUni loads them, and the scripts asked for that have none
   // (one bit each).
-  static constexpr int32_t kScriptCount = 17;
+  static constexpr int32_t kScriptCount = 18;
   VMemHandle fScriptWinTables[kScriptCount] = {};
   uint32_t fScriptsWithoutWinTable = 0;
 };
