@@ -57,10 +57,12 @@ class xMorvaFontTable {
   // not a whole table.
   bool ReadFromFile(VResourceFile& file);
 
- private:
-  // Whether the system's font list holds the name; with `spelling` the
-  // name takes the list's spelling.
+  // Whether the system's font list holds the name (the names the platform
+  // maps to a font of its own among them); with `spelling` the name takes
+  // the list's spelling.
   static bool SystemHasFont(VString& name, bool spelling);
+
+ private:
   // Appends the name with its known flag; its index.
   int16_t Append(const VString& name, bool known);
 

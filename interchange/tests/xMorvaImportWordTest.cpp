@@ -23,6 +23,7 @@
 #include "document/xMorvaTabs.h"
 #include "engine/xMorvaElementStream.h"
 #include "engine/xMorvaFont.h"
+#include "framework/system/environment/VSystemServices.h"
 #include "framework/system/files/VFile.h"
 #include "framework/system/resources/VMemoryResourceFile.h"
 #include "interchange/rtf/xMorvaRtfFormats.h"
@@ -297,8 +298,11 @@ Bytes Container(const std::vector<NamedBytes>& streams) {
 class ImportWord : public texttest::TextDocumentTest {
  protected:
   int32_t Read(const Bytes& file, std::u16string& body) {
-    MemoryFile memory(file);
     xMorvaImportWord reader;
+    return Read(file, body, reader);
+  }
+  static int32_t Read(const Bytes& file, std::u16string& body, xMorvaImportWord& reader) {
+    MemoryFile memory(file);
     return reader.ReadWordText(memory.Stream(), body);
   }
   // Reads the text of a built file (its main and table streams) with
@@ -650,7 +654,10 @@ TEST_F(ImportWord, FirstSectionSprmsSetTheDocumentsPages) {
   };
   const Row rows[] = {
       {"no section properties", {}, false, 1, 0, 0, 0, 1, 1440, 1440},
-      {"first page number", Sprm16(0x501C, 5), false, 5, 0, 0, 0, 1, 1440, 1440},
+      // The start counts only where the section restarts its numbering.
+      {"first page number, numbering not restarted", Sprm16(0x501C, 5), false, 1, 0, 0, 0, 1, 1440, 1440},
+      {"first page number, numbering restarted", Cat({Sprm16(0x501C, 5), {0x11, 0x30, 1}}), false, 5, 0, 0, 0, 1,
+       1440, 1440},
       {"title page", {0x0A, 0x30, 1}, false, 1, 1, 0, 0, 1, 1440, 1440},
       {"no title page", {0x0A, 0x30, 0}, false, 1, 0, 0, 0, 1, 1440, 1440},
       {"gutter", Sprm16(0xB025, 720), false, 1, 0, 720, 0, 1, 1440, 1440},
@@ -671,9 +678,9 @@ TEST_F(ImportWord, FirstSectionSprmsSetTheDocumentsPages) {
        1440},
       {"bottom margin", Sprm16(0x9024, 1417), false, 1, 0, 0, 0, 1, 1440, 1417},
       {"footer distance", Cat({Sprm16(0xB018, 1134), Sprm16(0x9024, 1417)}), false, 1, 0, 0, 0, 1, 1440, 1417, 1134},
-      {"all four", Cat({Sprm16(0x501C, 12), {0x0A, 0x30, 1}, Sprm16(0xB025, 360), {0x09, 0x30, 3}}), false, 12, 1,
+      {"all four", Cat({Sprm16(0x501C, 12), {0x11, 0x30, 1}, {0x0A, 0x30, 1}, Sprm16(0xB025, 360), {0x09, 0x30, 3}}), false, 12, 1,
        360, 0, 1, 1440, 1440},
-      {"all four mirrored", Cat({Sprm16(0x501C, 12), {0x0A, 0x30, 1}, Sprm16(0xB025, 360), {0x09, 0x30, 3}}), true,
+      {"all four mirrored", Cat({Sprm16(0x501C, 12), {0x11, 0x30, 1}, {0x0A, 0x30, 1}, Sprm16(0xB025, 360), {0x09, 0x30, 3}}), true,
        12, 1, 360, 1, 0, 1440, 1440},
   };
   for (const Row& row : rows) {
@@ -739,15 +746,35 @@ TEST_F(ImportWord, Word6FooterStandsBetweenItsDistanceAndTheBottomMargin) {
   }
 }
 
+// The system's font list as the module's start makes it, for the reader's
+// question whether a font is installed, for the life of the object.
+class SystemFonts {
+ public:
+  SystemFonts() {
+    if (gSystemServices != nullptr) return;
+    fServices = std::make_unique<VSystemServices>();
+    fServices->LoadFontLists();
+    gSystemServices = fServices.get();
+  }
+  ~SystemFonts() {
+    if (fServices != nullptr && gSystemServices == fServices.get()) gSystemServices = nullptr;
+  }
+
+ private:
+  std::unique_ptr<VSystemServices> fServices;
+};
+
 // The font table of a Word 97 file: the count and cbExtra, then FFNs with
-// 39 bytes of fields before the name (16-bit with `wide`).
+// 39 bytes of fields before the name (16-bit with `wide`). A name
+// "A|B" is A with the alternate name B behind it (ixchSzAlt).
 Bytes FontTable(const std::vector<std::string>& names, bool wide) {
   Bytes out = {uint8_t(names.size()), 0, 0, 0};
   if (wide) out = {0xFF, 0xFF, uint8_t(names.size()), 0, 0, 0};
   for (const std::string& name : names) {
     Bytes ffn(39, 0);
+    if (const size_t bar = name.find('|'); bar != std::string::npos) ffn[4] = uint8_t(bar + 1);
     for (char c : name) {
-      ffn.push_back(uint8_t(c));
+      ffn.push_back(uint8_t(c == '|' ? 0 : c));
       if (wide) ffn.push_back(0);
     }
     ffn.push_back(0);
@@ -758,13 +785,16 @@ Bytes FontTable(const std::vector<std::string>& names, bool wide) {
   return out;
 }
 
+// The second font is not installed: its alternate name is taken. The
+// first is, and keeps its own.
 TEST_F(ImportWord, CharacterRunsFromTheFkpThroughThePieces) {
+  SystemFonts installed;
   for (bool wide : {false, true}) {
     SCOPED_TRACE(wide ? "16-bit" : "8-bit");
     Word97 file;
     file.wide = wide;
     const uint32_t w = wide ? 2 : 1;
-    file.fonts = FontTable({"Arial", "Courier New"}, wide);
+    file.fonts = FontTable({"Arial|Times New Roman", "NoSuchFontQv|Courier New"}, wide);
     file.chpx =
         FkpPage({0x800, 0x800 + 5 * w, 0x800 + 11 * w, 0x800 + 28 * w},
                 {Cat({{0x35, 0x08, 1}, {0x36, 0x08, 1}, Sprm16(0x4A43, 28), {0x42, 0x2A, 6}}),
@@ -1819,12 +1849,54 @@ TEST_F(ImportWord, PiecePropertiesOverTheirRuns) {
 // of the other character set is read in that set. The test's character
 // tables give Windows 0x8E no character: the byte keeps its place, and
 // the characters after it theirs.
+// A Word 6 file of `text` (at 0x300 of the one stream) with a font table
+// of names and their chs (FFNs of five bytes of fields: the flags, the
+// weight, chs and ixchSzAlt) and one CHPX page of runs.
+Bytes Word6WithRuns(const std::string& text, const std::vector<std::pair<std::string, uint8_t>>& fonts,
+                    const std::vector<uint32_t>& fcs, const std::vector<Bytes>& groups) {
+  Bytes main = Word6Main(text);
+  const size_t table = main.size();
+  main.resize(table + 2);
+  for (const auto& [name, chs] : fonts) {
+    main.insert(main.end(), {uint8_t(5 + name.size() + 1), 0, 0, 0, chs, 0});
+    main.insert(main.end(), name.begin(), name.end());
+    main.push_back(0);
+  }
+  StoreLE16(&main[table], uint16_t(main.size() - table));
+  StoreLE32(&main[0xD0], uint32_t(table));
+  StoreLE32(&main[0xD4], uint32_t(main.size() - table));
+  const size_t bin = main.size();
+  main.resize(bin + 10);
+  StoreLE32(&main[bin], fcs.front());
+  StoreLE32(&main[bin + 4], fcs.back());
+  main.resize((main.size() + 511) / 512 * 512);
+  StoreLE16(&main[bin + 8], uint16_t(main.size() / 512));
+  StoreLE32(&main[0xB8], uint32_t(bin));
+  StoreLE32(&main[0xBC], 10);
+  const Bytes page = FkpPage(fcs, groups, 0, false);
+  main.insert(main.end(), page.begin(), page.end());
+  return Container({{u"WordDocument", main}});
+}
+
+// Word 6/95 runs are read in the code page their font's character set
+// names, else their language's (sprmCLid); the test tables give byte 0x8E
+// as Z-caron in code page 1250 and as Cyrillic Tshe in 1251, and none in
+// 1252. A Word 97 8-bit piece is always of 1252.
 TEST_F(ImportWord, RevisionsSymbolsAndCharacterSetsChangeTheText) {
+  auto* tables = static_cast<FakeIntlMgr*>(gIntlMgr);
+  for (const auto& [script, unit] : {std::pair<int16_t, char16_t>{9, u'\u017D'}, {8, u'\u040B'}}) {
+    TableBytes bytes;
+    bytes.u16(1);
+    for (int b = 0; b < 256; ++b) bytes.u16(b < 0x80 ? uint16_t(b) : b == 0x8E ? unit : 0);
+    tables->tables[{FourCC("winu"), script}] = bytes.bytes;
+  }
   struct Row {
     const char* what;
     Bytes grpprl;
     std::u16string body;
     int16_t font;
+    bool word6 = false;
+    uint8_t chs = 0;  // the third font's
   };
   const std::vector<Row> rows = {
       {"deleted", {0x00, 0x08, 1}, u"Hello cond paragraph", -1},
@@ -1836,17 +1908,43 @@ TEST_F(ImportWord, RevisionsSymbolsAndCharacterSetsChangeTheText) {
        u"Hello Aord\r\u008Econd paragraph", -1},
       {"Macintosh characters", {0x08, 0xEA, 1, 0, 1}, u"Hello Word\r\u00e9cond paragraph", -1},
       {"the same set as the file's", {0x08, 0xEA, 1, 0, 0}, u"Hello Word\r\u008Econd paragraph", -1},
+      {"Word 97, a Cyrillic font", Sprm16(0x4A4F, 2), u"Hello Word\r\u008Econd paragraph", 2, false, 204},
+      {"Word 6, a Central European font", {93, 2, 0}, u"Hello Word\r\u017Dcond paragraph", 2, true, 238},
+      {"Word 6, a Cyrillic font", {93, 2, 0}, u"Hello Word\r\u040Bcond paragraph", 2, true, 204},
+      {"Word 6, a Western font", {93, 2, 0}, u"Hello Word\r\u008Econd paragraph", 2, true, 0},
+      {"Word 6, a font of no set in Russian", {93, 2, 0, 97, 0x19, 0x04}, u"Hello Word\r\u040Bcond paragraph", 2,
+       true, 1},
+      {"Word 6, a Western font in Russian", {93, 2, 0, 97, 0x19, 0x04}, u"Hello Word\r\u040Bcond paragraph", 2,
+       true, 0},
+      {"Word 6, a Central European font in Russian", {93, 2, 0, 97, 0x19, 0x04},
+       u"Hello Word\r\u017Dcond paragraph", 2, true, 238},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.what);
-    Word97 file;
-    file.text = u"Hello Word\r\u008Econd paragraph\r";
-    file.fonts = FontTable({"Arial", "Symbol"}, false);
-    file.chpx = FkpPage({0x800, 0x800 + 6, 0x800 + 12, 0x800 + 26}, {{}, row.grpprl, {}}, 0, false);
-    file.Build();
+    const std::vector<uint32_t> ends = {6, 12, 26};
+    const std::vector<Bytes> groups = {{}, row.grpprl, {}};
     xMorvaImportWord reader;
     std::u16string body;
-    ASSERT_EQ(ReadBuilt(reader, file, body), 0);
+    if (row.word6) {
+      std::vector<uint32_t> fcs = {0x300};
+      for (uint32_t end : ends) fcs.push_back(0x300 + end);
+      ASSERT_EQ(Read(Word6WithRuns("Hello Word\r\x8E" "cond paragraph\r", {{"Arial", 0}, {"Symbol", 2}, {"Third", row.chs}},
+                                   fcs, groups),
+                     body, reader),
+                0);
+    } else {
+      Word97 file;
+      file.text = u"Hello Word\r\u008Econd paragraph\r";
+      file.fonts = FontTable({"Arial", "Symbol", "Third"}, false);
+      // The third FFN's chs: the last FFN is its size byte, 39 bytes of
+      // fields and "Third" with its end.
+      file.fonts[file.fonts.size() - (1 + 39 + 6) + 4] = row.chs;
+      std::vector<uint32_t> fcs = {0x800};
+      for (uint32_t end : ends) fcs.push_back(0x800 + end);
+      file.chpx = FkpPage(fcs, groups, 0, false);
+      file.Build();
+      ASSERT_EQ(ReadBuilt(reader, file, body), 0);
+    }
     EXPECT_EQ(Utf8(body), Utf8(row.body));
     ASSERT_EQ(reader.GetCharacterRuns().size(), 3u);
     EXPECT_EQ(reader.GetCharacterRuns()[1].chp.font, row.font);
@@ -1947,15 +2045,21 @@ TEST_F(ImportWord, DocumentPropertiesAndAssociatedStrings) {
 }
 
 TEST_F(ImportWord, Word6FontTableAndParagraphRuns) {
+  SystemFonts installed;
   Bytes main = Word6Main("Left words\rRight words\r");
   // The font table: its byte count, then FFNs of five bytes of fields and an
   // 8-bit name.
   const size_t fonts = main.size();
+  // The third font is not installed and has an alternate name (from
+  // character ixchSzAlt on), which is taken in its place.
   Bytes table = {0, 0};
-  for (const char* name : {"Times New Roman", "Courier"}) {
-    table.push_back(uint8_t(5 + std::strlen(name) + 1));
+  for (const std::string name : {std::string("Times New Roman"), std::string("Courier"),
+                                 std::string("NoSuchFontQv\0Courier New", 24)}) {
+    table.push_back(uint8_t(5 + name.size() + 1));
     table.insert(table.end(), 5, 0);
-    table.insert(table.end(), name, name + std::strlen(name) + 1);
+    if (const size_t end = name.find('\0'); end != std::string::npos) table[table.size() - 1] = uint8_t(end + 1);
+    table.insert(table.end(), name.begin(), name.end());
+    table.push_back(0);
   }
   StoreLE16(&table[0], uint16_t(table.size()));
   main.insert(main.end(), table.begin(), table.end());
@@ -1978,7 +2082,7 @@ TEST_F(ImportWord, Word6FontTableAndParagraphRuns) {
   MemoryFile memory(Container({{u"WordDocument", main}}));
   std::u16string body;
   ASSERT_EQ(reader.ReadWordText(memory.Stream(), body), 0);
-  EXPECT_EQ(reader.GetFontNames(), (std::vector<std::u16string>{u"Times New Roman", u"Courier"}));
+  EXPECT_EQ(reader.GetFontNames(), (std::vector<std::u16string>{u"Times New Roman", u"Courier", u"Courier New"}));
   const auto& runs = reader.GetParagraphRuns();
   ASSERT_EQ(runs.size(), 2u);
   EXPECT_EQ(runs[0].pap.jc, 0);

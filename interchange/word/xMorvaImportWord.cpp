@@ -18,6 +18,7 @@
 #include "document/xMorvaText.h"
 #include "document/xMorvaUndo.h"
 #include "engine/xMorvaEngine.h"
+#include "framework/core/intl/VIntlMgr.h"
 #include "framework/core/memory/VMemoryMgr.h"
 #include "framework/core/streams/VStream.h"
 #include "framework/core/strings/VUniString.h"
@@ -75,9 +76,18 @@ bool Inside(uint64_t offset, uint64_t length, size_t size) { return offset + len
 // a byte, so that character positions stay where the file puts them: the
 // bytes below 0x80 stand for themselves (line ends included), the others
 // go through the character set one by one, and a byte the set leaves
-// without a character keeps its own value.
-std::u16string EightBit(const uint8_t* bytes, size_t count, bool mac) {
+// without a character keeps its own value. With a script code, the
+// Windows bytes are of that script's code page where the text tables
+// hold it.
+std::u16string EightBit(const uint8_t* bytes, size_t count, bool mac, int32_t script = -1) {
   std::array<char16_t, 128> upper{};
+  if (!mac && script >= 0 && gIntlMgr != nullptr) {
+    std::array<uint8_t, 128> high;
+    for (size_t i = 0; i < high.size(); ++i) high[i] = uint8_t(0x80 + i);
+    if (gIntlMgr->ScriptWinToUni(script, high.data(), high.size(), upper.data()))
+      for (size_t i = 0; i < upper.size(); ++i)
+        if (upper[i] == 0) upper[i] = char16_t(0x80 + i);
+  }
   std::u16string text(count, u' ');
   for (size_t i = 0; i < count; ++i) {
     const uint8_t byte = bytes[i];
@@ -261,7 +271,7 @@ void ApplyPageSetup(xMorvaDocument& document, const xMorvaWordSection& section, 
   params.SetColumns(int8_t(section.columns));
   params.SetColumnSpacing(TwipsToPixels(section.columnSpacing));
   params.SetColumnLines(section.lineBetween ? 1 : 0);
-  params.SetFirstPageNumber(section.firstPageNumber);
+  params.SetFirstPageNumber(section.FirstPageNumber());
   // The binding is where the file puts it. Mirrored, it is on the inner
   // side of every page: on the left of the first page, a right-hand page,
   // unless the section starts on an even page, which makes the first page
@@ -435,6 +445,8 @@ std::vector<uint32_t> xMorvaWordPositions::ToVector() const {
 void xMorvaImportWord::ApplyRunCharacters(const xMorvaWordMainStream& main,
                                           std::u16string& text) const {
   const bool fileMac = !fFib.word97 && fFib.chs == 256;
+  // The script whose Windows code page the text was read in.
+  const int32_t ownScript = gIntlMgr != nullptr ? VIntlMgr::ScriptOfLanguage(gIntlMgr->GetLanguage()) : 0;
   std::vector<uint8_t> scratch;
   for (const xMorvaWordCharacterRun& run : fCharacterRuns) {
     const uint32_t limit = std::min<uint32_t>(run.limit, uint32_t(text.size()));
@@ -444,9 +456,19 @@ void xMorvaImportWord::ApplyRunCharacters(const xMorvaWordMainStream& main,
       continue;
     }
     if (run.chp.symbol != 0) text[run.first] = SymbolCharacter(run.chp.symbol, fileMac);
-    // 8-bit text of the other character set is read again from its bytes.
-    if (run.chp.chs < 0 || (run.chp.chs == 256) == fileMac) continue;
-    const int32_t encoding = run.chp.chs == 256 ? kTextEncodingMac : kTextEncodingWindows;
+    // 8-bit text of the other character set is read again from its bytes,
+    // and so is a Word 6/95 run of a Windows code page other than the one
+    // the text was read in.
+    bool mac = false;
+    int32_t script = -1;
+    if (run.chp.chs >= 0 && (run.chp.chs == 256) != fileMac) {
+      mac = run.chp.chs == 256;
+    } else if (!fFib.word97 && !fileMac) {
+      script = ScriptOfRun(run.chp);
+      if (script < 0 || script == ownScript) continue;
+    } else {
+      continue;
+    }
     for (const Piece& piece : fPieces) {
       if (piece.wide) continue;
       const uint32_t a = std::max(run.first, piece.cp);
@@ -454,11 +476,28 @@ void xMorvaImportWord::ApplyRunCharacters(const xMorvaWordMainStream& main,
       if (a >= b) continue;
       const uint8_t* bytes = main.Bytes(uint64_t(piece.fc) + (a - piece.cp), b - a, scratch);
       if (bytes == nullptr) continue;
-      const std::u16string again = EightBit(bytes, b - a, encoding == kTextEncodingMac);
+      const std::u16string again = EightBit(bytes, b - a, mac, script);
       for (uint32_t cp = a; cp < b && cp - a < again.size(); ++cp)
         if (run.chp.symbol == 0 || cp != run.first) text[cp] = again[cp - a];
     }
   }
+}
+
+int32_t xMorvaImportWord::ScriptOfRun(const xMorvaWordChp& chp) const {
+  // Symbol fonts keep their codes as they are.
+  const int16_t font = chp.font >= 0 ? chp.font : fDefaultFont;
+  int32_t ofFont = -1;
+  if (font >= 0 && size_t(font) < fFontCharSets.size()) {
+    if (fSymbolFonts[size_t(font)]) return -1;
+    ofFont = VIntlMgr::ScriptOfWindowsCharSet(fFontCharSets[size_t(font)]);
+  }
+  // A font of a set of its own names its code page. The Western set (0)
+  // is what Word 6 gives most fonts whatever their text: there, as with
+  // the default set, the run's language names it, as LibreOffice reads
+  // these files, and Western only where the language names none.
+  if (ofFont > 0) return ofFont;
+  const int32_t ofLanguage = chp.language != 0 ? VIntlMgr::ScriptOfLanguage(chp.language) : -1;
+  return ofLanguage >= 0 ? ofLanguage : ofFont;
 }
 
 xMorvaWordMainStream::xMorvaWordMainStream(xMorvaOleFile& ole, const xMorvaOleStreamRange& range)
@@ -961,7 +1000,12 @@ bool xMorvaImportWord::ApplySectionSprm(ByteSpanReader& in, bool& stop) {
   if (opcode == 0x501C || opcode == 161) {
     // The first page's number, a signed word as the document keeps it.
     if (in.Remaining() < 2) return false;
-    fSection.firstPageNumber = in.I16();
+    fSection.pageNumberStart = in.I16();
+    return true;
+  }
+  if (opcode == 0x3011 || opcode == 150) {
+    if (in.Remaining() < 1) return false;
+    fSection.restartNumbering = in.U8() != 0;
     return true;
   }
   if (opcode == 0x322A && fFib.word97) {
@@ -1069,6 +1113,7 @@ int32_t xMorvaImportWord::ReadWordText(VStream& file, std::u16string& body) {
   fDroppedFields = 0;
   fFontNames.clear();
   fSymbolFonts.clear();
+  fFontCharSets.clear();
   fBodyBreaks.clear();
   fDop = xMorvaWordDop();
   fInfos = xMorvaWordInfos();

@@ -107,8 +107,12 @@ struct xMorvaWordSection {
   // even header, 0x02 odd header, 0x04 even footer, 0x08 odd footer, 0x10
   // first-page header, 0x20 first-page footer.
   uint8_t headerFlags = 0;
-  // The number of the first page (sprmSPgnStart).
-  int32_t firstPageNumber = 1;
+  // The number the section's pages start from (sprmSPgnStart), which
+  // counts only when the section restarts its numbering
+  // (sprmSFPgnRestart); else the pages go on from 1.
+  int32_t pageNumberStart = 1;
+  bool restartNumbering = false;
+  int32_t FirstPageNumber() const { return restartNumbering ? pageNumberStart : 1; }
   // The first page has headers, footers and margins of its own
   // (sprmSFTitlePage).
   bool titlePage = false;
@@ -146,6 +150,7 @@ struct xMorvaWordChp {
   int8_t deleted = 0;   // text a revision deleted
   char16_t symbol = 0;  // a symbol's character code in its font, 0 none
   int16_t chs = -1;     // the run's own character set (0 Windows, 256 Macintosh), -1 the file's
+  uint16_t language = 0;  // the run's language (a Word 6/95 sprmCLid), 0 none given
   // Where a picture character's PICF lies in the data stream; -1 none.
   int64_t picLocation = -1;
   bool operator==(const xMorvaWordChp&) const = default;
@@ -460,6 +465,10 @@ class xMorvaImportWord : public VObject {
   // Deleted revisions, symbols and runs in another character set, in the
   // main text's characters.
   void ApplyRunCharacters(const xMorvaWordMainStream& main, std::u16string& text) const;
+  // The script code of the Windows code page a Word 6/95 run's 8-bit text
+  // is in: its font's character set names it, else its language; -1 when
+  // neither names one (the file's own Windows characters).
+  int32_t ScriptOfRun(const xMorvaWordChp& chp) const;
   // The runs that give East Asian or other characters a font of their own
   // cut where the characters' class changes, each piece in its font.
   void ApplyScriptFonts(const std::u16string& text);
@@ -558,6 +567,7 @@ class xMorvaImportWord : public VObject {
   std::vector<Piece> fPieces;  // sorted by file position
   std::vector<std::u16string> fFontNames;
   std::vector<bool> fSymbolFonts;  // by font number: whether it is a symbol font
+  std::vector<uint8_t> fFontCharSets;  // by font number: the FFN's chs
   xMorvaWordPositions fBodyPositions;  // body position of each main-text character
   xMorvaWordDop fDop;
   xMorvaWordInfos fInfos;

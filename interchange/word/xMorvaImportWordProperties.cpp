@@ -3,6 +3,9 @@
 // of the bin tables turned into character and paragraph runs.
 #include <algorithm>
 
+#include "document/xMorvaFontTable.h"
+#include "framework/core/strings/VUniString.h"
+#include "framework/system/environment/VSystemServices.h"
 #include "interchange/text/xMorvaPlainText.h"
 #include "interchange/word/xMorvaImportWord.h"
 #include "platform/bytes/ByteSpanReader.h"
@@ -419,6 +422,9 @@ int32_t xMorvaImportWord::ApplyCharacterSprm(ByteSpanReader& in, xMorvaWordChp& 
     case 74: ApplySymbol(operand, opcode == 0x6A09, fFontNames.size(), chp); break;
     case 0xEA08:
     case 73: ApplyCharacterSet(operand, chp); break;
+    case 97:
+      if (!fFib.word97) chp.language = operand.U16();
+      break;
     case 0x4A43:
     case 99: ApplySize(operand, false, chp); break;
     case 0x2A44:
@@ -770,6 +776,33 @@ bool xMorvaImportWord::CharacterAt(uint32_t fc, uint32_t& cp) const {
   return true;
 }
 
+namespace {
+
+// The zero-ended font name that starts at character `index` of an FFN's
+// name bytes: 16-bit characters, or bytes of the Windows character set.
+std::u16string FontNameAt(const uint8_t* at, size_t bytes, size_t index, bool wide) {
+  std::u16string name;
+  if (wide) {
+    for (size_t i = 2 * index; i + 1 < bytes && (at[i] | at[i + 1]) != 0; i += 2)
+      name.push_back(char16_t(at[i] | (at[i + 1] << 8)));
+  } else if (index < bytes) {
+    name = DecodePlainText(at + index, std::find(at + index, at + bytes, 0) - (at + index),
+                           kTextEncodingWindows);
+  }
+  return name;
+}
+
+// Without the system's font list (a reader run outside the module) no
+// font is known to be missing.
+bool IsInstalledFont(const std::u16string& name) {
+  if (gSystemServices == nullptr || gSystemServices->GetFontList(true) == nullptr) return true;
+  VStr<255> probe;
+  probe.SetUniCText(name.substr(0, 63).c_str());
+  return xMorvaFontTable::SystemHasFont(probe, false);
+}
+
+}  // namespace
+
 int32_t xMorvaImportWord::ReadFontTable(const std::vector<uint8_t>& table) {
   if (fFib.lcbSttbfFfn == 0) return 0;
   if (uint64_t(fFib.fcSttbfFfn) + fFib.lcbSttbfFfn > table.size()) return kPassAbsent;
@@ -797,14 +830,16 @@ int32_t xMorvaImportWord::ReadFontTable(const std::vector<uint8_t>& table) {
     const size_t nameBytes = start + 1 + cb - in.Position();
     const uint8_t* at = in.Span(nameBytes);
     if (at == nullptr) return kPassAbsent;
-    std::u16string name;
-    if (wide) {
-      for (size_t i = 0; i + 1 < nameBytes && (at[i] | at[i + 1]) != 0; i += 2)
-        name.push_back(char16_t(at[i] | (at[i + 1] << 8)));
-    } else {
-      name = DecodePlainText(at, std::find(at, at + nameBytes, 0) - at, kTextEncodingWindows);
+    // The name, and behind it, from character ixchSzAlt on, the name of
+    // a font to take in its place where this one is not installed.
+    const uint8_t alternate = in.Data()[start + 5];
+    std::u16string name = FontNameAt(at, nameBytes, 0, wide);
+    if (alternate != 0 && !IsInstalledFont(name)) {
+      std::u16string other = FontNameAt(at, nameBytes, alternate, wide);
+      if (!other.empty()) name = std::move(other);
     }
     fSymbolFonts.push_back(chs == kSymbolCharset || IsSymbolFontName(name));
+    fFontCharSets.push_back(chs);
     fFontNames.push_back(std::move(name));
   }
   return in.Failed() ? kPassAbsent : 0;

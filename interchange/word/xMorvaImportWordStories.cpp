@@ -2,6 +2,7 @@
 // of the first section read out of the whole text into the document's
 // header and footer parts, written as the body is.
 #include <algorithm>
+#include <bit>
 
 #include "document/DocumentUnits.h"
 #include "document/xMorvaDocParams.h"
@@ -42,16 +43,17 @@ void xMorvaImportWord::ReadHeaderStories(const std::u16string& whole,
     previous = cp;
   }
   // Word 97 lists every story, empty or not. A Word 6/95 list holds only
-  // the stories there are: the footnote separators the DOP's flags name
-  // (its second byte's three lowest bits), then the section's headers and
-  // footers that its flags name.
+  // the stories there are: the separator stories the DOP's flags name (its
+  // second byte's six lowest bits: the footnotes' separator, continuation
+  // separator and continuation notice, then the endnotes' three), then the
+  // section's headers and footers that its flags name.
   size_t index[6];
   if (fFib.word97) {
     for (size_t s = 0; s < 6; ++s) index[s] = kFirstSectionStory + s;
   } else {
     const uint8_t separators =
-        fFib.lcbDop >= 2 && uint64_t(fFib.fcDop) + 2 <= table.size() ? table[fFib.fcDop + 1] & 7 : 0;
-    size_t next = size_t((separators & 1) + ((separators >> 1) & 1) + ((separators >> 2) & 1));
+        fFib.lcbDop >= 2 && uint64_t(fFib.fcDop) + 2 <= table.size() ? table[fFib.fcDop + 1] & 0x3F : 0;
+    size_t next = size_t(std::popcount(separators));
     for (size_t s = 0; s < 6; ++s)
       index[s] = (fSection.headerFlags & (1u << s)) != 0 ? next++ : kMaxHeaderPositions;
   }

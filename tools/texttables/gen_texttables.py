@@ -42,6 +42,10 @@ SCRIPTS = [
     (12, "Farsi", "mac_farsi", "cp1256"),
     (13, "Romanian", "mac_romanian", "cp1250"),
     (16, "Turkish", "mac_turkish", "cp1254"),
+    # Baltic has no Macintosh script of its own (the Macintosh writes it in
+    # Central European): its code is ours, for the Windows Baltic character
+    # set of a font (a Word 6/95 file's), and no language chooses it.
+    (17, "Baltic", "mac_latin2", "cp1257"),
 ]
 
 # Case tables: id 0 for every language without its own, and the languages

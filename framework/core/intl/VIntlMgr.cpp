@@ -2,8 +2,10 @@
 // from the resource chain into memory-manager handles, and releasing them.
 #include "framework/core/intl/VIntlMgr.h"
 
+#include "framework/core/intl/TextTables.h"
 #include "framework/core/intl/UserLanguage.h"
 #include "framework/core/intl/VIntlMgrTableUse.h"
+#include "framework/core/memory/VHandleLocker.h"
 #include "framework/core/memory/VMemoryMgr.h"
 #include "platform/toolbox/TbxHandleLocker.h"
 #include "platform/toolbox/TbxResources.h"
@@ -21,7 +23,8 @@ constexpr uint32_t kSlotTypes[VIntlMgr::kTableCount] = {
 // Script codes by language identifier. Script 0 is Roman, 1 Japanese, 2
 // traditional and 3 simplified Chinese, 4 Korean, 5 Arabic, 6 Hebrew, 7
 // Greek, 8 Cyrillic, 9 Central European, 10 Croatian, 11 Icelandic, 12
-// Farsi, 13 Romanian, 14 Thai, 15 Vietnamese, 16 Turkish.
+// Farsi, 13 Romanian, 14 Thai, 15 Vietnamese, 16 Turkish; 17, Baltic, is
+// chosen by a font's character set only.
 struct LanguageScript {
   uint16_t language;
   uint8_t script;
@@ -136,6 +139,11 @@ void VIntlMgr::ReleaseTables() {
       s.handle = 0;
     }
   }
+  for (VMemHandle& handle : fScriptWinTables) {
+    if (handle != 0) gMemoryMgr->DisposeHandle(handle);
+    handle = 0;
+  }
+  fScriptsWithoutWinTable = 0;
 }
 
 int32_t VIntlMgr::ScriptOfLanguage(int32_t language) {
@@ -143,6 +151,47 @@ int32_t VIntlMgr::ScriptOfLanguage(int32_t language) {
     if (entry.language == language) return entry.script;
   }
   return -1;
+}
+
+int32_t VIntlMgr::ScriptOfWindowsCharSet(int32_t charSet) {
+  switch (charSet) {
+    case 0: return 0;     // ANSI, 1252
+    case 128: return 1;   // Shift JIS, 932
+    case 136: return 2;   // Big5, 950
+    case 134: return 3;   // GB 2312, 936
+    case 129: return 4;   // Hangul, 949
+    case 178: return 5;   // Arabic, 1256
+    case 177: return 6;   // Hebrew, 1255
+    case 161: return 7;   // Greek, 1253
+    case 204: return 8;   // Russian, 1251
+    case 238: return 9;   // Eastern Europe, 1250
+    case 222: return 14;  // Thai, 874
+    case 163: return 15;  // Vietnamese, 1258
+    case 162: return 16;  // Turkish, 1254
+    case 186: return 17;  // Baltic, 1257
+    default: return -1;
+  }
+}
+
+bool VIntlMgr::ScriptWinToUni(int32_t script, const uint8_t* src, size_t count, char16_t* dst) {
+  if (script < 0 || script >= kScriptCount) return false;
+  const uint32_t bit = uint32_t(1) << script;
+  if ((fScriptsWithoutWinTable & bit) != 0) return false;
+  VMemHandle& handle = fScriptWinTables[script];
+  if (handle == 0) handle = LoadTable(kSlotTypes[kWinToUni], int16_t(script));
+  if (handle == 0) {
+    fScriptsWithoutWinTable |= bit;
+    return false;
+  }
+  VHandleLocker lock(handle);
+  const TextTables::Table table{lock.As<uint8_t>(), gMemoryMgr->GetHandleSize(handle)};
+  if (table.data == nullptr || TextTables::MaxBytes(table) != 1) return false;
+  for (size_t i = 0; i < count; ++i) {
+    char16_t unit = 0;
+    size_t consumed = 1;
+    dst[i] = TextTables::ByteToUni(table, src + i, 1, unit, consumed) ? unit : 0;
+  }
+  return true;
 }
 
 VMemHandle VIntlMgr::GetTableHandle(TableSlot slot) const {

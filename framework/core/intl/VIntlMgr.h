@@ -3,6 +3,7 @@
 // comparison of text between Macintosh bytes, Windows ANSI bytes and UTF-16.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 #include "framework/core/VObject.h"
@@ -57,6 +58,9 @@ class VIntlMgr : public VObject {
   void ReleaseTables();
   // The script code of a Windows language identifier, -1 for none.
   static int32_t ScriptOfLanguage(int32_t language);
+  // The script code whose Windows code page a Windows character set (a
+  // font's lfCharSet) names, -1 for none (the default, OEM and symbol sets).
+  static int32_t ScriptOfWindowsCharSet(int32_t charSet);
 
   int32_t GetLanguage() const { return fLanguage; }
   VMemHandle GetTableHandle(TableSlot slot) const;
@@ -77,6 +81,12 @@ class VIntlMgr : public VObject {
   // One unit to the first byte of its byte form; 0 when it has none.
   uint8_t UniCharToMac(char16_t c);
   uint8_t UniCharToWin(char16_t c);
+
+  // Bytes of the Windows code page of `script` (not the language's own)
+  // to UTF-16, one unit a byte, 0 for a byte that makes no character: true
+  // when the script has a table of single bytes, which is loaded on first
+  // use and kept; false, nothing written, otherwise.
+  bool ScriptWinToUni(int32_t script, const uint8_t* src, size_t count, char16_t* dst);
 
   // ---- Runs. Bytes to UTF-16: true when the source is used up, false when
   // the destination filled first; the cursors show where each side stopped.
@@ -145,6 +155,12 @@ class VIntlMgr : public VObject {
   char16_t fWildcard;
   uint8_t fWildcardEnabled;
   Slot fTables[kTableCount];
+  // The Windows tables of other scripts, by script code, as
+  // ScriptWinToUni loads them, and the scripts asked for that have none
+  // (one bit each).
+  static constexpr int32_t kScriptCount = 18;
+  VMemHandle fScriptWinTables[kScriptCount] = {};
+  uint32_t fScriptsWithoutWinTable = 0;
 };
 
 // The module's international text manager; set by StartIntl.

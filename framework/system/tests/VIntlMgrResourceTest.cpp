@@ -26,7 +26,7 @@ using SwapProc = uint8_t (*)(uint8_t, uint32_t, uint32_t, void*);
 
 // Scripts with conversion tables; 6 (Hebrew), 14 (Thai) and 15 (Vietnamese)
 // have none.
-constexpr int16_t kScripts[] = {0, 1, 2, 3, 4, 5, 7, 8, 9, 10, 11, 12, 13, 16};
+constexpr int16_t kScripts[] = {0, 1, 2, 3, 4, 5, 7, 8, 9, 10, 11, 12, 13, 16, 17};
 constexpr int16_t kCaseIds[] = {0, 0x041F};
 
 uint16_t Native16(const uint8_t* p) {
@@ -240,6 +240,34 @@ TEST_F(IntlResources, ScriptsWithoutTablesHaveNone) {
     EXPECT_TRUE(Native(FourCC("macu"), script).empty()) << script;
     EXPECT_EQ(manager->LoadTables(script == 6 ? 0x040D : (script == 14 ? 0x041E : 0x042A)),
               kIntlTableMissing);
+  }
+}
+
+// A font's Windows character set names the code page of its bytes, read
+// one character a byte whatever the manager's language: none for the
+// default set, for a code page without a table (Hebrew) and for a
+// double-byte one (Shift JIS).
+TEST_F(IntlResources, FontCharacterSetsReadTheirCodePages) {
+  ASSERT_EQ(manager->LoadTables(0x0409), 0);
+  struct Row {
+    int32_t charSet;
+    std::vector<uint8_t> bytes;
+    std::u16string text;  // empty: not read
+  };
+  const Row rows[] = {
+      {0, {0xE9, 0x80}, u"\u00E9\u20AC"},          {238, {0x9E, 0x9D, 0xE8}, u"\u017E\u0165\u010D"},
+      {204, {0xCF, 0xF0}, u"\u041F\u0440"},        {161, {0xC1}, u"\u0391"},
+      {162, {0xF0}, u"\u011F"},                     {186, {0xD0, 0xE8}, u"\u0160\u010D"},
+      {178, {0xC7}, u"\u0627"},                     {177, {0xE0}, u""},
+      {128, {0x82, 0xA0}, u""},                      {1, {0xE9}, u""},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.charSet);
+    std::u16string text(row.bytes.size(), u'?');
+    const bool read = manager->ScriptWinToUni(VIntlMgr::ScriptOfWindowsCharSet(row.charSet), row.bytes.data(),
+                                              row.bytes.size(), text.data());
+    EXPECT_EQ(read, !row.text.empty());
+    if (read) EXPECT_EQ(text, row.text);
   }
 }
 
