@@ -329,7 +329,14 @@ void xMorvaExportRTF::WriteSettings() {
   if (params.GetDifferentFirstPage()) Word("titlepg");
   if (params.GetWidowControl()) Word("widowctrl");
   Word("nocolbal");
-  Word("pgncont");
+  // Numbering that does not start at 1 restarts in the section: readers
+  // number a section that continues from 1 whatever \pgnstart says.
+  if (params.GetFirstPageNumber() != 1) {
+    Word("pgnrestart");
+    Word("pgnstarts", params.GetFirstPageNumber());
+  } else {
+    Word("pgncont");
+  }
   // The page numbers' format is the section's: readers take it there, not
   // from the words before each page number.
   if (const int32_t style = PageNumberStyleOf(*fDocument); style >= 0 && style < kPageNumberWordCount)

@@ -447,6 +447,12 @@ TEST_F(ExportRTF, WordsOtherProgramsReadAndThreeTrips) {
          ASSERT_EQ(0, footer.InsertPageNumberField(4u << kPageNumberStyleShift, false));
        },
        {"\\pgnucrm{\\field{\\*\\fldinst { PAGE }}"}, {}, {}, "\\pgncont\\pgnucrm"},
+      {"numbering from 5: the section restarts at it",
+       [&](xMorvaDocument& document) {
+         type(document, u"body");
+         document.Params().SetFirstPageNumber(5);
+       },
+       {"\\pgnstart5", "\\pgnrestart\\pgnstarts5"}, {}, {}, "\\pgnstarts5"},
       {"a font named with a no-break space",
        [&](xMorvaDocument& document) {
          type(document, u"ab");
@@ -457,6 +463,7 @@ TEST_F(ExportRTF, WordsOtherProgramsReadAndThreeTrips) {
        {"\\'a0Times;}"}},
   };
   auto same = [](xMorvaDocument& a, xMorvaDocument& b) {
+    EXPECT_EQ(a.GetParams().GetFirstPageNumber(), b.GetParams().GetFirstPageNumber());
     for (int16_t part : {kPartBody, kPartFooter}) {
       EXPECT_EQ(TextOf(a, part), TextOf(b, part));
       const auto first = Positions(a, part), second = Positions(b, part);
