@@ -193,11 +193,11 @@ xMorvaDocParams::FooterPlace xMorvaDocParams::FooterPlaceOf(int32_t page, int32_
   if (bands.footerTop == bands.footerBottom) {
     // A band of no height is a distance alone (a foreign file's footer
     // without text): lines typed into it end there and reach up, as the
-    // file's footer of the same lines does, while they fit under the
-    // bottom margin; taller, they reach down from the margin as in a band
-    // that ends at the page's lower edge.
+    // file's footer of the same lines does, the body's bottom margin making
+    // room above them (BodyBottomMargin); lines taller than the body
+    // leaves room for reach down from as high as they may stand.
     const int64_t up = int64_t(bands.footerBottom) + std::max(height, 0);
-    const int32_t highest = std::max(bands.bottomMargin - 1, bands.footerBottom);
+    const int32_t highest = std::max(HighestFooterTop(bands), bands.footerBottom);
     if (up <= highest) {
       place.top = int32_t(up);
     } else {
@@ -218,8 +218,25 @@ xMorvaDocParams::FooterPlace xMorvaDocParams::FooterPlaceOf(int32_t page, int32_
   return place;
 }
 
+int32_t xMorvaDocParams::HighestFooterTop(const xMorvaPageBands& bands) const {
+  // The body keeps the height of its narrowest column.
+  const int64_t room = int64_t(GetPageHeight()) - bands.topMargin - bands.bottomMargin - kMinColumnWidth;
+  return int32_t(std::clamp<int64_t>(int64_t(bands.bottomMargin) + std::max<int64_t>(room, 0) - 1, 0, INT32_MAX));
+}
+
+int32_t xMorvaDocParams::BodyBottomMargin(int32_t page, int32_t footerHeight) const {
+  const xMorvaPageBands& bands = BandsOf(page);
+  if (bands.footerShown == 0 || bands.footerTop != bands.footerBottom || footerHeight <= 0) return bands.bottomMargin;
+  const int64_t above = int64_t(FooterPlaceOf(page, footerHeight).top) + 1;
+  return int32_t(std::clamp<int64_t>(above, bands.bottomMargin, std::max(HighestFooterTop(bands) + 1, bands.bottomMargin)));
+}
+
 int32_t xMorvaDocParams::TextHeight(int32_t page) const {
   return GetPageHeight() - TopMargin(page) - BottomMargin(page);
+}
+
+int32_t xMorvaDocParams::TextHeight(int32_t page, int32_t footerHeight) const {
+  return GetPageHeight() - TopMargin(page) - BodyBottomMargin(page, footerHeight);
 }
 
 bool xMorvaDocParams::BindingOnLeft(int32_t page) const {

@@ -90,9 +90,10 @@ class xMorvaDocParams : public VObject {
   // footer then stands higher, its last line ending there, whole. A footer
   // that its band places higher stays where it is. A band of no height
   // (a foreign file's footer without text) is where the lines end: they
-  // reach up from it while they fit under the bottom margin, and down from
-  // the margin when taller. Every place that prints, shows or hits a
-  // footer asks this.
+  // reach up from it, as a file's footer of those lines does, the body's
+  // bottom margin making room above them (BodyBottomMargin); lines taller
+  // than the body leaves room for reach down from as high as they may
+  // stand. Every place that prints, shows or hits a footer asks this.
   struct FooterPlace {
     int32_t top = 0;
     int32_t bottom = 0;
@@ -100,10 +101,24 @@ class xMorvaDocParams : public VObject {
   FooterPlace FooterPlaceOf(int32_t page, int32_t height) const;
   // The 12 points above the page's lower edge a footer's lines end on.
   static int32_t FooterFloor();
+  // The highest a footer's upper edge stands, above the page's lower edge,
+  // on a page of those bands: the body keeps the height of its narrowest
+  // column; never below 0.
+  int32_t HighestFooterTop(const xMorvaPageBands& bands) const;
   int32_t TopMargin(int32_t page) const { return BandsOf(page).topMargin; }
   int32_t BottomMargin(int32_t page) const { return BandsOf(page).bottomMargin; }
   // Page height minus that page's top and bottom margins.
   int32_t TextHeight(int32_t page) const;
+  // Where that page's body ends above the page's lower edge, its footer's
+  // lines `footerHeight` tall: the bottom margin, or higher where the
+  // lines of a footer in a band of no height reach over it, as a reader
+  // widens the margin for a file's footer of those lines; the body keeps
+  // the height of its narrowest column.
+  int32_t BodyBottomMargin(int32_t page, int32_t footerHeight) const;
+  // Page height minus that page's top margin and its body's bottom margin
+  // with its footer's lines `footerHeight` tall: the height the page's
+  // body fills.
+  int32_t TextHeight(int32_t page, int32_t footerHeight) const;
   // (binding left + (alternate binding ? page : 0)) is odd.
   bool BindingOnLeft(int32_t page) const;
   // The left margin, plus the binding when it is on the left of that page.

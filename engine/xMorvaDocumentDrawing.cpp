@@ -394,7 +394,9 @@ void xMorvaDocumentDrawing::DrawPageMarkers(PassState& pass, int32_t page, int32
   const int32_t columns = std::clamp<int32_t>(params.GetColumns(), 1, xMorvaPageRecord::kMaxColumns);
   const int32_t columnWidth = params.ColumnWidth(false);
   const int32_t bodyTop = top + params.TopMargin(page);
-  const int32_t bodyBottom = top + params.GetPageHeight() - params.BottomMargin(page);
+  // The height the pages were filled to: the body ends above a footer's
+  // lines that reach over the bottom margin.
+  const int32_t bodyBottom = bodyTop + fPages.BodyHeightOf(page);
   if (params.GetColumnLines() != 0 && columns >= 2) {
     UseInk(port, kInk);
     for (int32_t k = 0; k + 1 < columns; ++k) {

@@ -210,8 +210,16 @@ xMorvaEngine* xMorvaDocumentLayout::GetEngine(int16_t part) const {
 xMorvaDocumentLayout::PageGeometry xMorvaDocumentLayout::CurrentGeometry() const {
   const xMorvaDocParams& params = fDocument.GetParams();
   PageGeometry g;
-  g.firstHeight = params.TextHeight(0);
-  g.otherHeight = params.TextHeight(1);
+  // The body ends above the lines of a footer that reach over the
+  // bottom margin from a band of no height; the other pages fill to the
+  // taller of their footers (a left page's and a right page's). A footer
+  // without text has its empty line only, which takes no room.
+  auto footerHeight = [&](int32_t page) {
+    const int16_t part = FooterPartOfPage(params, page);
+    return fEngines[part] != nullptr && fEngines[part]->GetLength() > 0 ? fLines[part]->GetTotalHeight() : 0;
+  };
+  g.firstHeight = params.TextHeight(0, footerHeight(0));
+  g.otherHeight = params.TextHeight(1, std::max(footerHeight(1), footerHeight(2)));
   g.columns = params.GetColumns();
   g.widow = params.GetWidowControl();
   return g;
@@ -225,6 +233,7 @@ void xMorvaDocumentLayout::ApplyViewOptions() {
 
 int32_t xMorvaDocumentLayout::Paginate(int32_t fromPage) {
   if (fromPage == 0) fGeometry = CurrentGeometry();
+  fPages->SetBodyHeights(fGeometry.firstHeight, fGeometry.otherHeight);
   return fPages->ComputePageBreaks(fromPage);
 }
 
@@ -247,7 +256,8 @@ int32_t xMorvaDocumentLayout::ComposePart(int16_t part) {
   ApplyViewOptions();
   fWidths[part] = fDocument.GetTextWidth(part);
   const int32_t status = fLines[part]->ComposeAll(*fFont, part == kBody);
-  const int32_t pages = part == kBody ? Paginate(0) : 0;
+  // A footer's lines may move where the body ends.
+  const int32_t pages = part == kBody || !(CurrentGeometry() == fGeometry) ? Paginate(0) : 0;
   RefreshPageNumbers();
   return status != 0 ? status : pages;
 }

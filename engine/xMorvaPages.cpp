@@ -55,8 +55,13 @@ bool xMorvaPages::AppendPage(const xMorvaPageRecord& record) {
   fTotalLines += record.lines;
   // The first page is filled with its own text height, every later page
   // with the height of the other pages.
-  if (fRecords.size() == 1) fBodyHeight = fDocument->GetParams().TextHeight(1);
+  if (fRecords.size() == 1) fBodyHeight = BodyHeightOf(1);
   return true;
+}
+
+int32_t xMorvaPages::BodyHeightOf(int32_t page) const {
+  const int32_t given = fDocument->GetParams().UsesFirstPageLayout(page) ? fFirstBodyHeight : fOtherBodyHeight;
+  return given >= 0 ? given : fDocument->GetParams().TextHeight(page);
 }
 
 int32_t xMorvaPages::ComputePageBreaks(int32_t firstPage) {
@@ -171,7 +176,7 @@ bool xMorvaPages::PageFill::Append(const xMorvaPageRecord& record) {
   fPages.fNextCarried = 0;
   fPages.fTotalLines += record.lines;
   if (fOldBase + fFresh.size() == 1)
-    fPages.fBodyHeight = fPages.fDocument->GetParams().TextHeight(1);
+    fPages.fBodyHeight = fPages.BodyHeightOf(1);
   return true;
 }
 
@@ -323,7 +328,7 @@ int32_t xMorvaPages::ComputePageBreaks(int32_t firstPage, int32_t first, int32_t
   const int32_t columns =
       std::clamp<int32_t>(params.GetColumns(), 1, xMorvaPageRecord::kMaxColumns);
   const bool widowControl = params.GetWidowControl() != 0;
-  fBodyHeight = params.TextHeight(firstPage);
+  fBodyHeight = BodyHeightOf(firstPage);
   const int32_t startLine = GetFirstLineOfPage(firstPage);
   const int64_t cutLines = fTotalLines - startLine;
   fTotalLines -= cutLines;

@@ -82,6 +82,14 @@ class xMorvaPages : public VObject {
 
   bool NeedsFullRebuild() const { return fNeedsRebuild; }
   int32_t GetStatus() const { return fStatus; }
+  // The heights the body fills on the first page and on the others; -1
+  // for the document's text heights.
+  void SetBodyHeights(int32_t first, int32_t other) {
+    fFirstBodyHeight = first;
+    fOtherBodyHeight = other;
+  }
+  // The height the body fills on that page.
+  int32_t BodyHeightOf(int32_t page) const;
   // Caps the table at `count` records (-1: none), as a table that cannot
   // grow would be.
   void SetRecordLimit(int32_t count) { fRecordLimit = count; }
@@ -109,6 +117,9 @@ class xMorvaPages : public VObject {
   xMorvaLines* fLines;
   // The height lines may fill in a column of the page being filled.
   int32_t fBodyHeight = 0;
+  // As SetBodyHeights gives them.
+  int32_t fFirstBodyHeight = -1;
+  int32_t fOtherBodyHeight = -1;
   std::vector<xMorvaPageRecord> fRecords;
   // How each page began: 1 with its first line, 2 with the last line of
   // the page before taken along (widow control); 0 not known.

@@ -247,6 +247,7 @@ TEST(DocParams, AFooterEndsNoLowerThanAPrinterPrints) {
     const char* what;
     int32_t top, bottom, height;  // the band's edges above the lower edge, the lines' height
     int32_t placedTop, placedBottom;
+    int32_t body = 100;  // where the body ends above the lower edge
   };
   const Row rows[] = {
       {"its band holds it above the floor", 80, 20, 40, 80, 20},
@@ -258,14 +259,17 @@ TEST(DocParams, AFooterEndsNoLowerThanAPrinterPrints) {
       {"no lines", 0, 0, 0, floor, 0},
       {"taller than the page", 10, 0, 5000, 1123, 0},
       // A band of no height (a file's footer without text): the lines end
-      // there, reaching up while they fit under the bottom margin (100).
+      // there and reach up, the body ending above them where they pass
+      // the bottom margin (100), as for a file's footer of those lines.
       {"a band of no height: its lines end there", 60, 60, 30, 90, 60},
       {"a band of no height without lines", 60, 60, 0, 60, 60},
       {"a band of no height, its lines up to the margin", 60, 60, 39, 99, 60},
-      {"a band of no height, its lines past the margin: down from it", 60, 60, 40, 99, 0},
-      {"a band of no height at the margin", 100, 100, 20, 100, 0},
+      {"a band of no height, its lines past the margin: the body above them", 60, 60, 40, 100, 60, 101},
+      {"a band of no height at the margin", 100, 100, 20, 120, 100, 121},
       {"a band of no height under the floor", floor - 4, floor - 4, 20, floor + 20, floor - 4},
-      {"a band of no height, taller than the page", 60, 60, 5000, 1123, 0},
+      // Taller than the body's room (the page, 1123, less the narrowest
+      // column, 50): down from there, raised to stand whole.
+      {"a band of no height, taller than the page", 60, 60, 5000, 1123, 0, 1073},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.what);
@@ -275,8 +279,11 @@ TEST(DocParams, AFooterEndsNoLowerThanAPrinterPrints) {
       p.GetBands(first).footerTop = row.top;
       p.GetBands(first).footerBottom = row.bottom;
       p.GetBands(first).bottomMargin = 100;
+      p.GetBands(first).topMargin = 0;
     }
     const xMorvaDocParams::FooterPlace place = p.FooterPlaceOf(1, row.height);
+    EXPECT_EQ(row.body, p.BodyBottomMargin(1, row.height));
+    EXPECT_EQ(1123 - row.body, p.TextHeight(1, row.height));
     EXPECT_EQ(row.placedTop, place.top);
     EXPECT_EQ(row.placedBottom, place.bottom);
   }

@@ -69,7 +69,7 @@ void FitHeaderFooterBands(const xMorvaDocParams& params, xMorvaPageBands& bands,
     bands.topMargin = std::max(bands.topMargin, bands.headerBottom + 1);
   }
   if (footer > 0) {
-    const int32_t highest = std::max(limit(bands.bottomMargin) - 1, 0);
+    const int32_t highest = params.HighestFooterTop(bands);
     // Its last line ends at its distance, raised to where a footer
     // prints when it is lower; its lines reach up from there.
     bands.footerBottom = std::clamp(std::max(footerDistance, xMorvaDocParams::FooterFloor()), 0, highest);

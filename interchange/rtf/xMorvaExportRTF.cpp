@@ -478,12 +478,13 @@ void xMorvaExportRTF::WriteRtfProperty(uint16_t id, int32_t value) {
       break;
     case kPropBullet:
       if (value != 0) {
-        // The bullet hangs before the first line: the indent loses its
-        // width, measured in the paragraph's own font.
-        const char16_t shown = value == 108 ? char16_t(0x2022) : char16_t(value);
-        Word("fi", PixelsToTwips(fCurrent.GetProperty(kPropFirstLineIndent) - BulletWidth(shown)));
+        // The bullet hangs before the first line where the text engine
+        // draws it, its width and its gap before the text: the tab after
+        // it then reaches the left indent in every reader, however wide
+        // it measures the bullet.
+        Word("fi", PixelsToTwips(fCurrent.GetProperty(kPropFirstLineIndent) - BulletAdvance(uint16_t(value))));
         if (value == 108) {
-          WriteRtfText(shown);
+          WriteRtfText(char16_t(0x2022));
         } else {
           Word("f", fWingdings);
           WriteRtfText(char16_t(value));
@@ -523,11 +524,9 @@ void xMorvaExportRTF::WriteRtfProperty(uint16_t id, int32_t value) {
   }
 }
 
-int32_t xMorvaExportRTF::BulletWidth(char16_t unit) {
+int32_t xMorvaExportRTF::BulletAdvance(uint16_t bullet) {
   if (!fMeasure) fMeasure = std::make_unique<xMorvaFont>(fDocument->GetMeasuringPort(), fDocument);
-  for (uint16_t id = 0; id <= kLastCharacterProperty; ++id) fMeasure->ApplyProperty(id, fCurrent.GetProperty(id), false);
-  const uint16_t units[1] = {unit};
-  return int32_t(fMeasure->MeasureCharWidth(units, units + 1) + 0.5);
+  return fMeasure->MeasureBullet(fCurrent, bullet);
 }
 
 void xMorvaExportRTF::WriteParagraphProperties() {

@@ -58,8 +58,9 @@ class xMorvaExportRTF : public VObject {
   void WriteRtfProperty(uint16_t id, int32_t value);
   void WriteParagraphProperties();
   void WriteTab(uint32_t stop);
-  // The width in pixels of a bullet in the current properties.
-  int32_t BulletWidth(char16_t unit);
+  // The pixels a bullet in the current properties stands before the text
+  // it hangs before: its width and its gap, as the text engine draws it.
+  int32_t BulletAdvance(uint16_t bullet);
   void WriteElement(uint16_t code, const uint8_t* payload, uint32_t size);
   // A picture element (`size` bytes at `element`, its head included).
   void WritePicture(const uint8_t* element, uint32_t size);

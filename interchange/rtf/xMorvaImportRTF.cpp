@@ -1810,9 +1810,10 @@ int32_t xMorvaImportRTF::Import(xMorvaDocument& document, const uint8_t* bytes, 
   if (reader.PageGiven()) document.TakePaperFromPage(reader.Landscape());
   // The footer's last line ends at \footery above the page's lower edge
   // (no lower than a footer prints) and its lines reach up from there:
-  // the body ends above them. A footer without text has its band reach
-  // down from \footery. The first section's margins and distances hold for a title
-  // page too, whose own footer is fitted to them alike.
+  // the body ends above them. A footer without text has a band of no
+  // height at \footery, where lines typed into it end. The first section's
+  // margins and distances hold for a title page too, whose own footer is
+  // fitted to them alike.
   xMorvaDocParams& params = document.Params();
   xMorvaPageBands& bands = params.GetBands(false);
   const xMorvaPageBands section = bands;

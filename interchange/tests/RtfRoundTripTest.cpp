@@ -189,6 +189,12 @@ TEST_F(RtfRoundTrip, ThreeTripsKeepTheFootersPlaceAndTheBottomMargin) {
       {"no footer text at \\footery720, chained", u"", 72, 71, false, 0,
        "{\\rtf1\\margb1440\\footery720 Body.}", false, 0, 0, true},
       {"no footer text at \\footery720", u"", 72, 71, false, 0, "{\\rtf1\\margb1440\\footery720 Body.}"},
+      // At the margin, as many files have it: typed lines reach up from
+      // there, the body ending above them.
+      {"no footer text at \\footery1440, the margin", u"", 72, 71, false, 0,
+       "{\\rtf1\\margb1440\\footery1440 Body.}"},
+      {"no footer text at \\footery1440, the margin, chained", u"", 72, 71, false, 0,
+       "{\\rtf1\\margb1440\\footery1440 Body.}", false, 0, 0, true},
       // A title page under the file's margin, the others' widened for
       // their footer's lines: blank ones, and lines from the floor.
       {"a title page, the others' footer of blank lines", u"", 72, 71, false, 0,
@@ -306,6 +312,9 @@ TEST_F(RtfRoundTrip, ThreeTripsKeepTheFootersPlaceAndTheBottomMargin) {
     ASSERT_EQ(0, rtftest::Import(*heldDocument, held));
     EXPECT_EQ(heldDocument->GetParams().FooterPlaceOf(1, HeaderFooterLinesHeight(*heldDocument, kPartFooter)).top,
               typed);
+    // The body makes room above the typed lines as above the file's.
+    EXPECT_EQ(heldDocument->GetParams().TextHeight(1, HeaderFooterLinesHeight(*heldDocument, kPartFooter)),
+              trips[0]->GetParams().TextHeight(1, HeaderFooterLinesHeight(*trips[0], kPartFooter)));
     std::unique_ptr<xMorvaDocument> saved = std::move(trips[0]);
     const int32_t distance = FooterDistanceOf(*saved);
     for (int trip = 1; trip <= 3; ++trip) {

@@ -11,6 +11,7 @@
 #include "boundary/HostDisplayRoutines.h"
 #include "document/DocumentUnits.h"
 #include "document/xMorvaStyleSheet.h"
+#include "engine/xMorvaFont.h"
 #include "engine/xMorvaPictureElement.h"
 #include "framework/core/values/VPictureMaker.h"
 #include "framework/system/resources/VMemoryResourceFile.h"
@@ -308,27 +309,64 @@ TEST_F(ExportRTF, StyleSheetsWithTheirProperties) {
   EXPECT_TRUE(Has(rtf, "{\\*\\cs" + std::to_string(characterId) + "\\i Stress;}")) << rtf;
 }
 
-// A bulleted paragraph opens with the bullet and a tab, its first-line
-// indent less the bullet's width.
+// A bulleted paragraph opens with the bullet and a tab, the bullet where
+// the text engine draws it: its first-line indent less the bullet's width
+// and gap, so that the tab reaches the left indent in every reader. Our
+// reader gives the paragraph's indents back through three trips.
 TEST_F(ExportRTF, BulletsHangBeforeTheFirstLine) {
-  auto document = NewDocument();
-  xMorvaEngine& body = Engine(*document, kPartBody);
-  Type(body, u"one\ntwo");
-  body.SetSelection(4, 4);
-  ASSERT_EQ(0, body.SetPropertyValue(kPropFirstLineIndent, 30));
-  ASSERT_EQ(0, body.SetPropertyValue(kPropBullet, 108));
-  const std::string text = BodyOf(Export(*document));
-  const size_t at = text.find("\\pard");
-  ASSERT_NE(std::string::npos, at) << text;
-  const size_t fi = text.find("\\fi", at);
-  ASSERT_NE(std::string::npos, fi) << text;
-  const int32_t twips = std::atoi(text.c_str() + fi + 3);
-  EXPECT_LT(twips, PixelsToTwips(30)) << text;
-  EXPECT_GT(twips, PixelsToTwips(30) - PixelsToTwips(30)) << text;
-  EXPECT_NE(std::string::npos, text.find("\\u8226\\'", fi)) << text;
-  EXPECT_NE(std::string::npos, text.find("\\tab two", fi)) << text;
-  // No plain first-line indent undoes the hang.
-  EXPECT_EQ(std::string::npos, text.find("\\fi", fi + 3)) << text;
+  struct Row {
+    const char* what;
+    uint16_t bullet;
+    int32_t left, first;  // pixels
+    const char* shown;    // the bullet as written
+  };
+  const Row rows[] = {
+      {"a dot under a first-line indent", 108, 0, 30, "\\u8226\\'"},
+      {"a list item's dot at its left indent", 108, 37, 0, "\\u8226\\'"},
+      {"a Wingdings bullet", 167, 37, 0, "\\'a7"},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.what);
+    auto document = NewDocument();
+    xMorvaEngine& body = Engine(*document, kPartBody);
+    Type(body, u"one\ntwo");
+    body.SetSelection(4, 4);
+    ASSERT_EQ(0, body.SetPropertyValue(kPropLeftIndent, row.left));
+    ASSERT_EQ(0, body.SetPropertyValue(kPropFirstLineIndent, row.first));
+    ASSERT_EQ(0, body.SetPropertyValue(kPropBullet, row.bullet));
+    // The bullet in the paragraph's own type.
+    xMorvaProperties properties;
+    properties.SetDefaults();
+    body.SetSelection(4, 4);
+    for (uint16_t id = 0; id <= kLastCharacterProperty; ++id) properties.SetProperty(id, body.GetPropertyValue(id));
+    xMorvaFont font(document->GetMeasuringPort(), document.get());
+    const int32_t advance = font.MeasureBullet(properties, row.bullet);
+    ASSERT_GT(advance, 5);
+    const std::string text = BodyOf(Export(*document));
+    const size_t at = text.find("\\pard");
+    ASSERT_NE(std::string::npos, at) << text;
+    const size_t fi = text.find("\\fi", at);
+    ASSERT_NE(std::string::npos, fi) << text;
+    EXPECT_EQ(PixelsToTwips(row.first - advance), std::atoi(text.c_str() + fi + 3)) << text;
+    EXPECT_NE(std::string::npos, text.find(row.shown, fi)) << text;
+    EXPECT_NE(std::string::npos, text.find("\\tab two", fi)) << text;
+    // No plain first-line indent undoes the hang.
+    EXPECT_EQ(std::string::npos, text.find("\\fi", fi + 3)) << text;
+    std::unique_ptr<xMorvaDocument> copy = std::move(document);
+    for (int trip = 1; trip <= 3; ++trip) {
+      SCOPED_TRACE(trip);
+      auto back = NewDocument();
+      ASSERT_EQ(0, Import(*back, Export(*copy)));
+      const Position last = Positions(*back, kPartBody).back();
+      auto value = [&](uint16_t id) {
+        const auto it = last.properties.find(id);
+        return it == last.properties.end() ? 0 : it->second;
+      };
+      EXPECT_EQ(row.left, value(kPropLeftIndent));
+      EXPECT_EQ(row.first - advance, value(kPropFirstLineIndent));
+      copy = std::move(back);
+    }
+  }
 }
 
 // A selection that starts in a paragraph is written with that paragraph's

@@ -401,7 +401,8 @@ TEST_F(ExportWord, RoundTripKeepsThePageSettings) {
     EXPECT_EQ(back.GetRightMargin(), params.GetRightMargin());
     EXPECT_EQ(back.GetBands(false).topMargin, bands.topMargin);
     EXPECT_EQ(back.GetBands(false).bottomMargin, bands.bottomMargin);
-    EXPECT_EQ(back.GetBands(false).headerTop, std::min(bands.headerTop, bands.topMargin - 1));
+    // The header's distance, no lower than the top margin.
+    EXPECT_EQ(back.GetBands(false).headerTop, std::min(bands.headerTop, bands.topMargin));
     EXPECT_EQ(back.GetAlternateBinding(), row.alternate);
     EXPECT_EQ(back.GetBindingLeft(), row.bindingLeft);
     EXPECT_EQ(back.GetBinding(), params.GetBinding());
@@ -433,6 +434,7 @@ TEST_F(ExportWord, ThreeRoundTripsKeepThePageAndTheSheets) {
     double pageWidth = 0, pageHeight = 0;  // inches; 0 keeps the document's page
     const char16_t* firstFooter = nullptr;  // in place of the first page's three footer lines
     int32_t tabTwips = 0;  // the default tab interval; 0 keeps the document's 1 cm
+    const char16_t* headerLines = u"Head one\nHead two\nHead three";  // the other pages' header
   };
   std::u16string tall;
   for (int i = 0; i < 80; ++i) tall += u"Foot line\n";
@@ -468,6 +470,14 @@ TEST_F(ExportWord, ThreeRoundTripsKeepThePageAndTheSheets) {
        nullptr, nullptr, nullptr, true, 0, 0, u""},
       {.what = "half-inch default tabs", .top = 3.5, .header = 1.5, .bottom = 3.5, .fits = true,
        .tabTwips = 720},
+      // The header's distance at the top margin, only the first page's
+      // header with lines, its margin widened for them: both kinds of page
+      // keep the one distance.
+      {.what = "a first-page header at the margin's height",
+       .titlePage = true,
+       .firstStories = false,
+       .rtf = "{\\rtf1\\margt720\\headery720\\titlepg{\\headerf First one\\par First two\\par}Body.}",
+       .headerLines = u""},
   };
   auto pixels = [](double cm) { return TwipsToPixels(int32_t(cm * 1440 / 2.54)); };
   auto lineOf = [](xMorvaDocument& document, int16_t part) {
@@ -495,7 +505,7 @@ TEST_F(ExportWord, ThreeRoundTripsKeepThePageAndTheSheets) {
     auto document = NewDocument();
     if (row.rtf != nullptr) ASSERT_EQ(0, Import(*document, row.rtf));
     Type(Engine(*document, kPartBody), u"A letter.\nIts second paragraph.");
-    Type(Engine(*document, kPartHeader), u"Head one\nHead two\nHead three");
+    Type(Engine(*document, kPartHeader), row.headerLines);
     if (row.rtf == nullptr)
       Type(Engine(*document, kPartFooter), row.footer != nullptr ? row.footer : u"Foot one\nFoot two\nFoot three");
     xMorvaDocParams& params = document->Params();
@@ -592,7 +602,7 @@ TEST_F(ExportWord, ThreeRoundTripsKeepThePageAndTheSheets) {
       }
       if (row.footer == nullptr && row.rtf == nullptr)
         EXPECT_EQ("Foot one\nFoot two\nFoot three", TextOf(copy, kPartFooter).substr(0, 28));
-      EXPECT_EQ("Head one\nHead two\nHead three", TextOf(copy, kPartHeader).substr(0, 28));
+      EXPECT_EQ(texttest::Utf8(row.headerLines), TextOf(copy, kPartHeader).substr(0, 28));
       for (bool first : {false, true}) {
         SCOPED_TRACE(first ? "first page" : "other pages");
         const xMorvaPageBands& bands = back.GetBands(first);

@@ -699,7 +699,10 @@ TEST_F(ImportWord, FirstSectionSprmsSetTheDocumentsPages) {
     EXPECT_EQ(params.GetBindingLeft(), row.bindingLeft);
     const xMorvaPageBands& bands = params.GetBands(false);
     EXPECT_EQ(bands.topMargin, TwipsToPixels(row.topTwips));
-    EXPECT_EQ(bands.headerBottom, TwipsToPixels(row.topTwips) - 1);
+    // The header's lower edge a pixel above the top margin, or at it where
+    // the header's distance reaches it; its upper edge no lower.
+    EXPECT_EQ(bands.headerBottom, std::max(TwipsToPixels(row.topTwips) - 1, bands.headerTop));
+    EXPECT_LE(bands.headerBottom, bands.topMargin);
     EXPECT_LE(bands.headerTop, bands.headerBottom);
     EXPECT_EQ(bands.bottomMargin, TwipsToPixels(row.bottomTwips));
     // No footer text: a band of no height at the footer's distance.

@@ -255,10 +255,13 @@ void ApplyPageSetup(xMorvaDocument& document, const xMorvaWordSection& section, 
   const int32_t bottom = TwipsToPixels(section.bottom);
   const int32_t header = TwipsToPixels(section.headerDistance);
   bands.topMargin = top;
-  // The header's lower edge stands one pixel above the top margin, and its
-  // upper edge no lower than that.
-  bands.headerBottom = std::max(top - 1, 0);
-  bands.headerTop = std::min(header, bands.headerBottom);
+  // The header's upper edge stands at the file's one distance, for the
+  // pages whose header has lines and those whose header has none alike, so
+  // the distance a writer takes from either comes back the same; no lower
+  // than the top margin. Its lower edge stands one pixel above the margin,
+  // or at the margin with a distance there.
+  bands.headerTop = std::min(header, std::max(top, 0));
+  bands.headerBottom = std::max({top - 1, 0, bands.headerTop});
   // The footer's upper edge stands one pixel inside the bottom margin,
   // where the text above it ends, and its lower edge at the footer's
   // distance: the footer's lines, once read, reach up from there.
