@@ -425,6 +425,11 @@ class xMorvaDocument : public VObject,
   // takes it away again; one that could not be placed is told to the user.
   // True when placed.
   bool PlacePagePicture(uint16_t undoKind, const std::function<bool()>& place);
+  // Picture `index` placed on a page (-1: the selected one) deleted with
+  // its data, in one undo step that puts it back: the one road of every
+  // deletion of such a picture (cut, clear, the keys, the host's commands).
+  // False when there is no such picture. The caller refreshes.
+  bool DeletePagePicture(int32_t index);
 
   // ---- Computed elements over all parts.
   void SetFieldDisplayModeOfPart(uint8_t mode);

@@ -198,8 +198,7 @@ void xMorvaDocument::DeleteSelection(bool copyFirst) {
   // A selected picture on a page is what cut and clear take.
   if (fPagePictures && fPagePictures->HasSelection() && fStyleSheets) {
     if (copyFirst) CopySelection();
-    fPagePictures->DeleteSelected(*fStyleSheets);
-    SetModified();
+    DeletePagePicture(-1);
     Refresh(true, false);
     return;
   }

@@ -64,7 +64,8 @@ class xMorvaDocumentInterface {
   // Puts back, selected, the picture placed on a page that such bytes as
   // the page pictures keep for undo describe, or, for none (null), takes
   // the picture with data id `picture` off its page with its data: false
-  // when it could not be done.
+  // when it could not be done. No picture has a negative id: undo marks a
+  // record whose picture is gone with -1, and both answer false for it.
   virtual bool PutPagePictureState(int16_t picture, const std::vector<uint8_t>* state) {
     (void)picture;
     (void)state;

@@ -56,10 +56,27 @@ bool xMorvaDocument::PlacePagePicture(uint16_t undoKind, const std::function<boo
   int32_t id = -1;
   std::vector<uint8_t> placed;
   if (fUndo && fCurrent != nullptr && fPagePictures && fStyleSheets &&
-      fPagePictures->GetSelectedState(*fStyleSheets, id, placed) && id >= 0 && id <= INT16_MAX) {
+      fPagePictures->GetState(*fStyleSheets, -1, id, placed) && id >= 0 && id <= INT16_MAX) {
     fUndo->RecordPagePicture(*fCurrent, undoKind, int16_t(id), nullptr, &placed);
   }
   Refresh(false, false);
+  return true;
+}
+
+bool xMorvaDocument::DeletePagePicture(int32_t index) {
+  if (!fPagePictures || !fStyleSheets) return false;
+  if (index == -1 ? !fPagePictures->HasSelection() : index < 0 || index >= fPagePictures->GetCount())
+    return false;
+  // The picture as it was, kept before it goes: undo puts it back with its
+  // data under the same id, and the steps before it that name that id find
+  // it again.
+  int32_t id = -1;
+  std::vector<uint8_t> gone;
+  const bool kept = fUndo && fCurrent != nullptr && fPagePictures->GetState(*fStyleSheets, index, id, gone) &&
+                    id >= 0 && id <= INT16_MAX;
+  fPagePictures->DeleteSelected(*fStyleSheets, index);
+  SetModified();
+  if (kept) fUndo->RecordPagePicture(*fCurrent, kUndoDelete, int16_t(id), &gone, nullptr);
   return true;
 }
 

@@ -24,10 +24,11 @@ class xMorvaPagePicturesInterface {
   virtual void Clear() = 0;
   virtual int32_t GetCount() const = 0;
   // Whether one of them is selected; a copy of its picture (the caller owns
-  // it, null when its data holds none); its deletion with its data.
+  // it, null when its data holds none); the deletion of picture `index`
+  // (-1: the selected one) with its data.
   virtual bool HasSelection() const = 0;
   virtual VPictureData* CopySelected(VResourceFile& store) const = 0;
-  virtual void DeleteSelected(VResourceFile& store) = 0;
+  virtual void DeleteSelected(VResourceFile& store, int32_t index) = 0;
   // The selected picture's data id and box (left, top, width, height on
   // its page): false when none is selected. The box of the picture with
   // that data id set, and that picture selected: false when none has it.
@@ -38,13 +39,13 @@ class xMorvaPagePicturesInterface {
   // selected one when there is one, else all of them).
   virtual void RebuildPictures(VResourceFile& store) = 0;
   virtual void FreezeReferences(VResourceFile& store) = 0;
-  // The selected picture as undo keeps it: its data id and bytes that only
-  // the list reads (its place in the list, its entry and its data); false
-  // when none is selected or its data is missing. PutState puts back, at
-  // its place and selected, the picture such bytes describe, or, for none
-  // (null), deletes the picture with data id `id` and its data: false when
-  // it could not.
-  virtual bool GetSelectedState(VResourceFile& store, int32_t& id, std::vector<uint8_t>& state) const = 0;
+  // Picture `index` (-1: the selected one) as undo keeps it: its data id
+  // and bytes that only the list reads (its place in the list, its entry
+  // and its data); false when there is no such picture or its data is
+  // missing. PutState puts back, at its place and selected, the picture
+  // such bytes describe, or, for none (null), deletes the picture with
+  // data id `id` and its data: false when it could not.
+  virtual bool GetState(VResourceFile& store, int32_t index, int32_t& id, std::vector<uint8_t>& state) const = 0;
   virtual bool PutState(VResourceFile& store, int32_t id, const std::vector<uint8_t>* state) = 0;
   // The stored form 'wPIX' (id 0 of the document's store) read into the
   // list, or the list written into the store: false when it could not be.

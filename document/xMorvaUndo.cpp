@@ -349,7 +349,8 @@ void xMorvaUndo::CancelStep() {
   int32_t last = INT32_MIN;
   const int32_t firstRecord = fStepStart + int32_t(kStepRecordSize);
   bool replayed = true;
-  while (replayed && at > firstRecord) replayed = UndoRecord(engine, at, first, last);
+  bool passedOver = false;
+  while (replayed && at > firstRecord) replayed = UndoRecord(engine, at, first, last, passedOver);
   if (!CloseCancelledStep(engine, fStep, replayed)) return;
   fEnd = fPosition = fStepStart;
   // A group whose first step this was holds nothing now: its opening marker
@@ -417,7 +418,8 @@ void xMorvaUndo::CancelContinuation() {
           break;
         }
       }
-      replayed = UndoRecord(engine, at, first, last);
+      bool passedOver = false;
+      replayed = UndoRecord(engine, at, first, last, passedOver);
     }
   }
   if (!CloseCancelledStep(engine, fPending, replayed)) return;
@@ -641,7 +643,7 @@ bool xMorvaUndo::RedoDeletionRun(xMorvaUndoEngine& engine, int32_t& at, int32_t&
   return true;
 }
 
-bool xMorvaUndo::UndoBoxRecord(int32_t& at) {
+bool xMorvaUndo::UndoBoxRecord(int32_t& at, bool& passedOver) {
   const int32_t head = at - int32_t(kBoxRecordSize);
   uint8_t record[kBoxRecordSize];
   if (head < 0 || !ReadAt(head, record, kBoxRecordSize)) return false;
@@ -652,12 +654,13 @@ bool xMorvaUndo::UndoBoxRecord(int32_t& at) {
   Get(Get(Get(Get(Get(Get(record, kind), picture), box[0]), box[1]), box[2]), box[3]);
   Get(record + kBoxRecordSize - 2, tail);
   if (kind != kUndoPagePictureBox || tail != kind) return false;
-  if (!fDocument.SetPagePictureBox(picture, VRect(box[0], box[1], box[2], box[3]))) return false;
+  passedOver = !fDocument.SetPagePictureBox(picture, VRect(box[0], box[1], box[2], box[3]));
+  if (passedOver) ForgetBoxPicture(head);
   at = head;
   return true;
 }
 
-bool xMorvaUndo::RedoBoxRecord(int32_t& at) {
+bool xMorvaUndo::RedoBoxRecord(int32_t& at, bool& passedOver) {
   uint8_t record[kBoxRecordSize];
   if (!ReadAt(at, record, kBoxRecordSize)) return false;
   uint16_t kind = 0;
@@ -670,7 +673,8 @@ bool xMorvaUndo::RedoBoxRecord(int32_t& at) {
   Get(Get(Get(Get(after, box[0]), box[1]), box[2]), box[3]);
   Get(record + kBoxRecordSize - 2, tail);
   if (kind != kUndoPagePictureBox || tail != kind) return false;
-  if (!fDocument.SetPagePictureBox(picture, VRect(box[0], box[1], box[2], box[3]))) return false;
+  passedOver = !fDocument.SetPagePictureBox(picture, VRect(box[0], box[1], box[2], box[3]));
+  if (passedOver) ForgetBoxPicture(at);
   at += int32_t(kBoxRecordSize);
   return true;
 }
@@ -738,7 +742,7 @@ void xMorvaUndo::WriteStateRecord(uint16_t kind, int16_t id, const std::vector<u
   fPosition = fEnd;
 }
 
-bool xMorvaUndo::PutSheetState(int32_t head, bool after) {
+bool xMorvaUndo::PutSheetState(int32_t head, bool after, bool& passedOver) {
   uint8_t bytes[kSheetHead];
   if (!ReadAt(head, bytes, kSheetHead)) return false;
   uint16_t kind = 0;
@@ -762,15 +766,20 @@ bool xMorvaUndo::PutSheetState(int32_t head, bool after) {
   std::vector<uint8_t> state(size_t(SheetBytes(n)));
   const int32_t from = head + kSheetHead + (after ? SheetBytes(nBefore) : 0);
   if (!ReadAt(from, state.data(), uint32_t(state.size()))) return false;
-  if (kind == kUndoPagePicture) return fDocument.PutPagePictureState(id, n >= 0 ? &state : nullptr);
+  if (kind == kUndoPagePicture) {
+    passedOver = !fDocument.PutPagePictureState(id, n >= 0 ? &state : nullptr);
+    if (passedOver) ForgetStatePicture(head, int32_t(size));
+    return true;
+  }
   // What was kept of the sheet since describes a state the replay leaves.
   fSheetNotes.erase(std::remove_if(fSheetNotes.begin(), fSheetNotes.end(),
                                    [id](const SheetNote& note) { return note.id == id; }),
                     fSheetNotes.end());
-  return fDocument.PutStyleSheetState(id, n >= 0 ? &state : nullptr);
+  passedOver = !fDocument.PutStyleSheetState(id, n >= 0 ? &state : nullptr);
+  return true;
 }
 
-bool xMorvaUndo::UndoSheetRecord(int32_t& at) {
+bool xMorvaUndo::UndoSheetRecord(int32_t& at, bool& passedOver) {
   uint8_t tail[kSheetHead];
   if (at < int32_t(kSheetRecordOverhead) || !ReadAt(at - kSheetHead, tail, kSheetHead))
     return false;
@@ -780,14 +789,14 @@ bool xMorvaUndo::UndoSheetRecord(int32_t& at) {
   if (nBefore < -1 || nAfter < -1) return false;
   const int64_t head =
       int64_t(at) - kSheetRecordOverhead - SheetBytes(nBefore) - SheetBytes(nAfter);
-  if (head < 0 || !PutSheetState(int32_t(head), false)) return false;
+  if (head < 0 || !PutSheetState(int32_t(head), false, passedOver)) return false;
   at = int32_t(head);
   return true;
 }
 
-bool xMorvaUndo::RedoSheetRecord(int32_t& at) {
+bool xMorvaUndo::RedoSheetRecord(int32_t& at, bool& passedOver) {
   uint8_t head[kSheetHead];
-  if (!ReadAt(at, head, kSheetHead) || !PutSheetState(at, true)) return false;
+  if (!ReadAt(at, head, kSheetHead) || !PutSheetState(at, true, passedOver)) return false;
   int32_t nBefore = 0;
   int32_t nAfter = 0;
   Get(Get(head + 4, nBefore), nAfter);
@@ -795,14 +804,38 @@ bool xMorvaUndo::RedoSheetRecord(int32_t& at) {
   return true;
 }
 
-bool xMorvaUndo::UndoRecord(xMorvaUndoEngine& engine, int32_t& at, int32_t& first, int32_t& last) {
+void xMorvaUndo::ForgetBoxPicture(int32_t head) {
+  const int32_t none = -1;
+  WriteAt(head + 2, &none, sizeof none);
+}
+
+void xMorvaUndo::ForgetStatePicture(int32_t head, int32_t size) {
+  // The id stands in the head after the kind, and in the tail after the
+  // two lengths.
+  const int16_t none = -1;
+  WriteAt(head + 2, &none, sizeof none);
+  WriteAt(head + size - kSheetHead + 8, &none, sizeof none);
+}
+
+bool xMorvaUndo::UndoRecord(xMorvaUndoEngine& engine, int32_t& at, int32_t& first, int32_t& last,
+                            bool& passedOver) {
+  passedOver = false;
   uint16_t kind = 0;
-  if (KindBefore(at, kind) && kind == kUndoPagePictureBox) return UndoBoxRecord(at);
-  if (IsStateKind(kind)) return UndoSheetRecord(at);
+  if (KindBefore(at, kind) && kind == kUndoPagePictureBox) return UndoBoxRecord(at, passedOver);
+  if (IsStateKind(kind)) return UndoSheetRecord(at, passedOver);
   return UndoByteRecord(engine, at, first, last);
 }
 
-bool xMorvaUndo::UndoOneStep() {
+bool xMorvaUndo::RedoRecord(xMorvaUndoEngine& engine, int32_t& at, int32_t& first, int32_t& last,
+                            bool& passedOver) {
+  passedOver = false;
+  uint16_t kind = 0;
+  if (KindAt(at, kind) && kind == kUndoPagePictureBox) return RedoBoxRecord(at, passedOver);
+  if (IsStateKind(kind)) return RedoSheetRecord(at, passedOver);
+  return RedoByteRecord(engine, at, first, last);
+}
+
+bool xMorvaUndo::UndoOneStep(bool& changed) {
   StepRecord stepEnd;
   if (!ReadStepRecord(fPosition - int32_t(kStepRecordSize), stepEnd, kStepEnd)) return false;
   int32_t at = fPosition - int32_t(kStepRecordSize);
@@ -813,9 +846,14 @@ bool xMorvaUndo::UndoOneStep() {
   int32_t first = INT32_MAX;
   int32_t last = INT32_MIN;
   bool replayed = true;
+  int32_t put = 0;
+  int32_t passed = 0;
   uint16_t kind = 0;
   while (replayed && KindBefore(at, kind) && IsRecordKind(kind)) {
-    replayed = kind == kUndoDeletion ? UndoDeletionRun(engine, at, first, last) : UndoRecord(engine, at, first, last);
+    bool passedOver = false;
+    replayed = kind == kUndoDeletion ? UndoDeletionRun(engine, at, first, last)
+                                     : UndoRecord(engine, at, first, last, passedOver);
+    ++(passedOver ? passed : put);
   }
   StepRecord stepBegin;
   if (replayed && ReadStepRecord(at - int32_t(kStepRecordSize), stepBegin, kStepBegin) &&
@@ -829,10 +867,11 @@ bool xMorvaUndo::UndoOneStep() {
   if (first <= last) engine.RecomposeRange(first, last);
   fDocument.EndChange();
   if (replayed) fPosition = at;
+  changed = put > 0 || passed == 0;
   return replayed;
 }
 
-bool xMorvaUndo::RedoOneStep() {
+bool xMorvaUndo::RedoOneStep(bool& changed) {
   StepRecord stepBegin;
   if (!ReadStepRecord(fPosition, stepBegin, kStepBegin)) return false;
   int32_t at = fPosition + int32_t(kStepRecordSize);
@@ -843,12 +882,14 @@ bool xMorvaUndo::RedoOneStep() {
   int32_t first = INT32_MAX;
   int32_t last = INT32_MIN;
   bool replayed = true;
+  int32_t put = 0;
+  int32_t passed = 0;
   uint16_t kind = 0;
   while (replayed && KindAt(at, kind) && IsRecordKind(kind)) {
-    replayed = kind == kUndoPagePictureBox ? RedoBoxRecord(at)
-               : IsStateKind(kind)         ? RedoSheetRecord(at)
-               : kind == kUndoDeletion     ? RedoDeletionRun(engine, at, first, last)
-                                           : RedoByteRecord(engine, at, first, last);
+    bool passedOver = false;
+    replayed = kind == kUndoDeletion ? RedoDeletionRun(engine, at, first, last)
+                                     : RedoRecord(engine, at, first, last, passedOver);
+    ++(passedOver ? passed : put);
   }
   StepRecord stepEnd;
   if (replayed && ReadStepRecord(at, stepEnd, kStepEnd) && stepEnd.engine == stepBegin.engine &&
@@ -862,7 +903,46 @@ bool xMorvaUndo::RedoOneStep() {
   if (first <= last) engine.RecomposeRange(first, last);
   fDocument.EndChange();
   if (replayed) fPosition = at;
+  changed = put > 0 || passed == 0;
   return replayed;
+}
+
+bool xMorvaUndo::UndoOneUnit(bool& changed) {
+  uint16_t kind = 0;
+  const bool group =
+      KindBefore(fPosition, kind) && IsGroupKind(kind) && fPosition >= int32_t(kGroupMarkerSize);
+  if (group) fPosition -= int32_t(kGroupMarkerSize);  // the closing marker
+  for (;;) {
+    bool stepChanged = false;
+    if (!UndoOneStep(stepChanged)) return false;
+    changed = changed || stepChanged;
+    if (!group) return true;
+    if (KindBefore(fPosition, kind) && IsGroupKind(kind) &&
+        fPosition >= int32_t(kGroupMarkerSize)) {
+      fPosition -= int32_t(kGroupMarkerSize);  // the opening marker
+      RestoreGroupPart(fPosition);
+      return true;
+    }
+    if (fPosition == 0) return false;  // no opening marker: the history is damaged
+  }
+}
+
+bool xMorvaUndo::RedoOneUnit(bool& changed) {
+  uint16_t kind = 0;
+  const bool group = KindAt(fPosition, kind) && IsGroupKind(kind);
+  if (group) fPosition += int32_t(kGroupMarkerSize);  // the opening marker
+  for (;;) {
+    bool stepChanged = false;
+    if (!RedoOneStep(stepChanged)) return false;
+    changed = changed || stepChanged;
+    if (!group) return true;
+    if (KindAt(fPosition, kind) && IsGroupKind(kind)) {
+      RestoreGroupPart(fPosition);
+      fPosition += int32_t(kGroupMarkerSize);  // the closing marker
+      return true;
+    }
+    if (fPosition == fEnd) return false;
+  }
 }
 
 void xMorvaUndo::Abandon() {
@@ -874,25 +954,13 @@ void xMorvaUndo::Undo() {
   // An edit or a group still being made is not taken back half-way.
   if (fSuspended != 0 || fStepOpen != 0 || fGroupDepth > 0) return;
   Commit();
-  if (fPosition == 0) return;
   fRecording = 0;
-  uint16_t kind = 0;
-  const bool group =
-      KindBefore(fPosition, kind) && IsGroupKind(kind) && fPosition >= int32_t(kGroupMarkerSize);
-  if (group) fPosition -= int32_t(kGroupMarkerSize);  // the closing marker
-  for (;;) {
-    if (!UndoOneStep()) {
-      Abandon();
-      return;
-    }
-    if (!group) break;
-    if (KindBefore(fPosition, kind) && IsGroupKind(kind) &&
-        fPosition >= int32_t(kGroupMarkerSize)) {
-      fPosition -= int32_t(kGroupMarkerSize);  // the opening marker
-      RestoreGroupPart(fPosition);
-      break;
-    }
-    if (fPosition == 0) {  // no opening marker: the history is damaged
+  // A step of which nothing could be put back (its pictures on pages are
+  // gone) is passed over, and the undo goes on to the step before it: undo
+  // never stops at a step it cannot replay.
+  bool changed = false;
+  while (!changed && fPosition != 0) {
+    if (!UndoOneUnit(changed)) {
       Abandon();
       return;
     }
@@ -903,23 +971,10 @@ void xMorvaUndo::Undo() {
 void xMorvaUndo::Redo() {
   if (fSuspended != 0 || fStepOpen != 0 || fGroupDepth > 0) return;
   Commit();
-  if (fPosition == fEnd) return;
   fRecording = 0;
-  uint16_t kind = 0;
-  const bool group = KindAt(fPosition, kind) && IsGroupKind(kind);
-  if (group) fPosition += int32_t(kGroupMarkerSize);  // the opening marker
-  for (;;) {
-    if (!RedoOneStep()) {
-      Abandon();
-      return;
-    }
-    if (!group) break;
-    if (KindAt(fPosition, kind) && IsGroupKind(kind)) {
-      RestoreGroupPart(fPosition);
-      fPosition += int32_t(kGroupMarkerSize);  // the closing marker
-      break;
-    }
-    if (fPosition == fEnd) {
+  bool changed = false;
+  while (!changed && fPosition != fEnd) {
+    if (!RedoOneUnit(changed)) {
       Abandon();
       return;
     }

@@ -138,7 +138,8 @@ class xMorvaUndo : public VObject {
   void EndGroup();
 
   // Nothing when suspended, inside an open group, or with nothing to undo
-  // (redo).
+  // (redo). A step that changed nothing because nothing of it could be put
+  // back is passed over, and the one before (after) it taken instead.
   void Undo();
   void Redo();
   bool CanUndo() const { return fPosition != 0; }
@@ -219,14 +220,24 @@ class xMorvaUndo : public VObject {
   bool ReadByteRecordBefore(int32_t at, ByteRecord& record, int32_t& head) const;
   bool ReadByteRecordAt(int32_t at, ByteRecord& record) const;
   // A box record ending at `at` (undo) or starting there (redo) put back
-  // on the document; false when it could not be.
-  bool UndoBoxRecord(int32_t& at);
-  bool RedoBoxRecord(int32_t& at);
+  // on the document; false when the record is damaged. A picture that is
+  // gone cannot take its box: the record is passed over (`passedOver`).
+  bool UndoBoxRecord(int32_t& at, bool& passedOver);
+  bool RedoBoxRecord(int32_t& at, bool& passedOver);
   // A sheet record ending at `at` (undo: the state before) or starting
-  // there (redo: the state after) put back on the document.
-  bool UndoSheetRecord(int32_t& at);
-  bool RedoSheetRecord(int32_t& at);
-  bool PutSheetState(int32_t head, bool after);
+  // there (redo: the state after) put back on the document; one that the
+  // document cannot put back (a picture on a page that is gone, a store
+  // that refuses) is passed over.
+  bool UndoSheetRecord(int32_t& at, bool& passedOver);
+  bool RedoSheetRecord(int32_t& at, bool& passedOver);
+  bool PutSheetState(int32_t head, bool after, bool& passedOver);
+  // A box record (a sheet-form record of `size` bytes) whose picture placed
+  // on a page is gone, marked so: its data id becomes -1, which no picture
+  // has, so that every later replay passes it over too. A redo must not
+  // bring back a picture that undo found gone, nor an undo take away
+  // another picture that has its id since.
+  void ForgetBoxPicture(int32_t head);
+  void ForgetStatePicture(int32_t head, int32_t size);
   // Writes a record of the sheet record's form (a style sheet or a page
   // picture) into the open step.
   void WriteStateRecord(uint16_t kind, int16_t id, const std::vector<uint8_t>* before,
@@ -234,10 +245,20 @@ class xMorvaUndo : public VObject {
   // The part current when the group whose marker lies at `at` was opened
   // made current again.
   void RestoreGroupPart(int32_t at);
-  // The byte or box record ending at `at`, undone.
-  bool UndoRecord(xMorvaUndoEngine& engine, int32_t& at, int32_t& first, int32_t& last);
-  bool UndoOneStep();
-  bool RedoOneStep();
+  // The record ending at `at` undone, or the one starting there redone.
+  // Records beside the text (boxes, sheets, pictures on pages) that the
+  // document cannot put back are passed over: the text does not depend on
+  // them, so the steps around them stay whole. A byte record that cannot
+  // be replayed leaves a text the history no longer matches: false.
+  bool UndoRecord(xMorvaUndoEngine& engine, int32_t& at, int32_t& first, int32_t& last, bool& passedOver);
+  bool RedoRecord(xMorvaUndoEngine& engine, int32_t& at, int32_t& first, int32_t& last, bool& passedOver);
+  // One step replayed; `changed` is false when it held records and every
+  // one of them was passed over, so that the step changed nothing.
+  bool UndoOneStep(bool& changed);
+  bool RedoOneStep(bool& changed);
+  // One step, or one whole group; `changed` set when any of it changed.
+  bool UndoOneUnit(bool& changed);
+  bool RedoOneUnit(bool& changed);
   // The history does not match the text any more: drop it.
   void Abandon();
   static void Wording(uint16_t kind, uint16_t value, int16_t& list, int16_t& item);

@@ -15,14 +15,12 @@
 #include "document/xMorvaDocument.h"
 #include "document/xMorvaFind.h"
 #include "document/xMorvaLayoutInterface.h"
-#include "document/xMorvaPagePicturesInterface.h"
 #include "engine/xMorvaDocumentLayout.h"
 #include "engine/xMorvaElementStream.h"
 #include "engine/xMorvaEngine.h"
 #include "engine/xMorvaPages.h"
 #include "framework/core/memory/VMemoryMgr.h"
 #include "framework/core/strings/VUniString.h"
-#include "framework/system/resources/VMemoryResourceFile.h"
 
 // Named, not anonymous: the area's files are compiled in batches.
 namespace low_text_commands {
@@ -237,9 +235,7 @@ int32_t PlainTextOf(xMorvaEngine& engine, int32_t start, int32_t end, void* resu
 // Command 40: a picture on the page, else the selection or the position
 // before the caret.
 int32_t DeleteBackward(xMorvaDocument& document, xMorvaEngine& engine) {
-  xMorvaPagePicturesInterface* pictures = document.GetPagePictures();
-  if (pictures != nullptr && pictures->HasSelection() && document.GetStyleSheetStore() != nullptr) {
-    pictures->DeleteSelected(*document.GetStyleSheetStore());
+  if (document.DeletePagePicture(-1)) {
     document.Refresh(false, true);
     return 0;
   }

@@ -192,9 +192,7 @@ int32_t DeleteOrSelect(xMorvaDocument& document, int32_t selector, int32_t n) {
   if (index < 0) return kErrorNoPagePicture;
   xMorvaPicturesInPage* pictures = PagePictures(document);
   if (selector == 123) {
-    VMemoryResourceFile* store = document.GetStyleSheetStore();
-    if (store == nullptr) return kErrorNoMemory;
-    pictures->DeleteSelected(*store, index);
+    if (!document.DeletePagePicture(index)) return kErrorNoMemory;
     Refreshed(document);
   } else {
     // Selecting changes what is shown, not the document.

@@ -15,7 +15,6 @@
 #include "engine/xMorvaLineRecord.h"
 #include "engine/xMorvaLines.h"
 #include "engine/xMorvaPages.h"
-#include "framework/system/resources/VMemoryResourceFile.h"
 
 namespace {
 
@@ -108,9 +107,7 @@ void DeleteSelected(xMorvaMain& package, void** p) {
   if (!ResolveTextArea(package, p, area)) return;
   xMorvaDocument& document = *area.document;
   int32_t code = 0;
-  xMorvaPagePicturesInterface* pictures = document.GetPagePictures();
-  if (pictures != nullptr && pictures->HasSelection() && document.GetStyleSheetStore() != nullptr) {
-    pictures->DeleteSelected(*document.GetStyleSheetStore());
+  if (document.DeletePagePicture(-1)) {
     document.Refresh(false, true);
   } else if (area.text != nullptr && area.text->HasSelection()) {
     document.BeginChange();

@@ -537,7 +537,9 @@ TEST_F(DialogCommandsTest, TheHyperlinkDialogPutsALinkAtTheSelectionInOneUndoSte
 // A picture pasted on the page, from the clipboard (paste, 5) or from a
 // host expression (407), stands where the paste picture dialog placed it,
 // with every choice of the dialog, drawn on the pages it chose; undo takes
-// it off with its data, redo puts it back.
+// it off with its data, redo puts it back. Deleted by any road, it comes
+// back by one undo with its data under its id, and the steps before it
+// (its placing, the typing before that) are undone and redone after it.
 TEST_F(DialogCommandsTest, APictureOnThePageIsDrawnWhereTheDialogPlacedItAndUndoTakesItBack) {
   ScopedClipboard clipboard;
   auto* pictures = dynamic_cast<xMorvaPicturesInPage*>(document->GetPagePictures());
@@ -552,6 +554,21 @@ TEST_F(DialogCommandsTest, APictureOnThePageIsDrawnWhereTheDialogPlacedItAndUndo
     const uint32_t pixel = static_cast<const uint32_t*>(canvas.GetBits())[(dialogs.top + 5) * 120 + dialogs.left + 10];
     return (pixel & 0xFFFFFF) == 0x0000FF || (pixel & 0xFFFFFF) == 0xFF0000;
   };
+  // The roads that delete the selected picture (123: the first one).
+  enum Deletion { kKept, kCut, kClear, kDeleteKey, kBackspace, k123, k162, k40 };
+  auto remove = [&](Deletion road) {
+    int32_t first = 1;
+    switch (road) {
+      case kKept: break;
+      case kCut: document->DoCommand(3); break;
+      case kClear: document->DoCommand(6); break;
+      case kDeleteKey: Press(kKeyDelete); break;
+      case kBackspace: Press(kKeyBackspace); break;
+      case k123: Run(123, area->GetReference(), {&first}); break;
+      case k162: Run(162, area->GetReference()); break;
+      case k40: Run(40, area->GetReference()); break;
+    }
+  };
   const struct {
     const char* road;
     bool clipboard;
@@ -559,11 +576,22 @@ TEST_F(DialogCommandsTest, APictureOnThePageIsDrawnWhereTheDialogPlacedItAndUndo
     // Put back, a host expression's picture is made again from the host's
     // value, which the host of this test does not give.
     bool drawnAgain;
-  } rows[] = {{"clipboard", true, kTypePictureValue, true},
-              {"host expression", false, kTypeHostReference, false}};
+    Deletion deletion;
+  } rows[] = {{"clipboard", true, kTypePictureValue, true, kKept},
+              {"host expression", false, kTypeHostReference, false, kKept},
+              {"cut", true, kTypePictureValue, true, kCut},
+              {"clear", true, kTypePictureValue, true, kClear},
+              {"Delete key", true, kTypePictureValue, true, kDeleteKey},
+              {"Backspace", false, kTypeHostReference, false, kBackspace},
+              {"command 123", true, kTypePictureValue, true, k123},
+              {"command 162", false, kTypeHostReference, false, k162},
+              {"command 40", true, kTypePictureValue, true, k40}};
   for (const auto& row : rows) {
     SCOPED_TRACE(row.road);
     document->SetViewMode(1);  // continuous
+    // A letter typed before the paste: its own undo step.
+    const std::string typed = Plain();
+    Type("Z");
     const std::string before = Stream();
     const int32_t resources = store.CountResources(row.type);
     dialogs.opened.clear();
@@ -599,6 +627,38 @@ TEST_F(DialogCommandsTest, APictureOnThePageIsDrawnWhereTheDialogPlacedItAndUndo
     EXPECT_EQ(drawn(), row.drawnAgain);
     document->Undo();
     EXPECT_EQ(pictures->GetCount(), 0);
+    if (row.deletion == kKept) continue;
+
+    document->Redo();
+    ASSERT_EQ(pictures->GetCount(), 1);
+    const int16_t id = pictures->GetEntry(0).resourceId;
+    remove(row.deletion);
+    EXPECT_EQ(pictures->GetCount(), 0);
+    EXPECT_EQ(store.CountResources(row.type), resources);
+    EXPECT_EQ(Plain(), typed + "Z");
+    // Three undos: the picture back with its data under its id, selected;
+    // off again; the letter typed before it gone.
+    document->Undo();
+    ASSERT_EQ(pictures->GetCount(), 1);
+    EXPECT_EQ(std::make_tuple(pictures->GetEntry(0).resourceId, pictures->GetEntry(0).top, pictures->GetSelection()),
+              std::make_tuple(id, 40, 0));
+    EXPECT_EQ(store.CountResources(row.type), resources + 1);
+    EXPECT_EQ(drawn(), row.drawnAgain);
+    document->Undo();
+    EXPECT_EQ(pictures->GetCount(), 0);
+    EXPECT_EQ(Plain(), typed + "Z");
+    document->Undo();
+    EXPECT_EQ(Plain(), typed);
+    // Three redos: the letter, the picture placed, the picture deleted.
+    document->Redo();
+    EXPECT_EQ(Plain(), typed + "Z");
+    document->Redo();
+    ASSERT_EQ(pictures->GetCount(), 1);
+    EXPECT_EQ(pictures->GetEntry(0).resourceId, id);
+    document->Redo();
+    EXPECT_EQ(pictures->GetCount(), 0);
+    EXPECT_EQ(store.CountResources(row.type), resources);
+    EXPECT_FALSE(document->GetUndo()->CanRedo());
   }
 }
 

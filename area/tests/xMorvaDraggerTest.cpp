@@ -304,6 +304,24 @@ TEST_F(DraggerTest, APressOnAPagePictureSelectsItAndTheNextMovesItInOneUndoStep)
   document->GetUndo()->Redo();
   EXPECT_EQ(Entry(), VRect(75, 75, 40, 30));
   EXPECT_FALSE(document->GetUndo()->CanRedo());
+
+  // Cut after the move: one undo puts it back where it was moved to, the
+  // next moves it back; redo takes both steps again.
+  const int16_t id = Pictures()->GetEntry(0).resourceId;
+  document->DoCommand(3);
+  EXPECT_EQ(Pictures()->GetCount(), 0);
+  EXPECT_EQ(UndoTitle(), "Undo Clear");
+  document->GetUndo()->Undo();
+  ASSERT_EQ(Pictures()->GetCount(), 1);
+  EXPECT_EQ(Pictures()->GetEntry(0).resourceId, id);
+  EXPECT_EQ(Entry(), VRect(75, 75, 40, 30));
+  document->GetUndo()->Undo();
+  EXPECT_EQ(Entry(), VRect(50, 60, 40, 30));
+  EXPECT_FALSE(document->GetUndo()->CanUndo());
+  document->GetUndo()->Redo();
+  document->GetUndo()->Redo();
+  EXPECT_EQ(Pictures()->GetCount(), 0);
+  EXPECT_FALSE(document->GetUndo()->CanRedo());
 }
 
 TEST_F(DraggerTest, ACornerHandleOfAPagePictureResizesItInOneUndoStep) {

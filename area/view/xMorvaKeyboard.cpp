@@ -483,12 +483,7 @@ void xMorvaKeyboard::KeyUpDown(bool up, const VShortcut& key) {
 // ---- Backspace and Delete.
 
 void xMorvaKeyboard::DeletePagePicture() {
-  VMemoryResourceFile* store = fDocument.GetStyleSheetStore();
-  xMorvaPagePicturesInterface* pictures = fDocument.GetPagePictures();
-  if (store == nullptr || pictures == nullptr) return;
-  pictures->DeleteSelected(*store);
-  fDocument.SetModified();
-  fDocument.Refresh(false, true);
+  if (fDocument.DeletePagePicture(-1)) fDocument.Refresh(false, true);
 }
 
 void xMorvaKeyboard::DeleteRange(int32_t from, int32_t to) {

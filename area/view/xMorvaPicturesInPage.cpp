@@ -529,11 +529,12 @@ void EachStateField(Entry& entry, Visit visit) {
 
 }  // namespace
 
-bool xMorvaPicturesInPage::GetSelectedState(VResourceFile& store, int32_t& id,
-                                            std::vector<uint8_t>& state) const {
+bool xMorvaPicturesInPage::GetState(VResourceFile& store, int32_t index, int32_t& id,
+                                    std::vector<uint8_t>& state) const {
   state.clear();
-  if (!HasSelection()) return false;
-  const xMorvaPagePicture& entry = fEntries[size_t(fSelected)];
+  if (index == -1) index = fSelected;
+  if (index < 0 || index >= GetCount()) return false;
+  const xMorvaPagePicture& entry = fEntries[size_t(index)];
   bool found = false;
   const std::vector<uint8_t> data = ResourceBytes(
       store, entry.isReference != 0 ? kTypeHostReference : kTypePictureValue, entry.resourceId, found);
@@ -543,7 +544,7 @@ bool xMorvaPicturesInPage::GetSelectedState(VResourceFile& store, int32_t& id,
     const auto* at = reinterpret_cast<const uint8_t*>(&value);
     state.insert(state.end(), at, at + sizeof value);
   };
-  put(fSelected);
+  put(index);
   EachStateField(entry, put);
   state.insert(state.end(), data.begin(), data.end());
   return true;

@@ -69,7 +69,6 @@ class xMorvaPicturesInPage : public VObject, public xMorvaPagePicturesInterface 
   int32_t GetCount() const override { return int32_t(fEntries.size()); }
   bool HasSelection() const override { return fSelected >= 0; }
   VPictureData* CopySelected(VResourceFile& store) const override { return GetSelectedPicture(store); }
-  void DeleteSelected(VResourceFile& store) override { DeleteSelected(store, -1); }
   bool ReadPagePictures(VResourceFile& store) override;
   bool WritePagePictures(VResourceFile& store) override;
   void DrawPictures(xMorvaDocument& document, VPort& port, int32_t x, int32_t y, int32_t page,
@@ -96,8 +95,7 @@ class xMorvaPicturesInPage : public VObject, public xMorvaPagePicturesInterface 
   // 1041 with the data resource removed (an entry without data is refused).
   int32_t Append(VResourceFile& store, const xMorvaPagePicture& entry);
   // Deletes entry `index` (-1: the selected one) and its data resource.
-  void DeleteSelected(VResourceFile& store, int32_t index);
-  using xMorvaPagePicturesInterface::DeleteSelected;
+  void DeleteSelected(VResourceFile& store, int32_t index) override;
 
   // ---- The mouse. Pages stand one under the other, kPagePictureGap apart.
   // True when (x, y) is on a picture, the topmost first; with `select` the
@@ -136,7 +134,7 @@ class xMorvaPicturesInPage : public VObject, public xMorvaPagePicturesInterface 
   // plain picture of the reference's current value; one whose reference
   // gives no picture stays as it is.
   void FreezeReferences(VResourceFile& store) override;
-  bool GetSelectedState(VResourceFile& store, int32_t& id, std::vector<uint8_t>& state) const override;
+  bool GetState(VResourceFile& store, int32_t index, int32_t& id, std::vector<uint8_t>& state) const override;
   bool PutState(VResourceFile& store, int32_t id, const std::vector<uint8_t>* state) override;
 
   // Whether the entry stands on the page whose binding side is given.

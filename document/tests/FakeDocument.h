@@ -53,6 +53,14 @@ class FakeDocument : public xMorvaDocumentInterface {
     it->second = {box.GetLeft(), box.GetTop(), box.GetWidth(), box.GetHeight()};
     return true;
   }
+  // Pictures on pages by data id, as undo keeps them: put back only where
+  // none holds the id, taken away only where one does; no picture has a
+  // negative id.
+  bool PutPagePictureState(int16_t picture, const std::vector<uint8_t>* state) override {
+    if (picture < 0) return false;
+    if (state == nullptr) return pagePictures.erase(picture) != 0;
+    return pagePictures.emplace(picture, *state).second;
+  }
   void GetStyleSheetName(int16_t id, VString& name) override {
     auto it = styleSheetNames.find(id);
     if (it != styleSheetNames.end()) name.AppendCText(it->second.c_str(), kCharSetAnsi);
@@ -69,6 +77,7 @@ class FakeDocument : public xMorvaDocumentInterface {
   int changesEnded = 0;
   std::map<int16_t, std::string> styleSheetNames;
   std::map<int32_t, std::vector<int32_t>> pictureBoxes;
+  std::map<int16_t, std::vector<uint8_t>> pagePictures;
 };
 
 // Installs itself for the life of a scope; answers list items as

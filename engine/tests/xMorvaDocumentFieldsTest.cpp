@@ -35,12 +35,12 @@ class CountingPagePictures : public xMorvaPagePicturesInterface {
   int32_t GetCount() const override { return selected ? 1 : 0; }
   bool HasSelection() const override { return selected; }
   VPictureData* CopySelected(VResourceFile&) const override { return nullptr; }
-  void DeleteSelected(VResourceFile&) override {}
+  void DeleteSelected(VResourceFile&, int32_t) override {}
   bool GetSelectedBox(int32_t&, VRect&) const override { return false; }
   bool SetBox(int32_t, const VRect&) override { return false; }
   void RebuildPictures(VResourceFile&) override { ++rebuilds; }
   void FreezeReferences(VResourceFile&) override { ++freezes; }
-  bool GetSelectedState(VResourceFile&, int32_t&, std::vector<uint8_t>&) const override { return false; }
+  bool GetState(VResourceFile&, int32_t, int32_t&, std::vector<uint8_t>&) const override { return false; }
   bool PutState(VResourceFile&, int32_t, const std::vector<uint8_t>*) override { return false; }
   bool ReadPagePictures(VResourceFile&) override { return true; }
   bool WritePagePictures(VResourceFile&) override { return true; }
