@@ -3,6 +3,7 @@
 // step) and that cancel changes nothing.
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -554,21 +555,6 @@ TEST_F(DialogCommandsTest, APictureOnThePageIsDrawnWhereTheDialogPlacedItAndUndo
     const uint32_t pixel = static_cast<const uint32_t*>(canvas.GetBits())[(dialogs.top + 5) * 120 + dialogs.left + 10];
     return (pixel & 0xFFFFFF) == 0x0000FF || (pixel & 0xFFFFFF) == 0xFF0000;
   };
-  // The roads that delete the selected picture (123: the first one).
-  enum Deletion { kKept, kCut, kClear, kDeleteKey, kBackspace, k123, k162, k40 };
-  auto remove = [&](Deletion road) {
-    int32_t first = 1;
-    switch (road) {
-      case kKept: break;
-      case kCut: document->DoCommand(3); break;
-      case kClear: document->DoCommand(6); break;
-      case kDeleteKey: Press(kKeyDelete); break;
-      case kBackspace: Press(kKeyBackspace); break;
-      case k123: Run(123, area->GetReference(), {&first}); break;
-      case k162: Run(162, area->GetReference()); break;
-      case k40: Run(40, area->GetReference()); break;
-    }
-  };
   const struct {
     const char* road;
     bool clipboard;
@@ -576,16 +562,17 @@ TEST_F(DialogCommandsTest, APictureOnThePageIsDrawnWhereTheDialogPlacedItAndUndo
     // Put back, a host expression's picture is made again from the host's
     // value, which the host of this test does not give.
     bool drawnAgain;
-    Deletion deletion;
-  } rows[] = {{"clipboard", true, kTypePictureValue, true, kKept},
-              {"host expression", false, kTypeHostReference, false, kKept},
-              {"cut", true, kTypePictureValue, true, kCut},
-              {"clear", true, kTypePictureValue, true, kClear},
-              {"Delete key", true, kTypePictureValue, true, kDeleteKey},
-              {"Backspace", false, kTypeHostReference, false, kBackspace},
-              {"command 123", true, kTypePictureValue, true, k123},
-              {"command 162", false, kTypeHostReference, false, k162},
-              {"command 40", true, kTypePictureValue, true, k40}};
+    std::function<void()> remove;  // the road that deletes the selected picture; none keeps it
+  } rows[] = {{"clipboard", true, kTypePictureValue, true, nullptr},
+              {"host expression", false, kTypeHostReference, false, nullptr},
+              {"cut", true, kTypePictureValue, true, [&] { document->DoCommand(3); }},
+              {"clear", true, kTypePictureValue, true, [&] { document->DoCommand(6); }},
+              {"Delete key", true, kTypePictureValue, true, [&] { Press(kKeyDelete); }},
+              {"Backspace", false, kTypeHostReference, false, [&] { Press(kKeyBackspace); }},
+              {"command 123 (the first)", true, kTypePictureValue, true,
+               [&] { int32_t first = 1; Run(123, area->GetReference(), {&first}); }},
+              {"command 162", false, kTypeHostReference, false, [&] { Run(162, area->GetReference()); }},
+              {"command 40", true, kTypePictureValue, true, [&] { Run(40, area->GetReference()); }}};
   for (const auto& row : rows) {
     SCOPED_TRACE(row.road);
     document->SetViewMode(1);  // continuous
@@ -627,36 +614,31 @@ TEST_F(DialogCommandsTest, APictureOnThePageIsDrawnWhereTheDialogPlacedItAndUndo
     EXPECT_EQ(drawn(), row.drawnAgain);
     document->Undo();
     EXPECT_EQ(pictures->GetCount(), 0);
-    if (row.deletion == kKept) continue;
+    if (row.remove == nullptr) continue;
 
-    document->Redo();
-    ASSERT_EQ(pictures->GetCount(), 1);
+    // Undo or redo, then the pictures on the page and the text.
+    auto step = [&](bool undo, int32_t count, const std::string& text) {
+      undo ? document->Undo() : document->Redo();
+      EXPECT_EQ(std::make_tuple(pictures->GetCount(), Plain()), std::make_tuple(count, text));
+      return pictures->GetCount() == count;
+    };
+    ASSERT_TRUE(step(false, 1, typed + "Z"));
     const int16_t id = pictures->GetEntry(0).resourceId;
-    remove(row.deletion);
-    EXPECT_EQ(pictures->GetCount(), 0);
-    EXPECT_EQ(store.CountResources(row.type), resources);
-    EXPECT_EQ(Plain(), typed + "Z");
-    // Three undos: the picture back with its data under its id, selected;
-    // off again; the letter typed before it gone.
-    document->Undo();
-    ASSERT_EQ(pictures->GetCount(), 1);
-    EXPECT_EQ(std::make_tuple(pictures->GetEntry(0).resourceId, pictures->GetEntry(0).top, pictures->GetSelection()),
-              std::make_tuple(id, 40, 0));
-    EXPECT_EQ(store.CountResources(row.type), resources + 1);
-    EXPECT_EQ(drawn(), row.drawnAgain);
-    document->Undo();
-    EXPECT_EQ(pictures->GetCount(), 0);
-    EXPECT_EQ(Plain(), typed + "Z");
-    document->Undo();
-    EXPECT_EQ(Plain(), typed);
-    // Three redos: the letter, the picture placed, the picture deleted.
-    document->Redo();
-    EXPECT_EQ(Plain(), typed + "Z");
-    document->Redo();
-    ASSERT_EQ(pictures->GetCount(), 1);
+    row.remove();
+    EXPECT_EQ(std::make_tuple(pictures->GetCount(), Plain(), store.CountResources(row.type)),
+              std::make_tuple(0, typed + "Z", resources));
+    // Undone, the picture is back with its data under its id, selected.
+    ASSERT_TRUE(step(true, 1, typed + "Z"));
+    EXPECT_EQ(std::make_tuple(pictures->GetEntry(0).resourceId, pictures->GetEntry(0).top, pictures->GetSelection(),
+                              store.CountResources(row.type), drawn()),
+              std::make_tuple(id, 40, 0, resources + 1, row.drawnAgain));
+    // Its placing and the letter typed before it undone; all three redone.
+    step(true, 0, typed + "Z");
+    step(true, 0, typed);
+    step(false, 0, typed + "Z");
+    ASSERT_TRUE(step(false, 1, typed + "Z"));
     EXPECT_EQ(pictures->GetEntry(0).resourceId, id);
-    document->Redo();
-    EXPECT_EQ(pictures->GetCount(), 0);
+    step(false, 0, typed + "Z");
     EXPECT_EQ(store.CountResources(row.type), resources);
     EXPECT_FALSE(document->GetUndo()->CanRedo());
   }

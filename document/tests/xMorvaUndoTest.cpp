@@ -647,44 +647,33 @@ TEST_F(UndoPagePictures, AResizeBetweenTypingIsItsOwnStep) {
 // picture back) to the typing after it, and the history stays whole.
 TEST_F(UndoPagePictures, AStepWhosePictureIsGoneIsPassedOver) {
   const std::vector<uint8_t> picture{1, 2, 3};
-  struct Case {
-    const char* what;
-    void (*record)(UndoSetup&, const std::vector<uint8_t>&);
-  };
-  const Case cases[] = {
-      {"moved, then gone",
-       [](UndoSetup& s, const std::vector<uint8_t>&) {
-         MovePicture(s, kUndoValuePictureMoved, 300, {0, 0, 8, 8}, {5, 5, 8, 8});
-         s.document.pictureBoxes.clear();
-       }},
-      {"placed, then gone",
-       [](UndoSetup& s, const std::vector<uint8_t>& state) {
-         s.document.pagePictures[300] = state;
-         s.undo.RecordPagePicture(s.engine, kUndoPaste, 300, nullptr, &state);
-         s.document.pagePictures.clear();
-       }},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.what);
+  for (bool placed : {false, true}) {
+    SCOPED_TRACE(placed ? "placed, then gone" : "moved, then gone");
     UndoSetup s;
     s.engine.Type('a');
-    c.record(s, picture);
+    if (placed) {
+      s.document.pagePictures[300] = picture;
+      s.undo.RecordPagePicture(s.engine, kUndoPaste, 300, nullptr, &picture);
+      s.document.pagePictures.clear();
+    } else {
+      MovePicture(s, kUndoValuePictureMoved, 300, {0, 0, 8, 8}, {5, 5, 8, 8});
+      s.document.pictureBoxes.clear();
+    }
     s.engine.Select(1, 1);
     s.engine.Type('b');
-    s.undo.Undo();
-    EXPECT_EQ(s.engine.text, "a");
-    s.undo.Undo();
-    EXPECT_EQ(s.engine.text, "");
+    auto step = [&](bool back) {
+      back ? s.undo.Undo() : s.undo.Redo();
+      return s.engine.text;
+    };
+    EXPECT_EQ(step(true), "a");
+    EXPECT_EQ(step(true), "");
     EXPECT_FALSE(s.undo.CanUndo());
     EXPECT_TRUE(s.area.alerts.empty());
-    s.undo.Redo();
-    EXPECT_EQ(s.engine.text, "a");
-    s.undo.Redo();
-    EXPECT_EQ(s.engine.text, "ab");
+    EXPECT_EQ(step(false), "a");
+    EXPECT_EQ(step(false), "ab");
     EXPECT_FALSE(s.undo.CanRedo());
     // Found gone once, the picture is not brought back by a redo.
-    EXPECT_TRUE(s.document.pagePictures.empty());
-    EXPECT_TRUE(s.document.pictureBoxes.empty());
+    EXPECT_TRUE(s.document.pagePictures.empty() && s.document.pictureBoxes.empty());
   }
 }
 

@@ -5,6 +5,7 @@
 #include <cctype>
 #include <functional>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "area/view/xMorvaHyperlink.h"
@@ -314,56 +315,39 @@ TEST_F(ExportRTF, StyleSheetsWithTheirProperties) {
 // and gap, so that the tab reaches the left indent in every reader. Our
 // reader gives the paragraph's indents back through three trips.
 TEST_F(ExportRTF, BulletsHangBeforeTheFirstLine) {
-  struct Row {
-    const char* what;
-    uint16_t bullet;
-    int32_t left, first;  // pixels
-    const char* shown;    // the bullet as written
-  };
-  const Row rows[] = {
-      {"a dot under a first-line indent", 108, 0, 30, "\\u8226\\'"},
-      {"a list item's dot at its left indent", 108, 37, 0, "\\u8226\\'"},
-      {"a Wingdings bullet", 167, 37, 0, "\\'a7"},
-  };
-  for (const Row& row : rows) {
-    SCOPED_TRACE(row.what);
+  // The left and first-line indents (pixels), the bullet, the bullet as written.
+  const std::tuple<int32_t, int32_t, uint16_t, std::string> rows[] = {
+      {0, 30, 108, "\\u8226\\'"}, {37, 0, 108, "\\u8226\\'"}, {37, 0, 167, "\\'a7"}};
+  for (const auto& [left, first, bullet, shown] : rows) {
+    SCOPED_TRACE(shown + std::to_string(left));
     auto document = NewDocument();
     xMorvaEngine& body = Engine(*document, kPartBody);
     Type(body, u"one\ntwo");
     body.SetSelection(4, 4);
-    ASSERT_EQ(0, body.SetPropertyValue(kPropLeftIndent, row.left));
-    ASSERT_EQ(0, body.SetPropertyValue(kPropFirstLineIndent, row.first));
-    ASSERT_EQ(0, body.SetPropertyValue(kPropBullet, row.bullet));
+    ASSERT_EQ(0, body.SetPropertyValue(kPropLeftIndent, left));
+    ASSERT_EQ(0, body.SetPropertyValue(kPropFirstLineIndent, first));
+    ASSERT_EQ(0, body.SetPropertyValue(kPropBullet, bullet));
     // The bullet in the paragraph's own type.
     xMorvaProperties properties;
     properties.SetDefaults();
     body.SetSelection(4, 4);
     for (uint16_t id = 0; id <= kLastCharacterProperty; ++id) properties.SetProperty(id, body.GetPropertyValue(id));
-    xMorvaFont font(document->GetMeasuringPort(), document.get());
-    const int32_t advance = font.MeasureBullet(properties, row.bullet);
+    const int32_t advance = xMorvaFont(document->GetMeasuringPort(), document.get()).MeasureBullet(properties, bullet);
     ASSERT_GT(advance, 5);
     const std::string text = BodyOf(Export(*document));
-    const size_t at = text.find("\\pard");
-    ASSERT_NE(std::string::npos, at) << text;
-    const size_t fi = text.find("\\fi", at);
+    const size_t fi = text.find("\\fi", text.find("\\pard"));
     ASSERT_NE(std::string::npos, fi) << text;
-    EXPECT_EQ(PixelsToTwips(row.first - advance), std::atoi(text.c_str() + fi + 3)) << text;
-    EXPECT_NE(std::string::npos, text.find(row.shown, fi)) << text;
-    EXPECT_NE(std::string::npos, text.find("\\tab two", fi)) << text;
+    EXPECT_EQ(PixelsToTwips(first - advance), std::atoi(text.c_str() + fi + 3)) << text;
+    for (const std::string& piece : {shown, std::string("\\tab two")}) EXPECT_TRUE(Has(text.substr(fi), piece)) << text;
     // No plain first-line indent undoes the hang.
     EXPECT_EQ(std::string::npos, text.find("\\fi", fi + 3)) << text;
     std::unique_ptr<xMorvaDocument> copy = std::move(document);
     for (int trip = 1; trip <= 3; ++trip) {
-      SCOPED_TRACE(trip);
       auto back = NewDocument();
       ASSERT_EQ(0, Import(*back, Export(*copy)));
-      const Position last = Positions(*back, kPartBody).back();
-      auto value = [&](uint16_t id) {
-        const auto it = last.properties.find(id);
-        return it == last.properties.end() ? 0 : it->second;
-      };
-      EXPECT_EQ(row.left, value(kPropLeftIndent));
-      EXPECT_EQ(row.first - advance, value(kPropFirstLineIndent));
+      std::map<uint16_t, int32_t> read = Positions(*back, kPartBody).back().properties;
+      EXPECT_EQ(std::make_pair(left, first - advance), std::make_pair(read[kPropLeftIndent], read[kPropFirstLineIndent]))
+          << "trip " << trip;
       copy = std::move(back);
     }
   }
@@ -435,68 +419,56 @@ TEST_F(ExportRTF, FontNamesAreEncodedAndReadBackWhole) {
 // (fonts by their names), and the bytes hold the words given.
 TEST_F(ExportRTF, WordsOtherProgramsReadAndThreeTrips) {
   struct Row {
-    const char* what;
+    std::u16string text;
     std::function<void(xMorvaDocument&)> make;
-    // Pieces the output holds; control words its text after the style
-    // sheet holds and does not; `{$}` stands for the id of the sheet made.
-    std::vector<std::string> written;
-    std::vector<std::string> inText = {};
-    std::vector<std::string> absent = {};
-    // A piece the output holds before its footer group.
-    const char* sectionWord = nullptr;
+    // Pieces the output holds; whole control words its text after the style
+    // sheet holds, or with "!" does not; `{$}` stands for the sheet made's id.
+    std::vector<std::string> written, words = {};
+    const char* sectionWord = nullptr;  // a piece before the footer group
   };
   int16_t sheetId = 0;
-  auto type = [](xMorvaDocument& document, const std::u16string& text) { Type(Engine(document, kPartBody), text); };
   auto set = [](xMorvaDocument& document, int32_t a, int32_t b, uint16_t id, int32_t value) {
     Engine(document, kPartBody).SetSelection(a, b);
     ASSERT_EQ(0, Engine(document, kPartBody).SetPropertyValue(id, value));
   };
   const Row rows[] = {
-      {"a run in a character style: \\cs in the text, as in the style sheet",
+      // A run in a character style: \cs in the text, as in the style sheet.
+      {u"one two three",
        [&](xMorvaDocument& document) {
-         type(document, u"one two three");
          xMorvaStyleSheet sheet;
          sheet.Init();
          sheet.paragraphSheet = 0;
-         sheet.properties.SetProperty(kPropBold, 1);
-         sheet.states.SetState(kPropBold, 1);
-         sheet.properties.SetProperty(kPropTextColour, 0x0000FF);
-         sheet.states.SetState(kPropTextColour, 1);
+         for (auto [id, value] : {std::pair<uint16_t, int32_t>{kPropBold, 1}, {kPropTextColour, 0x0000FF}})
+           sheet.properties.SetProperty(id, value), sheet.states.SetState(id, 1);
          VStr<64> name;
          name.SetAnsiCText("Strong red");
          ASSERT_TRUE(sheet.SaveNew(document, *document.GetStyleSheetStore(), name, sheetId));
          Engine(document, kPartBody).SetSelection(4, 7);
          ASSERT_EQ(0, document.ApplyStyleSheet(sheetId));
        },
-       {"{\\*\\cs{$}\\b\\cf7 Strong red;}"}, {"\\cs{$}"}, {"\\s{$}"}},
-      {"small capitals, capitals and back: the one that ends is ended",
-       [&](xMorvaDocument& document) {
-         type(document, u"one two three");
-         set(document, 0, 3, kPropLetterCase, 2);
-         set(document, 3, 7, kPropLetterCase, 1);
-         set(document, 7, 13, kPropLetterCase, 2);
+       {"{\\*\\cs{$}\\b\\cf7 Strong red;}"}, {"\\cs{$}", "!\\s{$}"}},
+      // Small capitals, capitals and back: the one that ends is ended.
+      {u"one two three",
+       [&](xMorvaDocument& d) {
+         for (auto [a, b, value] : {std::tuple{0, 3, 2}, {3, 7, 1}, {7, 13, 2}}) set(d, a, b, kPropLetterCase, value);
        },
        {"\\scaps0\\caps", "\\caps0\\scaps"}},
-      {"a roman page number: the section's format too",
-       [&](xMorvaDocument& document) {
-         type(document, u"body");
-         xMorvaEngine& footer = Engine(document, kPartFooter);
-         Type(footer, u"Page ");
-         ASSERT_EQ(0, footer.InsertPageNumberField(4u << kPageNumberStyleShift, false));
+      // A roman page number: the section's format too.
+      {u"body",
+       [](xMorvaDocument& d) {
+         Type(Engine(d, kPartFooter), u"Page ");
+         ASSERT_EQ(0, Engine(d, kPartFooter).InsertPageNumberField(4u << kPageNumberStyleShift, false));
        },
-       {"\\pgnucrm{\\field{\\*\\fldinst { PAGE }}"}, {}, {}, "\\pgncont\\pgnucrm"},
-      {"numbering from 5: the section restarts at it",
-       [&](xMorvaDocument& document) {
-         type(document, u"body");
-         document.Params().SetFirstPageNumber(5);
-       },
-       {"\\pgnstart5", "\\pgnrestart\\pgnstarts5"}, {}, {}, "\\pgnstarts5"},
-      {"a font named with a no-break space",
-       [&](xMorvaDocument& document) {
-         type(document, u"ab");
+       {"\\pgnucrm{\\field{\\*\\fldinst { PAGE }}"}, {}, "\\pgncont\\pgnucrm"},
+      // Numbering from 5: the section restarts at it.
+      {u"body", [](xMorvaDocument& d) { d.Params().SetFirstPageNumber(5); },
+       {"\\pgnstart5", "\\pgnrestart\\pgnstarts5"}, {}, "\\pgnstarts5"},
+      // A font named with a no-break space.
+      {u"ab",
+       [&](xMorvaDocument& d) {
          VStr<64> name;
          name.SetUniCText(u"\u00a0Times");
-         set(document, 0, 1, kPropFont, document.FontIndexForName(name));
+         set(d, 0, 1, kPropFont, d.FontIndexForName(name));
        },
        {"\\'a0Times;}"}},
   };
@@ -506,40 +478,35 @@ TEST_F(ExportRTF, WordsOtherProgramsReadAndThreeTrips) {
       EXPECT_EQ(TextOf(a, part), TextOf(b, part));
       const auto first = Positions(a, part), second = Positions(b, part);
       ASSERT_EQ(first.size(), second.size());
-      for (size_t i = 0; i < first.size(); ++i) {
-        for (const auto& [id, value] : first[i].properties) {
+      for (size_t i = 0; i < first.size(); ++i)
+        for (const auto& [id, value] : first[i].properties)
           if (id == kPropFont)
             EXPECT_EQ(FontName16(a, value), FontName16(b, second[i].properties.at(id))) << "position " << i;
           else
             EXPECT_EQ(value, second[i].properties.at(id)) << "position " << i << " property " << id;
-        }
-      }
     }
   };
   for (const Row& row : rows) {
-    SCOPED_TRACE(row.what);
+    SCOPED_TRACE(row.written[0]);
     auto document = NewDocument();
+    Type(Engine(*document, kPartBody), row.text);
     row.make(*document);
     if (HasFatalFailure()) return;
-    const std::string rtf = Export(*document);
+    const std::string rtf = Export(*document), text = BodyOf(rtf);
     auto withId = [&](std::string piece) {
-      for (size_t at; (at = piece.find("{$}")) != std::string::npos;) piece.replace(at, 3, std::to_string(sheetId));
+      if (const size_t at = piece.find("{$}"); at != std::string::npos) piece.replace(at, 3, std::to_string(sheetId));
       return piece;
     };
     for (const std::string& piece : row.written) EXPECT_TRUE(Has(rtf, withId(piece))) << withId(piece) << "\n" << rtf;
-    // A control word with its number, not the start of a longer one.
-    auto hasWord = [](const std::string& text, const std::string& word) {
-      for (size_t at = text.find(word); at != std::string::npos; at = text.find(word, at + 1))
-        if (at + word.size() == text.size() || !std::isdigit(uint8_t(text[at + word.size()]))) return true;
-      return false;
-    };
-    const std::string text = BodyOf(rtf);
-    for (const std::string& word : row.inText) EXPECT_TRUE(hasWord(text, withId(word))) << withId(word) << "\n" << rtf;
-    for (const std::string& word : row.absent) EXPECT_FALSE(hasWord(text, withId(word))) << withId(word) << "\n" << rtf;
-    if (row.sectionWord != nullptr) {
-      const size_t at = rtf.find(row.sectionWord);
-      EXPECT_LT(at, rtf.find("{\\footer")) << rtf;
+    for (const std::string& entry : row.words) {
+      const bool wanted = entry[0] != '!';
+      const std::string word = withId(wanted ? entry : entry.substr(1));
+      bool found = false;  // with its number, not the start of a longer one
+      for (size_t at = text.find(word); at != std::string::npos && !found; at = text.find(word, at + 1))
+        found = at + word.size() == text.size() || !std::isdigit(uint8_t(text[at + word.size()]));
+      EXPECT_EQ(wanted, found) << word << "\n" << rtf;
     }
+    if (row.sectionWord != nullptr) EXPECT_LT(rtf.find(row.sectionWord), rtf.find("{\\footer")) << rtf;
     std::unique_ptr<xMorvaDocument> back;
     for (int n = 1; n <= 3; ++n) {
       SCOPED_TRACE("trip " + std::to_string(n));

@@ -981,19 +981,16 @@ TEST_F(ExportWord, ParagraphEncoder) {
   const int16_t inch = int16_t(TwipsToPixels(1440)), half = int16_t(TwipsToPixels(720));
   baseTabs.AddStop(MakeTabStop(half, 0, kTabLeft));
   baseTabs.AddStop(MakeTabStop(inch, 0, kTabLeft));
-  tabs.AddStop(MakeTabStop(inch, '.', kTabRight));
-  const uint16_t halfTwips = uint16_t(PixelsToTwips(half)), inchTwips = uint16_t(PixelsToTwips(inch));
-  out.clear();
-  EXPECT_EQ(1, xMorvaExportWord::EncodeParagraphSprms(out, values, tabs, &base, top, &baseTabs));
-  EXPECT_EQ((Bytes{0x0D, 0xC6, 7, 1, uint8_t(halfTwips), uint8_t(halfTwips >> 8), 1, uint8_t(inchTwips),
-                   uint8_t(inchTwips >> 8), 0x0A}),
-            Bytes(out.begin(), out.end()));
-  tabs.Clear();
-  out.clear();
-  EXPECT_EQ(1, xMorvaExportWord::EncodeParagraphSprms(out, values, tabs, &base, top, &baseTabs));
-  EXPECT_EQ((Bytes{0x0D, 0xC6, 6, 2, uint8_t(halfTwips), uint8_t(halfTwips >> 8), uint8_t(inchTwips),
-                   uint8_t(inchTwips >> 8), 0}),
-            Bytes(out.begin(), out.end()));
+  const uint16_t h = uint16_t(PixelsToTwips(half)), i = uint16_t(PixelsToTwips(inch));
+  for (bool right : {true, false}) {
+    tabs.Clear();
+    if (right) tabs.AddStop(MakeTabStop(inch, '.', kTabRight));
+    out.clear();
+    EXPECT_EQ(1, xMorvaExportWord::EncodeParagraphSprms(out, values, tabs, &base, top, &baseTabs));
+    EXPECT_EQ((right ? Bytes{0x0D, 0xC6, 7, 1, uint8_t(h), uint8_t(h >> 8), 1, uint8_t(i), uint8_t(i >> 8), 0x0A}
+                     : Bytes{0x0D, 0xC6, 6, 2, uint8_t(h), uint8_t(h >> 8), uint8_t(i), uint8_t(i >> 8), 0}),
+              Bytes(out.begin(), out.end()));
+  }
 }
 
 TEST_F(ExportWord, CharacterEncoder) {
@@ -1131,8 +1128,7 @@ TEST_F(ExportWord, PropertiesReadBack) {
   xMorvaStyleSheet sheet;
   sheet.Init();
   const int16_t inch = int16_t(TwipsToPixels(1440)), three = int16_t(TwipsToPixels(4320));
-  sheet.tabs.AddStop(MakeTabStop(inch, 0, kTabLeft));
-  sheet.tabs.AddStop(MakeTabStop(three, 0, kTabLeft));
+  for (int16_t at : {inch, three}) sheet.tabs.AddStop(MakeTabStop(at, 0, kTabLeft));
   sheet.states.SetState(kPropTabs, 1);
   VStr<64> name;
   name.SetAnsiCText("Stops");

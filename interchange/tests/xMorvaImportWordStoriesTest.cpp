@@ -859,74 +859,64 @@ TEST_F(WordStories, SymbolAtTheEndOfTheTextLeavesTheParagraphEnd) {
   EXPECT_TRUE(reader.GetBodySpecials().empty());
 }
 
+// One stream: the FIB, the text at 0x300 (main text, then the separator
+// stories the DOP's second byte names and the headers and footers the
+// section's flags name), then the section, its SEPX (the flags and a title
+// page), the header positions and the DOP.
+Bytes Word6Stories(const std::string& hdd, const std::vector<uint32_t>& cps, uint8_t separators, uint8_t flags) {
+  const std::string main = "Body\r";
+  Bytes file(0x300, 0);
+  StoreLE16(&file[0], 0xA5DC);
+  StoreLE16(&file[2], 101);
+  StoreLE32(&file[24], 0x300);
+  StoreLE32(&file[28], uint32_t(0x300 + main.size() + hdd.size()));
+  StoreLE32(&file[52], uint32_t(main.size()));
+  StoreLE32(&file[60], uint32_t(hdd.size()));
+  file.insert(file.end(), main.begin(), main.end());
+  file.insert(file.end(), hdd.begin(), hdd.end());
+  auto pair = [&](size_t at, const Bytes& bytes) {
+    StoreLE32(&file[at], uint32_t(file.size()));
+    StoreLE32(&file[at + 4], uint32_t(bytes.size()));
+    file.insert(file.end(), bytes.begin(), bytes.end());
+  };
+  const uint32_t sepxAt = uint32_t(file.size());
+  file.insert(file.end(), {4, 0, 153, flags, 143, 1});
+  Bytes sed;
+  Put32(sed, 0);
+  Put32(sed, uint32_t(main.size()));
+  Put16(sed, 0);
+  Put32(sed, sepxAt);
+  Put16(sed, 0);
+  Put32(sed, 0xFFFFFFFFu);
+  pair(0x88, sed);
+  Bytes plc;
+  for (uint32_t cp : cps) Put32(plc, cp);
+  pair(0xB0, plc);
+  pair(0x150, Bytes{0, separators, 0, 0});
+  oletest::MemoryFile out;
+  EXPECT_EQ(oletest::WriteFile(out.Stream(), {{u"WordDocument", file}}), 0);
+  return out.Contents();
+}
+
 TEST_F(WordStories, Word6StoriesFollowTheDopAndSectionFlags) {
-  // One stream: the FIB, the text at 0x300 (main text, then the separator
-  // stories the DOP's second byte names and the headers and footers the
-  // section's flags name, and the closing paragraph end), then the
-  // section, its SEPX (the flags and a title page), the header positions
-  // and the DOP.
-  struct Row {
-    const char* what;
-    std::string hdd;
-    std::vector<uint32_t> cps;
-    uint8_t separators;  // the DOP's second byte
-    uint8_t flags;       // sprmSGprfIhdt
-    std::u16string header, footer, firstHeader, leftHeader, leftFooter;
+  // Header, footer, first-page header, left header, left footer; the
+  // endnotes' separators are stories of the list too.
+  const std::tuple<std::string, std::vector<uint32_t>, uint8_t, uint8_t, std::vector<std::u16string>> rows[] = {
+      {"-\rOH\rOF\rG\r\rFH\r\r", {0, 2, 5, 11, 14, 15}, 0x01, 0x02 | 0x08 | 0x10, {u"OH", u"OF\rG", u"FH", u"", u""}},
+      {"-\r=\r~\rEH\rOH\rEF\rOF\r\r", {0, 2, 4, 6, 9, 12, 15, 18, 19}, 0x01 | 0x08 | 0x10, 0x01 | 0x02 | 0x04 | 0x08,
+       {u"OH", u"OF", u"", u"EH", u"EF"}},
   };
-  const Row rows[] = {
-      {"a footnote separator; odd header and footer, first-page header", "-\rOH\rOF\rG\r\rFH\r\r",
-       {0, 2, 5, 11, 14, 15}, 0x01, 0x02 | 0x08 | 0x10, u"OH", u"OF\rG", u"FH", u"", u""},
-      // The endnotes' separator and continuation separator are stories of
-      // the list too.
-      {"footnote and endnote separators; even and odd headers and footers",
-       "-\r=\r~\rEH\rOH\rEF\rOF\r\r", {0, 2, 4, 6, 9, 12, 15, 18, 19}, 0x01 | 0x08 | 0x10,
-       0x01 | 0x02 | 0x04 | 0x08, u"OH", u"OF", u"", u"EH", u"EF"},
-  };
-  for (const Row& row : rows) {
-    SCOPED_TRACE(row.what);
+  for (const auto& [hdd, cps, separators, flags, parts] : rows) {
+    SCOPED_TRACE(flags);
     document.Reset(false);
-    const std::string main = "Body\r";
-    Bytes file(0x300, 0);
-    StoreLE16(&file[0], 0xA5DC);
-    StoreLE16(&file[2], 101);
-    StoreLE32(&file[24], 0x300);
-    StoreLE32(&file[28], uint32_t(0x300 + main.size() + row.hdd.size()));
-    StoreLE32(&file[52], uint32_t(main.size()));
-    StoreLE32(&file[60], uint32_t(row.hdd.size()));
-    file.insert(file.end(), main.begin(), main.end());
-    file.insert(file.end(), row.hdd.begin(), row.hdd.end());
-    auto pair = [&](size_t at, const Bytes& bytes) {
-      StoreLE32(&file[at], uint32_t(file.size()));
-      StoreLE32(&file[at + 4], uint32_t(bytes.size()));
-      file.insert(file.end(), bytes.begin(), bytes.end());
-    };
-    const uint32_t sepxAt = uint32_t(file.size());
-    file.insert(file.end(), {4, 0, 153, row.flags, 143, 1});
-    Bytes sed;
-    Put32(sed, 0);
-    Put32(sed, uint32_t(main.size()));
-    Put16(sed, 0);
-    Put32(sed, sepxAt);
-    Put16(sed, 0);
-    Put32(sed, 0xFFFFFFFFu);
-    pair(0x88, sed);
-    Bytes plc;
-    for (uint32_t cp : row.cps) Put32(plc, cp);
-    pair(0xB0, plc);
-    pair(0x150, Bytes{0, row.separators, 0, 0});
-    oletest::MemoryFile memory([&] {
-      oletest::MemoryFile out;
-      EXPECT_EQ(oletest::WriteFile(out.Stream(), {{u"WordDocument", file}}), 0);
-      return out.Contents();
-    }());
+    oletest::MemoryFile memory(Word6Stories(hdd, cps, separators, flags));
     xMorvaImportWord reader;
     ASSERT_EQ(0, reader.ImportWordDocument(&document, &memory.Stream()));
     EXPECT_EQ(u"Body", PartText(kPartBody));
-    EXPECT_EQ(row.header, PartText(kPartHeader));
-    EXPECT_EQ(row.footer, PartText(kPartFooter));
-    EXPECT_EQ(row.firstHeader, PartText(kPartFirstHeader));
-    EXPECT_EQ(row.leftHeader, PartText(kPartLeftHeader));
-    EXPECT_EQ(row.leftFooter, PartText(kPartLeftFooter));
+    std::vector<std::u16string> read;
+    for (int16_t part : {kPartHeader, kPartFooter, kPartFirstHeader, kPartLeftHeader, kPartLeftFooter})
+      read.push_back(PartText(part));
+    EXPECT_EQ(parts, read);
     EXPECT_EQ(u"", PartText(kPartFirstFooter));
     // The footer's lines end at its distance from the edge (Word 6's 720
     // twips), the body above them.
@@ -934,7 +924,7 @@ TEST_F(WordStories, Word6StoriesFollowTheDopAndSectionFlags) {
     EXPECT_EQ(TwipsToPixels(720), bands.footerBottom);
     EXPECT_EQ(std::max(TwipsToPixels(1440), bands.footerTop + 1), bands.bottomMargin);
     EXPECT_EQ(1, document.Params().GetDifferentFirstPage());
-    EXPECT_EQ(row.leftHeader.empty() ? 0 : 1, document.Params().GetDifferentLeftRight());
+    EXPECT_EQ(parts[3].empty() ? 0 : 1, document.Params().GetDifferentLeftRight());
   }
 }
 

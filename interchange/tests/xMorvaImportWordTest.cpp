@@ -751,20 +751,12 @@ TEST_F(ImportWord, Word6FooterStandsBetweenItsDistanceAndTheBottomMargin) {
 
 // The system's font list as the module's start makes it, for the reader's
 // question whether a font is installed, for the life of the object.
-class SystemFonts {
- public:
-  SystemFonts() {
-    if (gSystemServices != nullptr) return;
-    fServices = std::make_unique<VSystemServices>();
-    fServices->LoadFontLists();
-    gSystemServices = fServices.get();
+struct SystemFonts {
+  SystemFonts() : services(gSystemServices ? nullptr : std::make_unique<VSystemServices>()) {
+    if (services != nullptr) services->LoadFontLists(), gSystemServices = services.get();
   }
-  ~SystemFonts() {
-    if (fServices != nullptr && gSystemServices == fServices.get()) gSystemServices = nullptr;
-  }
-
- private:
-  std::unique_ptr<VSystemServices> fServices;
+  ~SystemFonts() { if (services != nullptr) gSystemServices = nullptr; }
+  std::unique_ptr<VSystemServices> services;
 };
 
 // The font table of a Word 97 file: the count and cbExtra, then FFNs with
@@ -1847,44 +1839,41 @@ TEST_F(ImportWord, PiecePropertiesOverTheirRuns) {
   }
 }
 
-// Runs that change their characters: deleted revision text goes, a
-// symbol's placeholder becomes its character in its font, and 8-bit text
-// of the other character set is read in that set. The test's character
-// tables give Windows 0x8E no character: the byte keeps its place, and
-// the characters after it theirs.
-// A Word 6 file of `text` (at 0x300 of the one stream) with a font table
-// of names and their chs (FFNs of five bytes of fields: the flags, the
-// weight, chs and ixchSzAlt) and one CHPX page of runs.
-Bytes Word6WithRuns(const std::string& text, const std::vector<std::pair<std::string, uint8_t>>& fonts,
-                    const std::vector<uint32_t>& fcs, const std::vector<Bytes>& groups) {
-  Bytes main = Word6Main(text);
+// A Word 6 file of the test's text at 0x300 of its one stream, fonts
+// Arial, Symbol and a third of character set `chs` (FFNs of five bytes of
+// fields: the flags, the weight, chs and ixchSzAlt) and one CHPX page.
+Bytes Word6WithRuns(uint8_t chs, const Bytes& grpprl) {
+  Bytes main = Word6Main("Hello Word\r\x8E" "cond paragraph\r");
   const size_t table = main.size();
   main.resize(table + 2);
-  for (const auto& [name, chs] : fonts) {
-    main.insert(main.end(), {uint8_t(5 + name.size() + 1), 0, 0, 0, chs, 0});
-    main.insert(main.end(), name.begin(), name.end());
-    main.push_back(0);
+  for (const auto& [name, set] : {std::pair<std::string, uint8_t>{"Arial", 0}, {"Symbol", 2}, {"Third", chs}}) {
+    main.insert(main.end(), {uint8_t(5 + name.size() + 1), 0, 0, 0, set, 0});
+    main.insert(main.end(), name.c_str(), name.c_str() + name.size() + 1);
   }
   StoreLE16(&main[table], uint16_t(main.size() - table));
   StoreLE32(&main[0xD0], uint32_t(table));
   StoreLE32(&main[0xD4], uint32_t(main.size() - table));
   const size_t bin = main.size();
   main.resize(bin + 10);
-  StoreLE32(&main[bin], fcs.front());
-  StoreLE32(&main[bin + 4], fcs.back());
+  StoreLE32(&main[bin], 0x300);
+  StoreLE32(&main[bin + 4], 0x300 + 26);
   main.resize((main.size() + 511) / 512 * 512);
   StoreLE16(&main[bin + 8], uint16_t(main.size() / 512));
   StoreLE32(&main[0xB8], uint32_t(bin));
   StoreLE32(&main[0xBC], 10);
-  const Bytes page = FkpPage(fcs, groups, 0, false);
+  const Bytes page = FkpPage({0x300, 0x300 + 6, 0x300 + 12, 0x300 + 26}, {{}, grpprl, {}}, 0, false);
   main.insert(main.end(), page.begin(), page.end());
   return Container({{u"WordDocument", main}});
 }
 
-// Word 6/95 runs are read in the code page their font's character set
-// names, else their language's (sprmCLid); the test tables give byte 0x8E
-// as Z-caron in code page 1250 and as Cyrillic Tshe in 1251, and none in
-// 1252. A Word 97 8-bit piece is always of 1252.
+// Runs that change their characters: deleted revision text goes, a
+// symbol's placeholder becomes its character in its font, and 8-bit text
+// of the other character set is read in that set. The test's character
+// tables give Windows 0x8E no character: the byte keeps its place, and
+// the characters after it theirs. Word 6/95 runs are read in the code
+// page their font's character set names, else their language's
+// (sprmCLid); the test tables give 0x8E as Z-caron in code page 1250 and
+// as Cyrillic Tshe in 1251. A Word 97 8-bit piece is always of 1252.
 TEST_F(ImportWord, RevisionsSymbolsAndCharacterSetsChangeTheText) {
   auto* tables = static_cast<FakeIntlMgr*>(gIntlMgr);
   for (const auto& [script, unit] : {std::pair<int16_t, char16_t>{9, u'\u017D'}, {8, u'\u040B'}}) {
@@ -1901,6 +1890,7 @@ TEST_F(ImportWord, RevisionsSymbolsAndCharacterSetsChangeTheText) {
     bool word6 = false;
     uint8_t chs = 0;  // the third font's
   };
+  const Bytes third = {93, 2, 0}, russian = {93, 2, 0, 97, 0x19, 0x04};  // the third font; and in Russian
   const std::vector<Row> rows = {
       {"deleted", {0x00, 0x08, 1}, u"Hello cond paragraph", -1},
       {"deleted, then not", {0x00, 0x08, 1, 0x00, 0x08, 0}, u"Hello Word\r\u008Econd paragraph", -1},
@@ -1912,42 +1902,26 @@ TEST_F(ImportWord, RevisionsSymbolsAndCharacterSetsChangeTheText) {
       {"Macintosh characters", {0x08, 0xEA, 1, 0, 1}, u"Hello Word\r\u00e9cond paragraph", -1},
       {"the same set as the file's", {0x08, 0xEA, 1, 0, 0}, u"Hello Word\r\u008Econd paragraph", -1},
       {"Word 97, a Cyrillic font", Sprm16(0x4A4F, 2), u"Hello Word\r\u008Econd paragraph", 2, false, 204},
-      {"Word 6, a Central European font", {93, 2, 0}, u"Hello Word\r\u017Dcond paragraph", 2, true, 238},
-      {"Word 6, a Cyrillic font", {93, 2, 0}, u"Hello Word\r\u040Bcond paragraph", 2, true, 204},
-      {"Word 6, a Western font", {93, 2, 0}, u"Hello Word\r\u008Econd paragraph", 2, true, 0},
-      {"Word 6, a font of no set in Russian", {93, 2, 0, 97, 0x19, 0x04}, u"Hello Word\r\u040Bcond paragraph", 2,
-       true, 1},
-      {"Word 6, a Western font in Russian", {93, 2, 0, 97, 0x19, 0x04}, u"Hello Word\r\u040Bcond paragraph", 2,
-       true, 0},
-      {"Word 6, a Central European font in Russian", {93, 2, 0, 97, 0x19, 0x04},
-       u"Hello Word\r\u017Dcond paragraph", 2, true, 238},
+      {"Word 6, Central European", third, u"Hello Word\r\u017Dcond paragraph", 2, true, 238},
+      {"Word 6, Cyrillic", third, u"Hello Word\r\u040Bcond paragraph", 2, true, 204},
+      {"Word 6, Western", third, u"Hello Word\r\u008Econd paragraph", 2, true, 0},
+      {"Word 6, no set, in Russian", russian, u"Hello Word\r\u040Bcond paragraph", 2, true, 1},
+      {"Word 6, Western in Russian", russian, u"Hello Word\r\u040Bcond paragraph", 2, true, 0},
+      {"Word 6, Central European in Russian", russian, u"Hello Word\r\u017Dcond paragraph", 2, true, 238},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.what);
-    const std::vector<uint32_t> ends = {6, 12, 26};
-    const std::vector<Bytes> groups = {{}, row.grpprl, {}};
+    Word97 file;
+    file.text = u"Hello Word\r\u008Econd paragraph\r";
+    file.fonts = FontTable({"Arial", "Symbol", "Third"}, false);
+    // The third FFN's chs: the last FFN is its size byte, 39 bytes of
+    // fields and "Third" with its end.
+    file.fonts[file.fonts.size() - (1 + 39 + 6) + 4] = row.chs;
+    file.chpx = FkpPage({0x800, 0x800 + 6, 0x800 + 12, 0x800 + 26}, {{}, row.grpprl, {}}, 0, false);
+    file.Build();
     xMorvaImportWord reader;
     std::u16string body;
-    if (row.word6) {
-      std::vector<uint32_t> fcs = {0x300};
-      for (uint32_t end : ends) fcs.push_back(0x300 + end);
-      ASSERT_EQ(Read(Word6WithRuns("Hello Word\r\x8E" "cond paragraph\r", {{"Arial", 0}, {"Symbol", 2}, {"Third", row.chs}},
-                                   fcs, groups),
-                     body, reader),
-                0);
-    } else {
-      Word97 file;
-      file.text = u"Hello Word\r\u008Econd paragraph\r";
-      file.fonts = FontTable({"Arial", "Symbol", "Third"}, false);
-      // The third FFN's chs: the last FFN is its size byte, 39 bytes of
-      // fields and "Third" with its end.
-      file.fonts[file.fonts.size() - (1 + 39 + 6) + 4] = row.chs;
-      std::vector<uint32_t> fcs = {0x800};
-      for (uint32_t end : ends) fcs.push_back(0x800 + end);
-      file.chpx = FkpPage(fcs, groups, 0, false);
-      file.Build();
-      ASSERT_EQ(ReadBuilt(reader, file, body), 0);
-    }
+    ASSERT_EQ(row.word6 ? Read(Word6WithRuns(row.chs, row.grpprl), body, reader) : ReadBuilt(reader, file, body), 0);
     EXPECT_EQ(Utf8(body), Utf8(row.body));
     ASSERT_EQ(reader.GetCharacterRuns().size(), 3u);
     EXPECT_EQ(reader.GetCharacterRuns()[1].chp.font, row.font);
