@@ -80,14 +80,10 @@ TEST_F(KeyTest, CommandArrowsMoveByWord) {
   Select(0, 13);
   for (char16_t unit : std::u16string(u"Tokyo\u6771\u4EAC x")) document->TypeCharacter(unit);
   Caret(0);
-  Press(kKeyRight, kCmd);
-  EXPECT_EQ(Sel(), Pair(5, 5));
-  Press(kKeyRight, kCmd);
-  EXPECT_EQ(Sel(), Pair(8, 8));
-  Press(kKeyLeft, kCmd);
-  EXPECT_EQ(Sel(), Pair(5, 5));
-  Press(kKeyLeft, kCmd);
-  EXPECT_EQ(Sel(), Pair(0, 0));
+  for (const auto& [key, at] : {std::pair{kKeyRight, 5}, {kKeyRight, 8}, {kKeyLeft, 5}, {kKeyLeft, 0}}) {
+    Press(key, kCmd);
+    EXPECT_EQ(Sel(), Pair(at, at));
+  }
 }
 
 // ---- Home and End.

@@ -2030,13 +2030,11 @@ TEST_F(ImportWord, Word6FontTableAndParagraphRuns) {
   // The third font is not installed and has an alternate name (from
   // character ixchSzAlt on), which is taken in its place.
   Bytes table = {0, 0};
-  for (const std::string name : {std::string("Times New Roman"), std::string("Courier"),
-                                 std::string("NoSuchFontQv\0Courier New", 24)}) {
+  for (std::string name : {"Times New Roman", "Courier", "NoSuchFontQv|Courier New"}) {
     table.push_back(uint8_t(5 + name.size() + 1));
     table.insert(table.end(), 5, 0);
-    if (const size_t end = name.find('\0'); end != std::string::npos) table[table.size() - 1] = uint8_t(end + 1);
-    table.insert(table.end(), name.begin(), name.end());
-    table.push_back(0);
+    if (const size_t bar = name.find('|'); bar != std::string::npos) table.back() = uint8_t(bar + 1), name[bar] = 0;
+    table.insert(table.end(), name.c_str(), name.c_str() + name.size() + 1);
   }
   StoreLE16(&table[0], uint16_t(table.size()));
   main.insert(main.end(), table.begin(), table.end());
