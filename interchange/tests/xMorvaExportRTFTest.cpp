@@ -330,7 +330,6 @@ TEST_F(ExportRTF, BulletsHangBeforeTheFirstLine) {
     // The bullet in the paragraph's own type.
     xMorvaProperties properties;
     properties.SetDefaults();
-    body.SetSelection(4, 4);
     for (uint16_t id = 0; id <= kLastCharacterProperty; ++id) properties.SetProperty(id, body.GetPropertyValue(id));
     const int32_t advance = xMorvaFont(document->GetMeasuringPort(), document.get()).MeasureBullet(properties, bullet);
     ASSERT_GT(advance, 5);

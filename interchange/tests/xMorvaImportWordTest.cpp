@@ -298,11 +298,8 @@ Bytes Container(const std::vector<NamedBytes>& streams) {
 class ImportWord : public texttest::TextDocumentTest {
  protected:
   int32_t Read(const Bytes& file, std::u16string& body) {
-    xMorvaImportWord reader;
-    return Read(file, body, reader);
-  }
-  static int32_t Read(const Bytes& file, std::u16string& body, xMorvaImportWord& reader) {
     MemoryFile memory(file);
+    xMorvaImportWord reader;
     return reader.ReadWordText(memory.Stream(), body);
   }
   // Reads the text of a built file (its main and table streams) with
@@ -1919,9 +1916,10 @@ TEST_F(ImportWord, RevisionsSymbolsAndCharacterSetsChangeTheText) {
     file.fonts[file.fonts.size() - (1 + 39 + 6) + 4] = row.chs;
     file.chpx = FkpPage({0x800, 0x800 + 6, 0x800 + 12, 0x800 + 26}, {{}, row.grpprl, {}}, 0, false);
     file.Build();
+    MemoryFile word6(Word6WithRuns(row.chs, row.grpprl));
     xMorvaImportWord reader;
     std::u16string body;
-    ASSERT_EQ(row.word6 ? Read(Word6WithRuns(row.chs, row.grpprl), body, reader) : ReadBuilt(reader, file, body), 0);
+    ASSERT_EQ(row.word6 ? reader.ReadWordText(word6.Stream(), body) : ReadBuilt(reader, file, body), 0);
     EXPECT_EQ(Utf8(body), Utf8(row.body));
     ASSERT_EQ(reader.GetCharacterRuns().size(), 3u);
     EXPECT_EQ(reader.GetCharacterRuns()[1].chp.font, row.font);
