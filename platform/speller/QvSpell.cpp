@@ -181,7 +181,8 @@ std::vector<Word> Words(const Instance& instance, const std::string& text, size_
     while (core > first && IsPunctuation(chars[core - 1])) --core;
     if (core == first) continue;
     size_t last = core;
-    for (size_t with = core; with <= i && instance.dictionary; ++with) {
+    // A word without closing punctuation is looked up once, by the check.
+    for (size_t with = core; core < i && with <= i && instance.dictionary; ++with) {
       if (instance.dictionary->spell(textOf(with))) {
         last = with;
         break;
