@@ -296,6 +296,8 @@ bool xMorvaPlugIn::CanDeleteArea(bool flag) {
   const int16_t button = AskCanDelete(*this, flag);
   if (button == kCanDeleteSave) {
     fDocument->SetHostOutcome(true);
+    // A save that wrote nothing (cancelled, or the write failed) keeps the
+    // area and its document, as Cancel does.
     return fDocument->DoCommand(kCommandSave);
   }
   return button != kCanDeleteCancel;
@@ -375,15 +377,16 @@ bool xMorvaPlugIn::RunBarCommand(int32_t command) {
   return true;
 }
 
-void xMorvaPlugIn::RunCommand(int32_t command) {
-  if (RunFileCommand(command) || RunBarCommand(command)) return;
-  if (xMorvaDialogCommands::Run(*this, command)) return;
+int32_t xMorvaPlugIn::RunCommand(int32_t command) {
+  int32_t code = 0;
+  if (RunFileCommand(command, code)) return code;
+  if (RunBarCommand(command) || xMorvaDialogCommands::Run(*this, command)) return 0;
   switch (command) {
-    case 106: xMorvaPrinting::PageSetupCommand(*this); return;
-    case 107: xMorvaPrinting::PrintPreviewCommand(*this); return;
-    case 108: xMorvaPrinting::PrintCommand(*this, true, 0, 0); return;
-    case 109: xMorvaPrinting::MailingCommand(*this, true, true, 0); return;
-    case 805: RunSpellCheck(); return;
+    case 106: xMorvaPrinting::PageSetupCommand(*this); return 0;
+    case 107: xMorvaPrinting::PrintPreviewCommand(*this); return 0;
+    case 108: xMorvaPrinting::PrintCommand(*this, true, 0, 0); return 0;
+    case 109: xMorvaPrinting::MailingCommand(*this, true, true, 0); return 0;
+    case 805: RunSpellCheck(); return 0;
     default: break;
   }
   // The tab selector's menu: the kind every view's selector shows.
@@ -392,6 +395,7 @@ void xMorvaPlugIn::RunCommand(int32_t command) {
       if (xMorvaTabSelector* selector = frame->GetTabSelector()) selector->SetCurrentKind(kind);
     }
   }
+  return 0;
 }
 
 // ---- Rulers

@@ -102,7 +102,7 @@ class xMorvaPlugIn : public VPlugIn, public xMorvaHostObject, public xMorvaDocum
   bool CallAreaCallback(int32_t command) override;
   bool CallEventCallback(int16_t kind, int32_t value) override;
   // The file commands, then the tab selector's menu.
-  void RunCommand(int32_t command) override;
+  int32_t RunCommand(int32_t command) override;
   // The spelling check of the current part through the engine library
   // (document command 805); the speller stays loaded for the next check.
   void RunSpellCheck();
@@ -227,8 +227,9 @@ class xMorvaPlugIn : public VPlugIn, public xMorvaHostObject, public xMorvaDocum
 
   // ---- The file the document was last opened from or saved to.
   // The file commands: open (102), save (103), save as (104) and save the
-  // template (110); false for any other command.
-  bool RunFileCommand(int32_t command);
+  // template (110), with `code` the save's answer; false for any other
+  // command.
+  bool RunFileCommand(int32_t command, int32_t& code);
   xMorvaKeptFile& GetKeptFile() { return fKeptFile; }
   // The open from a dialog: the area must agree to give up its document
   // first; the outcome goes to the user as an alert.
@@ -241,9 +242,11 @@ class xMorvaPlugIn : public VPlugIn, public xMorvaHostObject, public xMorvaDocum
   // asked the area already).
   static int32_t OpenLinkedDocument(xMorvaPlugIn& area, const VString& path, uint32_t type);
   // The save command writes the own kept file; without one it is the
-  // save-as command, which asks for a file and a type. True when written.
-  bool SaveDocumentFile();
-  bool SaveDocumentFileAs();
+  // save-as command, which asks for a file and a type. 0 when written;
+  // 1092 when the user cancelled (the chooser or its plain-text question);
+  // the write's code (1012) when it failed, which the user is shown.
+  int32_t SaveDocumentFile();
+  int32_t SaveDocumentFileAs();
   // The area's template (xMorvaTemplates.cpp): loaded when the host gives
   // the area no document (0, or 1015 when the area takes none or none is
   // found, 1032, 1015 for a damaged one), saved by command 110 (whether it

@@ -251,8 +251,10 @@ class xMorvaDocument : public VObject,
 
   // ---- Commands.
   // True when the id was handled (also when it needs an area and there is
-  // none), false for an id the document does not know.
-  bool DoCommand(int32_t id);
+  // none), false for an id the document does not know and for an area
+  // command that did not do its work (a save that wrote nothing), whose
+  // code then goes to `failure` when one is given.
+  bool DoCommand(int32_t id, int32_t* failure = nullptr);
   void ApplySelectionAttribute(uint16_t id, uint32_t value);
   void ApplyParagraphAttribute(uint16_t id, uint32_t value);
   // Before a toggle command run from the host language: its value flips.

@@ -40,8 +40,10 @@ class xMorvaDocumentArea {
   virtual bool CallEventCallback(int16_t kind, int32_t value) { return false; }
 
   // ---- Commands whose handling is the area's. RunCommand runs the
-  // handler of a dialog, file, print, find, spelling or bar command.
-  virtual void RunCommand(int32_t command) = 0;
+  // handler of a dialog, file, print, find, spelling or bar command: 0, or
+  // the code of a command that did not do its work (a save that wrote
+  // nothing: cancelled, or the write failed).
+  virtual int32_t RunCommand(int32_t command) = 0;
   // A dialog that answers a value (interline, bullet character, colour),
   // started with `current`: true with `value` when the user accepted.
   virtual bool AskValue(int32_t command, int32_t current, int32_t& value) = 0;

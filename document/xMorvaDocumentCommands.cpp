@@ -233,7 +233,7 @@ bool xMorvaDocument::DoColourCommand(int32_t id) {
   return false;
 }
 
-bool xMorvaDocument::DoCommand(int32_t id) {
+bool xMorvaDocument::DoCommand(int32_t id, int32_t* failure) {
   if (fUndo) fUndo->Commit();
   if (fArea != nullptr && !fInHostCommand) {
     // Both are asked, whatever the first answers.
@@ -243,12 +243,16 @@ bool xMorvaDocument::DoCommand(int32_t id) {
   }
 
   if (IsAreaCommand(id)) {
+    int32_t code = 0;
     if (fArea != nullptr) {
-      fArea->RunCommand(id);
+      code = fArea->RunCommand(id);
       if (RefreshesAfter(id)) Refresh(true, true);
       if (id == 807) ShowSelection(true);
     }
-    return true;
+    // A save that wrote nothing was not done: whoever ran it (the close
+    // question, the host language) hears so.
+    if (code != 0 && failure != nullptr) *failure = code;
+    return code == 0;
   }
   if (DoColourCommand(id)) return true;
 

@@ -119,8 +119,11 @@ void RunByCode(xMorvaMain& package, void** p) {
     // value being turned over a second time.
     const bool methodBusy = object->GetCommandState().command.busy != 0 || package.GetCommandMethod().busy != 0;
     if (!(methodBusy && id == package.GetLastMethodValue())) document->UpdateMenuItemState(id);
-    document->DoCommand(id);
-    package.ReportCommandError(0);
+    // A save that wrote nothing answers as on every other road (1092
+    // cancelled, 1012 the write failed); whatever else runs answers 0.
+    int32_t failure = 0;
+    document->DoCommand(id, &failure);
+    package.ReportCommandError(failure);
     return;
   }
   const int32_t code = RunOwnCode(*document, c);

@@ -32,7 +32,9 @@ void RunDocumentCommand(xMorvaMain& package, void** p) {
   // A toggle's menu state is brought up to date first, so that it flips
   // from what the selection shows now.
   if (!IsBeingNotified(package, *area.object, id)) area.document->UpdateMenuItemState(id);
-  package.ReportCommandError(area.document->DoCommand(id) ? 0 : kErrorNotExecuted);
+  // A command not done answers 1092, a save whose write failed its code.
+  int32_t failure = kErrorNotExecuted;
+  package.ReportCommandError(area.document->DoCommand(id, &failure) ? 0 : failure);
 }
 
 }  // namespace xMorvaTextCommands

@@ -148,6 +148,20 @@ bool SettleChosenTextType(xMorvaPlugIn& area, xMorvaDocument& document, uint32_t
   }
 }
 
+// The save chooser of both roads that ask for a file (the area's save-as
+// and command 50 without a path): the file and its type, the plain-text
+// question settled, and the host told whether a file was chosen. None when
+// the user cancelled either: nothing is written then.
+std::unique_ptr<VFile> ChooseSaveFile(xMorvaPlugIn& area, xMorvaDocument& document, int16_t resourceBase,
+                                      uint32_t& type) {
+  type = kTypeOwnDocument;
+  std::unique_ptr<VFile> file(AskSaveFile(area.GetKeptFile().Get(), gModuleResFile, resourceBase, &type));
+  if (file) type = ChosenExportType(type, *file);
+  if (file && !SettleChosenTextType(area, document, type)) file.reset();
+  document.SetHostOutcome(file != nullptr);
+  return file;
+}
+
 }  // namespace
 
 // ---- Commands 48 and 50.
@@ -212,7 +226,6 @@ void xMorvaMain::CommandSaveFile(void** p) {
 
   std::unique_ptr<VFile> file;
   uint32_t type = kTypeOwnDocument;
-  bool cancelled = false;
   // The path written, when it is not the one the host gave.
   VStrInHandle changedPath;
   if (path.GetLength() != 0) {
@@ -232,25 +245,17 @@ void xMorvaMain::CommandSaveFile(void** p) {
     file->AppendExtension(written);
     if (written.GetLength() != given) changedPath.Assign(written);
   } else {
-    file.reset(
-        AskSaveFile(area->GetKeptFile().Get(), gModuleResFile, int16_t(GetResourceBase()), &type));
-    if (file) type = ChosenExportType(type, *file);
-    // A save the user cancelled at the question writes nothing, and the
-    // host hears so from the command's code.
-    if (file && !SettleChosenTextType(*area, *document, type)) {
-      file.reset();
-      cancelled = true;
-    }
+    file = ChooseSaveFile(*area, *document, int16_t(GetResourceBase()), type);
     if (file) {
       PutChosenPath(FileTextRecordAt(p, 1), *file);
       PutFileTypeText(p, 2, type);
     }
-    document->SetHostOutcome(file != nullptr);
   }
-  const int32_t code =
-      cancelled ? kFileCommandNotExecuted
-      : file    ? ExportDocumentFile(*document, area->GetKeptFile(), std::move(file), type)
-                : 0;
+  // A save the user cancelled, at the chooser or at its question, writes
+  // nothing, and the host hears so from the command's code as from the
+  // menu's save.
+  const int32_t code = file ? ExportDocumentFile(*document, area->GetKeptFile(), std::move(file), type)
+                            : kFileCommandNotExecuted;
   // The host learns the name the file was written under.
   if (code == 0 && changedPath.GetLength() != 0) {
     if (HostTextRecord* record = FileTextRecordAt(p, 1)) StringToHostText(changedPath, *record);
@@ -265,7 +270,8 @@ int16_t xMorvaPlugIn::ResourceBase() {
   return int16_t(package != nullptr ? package->GetResourceBase() : 0);
 }
 
-bool xMorvaPlugIn::RunFileCommand(int32_t command) {
+bool xMorvaPlugIn::RunFileCommand(int32_t command, int32_t& code) {
+  code = 0;
   switch (command) {
     case kCommandOpenFile: {
       uint32_t type = 0;
@@ -273,8 +279,8 @@ bool xMorvaPlugIn::RunFileCommand(int32_t command) {
       if (file) OpenFromFile(std::move(file), type);
       return true;
     }
-    case kCommandSaveFile: SaveDocumentFile(); return true;
-    case kCommandSaveFileAs: SaveDocumentFileAs(); return true;
+    case kCommandSaveFile: code = SaveDocumentFile(); return true;
+    case kCommandSaveFileAs: code = SaveDocumentFileAs(); return true;
     case kCommandSaveTemplate: SaveTemplate(); return true;
     default: return false;
   }
@@ -313,29 +319,25 @@ int32_t xMorvaPlugIn::OpenAgreedFile(std::unique_ptr<VFile> file, uint32_t type)
   return code;
 }
 
-bool xMorvaPlugIn::SaveDocumentFile() {
+int32_t xMorvaPlugIn::SaveDocumentFile() {
   if (!fKeptFile.IsOwn()) return SaveDocumentFileAs();
   // The save is the user's own: it writes the document shown, also while
   // the bound field's save is held after a failed load (the field, not the
   // kept file, holds the bytes that load could not read).
-  if (SaveKeptFile(*fDocument, fKeptFile) == 0) return true;
-  ShowDocumentAlert(xMorvaMain::kErrorTextListOffset, kSaveErrorTextWriteFailed);
-  return false;
+  const int32_t code = SaveKeptFile(*fDocument, fKeptFile);
+  if (code != 0) ShowDocumentAlert(xMorvaMain::kErrorTextListOffset, kSaveErrorTextWriteFailed);
+  return code;
 }
 
-bool xMorvaPlugIn::SaveDocumentFileAs() {
+int32_t xMorvaPlugIn::SaveDocumentFileAs() {
   uint32_t type = kTypeOwnDocument;
-  std::unique_ptr<VFile> file(AskSaveFile(fKeptFile.Get(), gModuleResFile, ResourceBase(), &type));
-  if (file) type = ChosenExportType(type, *file);
-  // Cancelled at the text question: as cancelled in the dialog.
-  if (file && !SettleChosenTextType(*this, *fDocument, type)) file.reset();
-  fDocument->SetHostOutcome(file != nullptr);
-  if (!file) return false;
+  std::unique_ptr<VFile> file = ChooseSaveFile(*this, *fDocument, ResourceBase(), type);
+  if (!file) return kFileCommandNotExecuted;
   const int32_t code = ExportDocumentFile(*fDocument, fKeptFile, std::move(file), type);
   if (code != 0) {
     ShowDocumentAlert(xMorvaMain::kErrorTextListOffset, int16_t(code - kSaveErrorTextFirstCode));
   }
   fDocument->Refresh(true, true);
   UpdateBarState();
-  return code == 0;
+  return code;
 }

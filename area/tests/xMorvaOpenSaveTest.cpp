@@ -600,7 +600,7 @@ TEST_F(OpenSave, TheAreasOpenSaveAndSaveAsCommandsGoThroughTheDialogs) {
   xMorvaPlugIn* reader = NewOffscreenArea();
   for (int save = 0; save < 2; ++save) {
     if (save == 1) Run(19, area->GetReference(), {&typed.record});
-    EXPECT_TRUE(area->SaveDocumentFile()) << save;
+    EXPECT_EQ(area->SaveDocumentFile(), 0) << save;
     EXPECT_EQ(documentfile::Read(*reader->GetDocument(), B(files_test::ReadAll(P("own.qmv")))), 0);
     EXPECT_EQ(StreamOf(*reader->GetDocument(), kPartBody), StreamOf(*doc, kPartBody)) << save;
   }
@@ -625,7 +625,7 @@ TEST_F(OpenSave, TheAreasOpenSaveAndSaveAsCommandsGoThroughTheDialogs) {
   sChosenType = kTypeMacText;
   for (const bool yes : {false, true}) {
     confirm = yes;
-    EXPECT_EQ(area->SaveDocumentFileAs(), yes);
+    EXPECT_EQ(area->SaveDocumentFileAs(), yes ? 0 : 1092);
     EXPECT_EQ(fs::exists(P("letters.txt")) ? files_test::ReadAll(P("letters.txt")) : "-", yes ? "u" : "-");
   }
   xMorvaFileFormats::Unregister(kLosingText);

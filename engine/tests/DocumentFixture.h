@@ -38,7 +38,10 @@ class FakeArea : public xMorvaDocumentArea {
     ++callbackCalls;
     return false;
   }
-  void RunCommand(int32_t command) override { commands.push_back(command); }
+  int32_t RunCommand(int32_t command) override {
+    commands.push_back(command);
+    return commandCode;
+  }
   void FinishHostCommand() override { ++hostCommandsFinished; }
   bool AskValue(int32_t command, int32_t current, int32_t& value) override {
     asked.push_back(command);
@@ -114,6 +117,9 @@ class FakeArea : public xMorvaDocumentArea {
   int methodCalls = 0;
   int callbackCalls = 0;
   std::vector<int32_t> commands;
+  // What the area's handler answers: 0 done, else the code of a command
+  // that did not do its work.
+  int32_t commandCode = 0;
   int hostCommandsFinished = 0;
   std::vector<int32_t> asked;
   bool answer = false;
