@@ -10,6 +10,7 @@
 #include <sstream>
 #include <string>
 
+#include "area/tests/AreaTestSupport.h"
 #include "area/xMorvaMain.h"
 #include "document/DocumentUnits.h"
 #include "document/xMorvaAreaServices.h"
@@ -22,6 +23,7 @@
 #include "framework/system/environment/VSystemServices.h"
 #include "host/context/VHostRef.h"
 #include "graphics/printing/VPrintSettings.h"
+#include "interchange/older/xMorvaOlderFormats.h"
 #include "interchange/older/xMorvaV2import.h"
 #include "interchange/tests/RtfTestSupport.h"
 #include "platform/toolbox/TbxHandles.h"
@@ -684,4 +686,56 @@ TEST_F(ImportV2, StoredExpressionsWithThePackagesOption) {
   const auto* stored = static_cast<const uint8_t*>(Tbx::HLock(data));
   EXPECT_EQ((std::vector<uint8_t>{1, 2, 3, 4}), std::vector<uint8_t>(stored, stored + 4));
   Tbx::HUnlock(data);
+}
+
+namespace {
+
+// An area of the module, with the older format's reader registered as the
+// module's start registers it.
+class OlderBlobs : public areatest::AreaTest {
+ protected:
+  OlderBlobs() { InstallOlderFormats(); }
+  ~OlderBlobs() override { RemoveOlderFormats(); }
+};
+
+}  // namespace
+
+// A BLOB is read the same way whether it is loaded (49) or inserted (54):
+// the own format, else the older one. A BLOB of neither format answers 1032
+// and leaves the document and its undo as they were.
+TEST_F(OlderBlobs, BlobsOfEitherFormatLoadAndInsert) {
+  const std::string big = OlderFixture("letter.be.qmv"), little = OlderFixture("letter.le.qmv");
+  struct Row {
+    int32_t command;
+    std::string bytes;
+    int32_t code;
+    std::string text;
+  } rows[] = {
+      {49, big, 0, ExpectedLetter()},
+      {49, little, 0, ExpectedLetter()},
+      {54, big, 0, "kept\n" + ExpectedLetter() + "\n"},
+      {54, little, 0, "kept\n" + ExpectedLetter() + "\n"},
+      {49, "neither format", 1032, "kept"},
+      {54, "neither format", 1032, "kept"},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(std::to_string(row.command) + " " + row.bytes.substr(0, 8));
+    xMorvaPlugIn* area = NewOffscreenArea();
+    xMorvaDocument& document = *area->GetDocument();
+    Type(Engine(document, kPartBody), u"kept");
+    xMorvaUndo& undo = *document.GetUndo();
+    const bool couldUndo = undo.CanUndo(), couldRedo = undo.CanRedo();
+    uint32_t blob = Tbx::NewHandle(int32_t(row.bytes.size()));
+    std::memcpy(Tbx::HLock(blob), row.bytes.data(), row.bytes.size());
+    Tbx::HUnlock(blob);
+    int16_t atEnd = 1, closing = 0;
+    Run(row.command, area->GetReference(), {&blob, &atEnd, &closing});
+    EXPECT_EQ(row.code, LastError(area->GetReference()));
+    EXPECT_EQ(row.text, TextOf(document, kPartBody));
+    if (row.code != 0) {
+      EXPECT_EQ(couldUndo, undo.CanUndo());
+      EXPECT_EQ(couldRedo, undo.CanRedo());
+    }
+    Tbx::DisposeHandle(blob);
+  }
 }
