@@ -20,7 +20,6 @@
 #include "framework/core/intl/VIntlMgr.h"
 #include "framework/core/memory/VHandleLocker.h"
 #include "framework/core/streams/VMemoryStream.h"
-#include "framework/system/environment/VSystemServices.h"
 #include "host/context/VHostRef.h"
 #include "graphics/printing/VPrintSettings.h"
 #include "interchange/older/xMorvaOlderFormats.h"
@@ -44,7 +43,6 @@ std::string OlderFixture(const std::string& name) {
 
 class ImportV2 : public Fixture {
  protected:
-  // Font names are checked against the system's fonts.
   SystemFonts fonts;
   int32_t Read(xMorvaDocument& document, const std::string& bytes) {
     xMorvaV2import reader;
@@ -87,63 +85,10 @@ void PutU16(std::string& bytes, size_t at, uint16_t value, bool big) {
   bytes[at + 1] = char(big ? value : value >> 8);
 }
 
-// Big-endian pieces of a form made in the test.
-std::string BigChunk(const char* tag, const std::string& data) {
-  std::string out(tag, 4);
-  out += std::string(4, '\0');
-  PutU32(out, 4, uint32_t(data.size()), true);
-  out += data;
-  if (data.size() % 2 != 0) out += '\0';
-  return out;
-}
-std::string BigForm(const char* type, const std::string& chunks) { return BigChunk("FORM", std::string(type, 4) + chunks); }
-
-std::string PlainParagraph(const std::string& text) {
-  std::string record(6, '\0');
-  PutU16(record, 4, 1, true);
-  std::string run(kRunBytes, '\0');
-  run[2] = 12;
-  return BigForm("PARA", BigChunk("PARA", record) + BigChunk("TEXT", text) + BigChunk("STYL", run));
-}
-
-std::string FormatParagraph(int16_t left, int16_t first, uint8_t alignment, uint8_t spacing,
-                            const std::vector<uint16_t>& tabs) {
-  std::string record(3, '\0');
-  record += char(2);
-  record += std::string(10 + 2 * tabs.size(), '\0');
-  PutU16(record, 4, uint16_t(left), true);
-  PutU16(record, 6, uint16_t(first), true);
-  record[10] = char(alignment);
-  record[11] = char(spacing);
-  record[12] = char(tabs.size());
-  for (size_t i = 0; i < tabs.size(); ++i) PutU16(record, 14 + 2 * i, tabs[i], true);
-  return BigForm("PARA", BigChunk("PARA", record));
-}
-
-uint32_t GetU32(const std::string& bytes, size_t at, bool big) {
-  uint32_t value = 0;
-  for (int i = 0; i < 4; ++i) value |= uint32_t(uint8_t(bytes[at + size_t(i)])) << (big ? 24 - 8 * i : 8 * i);
-  return value;
-}
-
-// The file with the nested form of its chunk `tag` behind `offset` leading
-// bytes, whose first word is `offset` and whose word at 6 is `height` (in
-// the file's order); the chunk and the file's form grow by them.
-std::string BehindLeadingBytes(std::string file, const char* tag, bool big, uint16_t offset, uint16_t height) {
-  const size_t chunk = FindTag(file, tag, big);
-  std::string leading(offset, '\0');
-  PutU16(leading, 0, offset, big);
-  PutU16(leading, 6, height, big);
-  file.insert(chunk + 8, leading);
-  PutU32(file, chunk + 4, GetU32(file, chunk + 4, big) + offset, big);
-  PutU32(file, 4, GetU32(file, 4, big) + offset, big);
-  return file;
-}
-
 }  // namespace
 
 TEST_F(ImportV2, LettersInBothByteOrdersGiveTheSameDocument) {
-  for (const char* name : {"letter.be.qmv", "letter.le.qmv", "offset.qmv", "far.qmv"}) {
+  for (const char* name : {"letter.be.qmv", "letter.le.qmv", "offset.qmv", "far.qmv", "prefixed.be.qmv", "prefixed.le.qmv"}) {
     SCOPED_TRACE(name);
     const std::string bytes = OlderFixture(name);
     ASSERT_FALSE(bytes.empty());
@@ -189,6 +134,12 @@ TEST_F(ImportV2, LettersInBothByteOrdersGiveTheSameDocument) {
     EXPECT_EQ(kUnitInches, document->GetParams().GetDisplayUnit());
     EXPECT_EQ(Pixels(36), document->GetParams().GetLeftMargin());
     EXPECT_EQ(Pixels(36), document->GetParams().GetRightMargin());
+    // Header and footer forms behind leading bytes: the heights at offset 6
+    // (36 and 18 points) widen the margins.
+    if (std::string(name).starts_with("prefixed")) {
+      EXPECT_EQ(Pixels(36 + 36), document->GetParams().GetBands(false).topMargin);
+      EXPECT_EQ(Pixels(22 + 18), document->GetParams().GetBands(false).bottomMargin);
+    }
   }
 }
 
@@ -202,8 +153,6 @@ TEST_F(ImportV2, ReadsFromAStream) {
   EXPECT_EQ(ExpectedLetter(), TextOf(*document, kPartBody));
 }
 
-// The chunks as read: damaged forms leave the document as it was; the
-// forms read whole answer what the row checks.
 TEST_F(ImportV2, DamagedFormsLeaveTheDocumentAsItWas) {
   const std::string letter = OlderFixture("letter.le.qmv");
   const std::string big = OlderFixture("letter.be.qmv");
@@ -274,72 +223,31 @@ TEST_F(ImportV2, DamagedFormsLeaveTheDocumentAsItWas) {
     const std::string marks = chunk("FORM", "MARK" + chunk("MARK", std::string(100, '\0')));
     cases.push_back({"mark record cut short", chunk("FORM", "QMVT" + marks), kErrorV2Damaged});
   }
-  for (const bool order : {true, false}) {
-    // The header (36 points high) and the footer (18) behind leading bytes
-    // at 0x808; the text starts past them on every page.
-    const std::string prefixed = BehindLeadingBytes(
-        BehindLeadingBytes(order ? big : letter, "HIDR", order, 0x808, 36), "FUTR", order, 0x808, 18);
-    cases.push_back({order ? "nested forms behind leading bytes, big-endian" : "the same, little-endian", prefixed,
-                     0, [](xMorvaDocument& document) {
-                       EXPECT_EQ("Head", TextOf(document, kPartHeader));
-                       EXPECT_EQ("Foot", TextOf(document, kPartFooter));
-                       for (const bool first : {true, false}) {
-                         EXPECT_EQ(Pixels(36 + 36), document.GetParams().GetBands(first).topMargin);
-                         EXPECT_EQ(Pixels(22 + 18), document.GetParams().GetBands(first).bottomMargin);
-                       }
-                     }});
-    // The nested form's own length past its chunk, and short of its last
-    // chunk.
-    const size_t nested = FindTag(prefixed, "HIDR", order) + 8 + 0x808;
-    for (const int32_t by : {2, -2}) {
-      std::string lies = prefixed;
-      PutU32(lies, nested + 4, GetU32(lies, nested + 4, order) + uint32_t(by), order);
-      cases.push_back({by > 0 ? "nested form past its chunk" : "nested form cutting its chunk", lies, kErrorV2Damaged});
-    }
-    // Leading bytes that point past the form, and at no form.
-    for (const uint16_t offset : {0x806, 0x900}) {
-      std::string missing = prefixed;
-      PutU16(missing, FindTag(missing, "HIDR", order) + 8, offset, order);
-      cases.push_back({"leading bytes pointing at no form", missing, kErrorV2Damaged});
+  for (const bool big : {true, false}) {
+    // The header's nested form: its length past its chunk, short of its
+    // last chunk, and leading bytes that point at no form.
+    const std::string prefixed = OlderFixture(big ? "prefixed.be.qmv" : "prefixed.le.qmv");
+    const size_t chunk = FindTag(prefixed, "HIDR", big) + 8, length = chunk + 0x808 + (big ? 7 : 4);
+    for (const auto& [at, by] : {std::pair{length, 2}, {length, -2}, {chunk + (big ? 1 : 0), -2}}) {
+      std::string damaged = prefixed;
+      damaged[at] = char(damaged[at] + by);
+      cases.push_back({"damaged nested form", damaged, kErrorV2Damaged});
     }
   }
-  // The first word of a nested form's leading bytes is in the file's order.
-  cases.push_back({"leading bytes of 40, big-endian", BehindLeadingBytes(big, "HIDR", true, 40, 36), 0,
-                   [](xMorvaDocument& document) { EXPECT_EQ("Head", TextOf(document, kPartHeader)); }});
-  {
-    // Fonts 3 and 41 are the system's; 2 is not, and 4 is in no table:
-    // those two are the fonts the system numbers so.
-    auto font = [](uint16_t number, const std::string& name) {
-      std::string record(2, '\0');
-      PutU16(record, 0, number, true);
-      return BigChunk("FNTS", record + char(name.size()) + name);
-    };
-    std::string record(6, '\0'), runs;
-    PutU16(record, 4, 4, true);
-    for (const uint16_t number : {3, 2, 41, 4}) {
-      std::string run(kRunBytes, '\0');
-      PutU16(run, 0, number, true);
-      PutU16(run, 8, uint16_t(runs.size() / kRunBytes), true);
-      runs += run;
-    }
-    const std::string fonts =
-        BigForm("QMVT", BigForm("FNTS", font(3, "Courier New") + font(2, "NoSuchFontQv") + font(41, "Times New Roman")) +
-                            BigForm("PARA", BigChunk("PARA", record) + BigChunk("TEXT", "abcd") + BigChunk("STYL", runs)));
-    cases.push_back({"fonts by the table and by the system", fonts, 0, [](xMorvaDocument& document) {
-                       // The name command 32 answers for a number.
-                       auto system = [](int16_t number) {
-                         VStr<255> name;
-                         VSystemServices::GetFontName(number, name);
-                         char text[256] = {};
-                         name.GetCText(text, sizeof text, 1);
-                         return std::string(text);
-                       };
-                       ASSERT_NE("", system(4));
-                       const std::string names[] = {"Courier New", system(2), "Times New Roman", system(4)};
-                       for (size_t at = 0; at < std::size(names); ++at)
-                         EXPECT_EQ(names[at], FontName(document, V2At(document, at, kPropFont))) << at;
-                     }});
-  }
+  // Fonts 3 and 41 are the system's; 2 is not, and 4 is in no table: they
+  // name the fonts command 32 gives for those numbers.
+  cases.push_back({"fonts", OlderFixture("fonts.be.qmv"), 0, [](xMorvaDocument& document) {
+                     auto system = [](int16_t number) {
+                       VStr<255> name;
+                       VSystemServices::GetFontName(number, name);
+                       char text[256] = {};
+                       name.GetCText(text, sizeof text, 1);
+                       return std::string(text);
+                     };
+                     ASSERT_NE(system(4), "Times New Roman");
+                     const std::string names[] = {"Courier New", system(2), "Times New Roman", system(4)};
+                     for (size_t at = 0; at < 4; ++at) EXPECT_EQ(names[at], FontName(document, V2At(document, at, kPropFont)));
+                   }});
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
     auto document = NewDocument();
@@ -511,6 +419,43 @@ TEST_F(ImportV2, MissingPicturesShowTheirFrame) {
     EXPECT_EQ(Pixels(36), height);
   }
 }
+
+namespace {
+
+// Big-endian pieces of a form made in the test.
+std::string BigChunk(const char* tag, const std::string& data) {
+  std::string out(tag, 4);
+  out += std::string(4, '\0');
+  PutU32(out, 4, uint32_t(data.size()), true);
+  out += data;
+  if (data.size() % 2 != 0) out += '\0';
+  return out;
+}
+std::string BigForm(const char* type, const std::string& chunks) { return BigChunk("FORM", std::string(type, 4) + chunks); }
+
+std::string PlainParagraph(const std::string& text) {
+  std::string record(6, '\0');
+  PutU16(record, 4, 1, true);
+  std::string run(kRunBytes, '\0');
+  run[2] = 12;
+  return BigForm("PARA", BigChunk("PARA", record) + BigChunk("TEXT", text) + BigChunk("STYL", run));
+}
+
+std::string FormatParagraph(int16_t left, int16_t first, uint8_t alignment, uint8_t spacing,
+                            const std::vector<uint16_t>& tabs) {
+  std::string record(3, '\0');
+  record += char(2);
+  record += std::string(10 + 2 * tabs.size(), '\0');
+  PutU16(record, 4, uint16_t(left), true);
+  PutU16(record, 6, uint16_t(first), true);
+  record[10] = char(alignment);
+  record[11] = char(spacing);
+  record[12] = char(tabs.size());
+  for (size_t i = 0; i < tabs.size(); ++i) PutU16(record, 14 + 2 * i, tabs[i], true);
+  return BigForm("PARA", BigChunk("PARA", record));
+}
+
+}  // namespace
 
 // Formats between paragraphs govern the paragraphs after them, also two in
 // a row (the second wins) and across paragraphs that give none. A picture's
@@ -690,8 +635,7 @@ TEST_F(ImportV2, StoredExpressionsWithThePackagesOption) {
 
 namespace {
 
-// An area of the module, with the older format's reader registered as the
-// module's start registers it.
+// The module's areas, with the older format's reader registered.
 class OlderBlobs : public areatest::AreaTest {
  protected:
   OlderBlobs() { InstallOlderFormats(); }
@@ -700,42 +644,24 @@ class OlderBlobs : public areatest::AreaTest {
 
 }  // namespace
 
-// A BLOB is read the same way whether it is loaded (49) or inserted (54):
-// the own format, else the older one. A BLOB of neither format answers 1032
-// and leaves the document and its undo as they were.
+// 49 and 54 read a BLOB alike: the own format, else the older one; a BLOB
+// of neither answers 1032 and leaves the document and its undo as they were.
 TEST_F(OlderBlobs, BlobsOfEitherFormatLoadAndInsert) {
-  const std::string big = OlderFixture("letter.be.qmv"), little = OlderFixture("letter.le.qmv");
-  struct Row {
-    int32_t command;
-    std::string bytes;
-    int32_t code;
-    std::string text;
-  } rows[] = {
-      {49, big, 0, ExpectedLetter()},
-      {49, little, 0, ExpectedLetter()},
-      {54, big, 0, "kept\n" + ExpectedLetter() + "\n"},
-      {54, little, 0, "kept\n" + ExpectedLetter() + "\n"},
-      {49, "neither format", 1032, "kept"},
-      {54, "neither format", 1032, "kept"},
-  };
-  for (const Row& row : rows) {
-    SCOPED_TRACE(std::to_string(row.command) + " " + row.bytes.substr(0, 8));
+  const std::string letter = OlderFixture("letter.be.qmv"), neither = "neither format";
+  const std::tuple<int32_t, const std::string&, int32_t, std::string> rows[] = {
+      {49, letter, 0, ExpectedLetter()}, {54, letter, 0, "kept\n" + ExpectedLetter() + "\n"},
+      {49, neither, 1032, "kept"}, {54, neither, 1032, "kept"}};
+  for (const auto& [command, bytes, code, text] : rows) {
     xMorvaPlugIn* area = NewOffscreenArea();
-    xMorvaDocument& document = *area->GetDocument();
-    Type(Engine(document, kPartBody), u"kept");
-    xMorvaUndo& undo = *document.GetUndo();
-    const bool couldUndo = undo.CanUndo(), couldRedo = undo.CanRedo();
-    uint32_t blob = Tbx::NewHandle(int32_t(row.bytes.size()));
-    std::memcpy(Tbx::HLock(blob), row.bytes.data(), row.bytes.size());
-    Tbx::HUnlock(blob);
+    Type(Engine(*area->GetDocument(), kPartBody), u"kept");
+    const bool couldUndo = area->GetDocument()->GetUndo()->CanUndo();
+    uint32_t blob = Tbx::NewHandle(int32_t(bytes.size()));
+    std::memcpy(Tbx::HLock(blob), bytes.data(), bytes.size());
     int16_t atEnd = 1, closing = 0;
-    Run(row.command, area->GetReference(), {&blob, &atEnd, &closing});
-    EXPECT_EQ(row.code, LastError(area->GetReference()));
-    EXPECT_EQ(row.text, TextOf(document, kPartBody));
-    if (row.code != 0) {
-      EXPECT_EQ(couldUndo, undo.CanUndo());
-      EXPECT_EQ(couldRedo, undo.CanRedo());
-    }
+    Run(command, area->GetReference(), {&blob, &atEnd, &closing});
+    EXPECT_EQ(code, LastError(area->GetReference())) << command;
+    EXPECT_EQ(text, TextOf(*area->GetDocument(), kPartBody)) << command;
+    if (code != 0) EXPECT_EQ(couldUndo, area->GetDocument()->GetUndo()->CanUndo());
     Tbx::DisposeHandle(blob);
   }
 }
