@@ -134,8 +134,7 @@ TEST_F(ImportV2, LettersInBothByteOrdersGiveTheSameDocument) {
     EXPECT_EQ(kUnitInches, document->GetParams().GetDisplayUnit());
     EXPECT_EQ(Pixels(36), document->GetParams().GetLeftMargin());
     EXPECT_EQ(Pixels(36), document->GetParams().GetRightMargin());
-    // Header and footer forms behind leading bytes: the heights at offset 6
-    // (36 and 18 points) widen the margins.
+    // Forms behind leading bytes: their heights at offset 6 (36, 18 points).
     if (std::string(name).starts_with("prefixed")) {
       EXPECT_EQ(Pixels(36 + 36), document->GetParams().GetBands(false).topMargin);
       EXPECT_EQ(Pixels(22 + 18), document->GetParams().GetBands(false).bottomMargin);
@@ -633,20 +632,12 @@ TEST_F(ImportV2, StoredExpressionsWithThePackagesOption) {
   Tbx::HUnlock(data);
 }
 
-namespace {
-
-// The module's areas, with the older format's reader registered.
-class OlderBlobs : public areatest::AreaTest {
- protected:
-  OlderBlobs() { InstallOlderFormats(); }
-  ~OlderBlobs() override { RemoveOlderFormats(); }
-};
-
-}  // namespace
+using OlderBlobs = areatest::AreaTest;
 
 // 49 and 54 read a BLOB alike: the own format, else the older one; a BLOB
 // of neither answers 1032 and leaves the document and its undo as they were.
 TEST_F(OlderBlobs, BlobsOfEitherFormatLoadAndInsert) {
+  InstallOlderFormats();
   const std::string letter = OlderFixture("letter.be.qmv"), neither = "neither format";
   const std::tuple<int32_t, const std::string&, int32_t, std::string> rows[] = {
       {49, letter, 0, ExpectedLetter()}, {54, letter, 0, "kept\n" + ExpectedLetter() + "\n"},
@@ -664,4 +655,5 @@ TEST_F(OlderBlobs, BlobsOfEitherFormatLoadAndInsert) {
     if (code != 0) EXPECT_EQ(couldUndo, area->GetDocument()->GetUndo()->CanUndo());
     Tbx::DisposeHandle(blob);
   }
+  RemoveOlderFormats();
 }
