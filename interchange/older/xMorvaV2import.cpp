@@ -455,7 +455,7 @@ int32_t xMorvaV2import::ConvertStyleSheets() {
 // A font number names the font the form's table gives it when the system
 // has that font; otherwise, in or out of the table, the font the system
 // numbers so. A number the system has no font for takes the document's
-// first font. Each number is looked up once a form.
+// first font. Each number is looked up once for each table.
 int32_t xMorvaV2import::FontIndex(const Form& form, uint16_t number) {
   const std::map<uint16_t, std::string>& fonts = form.fonts.count(number) != 0 ? form.fonts : fTop->fonts;
   const auto known = fFontIndexes.find({&fonts, number});
