@@ -5,7 +5,6 @@
 #include "area/xMorvaPlugIn.h"
 
 #include "area/files/xMorvaDocumentFile.h"
-#include "area/files/xMorvaFileFormats.h"
 #include "area/files/xMorvaOpenSave.h"
 #include "area/xMorvaAreaDialogs.h"
 #include "area/xMorvaMain.h"
@@ -36,15 +35,9 @@ xMorvaDocMgr::xMorvaDocMgr(xMorvaDocument* document, bool printing)
 int32_t xMorvaDocMgr::ReadField() {
   VHostFieldStream stream(GetTable(), GetField(), 0);
   if (stream.OpenRead() != 0) return kFieldNotOpened;
-  int32_t code = ReadDocument(*fDocument, stream, false);
-  // A field that is not the own format may hold the older one, whose
-  // reader the import formats register.
-  if (code == kErrorNotThisFormat && stream.SetPosition(0) == 0) {
-    if (const xMorvaFormatReader older = xMorvaFileFormats::FindReader(kTypeOlderDocument)) {
-      code = older(*fDocument, stream, kTypeOlderDocument, false, nullptr);
-      if (code == 0) fFromOlderFormat = 1;
-    }
-  }
+  bool olderFormat = false;
+  const int32_t code = ReadOwnOrOlderDocument(*fDocument, stream, false, &olderFormat);
+  if (code == 0 && olderFormat) fFromOlderFormat = 1;
   stream.CloseRead();
   return code;
 }

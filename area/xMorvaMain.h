@@ -132,6 +132,13 @@ class xMorvaMain : public VPackage {
   // 512, caps lock 1024, alt 2048.
   static int32_t ModifierValue(bool control, bool shift, bool capsLock, bool alt);
 
+  // Reads a BLOB's document into `document` (reset first with `reset`):
+  // the own format, else the older one; the code as the reader gives it,
+  // 1032 when neither format reads it. `olderFormat`, when given, tells
+  // whether the older format's reader read it. What loads a BLOB (36, 49,
+  // 141, 142) and what inserts one (54) read it here.
+  static int32_t ReadBlobDocument(xMorvaDocument& document, uint32_t blob, bool reset, bool* olderFormat = nullptr);
+
  protected:
   // Runs a user's method through the host with the values as arguments:
   // the function's result as a number (0 without one), 0 for a procedure.

@@ -96,15 +96,6 @@ std::unique_ptr<VFile> TemplateFileIn(const VString& folder, const VString& name
   return std::make_unique<VFile>(path, type, kOwnCreator);
 }
 
-// Reads a template from a stream: the own format, or the older one.
-int32_t ReadTemplateStream(xMorvaDocument& document, VStream& stream) {
-  int32_t code = ReadDocument(document, stream, true);
-  if (code != kErrorNotThisFormat) return code;
-  const xMorvaFormatReader older = xMorvaFileFormats::FindReader(kTypeOlderDocument);
-  if (older == nullptr || stream.SetPosition(0) != 0) return code;
-  return older(document, stream, kTypeOlderDocument, false, nullptr);
-}
-
 // What a template that is nowhere to be found gives, before it becomes
 // 1015 without an alert.
 constexpr int32_t kTemplateNotFound = -1;
@@ -113,7 +104,7 @@ int32_t ReadTemplateFileIn(xMorvaDocument& document, const VString& folder, VFil
   if (folder.GetLength() == 0 || !file.Resolve()) return kTemplateNotFound;
   VFileStream stream(&file, false);
   if (stream.OpenRead() != 0) return kTemplateNotFound;
-  const int32_t code = ReadTemplateStream(document, stream);
+  const int32_t code = ReadOwnOrOlderDocument(document, stream, true);
   stream.CloseRead();
   return code;
 }
@@ -135,7 +126,7 @@ int32_t xMorvaPlugIn::LoadTemplate() {
       const void* bytes = size > 0 ? Tbx::HLock(handle) : nullptr;
       VMemoryStream stream(bytes, bytes != nullptr ? uint32_t(size) : 0);
       if (stream.OpenRead() == 0) {
-        code = ReadTemplateStream(document, stream);
+        code = ReadOwnOrOlderDocument(document, stream, true);
         stream.CloseRead();
       }
       if (bytes != nullptr) Tbx::HUnlock(handle);

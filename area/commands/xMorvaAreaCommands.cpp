@@ -10,7 +10,6 @@
 
 #include "area/commands/xMorvaCommandValues.h"
 #include "area/commands/xMorvaTextCommandSupport.h"
-#include "area/files/xMorvaDocumentFile.h"
 #include "area/xMorvaBarState.h"
 #include "area/xMorvaHostObject.h"
 #include "area/xMorvaMain.h"
@@ -23,10 +22,8 @@
 #include "framework/core/containers/VStringArray.h"
 #include "framework/core/memory/VMemoryMgr.h"
 #include "framework/core/streams/VHandleStream.h"
-#include "framework/core/streams/VMemoryStream.h"
 #include "framework/system/environment/VSystemServices.h"
 #include "host/context/HostArrays.h"
-#include "platform/toolbox/TbxHandles.h"
 #include "views/VPlugInDocMgr.h"
 
 namespace {
@@ -216,15 +213,8 @@ void SwitchByCode(xMorvaMain& package, void** p) {
 VMemHandle BodyOfBlob(uint32_t blob, int32_t& code) {
   auto scratch = std::make_unique<xMorvaDocument>(nullptr);
   scratch->Reset(false);
-  code = kErrorNotThisFormat;
-  const int32_t size = Tbx::GetHandleSize(blob);
-  const void* bytes = size > 0 ? Tbx::HLock(blob) : nullptr;
-  VMemoryStream stream(bytes, bytes != nullptr ? uint32_t(size) : 0);
-  if (stream.OpenRead() == 0) {
-    code = ReadDocument(*scratch, stream, false);
-    stream.CloseRead();
-  }
-  if (bytes != nullptr) Tbx::HUnlock(blob);
+  // Read as command 49 reads a BLOB: the own format or the older one.
+  code = xMorvaMain::ReadBlobDocument(*scratch, blob, false);
   if (code != 0) return 0;
   code = kErrorNoMemory;
   auto* body = static_cast<xMorvaEngine*>(scratch->GetBodyText());

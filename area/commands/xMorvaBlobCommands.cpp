@@ -5,7 +5,6 @@
 #include <cstring>
 
 #include "area/files/xMorvaDocumentFile.h"
-#include "area/files/xMorvaFileFormats.h"
 #include "area/files/xMorvaOpenSave.h"
 #include "area/xMorvaCommandParams.h"
 #include "area/xMorvaHostObject.h"
@@ -35,32 +34,31 @@ void PutHandle(void* slot, uint32_t value) {
 
 }  // namespace
 
+int32_t xMorvaMain::ReadBlobDocument(xMorvaDocument& document, uint32_t blob, bool reset, bool* olderFormat) {
+  int32_t code = kErrorNotThisFormat;
+  if (olderFormat != nullptr) *olderFormat = false;
+  const int32_t size = Tbx::GetHandleSize(blob);
+  const void* bytes = size > 0 ? Tbx::HLock(blob) : nullptr;
+  VMemoryStream stream(bytes, bytes != nullptr ? uint32_t(size) : 0);
+  if (stream.OpenRead() == 0) {
+    code = ReadOwnOrOlderDocument(document, stream, reset, olderFormat);
+    stream.CloseRead();
+  }
+  if (bytes != nullptr) Tbx::HUnlock(blob);
+  return code;
+}
+
 void xMorvaMain::LoadDocumentFromBlob(xMorvaDocument& document, uint32_t blob, bool emptyIsMissing) {
   int32_t code = kErrorNoBlob;
   const int32_t size = blob != 0 ? Tbx::GetHandleSize(blob) : 0;
   if (blob != 0 && !(emptyIsMissing && size <= 0)) {
-    code = kErrorNotThisFormat;
-    const void* bytes = size > 0 ? Tbx::HLock(blob) : nullptr;
-    VMemoryStream stream(bytes, bytes != nullptr ? uint32_t(size) : 0);
     // The BLOB is read into a document of its own: the area's document is
     // replaced only by one that was read, and a damaged BLOB leaves it as
     // it was.
     xMorvaDocument scratch(nullptr);
     scratch.Reset(false);
     bool olderFormat = false;
-    if (stream.OpenRead() == 0) {
-      code = ReadDocument(scratch, stream, true);
-      // A BLOB that is not the own format may hold the older one, whose
-      // reader the import formats register.
-      if (code == kErrorNotThisFormat && stream.SetPosition(0) == 0) {
-        if (const xMorvaFormatReader older = xMorvaFileFormats::FindReader(kTypeOlderDocument)) {
-          code = older(scratch, stream, kTypeOlderDocument, false, nullptr);
-          olderFormat = true;
-        }
-      }
-      stream.CloseRead();
-    }
-    if (bytes != nullptr) Tbx::HUnlock(blob);
+    code = ReadBlobDocument(scratch, blob, true, &olderFormat);
     if ((code == 0 || code == kErrorRepairedData) && !TakeDocumentFrom(document, scratch, olderFormat))
       code = kErrorNoMemory;
     if (code == 0 || code == kErrorRepairedData) {

@@ -704,6 +704,18 @@ const std::string& OpeningFileFolder() { return gOpeningFolder; }
 
 const std::string& WritingFilePath() { return gWritingPath; }
 
+int32_t ReadOwnOrOlderDocument(xMorvaDocument& document, VStream& stream, bool reset, bool* olderFormat) {
+  if (olderFormat != nullptr) *olderFormat = false;
+  const int32_t code = ReadDocument(document, stream, reset);
+  if (code != kErrorNotThisFormat || stream.SetPosition(0) != 0) return code;
+  // The older format's reader comes with the import formats, which
+  // register it.
+  const xMorvaFormatReader older = xMorvaFileFormats::FindReader(kTypeOlderDocument);
+  if (older == nullptr) return code;
+  if (olderFormat != nullptr) *olderFormat = true;
+  return older(document, stream, kTypeOlderDocument, false, nullptr);
+}
+
 bool TakeDocumentFrom(xMorvaDocument& document, xMorvaDocument& source, bool olderFormat) {
   auto* from = static_cast<xMorvaEngine*>(source.GetPart(kPartBody));
   auto* to = static_cast<xMorvaEngine*>(document.GetPart(kPartBody));

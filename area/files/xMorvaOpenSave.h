@@ -12,6 +12,7 @@
 #include "framework/core/VObject.h"
 
 class VFile;
+class VStream;
 class VString;
 class xMorvaDocument;
 
@@ -124,6 +125,14 @@ const std::string& WritingFilePath();
 // again as it was.
 int32_t OpenDocumentFile(xMorvaDocument& document, xMorvaKeptFile& kept,
                          std::unique_ptr<VFile> file, uint32_t& type, VString* report);
+
+// Reads a document in the own format from the stream's start, else, when
+// that answers 1032 and the older format's reader is registered, in the
+// older format; with `reset` the own format's read resets the document
+// first. The reader's code; 1032 when neither format reads it.
+// `olderFormat`, when given, tells whether the older reader had it. A BLOB,
+// a host field and a template are read so.
+int32_t ReadOwnOrOlderDocument(xMorvaDocument& document, VStream& stream, bool reset, bool* olderFormat = nullptr);
 
 // Gives `document` the whole contents of `source` (texts, style sheets,
 // settings, pictures on the page, selection), through the own format; false

@@ -4,9 +4,11 @@
 //
 // Layout (numbers in the order the "FORM" tag gives: the bytes "FORM" mean
 // big-endian, the bytes reversed little-endian; lengths in points):
+//   Optional leading bytes whose first word gives the offset of the form,
 //   "FORM" u32 length 'QMVT', then chunks: u32 tag, u32 length, data, a pad
 //   byte after odd lengths. 'DOCU' settings; 'HIDR' and 'FUTR' a nested
-//   form each (u16 height in points at offset 6); 'HOTL' a length-prefixed
+//   form each, at the chunk's start or behind leading bytes as the file's
+//   (u16 height in points at offset 6 of the chunk); 'HOTL' a length-prefixed
 //   string; 'PRNT' 8 bytes, then page and paper rectangles (i16 top, left,
 //   bottom, right); nested FORMs 'PARA' (inner 'PARA' record, 'TEXT',
 //   'STYL' runs of 10 bytes, 'PICT'), 'STLS', 'FNTS' and 'MARK'.
@@ -24,6 +26,7 @@
 #include "document/xMorvaAreaServices.h"
 #include "document/xMorvaDocParams.h"
 #include "document/xMorvaDocument.h"
+#include "document/xMorvaFontTable.h"
 #include "document/xMorvaProperties.h"
 #include "document/xMorvaStyleSheet.h"
 #include "document/xMorvaTabs.h"
@@ -36,6 +39,7 @@
 #include "framework/core/memory/VMemoryMgr.h"
 #include "framework/core/streams/VStream.h"
 #include "framework/core/strings/VUniString.h"
+#include "framework/system/environment/VSystemServices.h"
 #include "framework/system/resources/VMemoryResourceFile.h"
 #include "graphics/VMetafilePort.h"
 #include "graphics/pictures/VEmfPictureData.h"
@@ -168,6 +172,20 @@ bool FormOrderAt(const uint8_t* bytes, size_t size, size_t at, Order& order) {
     order = Order::kBig;
     return true;
   }
+  return false;
+}
+
+// Finds the "FORM" of a stream: at its start, else at the offset its first
+// word gives (read in `leading` order) and every 64 KB after it. The top
+// level and the header and footer forms are found alike. False when there
+// is none.
+bool FindForm(const uint8_t* bytes, size_t size, Order leading, size_t& at, Order& order) {
+  at = 0;
+  if (FormOrderAt(bytes, size, 0, order)) return true;
+  if (size < 2) return false;
+  ByteSpanReader r(bytes, 2, leading);
+  for (at = r.U16(); at < size; at += kFormSearchStep)
+    if (FormOrderAt(bytes, size, at, order)) return true;
   return false;
 }
 
@@ -320,12 +338,16 @@ int32_t FormReader::ReadV2Chunks(size_t at, bool top, Form& form) {
       }
     } else if ((tag == kTagHeader || tag == kTagFooter) && top) {
       // A header or footer form is read one level deep: the one inside it
-      // is checked as a form but never shown.
+      // is checked as a form but never shown. Its height is the word at
+      // offset 6 of the chunk, among the leading bytes that stand before
+      // the form when there are any; a nested stream's first word is read
+      // in the file's order, as the rest of it.
+      size_t at = 0;
       Order inner;
-      if (!FormOrderAt(data.data, data.size, 0, inner)) return kErrorV2Damaged;
+      if (!FindForm(data.data, data.size, fOrder, at, inner)) return kErrorV2Damaged;
       c.Seek(6);
       const uint16_t height = c.U16();
-      (tag == kTagHeader ? form.header : form.footer) = data;
+      (tag == kTagHeader ? form.header : form.footer) = Span{data.data + at, uint32_t(data.size - at)};
       (tag == kTagHeader ? form.headerHeight : form.footerHeight) = c.Failed() ? 0 : height;
     } else if (tag == kTagHotLink) {
       const uint8_t count = c.U8();
@@ -430,13 +452,22 @@ int32_t xMorvaV2import::ConvertStyleSheets() {
   return 0;
 }
 
+// A font number names the font the form's table gives it when the system
+// has that font; otherwise, in or out of the table, the font the system
+// numbers so. A number the system has no font for takes the document's
+// first font. Each number is looked up once for each table.
 int32_t xMorvaV2import::FontIndex(const Form& form, uint16_t number) {
   const std::map<uint16_t, std::string>& fonts = form.fonts.count(number) != 0 ? form.fonts : fTop->fonts;
-  const auto found = fonts.find(number);
-  if (found == fonts.end() || found->second.empty()) return 0;
+  const auto known = fFontIndexes.find({&fonts, number});
+  if (known != fFontIndexes.end()) return known->second;
   VStr<255> name;
-  name.SetCText(found->second.c_str(), kCharSetMac);
-  return fDocument->FontIndexForName(name);
+  const auto found = fonts.find(number);
+  if (found != fonts.end()) name.SetCText(found->second.c_str(), kCharSetMac);
+  if (name.GetLength() == 0 || !xMorvaFontTable::SystemHasFont(name, false))
+    VSystemServices::GetFontName(int16_t(number), name);
+  const int32_t index = name.GetLength() == 0 ? 1 : fDocument->FontIndexForName(name);
+  fFontIndexes[{&fonts, number}] = index;
+  return index;
 }
 
 std::vector<xMorvaV2import::PlacedMark> xMorvaV2import::PlaceMarks(const Form& form, size_t index, uint32_t length,
@@ -849,19 +880,15 @@ void xMorvaV2import::ConvertSettings(const Form& form) {
 }
 
 int32_t xMorvaV2import::ImportV2Bytes(xMorvaDocument& document, const uint8_t* bytes, uint32_t size, bool option) {
-  // Find the form: at the start, else at the offset the first word gives
-  // and every 64 KB after it.
+  // The file's first word, when it does not start with the form, is read
+  // little-endian: the byte order is known only once the form is found.
   Order order = Order::kLittle;
   size_t at = 0;
-  if (!FormOrderAt(bytes, size, 0, order)) {
-    if (size < 2) return kErrorV2NotFound;
-    for (at = size_t(bytes[0]) | size_t(bytes[1]) << 8; at < size; at += kFormSearchStep)
-      if (FormOrderAt(bytes, size, at, order)) break;
-    if (at >= size) return kErrorV2NotFound;
-  }
+  if (!FindForm(bytes, size, Order::kLittle, at, order)) return kErrorV2NotFound;
   Form top;
   if (const int32_t code = FormReader(bytes, size, order).ReadV2Chunks(at, true, top)) return code;
-  // The header and footer forms are checked before anything changes.
+  // The header and footer forms are checked before anything changes; each
+  // span starts at its form's "FORM".
   Form header, footer;
   for (auto [span, form] : {std::pair{top.header, &header}, std::pair{top.footer, &footer}}) {
     if (!span.Present()) continue;
@@ -904,6 +931,7 @@ int32_t xMorvaV2import::ImportV2Bytes(xMorvaDocument& document, const uint8_t* b
   // The forms read go with this call.
   fTop = nullptr;
   fMarks.clear();
+  fFontIndexes.clear();
   if (recording) undo->Resume();
   document.SelectBody();
   return result == 0 ? 0 : kErrorV2Damaged;

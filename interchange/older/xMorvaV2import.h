@@ -100,6 +100,9 @@ class xMorvaV2import : public VObject {
   // The store's id of each style record's sheet, and of its first sheet.
   std::vector<int16_t> fSheetIds;
   int16_t fFirstSheet = 0;
+  // The document's font index of each font number met, by the font table
+  // it was looked up in.
+  std::map<std::pair<const void*, uint16_t>, int32_t> fFontIndexes;
   // The marks of the form being converted, by paragraph.
   std::map<uint16_t, std::vector<const Mark*>> fMarks;
   // Whether marks with a table number of 0 take the expression stored in

@@ -21,6 +21,7 @@
 #include "framework/core/memory/VMemoryMgr.h"
 #include "framework/core/streams/VHandleStream.h"
 #include "framework/core/strings/VUniString.h"
+#include "framework/system/environment/VSystemServices.h"
 #include "interchange/rtf/xMorvaExportRTF.h"
 #include "interchange/rtf/xMorvaImportRTF.h"
 
@@ -142,6 +143,16 @@ inline std::u16string FontName16(xMorvaDocument& document, int32_t index) {
   for (int32_t i = 1; i <= name.GetLength(); ++i) text += name.GetCharAt(i);
   return text;
 }
+
+// The system's font list as the module's start makes it, for the reader's
+// question whether a font is installed, for the life of the object.
+struct SystemFonts {
+  SystemFonts() : services(gSystemServices ? nullptr : std::make_unique<VSystemServices>()) {
+    if (services != nullptr) services->LoadFontLists(), gSystemServices = services.get();
+  }
+  ~SystemFonts() { if (services != nullptr) gSystemServices = nullptr; }
+  std::unique_ptr<VSystemServices> services;
+};
 
 class Fixture : public ::testing::Test {
  protected:

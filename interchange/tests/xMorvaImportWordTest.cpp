@@ -746,15 +746,7 @@ TEST_F(ImportWord, Word6FooterStandsBetweenItsDistanceAndTheBottomMargin) {
   }
 }
 
-// The system's font list as the module's start makes it, for the reader's
-// question whether a font is installed, for the life of the object.
-struct SystemFonts {
-  SystemFonts() : services(gSystemServices ? nullptr : std::make_unique<VSystemServices>()) {
-    if (services != nullptr) services->LoadFontLists(), gSystemServices = services.get();
-  }
-  ~SystemFonts() { if (services != nullptr) gSystemServices = nullptr; }
-  std::unique_ptr<VSystemServices> services;
-};
+using rtftest::SystemFonts;
 
 // The font table of a Word 97 file: the count and cbExtra, then FFNs with
 // 39 bytes of fields before the name (16-bit with `wide`). A name

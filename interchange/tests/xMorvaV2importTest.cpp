@@ -5,10 +5,12 @@
 
 #include <cstring>
 #include <filesystem>
+#include <functional>
 #include <fstream>
 #include <sstream>
 #include <string>
 
+#include "area/tests/AreaTestSupport.h"
 #include "area/xMorvaMain.h"
 #include "document/DocumentUnits.h"
 #include "document/xMorvaAreaServices.h"
@@ -20,6 +22,7 @@
 #include "framework/core/streams/VMemoryStream.h"
 #include "host/context/VHostRef.h"
 #include "graphics/printing/VPrintSettings.h"
+#include "interchange/older/xMorvaOlderFormats.h"
 #include "interchange/older/xMorvaV2import.h"
 #include "interchange/tests/RtfTestSupport.h"
 #include "platform/toolbox/TbxHandles.h"
@@ -40,6 +43,7 @@ std::string OlderFixture(const std::string& name) {
 
 class ImportV2 : public Fixture {
  protected:
+  SystemFonts fonts;
   int32_t Read(xMorvaDocument& document, const std::string& bytes) {
     xMorvaV2import reader;
     return reader.ImportV2Bytes(document, reinterpret_cast<const uint8_t*>(bytes.data()), uint32_t(bytes.size()), true);
@@ -84,7 +88,7 @@ void PutU16(std::string& bytes, size_t at, uint16_t value, bool big) {
 }  // namespace
 
 TEST_F(ImportV2, LettersInBothByteOrdersGiveTheSameDocument) {
-  for (const char* name : {"letter.be.qmv", "letter.le.qmv", "offset.qmv", "far.qmv"}) {
+  for (const char* name : {"letter.be.qmv", "letter.le.qmv", "offset.qmv", "far.qmv", "prefixed.be.qmv", "prefixed.le.qmv"}) {
     SCOPED_TRACE(name);
     const std::string bytes = OlderFixture(name);
     ASSERT_FALSE(bytes.empty());
@@ -130,6 +134,11 @@ TEST_F(ImportV2, LettersInBothByteOrdersGiveTheSameDocument) {
     EXPECT_EQ(kUnitInches, document->GetParams().GetDisplayUnit());
     EXPECT_EQ(Pixels(36), document->GetParams().GetLeftMargin());
     EXPECT_EQ(Pixels(36), document->GetParams().GetRightMargin());
+    // Forms behind leading bytes: their heights at offset 6 (36, 18 points).
+    if (std::string(name).starts_with("prefixed")) {
+      EXPECT_EQ(Pixels(36 + 36), document->GetParams().GetBands(false).topMargin);
+      EXPECT_EQ(Pixels(22 + 18), document->GetParams().GetBands(false).bottomMargin);
+    }
   }
 }
 
@@ -151,6 +160,7 @@ TEST_F(ImportV2, DamagedFormsLeaveTheDocumentAsItWas) {
     const char* what;
     std::string bytes;
     int32_t code;
+    std::function<void(xMorvaDocument&)> check = nullptr;
   };
   std::vector<Case> cases;
   cases.push_back({"empty", "", kErrorV2NotFound});
@@ -212,12 +222,38 @@ TEST_F(ImportV2, DamagedFormsLeaveTheDocumentAsItWas) {
     const std::string marks = chunk("FORM", "MARK" + chunk("MARK", std::string(100, '\0')));
     cases.push_back({"mark record cut short", chunk("FORM", "QMVT" + marks), kErrorV2Damaged});
   }
+  for (const bool big : {true, false}) {
+    // The header's nested form: its length past its chunk, short of its
+    // last chunk, and leading bytes that point at no form.
+    const std::string prefixed = OlderFixture(big ? "prefixed.be.qmv" : "prefixed.le.qmv");
+    const size_t chunk = FindTag(prefixed, "HIDR", big) + 8, length = chunk + 0x808 + (big ? 7 : 4);
+    for (const auto& [at, by] : {std::pair{length, 2}, {length, -2}, {chunk + (big ? 1 : 0), -2}}) {
+      std::string damaged = prefixed;
+      damaged[at] = char(damaged[at] + by);
+      cases.push_back({"damaged nested form", damaged, kErrorV2Damaged});
+    }
+  }
+  // Fonts 3 and 41 are the system's; 2 is not, and 4 is in no table: they
+  // name the fonts command 32 gives for those numbers.
+  cases.push_back({"fonts", OlderFixture("fonts.be.qmv"), 0, [](xMorvaDocument& document) {
+                     auto system = [](int16_t number) {
+                       VStr<255> name;
+                       VSystemServices::GetFontName(number, name);
+                       char text[256] = {};
+                       name.GetCText(text, sizeof text, 1);
+                       return std::string(text);
+                     };
+                     ASSERT_NE(system(4), "Times New Roman");
+                     const std::string names[] = {"Courier New", system(2), "Times New Roman", system(4)};
+                     for (size_t at = 0; at < 4; ++at) EXPECT_EQ(names[at], FontName(document, V2At(document, at, kPropFont)));
+                   }});
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
     auto document = NewDocument();
     Type(Engine(*document, kPartBody), u"kept");
     EXPECT_EQ(c.code, Read(*document, c.bytes));
     if (c.code != 0) EXPECT_EQ("kept", TextOf(*document, kPartBody));
+    if (c.code == 0 && c.check) c.check(*document);
   }
 }
 
@@ -594,4 +630,30 @@ TEST_F(ImportV2, StoredExpressionsWithThePackagesOption) {
   const auto* stored = static_cast<const uint8_t*>(Tbx::HLock(data));
   EXPECT_EQ((std::vector<uint8_t>{1, 2, 3, 4}), std::vector<uint8_t>(stored, stored + 4));
   Tbx::HUnlock(data);
+}
+
+using OlderBlobs = areatest::AreaTest;
+
+// 49 and 54 read a BLOB alike: the own format, else the older one; a BLOB
+// of neither answers 1032 and leaves the document and its undo as they were.
+TEST_F(OlderBlobs, BlobsOfEitherFormatLoadAndInsert) {
+  InstallOlderFormats();
+  const std::string letter = OlderFixture("letter.be.qmv"), neither = "neither format";
+  const std::tuple<int32_t, const std::string&, int32_t, std::string> rows[] = {
+      {49, letter, 0, ExpectedLetter()}, {54, letter, 0, "kept\n" + ExpectedLetter() + "\n"},
+      {49, neither, 1032, "kept"}, {54, neither, 1032, "kept"}};
+  for (const auto& [command, bytes, code, text] : rows) {
+    xMorvaPlugIn* area = NewOffscreenArea();
+    Type(Engine(*area->GetDocument(), kPartBody), u"kept");
+    const bool couldUndo = area->GetDocument()->GetUndo()->CanUndo();
+    uint32_t blob = Tbx::NewHandle(int32_t(bytes.size()));
+    std::memcpy(Tbx::HLock(blob), bytes.data(), bytes.size());
+    int16_t atEnd = 1, closing = 0;
+    Run(command, area->GetReference(), {&blob, &atEnd, &closing});
+    EXPECT_EQ(code, LastError(area->GetReference())) << command;
+    EXPECT_EQ(text, TextOf(*area->GetDocument(), kPartBody)) << command;
+    if (code != 0) EXPECT_EQ(couldUndo, area->GetDocument()->GetUndo()->CanUndo());
+    Tbx::DisposeHandle(blob);
+  }
+  RemoveOlderFormats();
 }
