@@ -342,8 +342,8 @@ void xMorvaExportRTF::WriteSettings() {
   }
   // The page numbers' format is the section's: readers take it there, not
   // from the words before each page number.
-  if (const int32_t style = PageNumberStyleOf(*fDocument, &fPageNumbers); style >= 0 && style < kPageNumberWordCount)
-    Word(kPageNumberWords[style]);
+  const int32_t style = PageNumberStyleOf(*fDocument, &fPageNumbers);
+  if (style >= 0 && style < kPageNumberWordCount) Word(kPageNumberWords[style]);
   if (params.GetViewMode() == 0) Word("viewkind", 1);
   if (params.GetViewMode() == 1) Word("viewkind", 4);
   Word("cols", params.GetColumns());

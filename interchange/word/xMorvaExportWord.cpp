@@ -1005,7 +1005,8 @@ int32_t xMorvaExportWord::BuildStreams(VStream& text) {
     return kWordExportStreamError;
   }
   fPageNumbers = {};
-  if (auto* body = static_cast<xMorvaEngine*>(fDocument->GetPart(kPartBody))) AppendPart(kPartBody, *body);
+  if (auto* body = static_cast<xMorvaEngine*>(fDocument->GetPart(kPartBody)))
+    AppendPart(kPartBody, *body);
   CloseStoryWithParagraphEnd(0, false);
   fCcpText = fCp;
   AppendHeaderFooterStories();
