@@ -53,12 +53,13 @@ std::string ReadFile(const fs::path& path) {
   return buffer.str();
 }
 
-void FillWithReferenceDocument(xMorvaDocument& document, int32_t pages) {
+void FillWithReferenceDocument(xMorvaDocument& document, int32_t pages, bool withFooter) {
   document.Reset(false);
   const ReferenceDocument reference = MakeReferenceDocument(pages);
   auto* body = static_cast<xMorvaEngine*>(document.GetPart(kPartBody));
   body->InsertBytes(0u, reference.stream.data(), uint32_t(reference.stream.size()));
   body->SetLength(int32_t(body->RecountPositions()));
+  if (!withFooter) return;
   auto* footer = static_cast<xMorvaEngine*>(document.GetPart(kPartFooter));
   footer->InsertBytes(0u, reference.footer.data(), uint32_t(reference.footer.size()));
   footer->SetLength(int32_t(footer->RecountPositions()));

@@ -26,8 +26,9 @@ std::filesystem::path MadeReferenceFile(const std::filesystem::path& folder, int
 // Pages of the reference document that make about `megabytes` in the format.
 int32_t PagesForMegabytes(const std::filesystem::path& folder, const std::string& extension, int64_t megabytes);
 std::string ReadFile(const std::filesystem::path& path);
-// The reference document's body and footer in the document.
-void FillWithReferenceDocument(xMorvaDocument& document, int32_t pages);
+// The reference document's body and, with `footer`, its footer in the
+// document.
+void FillWithReferenceDocument(xMorvaDocument& document, int32_t pages, bool footer = true);
 // What `write` puts into a memory stream.
 std::string WrittenBytes(const std::function<void(VStream&)>& write);
 // The text engine's services for the benchmarks that read and write

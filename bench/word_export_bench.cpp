@@ -9,6 +9,10 @@
 // stand-in host, LibreOffice and AbiWord. Each whole-process run reports its
 // wall time and peak resident memory.
 //
+// SaveWithoutPageNumbers times the in-process RTF and Word 97 saves of the
+// reference document without its footer, whose page numbers would
+// otherwise give the format before the body is looked at.
+//
 // `word_export_bench --convert IN OUT` is the whole process of ours: it
 // starts the services, opens IN (RTF, or Word when its name ends in .doc),
 // lays the document out, writes OUT (Word when its name ends in .doc, else
@@ -95,6 +99,23 @@ void ExportWord(benchmark::State& state) {
   state.SetBytesProcessed(int64_t(state.iterations()) * int64_t(written));
   state.counters["file_MB"] = double(written) / 1e6;
   state.counters["peak_RSS_per_file_byte"] = double(StatusBytes("VmHWM:") - before) / double(written);
+}
+
+// The reference document without its footer saved as RTF (format 0) or
+// Word 97 (1): with no page number in a header or footer, the writers'
+// page-number format is the body's to give.
+void SaveWithoutPageNumbers(benchmark::State& state) {
+  const bool word = state.range(0) == 1;
+  auto document = std::make_unique<xMorvaDocument>(nullptr);
+  FillWithReferenceDocument(*document, int32_t(state.range(1)), false);
+  size_t written = 0;
+  for (auto _ : state) {
+    const std::string bytes = Written(*document, word);
+    written = bytes.size();
+    benchmark::DoNotOptimize(bytes.data());
+  }
+  state.SetBytesProcessed(int64_t(state.iterations()) * int64_t(written));
+  state.counters["file_MB"] = double(written) / 1e6;
 }
 
 // kOurs is this program's own conversion, kHost the stand-in host's.
@@ -255,6 +276,10 @@ BENCHMARK(ParagraphsToWord)
     ->Iterations(1)
     ->Unit(benchmark::kMillisecond);
 BENCHMARK(ExportWord)->ArgName("pages")->Apply(Pages)->Unit(benchmark::kMillisecond);
+BENCHMARK(SaveWithoutPageNumbers)
+    ->ArgNames({"word", "pages"})
+    ->ArgsProduct({{0, 1}, {kReferencePages[0], kReferencePages[1], kReferencePages[2]}})
+    ->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

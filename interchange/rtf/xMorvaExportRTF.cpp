@@ -231,7 +231,7 @@ int32_t xMorvaExportRTF::ColourIndex(int32_t colour) const {
   return found != fColourIndexes.end() ? found->second : 0;
 }
 
-void xMorvaExportRTF::CollectColours(xMorvaEngine& engine) {
+void xMorvaExportRTF::CollectColours(int16_t part, xMorvaEngine& engine) {
   const uint32_t size = engine.GetStreamSize();
   if (size == 0) return;
   const uint8_t* stream = engine.LockStream();
@@ -242,10 +242,13 @@ void xMorvaExportRTF::CollectColours(xMorvaEngine& engine) {
       xMorvaProperties p;
       p.SetProperty(item.unit, int32_t(item.value));
       AddColour(p.GetProperty(item.unit));
+    } else if (item.kind == StreamItem::kElement) {
+      fPageNumbers.NoteElement(part, stream + at, item.size);
     }
     at += item.size;
   }
   engine.UnlockStream();
+  fPageNumbers.MarkWalked(part);
 }
 
 void xMorvaExportRTF::WriteFontTable() {
@@ -339,8 +342,8 @@ void xMorvaExportRTF::WriteSettings() {
   }
   // The page numbers' format is the section's: readers take it there, not
   // from the words before each page number.
-  if (const int32_t style = PageNumberStyleOf(*fDocument); style >= 0 && style < kPageNumberWordCount)
-    Word(kPageNumberWords[style]);
+  const int32_t style = PageNumberStyleOf(*fDocument, &fPageNumbers);
+  if (style >= 0 && style < kPageNumberWordCount) Word(kPageNumberWords[style]);
   if (params.GetViewMode() == 0) Word("viewkind", 1);
   if (params.GetViewMode() == 1) Word("viewkind", 4);
   Word("cols", params.GetColumns());
@@ -814,10 +817,11 @@ bool xMorvaExportRTF::ExportRtf(xMorvaDocument& document, VStream& stream, bool 
   fColourIndexes.clear();
   fWingdings = -1;
   fCharacterSheets.clear();
+  fPageNumbers = {};
   fMeasure.reset();
   for (int32_t colour : kFixedColours) AddColour(colour);
   for (int16_t part : kColourPartOrder) {
-    if (xMorvaEngine* engine = EngineOf(document, part)) CollectColours(*engine);
+    if (xMorvaEngine* engine = EngineOf(document, part)) CollectColours(part, *engine);
   }
   // The link colour that hyperlinks are written in has its entry too.
   AddColour(document.GetParams().GetLinkColour());

@@ -14,6 +14,7 @@
 #include "document/xMorvaProperties.h"
 #include "document/xMorvaTabs.h"
 #include "framework/core/VObject.h"
+#include "interchange/fields/xMorvaPageNumberForm.h"
 
 class VStream;
 class xMorvaDocument;
@@ -46,7 +47,8 @@ class xMorvaExportRTF : public VObject {
   void Raw(const char* text);
   void Flush();
 
-  void CollectColours(xMorvaEngine& engine);
+  // The part's colours, and its page numbers, in one walk.
+  void CollectColours(int16_t part, xMorvaEngine& engine);
   void AddColour(int32_t colour);
   int32_t ColourIndex(int32_t colour) const;
   void WriteFontTable();
@@ -77,6 +79,8 @@ class xMorvaExportRTF : public VObject {
   int32_t fWingdings = -1;
   // The ids of the character style sheets, which the text names with \cs.
   std::unordered_set<int32_t> fCharacterSheets;
+  // The page numbers the colours' walk met, for the section's format.
+  xMorvaPageNumberNotes fPageNumbers;
   // The measuring font of bullets, made on first use.
   std::unique_ptr<xMorvaFont> fMeasure;
 };

@@ -1861,11 +1861,15 @@ Bytes Word6WithRuns(uint8_t chs, const Bytes& grpprl) {
 // tables give Windows 0x8E no character: the byte keeps its place, and
 // the characters after it theirs. Word 6/95 runs are read in the code
 // page their font's character set names, else their language's
-// (sprmCLid); the test tables give 0x8E as Z-caron in code page 1250 and
-// as Cyrillic Tshe in 1251. A Word 97 8-bit piece is always of 1252.
+// (sprmCLid); the test tables give 0x8E as Z-caron in code page 1250, as
+// Cyrillic Tshe in 1251 and as the diaeresis in the Baltic 1257, and (their
+// code pages leave it undefined) as the first letter of the Hebrew, Thai
+// and Vietnamese alphabets in 1255, 874 and 1258. A Word 97 8-bit piece is
+// always of 1252.
 TEST_F(ImportWord, RevisionsSymbolsAndCharacterSetsChangeTheText) {
   auto* tables = static_cast<FakeIntlMgr*>(gIntlMgr);
-  for (const auto& [script, unit] : {std::pair<int16_t, char16_t>{9, u'\u017D'}, {8, u'\u040B'}}) {
+  for (const auto& [script, unit] : {std::pair<int16_t, char16_t>{9, u'\u017D'}, {8, u'\u040B'}, {17, u'\u00A8'},
+                                     {6, u'\u05D0'}, {14, u'\u0E01'}, {15, u'\u0102'}}) {
     TableBytes bytes;
     bytes.u16(1);
     for (int b = 0; b < 256; ++b) bytes.u16(b < 0x80 ? uint16_t(b) : b == 0x8E ? unit : 0);
@@ -1880,6 +1884,7 @@ TEST_F(ImportWord, RevisionsSymbolsAndCharacterSetsChangeTheText) {
     uint8_t chs = 0;  // the third font's
   };
   const Bytes third = {93, 2, 0}, russian = {93, 2, 0, 97, 0x19, 0x04};  // the third font; and in Russian
+  auto in = [](uint16_t language) { return Bytes{93, 2, 0, 97, uint8_t(language), uint8_t(language >> 8)}; };
   const std::vector<Row> rows = {
       {"deleted", {0x00, 0x08, 1}, u"Hello cond paragraph", -1},
       {"deleted, then not", {0x00, 0x08, 1, 0x00, 0x08, 0}, u"Hello Word\r\u008Econd paragraph", -1},
@@ -1897,6 +1902,16 @@ TEST_F(ImportWord, RevisionsSymbolsAndCharacterSetsChangeTheText) {
       {"Word 6, no set, in Russian", russian, u"Hello Word\r\u040Bcond paragraph", 2, true, 1},
       {"Word 6, Western in Russian", russian, u"Hello Word\r\u040Bcond paragraph", 2, true, 0},
       {"Word 6, Central European in Russian", russian, u"Hello Word\r\u017Dcond paragraph", 2, true, 238},
+      // Windows writes the Baltic languages in 1257, the Macintosh in Central European.
+      {"Word 6, Western in Latvian", in(0x0426), u"Hello Word\r\u00A8cond paragraph", 2, true, 0},
+      {"Word 6, Western in Lithuanian", in(0x0427), u"Hello Word\r\u00A8cond paragraph", 2, true, 0},
+      {"Word 6, Western in Estonian", in(0x0425), u"Hello Word\r\u00A8cond paragraph", 2, true, 0},
+      {"Word 6, Hebrew", third, u"Hello Word\r\u05D0cond paragraph", 2, true, 177},
+      {"Word 6, Western in Hebrew", in(0x040D), u"Hello Word\r\u05D0cond paragraph", 2, true, 0},
+      {"Word 6, Thai", third, u"Hello Word\r\u0E01cond paragraph", 2, true, 222},
+      {"Word 6, Western in Thai", in(0x041E), u"Hello Word\r\u0E01cond paragraph", 2, true, 0},
+      {"Word 6, Vietnamese", third, u"Hello Word\r\u0102cond paragraph", 2, true, 163},
+      {"Word 6, Western in Vietnamese", in(0x042A), u"Hello Word\r\u0102cond paragraph", 2, true, 0},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.what);

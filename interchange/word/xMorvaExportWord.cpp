@@ -241,7 +241,7 @@ void xMorvaExportWord::ResetWalk() {
   fRunDirty = true;
 }
 
-void xMorvaExportWord::AppendPart(xMorvaEngine& engine) {
+void xMorvaExportWord::AppendPart(int16_t part, xMorvaEngine& engine) {
   ResetWalk();
   xMorvaProperties& current = *fCurrent;
   xMorvaTabs& tabs = *fTabs;
@@ -272,6 +272,8 @@ void xMorvaExportWord::AppendPart(xMorvaEngine& engine) {
         // Page numbers, dates, host references and hyperlinks are written
         // as the text they show, which follows their fixed part.
         case xMorvaElementCode::PageNumber:
+          fPageNumbers.NoteElement(part, stream + at, item.size);
+          [[fallthrough]];
         case xMorvaElementCode::DateTime:
         case xMorvaElementCode::ExprQv:
         case xMorvaElementCode::Hyperlink: at += std::max<uint32_t>(item.skipSize, 1); continue;
@@ -281,6 +283,7 @@ void xMorvaExportWord::AppendPart(xMorvaEngine& engine) {
     at += std::max<uint32_t>(item.size, 1);
   }
   if (stream != nullptr) engine.UnlockStream();
+  if (stream != nullptr || size == 0) fPageNumbers.MarkWalked(part);
 }
 
 void xMorvaExportWord::CloseStoryWithParagraphEnd(uint32_t start, bool closed) {
@@ -313,7 +316,7 @@ void xMorvaExportWord::AppendHeaderFooterStories() {
     Span span{fCp - fCcpText, 0};
     const uint32_t before = fCp;
     if (hasText(part)) {
-      AppendPart(*static_cast<xMorvaEngine*>(fDocument->GetPart(part)));
+      AppendPart(part, *static_cast<xMorvaEngine*>(fDocument->GetPart(part)));
     } else if (blank) {
       ResetWalk();  // its paragraph in the default look
     }
@@ -726,7 +729,7 @@ void xMorvaExportWord::WriteAssociatedStrings() {
 
 void xMorvaExportWord::WriteSectionProperties() {
   std::vector<uint8_t> grpprl;
-  EncodeSectionSprms(grpprl, *fDocument);
+  EncodeSectionSprms(grpprl, *fDocument, &fPageNumbers);
   if (grpprl.empty()) return;
   const uint32_t at = MainEnd();
   uint8_t size[2];
@@ -1001,7 +1004,9 @@ int32_t xMorvaExportWord::BuildStreams(VStream& text) {
     fMainStream = nullptr;
     return kWordExportStreamError;
   }
-  if (auto* body = static_cast<xMorvaEngine*>(fDocument->GetPart(kPartBody))) AppendPart(*body);
+  fPageNumbers = {};
+  if (auto* body = static_cast<xMorvaEngine*>(fDocument->GetPart(kPartBody)))
+    AppendPart(kPartBody, *body);
   CloseStoryWithParagraphEnd(0, false);
   fCcpText = fCp;
   AppendHeaderFooterStories();

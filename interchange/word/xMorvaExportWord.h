@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "framework/core/VObject.h"
+#include "interchange/fields/xMorvaPageNumberForm.h"
 
 class VStream;
 class VString;
@@ -83,8 +84,10 @@ class xMorvaExportWord : public VObject {
   static int32_t EncodeCharacterSprms(std::vector<uint8_t>& out, const xMorvaProperties& values,
                                       const xMorvaProperties* base, uint16_t standardFtc,
                                       bool basedOnNothing);
-  // The document's page setup.
-  static int32_t EncodeSectionSprms(std::vector<uint8_t>& out, xMorvaDocument& document);
+  // The document's page setup; the page numbers of the parts `notes` says
+  // were walked are taken from it.
+  static int32_t EncodeSectionSprms(std::vector<uint8_t>& out, xMorvaDocument& document,
+                                    const xMorvaPageNumberNotes* notes = nullptr);
 
   static uint8_t ColorToIco(int32_t colour);
   // The palette colour nearest to a text or highlight colour: its exact
@@ -128,8 +131,8 @@ class xMorvaExportWord : public VObject {
   void WriteMain(const uint8_t* bytes, size_t length, uint64_t end);
   // Bytes of "WordDocument" after the text's last page, in order.
   void PutMain(const uint8_t* bytes, size_t length);
-  // Appends the part's text, runs and paragraphs; false when memory fails.
-  void AppendPart(xMorvaEngine& engine);
+  // Appends the part's text, runs and paragraphs, noting its page numbers.
+  void AppendPart(int16_t part, xMorvaEngine& engine);
   void AppendUnit(char16_t unit);
   void StartParagraph();
   void StartRun();
@@ -196,6 +199,8 @@ class xMorvaExportWord : public VObject {
   uint32_t fCcpText = 0;
   uint32_t fCcpHdd = 0;
   uint32_t fHdd[14] = {};
+  // The page numbers of the parts the text was written from.
+  xMorvaPageNumberNotes fPageNumbers;
   uint32_t fFcMac = 0;
   uint32_t fSedAt = 0;
   uint16_t fStandardFtc = 0;

@@ -344,7 +344,8 @@ int32_t xMorvaExportWord::EncodeCharacterSprms(std::vector<uint8_t>& out, const 
   return count;
 }
 
-int32_t xMorvaExportWord::EncodeSectionSprms(std::vector<uint8_t>& out, xMorvaDocument& document) {
+int32_t xMorvaExportWord::EncodeSectionSprms(std::vector<uint8_t>& out, xMorvaDocument& document,
+                                             const xMorvaPageNumberNotes* notes) {
   const xMorvaDocParams& params = document.GetParams();
   const xMorvaPageBands& bands = params.GetBands(false);
   int32_t count = 0;
@@ -396,7 +397,7 @@ int32_t xMorvaExportWord::EncodeSectionSprms(std::vector<uint8_t>& out, xMorvaDo
   // roman, 3 upper and 4 lower letters); decimal, Word's own, and the named
   // lists, which Word has not, write none.
   static constexpr uint8_t kNfcOfStyle[] = {0, 4, 3, 2, 1};
-  if (const int32_t style = PageNumberStyleOf(document); style > 0 && style < int32_t(std::size(kNfcOfStyle))) {
+  if (const int32_t style = PageNumberStyleOf(document, notes); style > 0 && style < int32_t(std::size(kNfcOfStyle))) {
     SprmByte(out, 0x300E, kNfcOfStyle[style]);
     ++count;
   }

@@ -496,10 +496,11 @@ int32_t xMorvaImportWord::ScriptOfRun(const xMorvaWordChp& chp) const {
   }
   // A font of a set of its own names its code page. The Western set (0)
   // is what Word 6 gives most fonts whatever their text: there, as with
-  // the default set, the run's language names it, as LibreOffice reads
-  // these files, and Western only where the language names none.
+  // the default set, the run's language names it (the code page Windows
+  // writes that language in), and Western only where the language names
+  // none.
   if (ofFont > 0) return ofFont;
-  const int32_t ofLanguage = chp.language != 0 ? VIntlMgr::ScriptOfLanguage(chp.language) : -1;
+  const int32_t ofLanguage = chp.language != 0 ? VIntlMgr::WindowsScriptOfLanguage(chp.language) : -1;
   return ofLanguage >= 0 ? ofLanguage : ofFont;
 }
 

@@ -26,7 +26,9 @@ import sys
 # Script code -> (name, Macintosh encoding, Windows code page). The Macintosh
 # CJK encodings are the code pages they derive from. Hebrew (6), Thai (14)
 # and Vietnamese (15) have no Macintosh mapping in any source at hand: they
-# get no tables, and their languages fall back to United States English.
+# get only the Windows table to UTF-16, for the bytes of a Word 6/95 run in
+# their font or language, so a user of those languages still falls back to
+# United States English (the manager's tables start with the Macintosh one).
 SCRIPTS = [
     (0, "Roman", "mac_roman", "cp1252"),
     (1, "Japanese", "shift_jis", "cp932"),
@@ -46,6 +48,12 @@ SCRIPTS = [
     # Central European): its code is ours, for the Windows Baltic character
     # set of a font (a Word 6/95 file's), and no language chooses it.
     (17, "Baltic", "mac_latin2", "cp1257"),
+    # Windows only. Vietnamese 1258 writes a tone mark as a combining
+    # character after its letter: each byte is one character, as Windows
+    # converts it, with no composition.
+    (6, "Hebrew", None, "cp1255"),
+    (14, "Thai", None, "cp874"),
+    (15, "Vietnamese", None, "cp1258"),
 ]
 
 # Case tables: id 0 for every language without its own, and the languages
@@ -316,6 +324,10 @@ def set_table(rid, name, members):
 
 def conversion_tables(script, name, mac_codec, win_codec):
     resources = []
+    if mac_codec is None:
+        # A script of Windows alone: its bytes read, never written.
+        label = "%s (%s)" % (name, win_codec)
+        return [byte_to_uni_single("winu", script, label, single_byte_tables(win_codec)[0])]
     for kind, codec in (("mac", mac_codec), ("win", win_codec)):
         label = "%s (%s)" % (name, codec)
         to_uni = "macu" if kind == "mac" else "winu"

@@ -23,8 +23,9 @@ constexpr uint32_t kSlotTypes[VIntlMgr::kTableCount] = {
 // Script codes by language identifier. Script 0 is Roman, 1 Japanese, 2
 // traditional and 3 simplified Chinese, 4 Korean, 5 Arabic, 6 Hebrew, 7
 // Greek, 8 Cyrillic, 9 Central European, 10 Croatian, 11 Icelandic, 12
-// Farsi, 13 Romanian, 14 Thai, 15 Vietnamese, 16 Turkish; 17, Baltic, is
-// chosen by a font's character set only.
+// Farsi, 13 Romanian, 14 Thai, 15 Vietnamese, 16 Turkish; 17, Baltic, has
+// no Macintosh script and is chosen by Windows alone (WindowsScriptOfLanguage
+// and a font's character set).
 struct LanguageScript {
   uint16_t language;
   uint8_t script;
@@ -151,6 +152,13 @@ int32_t VIntlMgr::ScriptOfLanguage(int32_t language) {
     if (entry.language == language) return entry.script;
   }
   return -1;
+}
+
+int32_t VIntlMgr::WindowsScriptOfLanguage(int32_t language) {
+  // Estonian, Latvian and Lithuanian: Central European on the Macintosh,
+  // Baltic (1257) on Windows.
+  if (language == 0x0425 || language == 0x0426 || language == 0x0427) return 17;
+  return ScriptOfLanguage(language);
 }
 
 int32_t VIntlMgr::ScriptOfWindowsCharSet(int32_t charSet) {

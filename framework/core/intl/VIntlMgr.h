@@ -56,8 +56,13 @@ class VIntlMgr : public VObject {
   void ResolveLanguage();
   // Unlocks and disposes every table.
   void ReleaseTables();
-  // The script code of a Windows language identifier, -1 for none.
+  // The script code of a Windows language identifier, -1 for none: the
+  // Macintosh script, which also names the tables the manager loads.
   static int32_t ScriptOfLanguage(int32_t language);
+  // The script whose Windows code page the language's text is written in:
+  // ScriptOfLanguage's, but Baltic (17) for the languages the Macintosh
+  // writes in Central European and Windows in 1257.
+  static int32_t WindowsScriptOfLanguage(int32_t language);
   // The script code whose Windows code page a Windows character set (a
   // font's lfCharSet) names, -1 for none (the default, OEM and symbol sets).
   static int32_t ScriptOfWindowsCharSet(int32_t charSet);

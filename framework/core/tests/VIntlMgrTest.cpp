@@ -83,6 +83,10 @@ TEST(VIntlMgr, ScriptOfLanguageByTable) {
   EXPECT_EQ(VIntlMgr::ScriptOfLanguage(0x042A), 15);
   EXPECT_EQ(VIntlMgr::ScriptOfLanguage(0x041F), 16);
   EXPECT_EQ(VIntlMgr::ScriptOfLanguage(0x0C0B), -1);
+  // Windows writes Latvian in Baltic, the Macintosh in Central European.
+  EXPECT_EQ(VIntlMgr::ScriptOfLanguage(0x0426), 9);
+  EXPECT_EQ(VIntlMgr::WindowsScriptOfLanguage(0x0426), 17);
+  EXPECT_EQ(VIntlMgr::WindowsScriptOfLanguage(0x0405), 9);
   EXPECT_EQ(VIntlMgr::ScriptOfLanguage(0), -1);
   EXPECT_EQ(VIntlMgr::ScriptOfLanguage(-1), -1);
 }

@@ -25,7 +25,7 @@ namespace {
 using SwapProc = uint8_t (*)(uint8_t, uint32_t, uint32_t, void*);
 
 // Scripts with conversion tables; 6 (Hebrew), 14 (Thai) and 15 (Vietnamese)
-// have none.
+// have only the Windows table to UTF-16.
 constexpr int16_t kScripts[] = {0, 1, 2, 3, 4, 5, 7, 8, 9, 10, 11, 12, 13, 16, 17};
 constexpr int16_t kCaseIds[] = {0, 0x041F};
 
@@ -244,9 +244,9 @@ TEST_F(IntlResources, ScriptsWithoutTablesHaveNone) {
 }
 
 // A font's Windows character set names the code page of its bytes, read
-// one character a byte whatever the manager's language: none for the
-// default set, for a code page without a table (Hebrew) and for a
-// double-byte one (Shift JIS).
+// one character a byte whatever the manager's language (Vietnamese tone
+// marks as combining characters of their own): none for the default set
+// and for a double-byte one (Shift JIS).
 TEST_F(IntlResources, FontCharacterSetsReadTheirCodePages) {
   ASSERT_EQ(manager->LoadTables(0x0409), 0);
   struct Row {
@@ -258,7 +258,9 @@ TEST_F(IntlResources, FontCharacterSetsReadTheirCodePages) {
       {0, {0xE9, 0x80}, u"\u00E9\u20AC"},          {238, {0x9E, 0x9D, 0xE8}, u"\u017E\u0165\u010D"},
       {204, {0xCF, 0xF0}, u"\u041F\u0440"},        {161, {0xC1}, u"\u0391"},
       {162, {0xF0}, u"\u011F"},                     {186, {0xD0, 0xE8}, u"\u0160\u010D"},
-      {178, {0xC7}, u"\u0627"},                     {177, {0xE0}, u""},
+      {178, {0xC7}, u"\u0627"},                     {177, {0xF9, 0xEC, 0xE5, 0xED}, u"\u05E9\u05DC\u05D5\u05DD"},
+      {222, {0xCA, 0xC7, 0xD1, 0xCA, 0xB4, 0xD5}, u"\u0E2A\u0E27\u0E31\u0E2A\u0E14\u0E35"},
+      {163, {0x56, 0x69, 0xEA, 0xF2, 0x74, 0xCC, 0xC3}, u"Vi\u00EA\u0323t\u0300\u0102"},
       {128, {0x82, 0xA0}, u""},                      {1, {0xE9}, u""},
   };
   for (const Row& row : rows) {
