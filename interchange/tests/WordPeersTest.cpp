@@ -97,15 +97,36 @@ TEST_F(WordPeers, OlefileReadsTheStreamTreeAndProperties) {
       "for e in sorted('/'.join(p) for p in f.listdir(streams=True,storages=True)): print(repr(e))\n"
       "for p in f.listdir(): f.openstream(p).read()\n"
       "m=f.get_metadata()\n"
-      "print(m.title.decode('cp1252'),'|',m.subject.decode('cp1252'),'|',m.author.decode('cp1252'),'|',"
-      "m.company.decode('cp1252'),'|',m.codepage,'|',m.creating_application.decode('cp1252'))\n";
+      "print(m.title.decode('mac_roman'),'|',m.subject.decode('mac_roman'),'|',m.author.decode('mac_roman'),'|',"
+      "m.company.decode('mac_roman'),'|',m.codepage,'|',m.creating_application.decode('mac_roman'))\n";
   std::ofstream(folder / "tree.py") << script;
   const std::string out = Output("/usr/bin/python3 " + (folder / "tree.py").string() + " " + ours.string());
   EXPECT_EQ(
       "'\\x01CompObj'\n'\\x05DocumentSummaryInformation'\n'\\x05SummaryInformation'\n'0Table'\n'ObjectPool'\n"
       "'WordDocument'\n"
-      "Our title | Our subject | Our author | Our company | 1252 | Qv Morva\n",
+      "Our title | Our subject | Our author | Our company | 10000 | Qv Morva\n",
       out);
+}
+
+// LibreOffice reads the title and subject whole in either code page of
+// our property sets: Mac OS Roman, and UTF-16 for letters it lacks.
+TEST_F(WordPeers, LibreOfficeReadsTheInformationsInEitherCodePage) {
+  if (!HasProgram("soffice") || !HasProgram("unzip")) GTEST_SKIP() << "soffice or unzip is not installed";
+  const wordtest::AccentTables tables;
+  for (const auto& [title, utf8] : {std::pair<std::u16string, std::string>{u"Caf\u00e9 note", "Caf\u00e9 note"},
+                                    {u"\u041B\u0438\u0441\u0442, \u03A9", "\u041B\u0438\u0441\u0442, \u03A9"}}) {
+    SCOPED_TRACE(utf8);
+    auto infos = NewDocument();
+    for (VString* text : {&infos->Infos().Title(), &infos->Infos().Subject()})
+      text->AppendUniChars(title.data(), int32_t(title.size()));
+    const wordtest::Bytes bytes = wordtest::ExportWordBytes(*infos);
+    std::ofstream(folder / "infos.doc", std::ios::binary)
+        .write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
+    ASSERT_EQ(0, std::system(Soffice("--convert-to odt " + (folder / "infos.doc").string()).c_str()));
+    const std::string meta = Output("unzip -p " + (folder / "infos.odt").string() + " meta.xml");
+    EXPECT_NE(std::string::npos, meta.find("<dc:title>" + utf8 + "</dc:title>")) << meta;
+    EXPECT_NE(std::string::npos, meta.find("<dc:subject>" + utf8 + "</dc:subject>")) << meta;
+  }
 }
 
 TEST_F(WordPeers, AntiwordReadsTheText) {
