@@ -58,9 +58,9 @@ std::u16string Units(const VString& text) {
   return units;
 }
 
-// The code pages of the property sets' texts: the host's Mac OS Roman, as
-// Word writes its own, and UTF-16 for texts with a letter Mac OS Roman
-// lacks, which would otherwise be lost.
+// The code pages of the property sets' texts: the host's Mac OS Roman,
+// and UTF-16 for texts with a letter Mac OS Roman lacks, which would
+// otherwise be lost.
 constexpr uint16_t kCodePageMacRoman = 10000;
 constexpr uint16_t kCodePageUnicode = 1200;
 // A text of the property sets keeps at most this many bytes (Mac OS Roman)
