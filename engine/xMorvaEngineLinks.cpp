@@ -13,6 +13,7 @@
 #include "engine/xMorvaEngineHost.h"
 #include "engine/xMorvaEngineLink.h"
 #include "engine/xMorvaEngine_p.h"
+#include "engine/xMorvaPictureElement.h"
 #include "framework/core/streams/VHandleStream.h"
 #include "framework/core/streams/VMemoryStream.h"
 #include "framework/core/strings/VUniString.h"
@@ -130,7 +131,14 @@ VMemHandle xMorvaEngine::SelectionToLinkText(uint32_t lookValue, VString& shown)
       buffer.AppendRecord(id, uint32_t(start.GetProperty(id)));
   }
   buffer.AppendRecord(kPropLinkLook, 0);
-  return buffer.Failed() ? 0 : buffer.Release();
+  if (buffer.Failed()) return 0;
+  // A copied picture's run-time id stays with the element it was read from.
+  const VMemHandle units = buffer.Release();
+  if (units != 0) {
+    ClearPictureIds(static_cast<uint8_t*>(gMemoryMgr->LockHandle(units)), gMemoryMgr->GetHandleSize(units));
+    gMemoryMgr->UnlockHandle(units);
+  }
+  return units;
 }
 
 namespace {
