@@ -333,6 +333,13 @@ class xMorvaEngine : public VObject, public xMorvaTextInterface {
   // when memory or a stream cannot be had.
   int32_t InsertHyperlink(xMorvaEngineLink& link, bool withUndo);
   int32_t InsertHyperlinkWithUndo(xMorvaEngineLink& link);
+  // The selected text as a link's result text: the link-look record
+  // (`lookValue`), the selection's characters with their character
+  // properties, records bringing those back to what they were at its start,
+  // and the record of no look; `shown` gets the characters. A paragraph end
+  // or a tab becomes a space, a field or link gives the text it shows, a
+  // picture stays. 0 when memory runs out.
+  VMemHandle SelectionToLinkText(uint32_t lookValue, VString& shown);
   // Reads the link of the hyperlink element at the selection into `link`:
   // false when there is none or its record does not read.
   bool GetHyperlinkAtSelection(xMorvaEngineLink& link);

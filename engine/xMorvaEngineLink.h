@@ -19,6 +19,8 @@ class xMorvaEngineLink {
   virtual int32_t Read(VStream& stream) = 0;
   // New handles of element units (0 when memory runs out): the title in a
   // link look, and the link's kind and target as a labelled source text.
+  // The title is asked for before the record is written, since a link
+  // without one may take the selected text as its title.
   virtual VMemHandle InsertTitle(xMorvaEngine& engine) = 0;
   virtual VMemHandle Describe(xMorvaEngine& engine) = 0;
 };

@@ -4,6 +4,7 @@
 // label, so it shows nothing while results are shown. Refreshing brings
 // the order of every computed element's two texts in line with the display
 // mode; followed links take the second link look.
+#include <algorithm>
 #include <cstring>
 #include <memory>
 
@@ -12,6 +13,7 @@
 #include "engine/xMorvaEngineHost.h"
 #include "engine/xMorvaEngineLink.h"
 #include "engine/xMorvaEngine_p.h"
+#include "engine/xMorvaPictureElement.h"
 #include "framework/core/streams/VHandleStream.h"
 #include "framework/core/streams/VMemoryStream.h"
 #include "framework/core/strings/VUniString.h"
@@ -36,10 +38,16 @@ bool IsComputedCode(uint16_t code) {
 }  // namespace
 
 int32_t xMorvaEngine::InsertHyperlink(xMorvaEngineLink& link, bool withUndo) {
+  // The title first: a link without one takes the selected text, which its
+  // record then carries.
+  const VMemHandle result = link.InsertTitle(*this);
   VMemHandle object = 0;
   {
     VHandleStream stream(object);
-    if (object == 0) return kErrorTextCannotGrow;
+    if (object == 0) {
+      if (result != 0) gMemoryMgr->DisposeHandle(result);
+      return kErrorTextCannotGrow;
+    }
     int32_t status = stream.OpenWrite();
     if (status == 0) {
       status = link.Write(stream);
@@ -48,11 +56,11 @@ int32_t xMorvaEngine::InsertHyperlink(xMorvaEngineLink& link, bool withUndo) {
     }
     if (status != 0) {
       gMemoryMgr->DisposeHandle(object);
+      if (result != 0) gMemoryMgr->DisposeHandle(result);
       return kErrorTextCannotGrow;
     }
   }
   const VMemHandle source = link.Describe(*this);
-  const VMemHandle result = link.InsertTitle(*this);
   int32_t status = kErrorTextCannotGrow;
   if (source != 0 && result != 0) {
     const uint32_t n = gMemoryMgr->GetHandleSize(object);
@@ -69,6 +77,69 @@ int32_t xMorvaEngine::InsertHyperlink(xMorvaEngineLink& link, bool withUndo) {
 }
 
 int32_t xMorvaEngine::InsertHyperlinkWithUndo(xMorvaEngineLink& link) { return InsertHyperlink(link, true); }
+
+namespace {
+
+// Copies the items of [from, to) of the stream into a link's text: what a
+// reader sees of them, in one line, with their character properties
+// (`changed` keeps the last value of each id copied). Records of the link
+// look and of paragraphs stay behind; a field's shown text is walked
+// instead of the field, so that no computed element lies inside another.
+void CopyLinkItems(const uint8_t* s, uint32_t from, uint32_t to, xMorvaUnitBuffer& out, VString& shown,
+                   xMorvaProperties& changed) {
+  for (uint32_t at = from; at < to;) {
+    const StreamItem item = ReadStreamItem(s + at, to - at);
+    if (item.kind == StreamItem::kUnit) {
+      const char16_t unit = item.unit == kUnitParagraphEnd ? u' ' : char16_t(item.unit);
+      out.AppendUnit(unit);
+      shown.AppendUniChar(unit);
+    } else if (item.kind == StreamItem::kRecord) {
+      if (item.size == kRecordSize && item.unit <= kLastCharacterProperty && item.unit != kPropLinkLook) {
+        out.AppendRecord(item.unit, item.value);
+        changed.SetProperty(item.unit, int32_t(item.value));
+      }
+    } else if (item.unit == xMorvaElementCode::Pict) {
+      out.Append(s + at, item.size);
+    } else if (item.unit == xMorvaElementCode::Tab) {
+      out.AppendUnit(u' ');
+      shown.AppendUniChar(u' ');
+    } else if (item.unit >= kFirstComputedCode && item.skipSize < item.size) {
+      CopyLinkItems(s, at + item.skipSize, at + item.size, out, shown, changed);
+    }
+    at += item.size;
+  }
+}
+
+}  // namespace
+
+VMemHandle xMorvaEngine::SelectionToLinkText(uint32_t lookValue, VString& shown) {
+  shown.SetEmpty(false);
+  xMorvaProperties start;
+  GetFirstCharacterProperties(start);
+  xMorvaProperties changed;
+  changed.Assign(start);
+  xMorvaUnitBuffer buffer;
+  if (!buffer.Reserve(uint64_t(fSelEndOffset - fSelStartOffset) + 2 * kRestoringRecords)) return 0;
+  buffer.AppendRecord(kPropLinkLook, lookValue);
+  const uint8_t* stream = LockStream();
+  if (stream == nullptr) return 0;
+  CopyLinkItems(stream, fSelStartOffset, std::min(fSelEndOffset, fBytesInUse), buffer, shown, changed);
+  UnlockStream();
+  // The text after the link goes on in the look the link's text began in.
+  for (uint16_t id = 0; id <= kLastCharacterProperty; ++id) {
+    if (id != kPropLinkLook && changed.GetProperty(id) != start.GetProperty(id))
+      buffer.AppendRecord(id, uint32_t(start.GetProperty(id)));
+  }
+  buffer.AppendRecord(kPropLinkLook, 0);
+  if (buffer.Failed()) return 0;
+  // A copied picture's run-time id stays with the element it was read from.
+  const VMemHandle units = buffer.Release();
+  if (units != 0) {
+    ClearPictureIds(static_cast<uint8_t*>(gMemoryMgr->LockHandle(units)), gMemoryMgr->GetHandleSize(units));
+    gMemoryMgr->UnlockHandle(units);
+  }
+  return units;
+}
 
 namespace {
 

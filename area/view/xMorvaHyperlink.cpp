@@ -163,8 +163,18 @@ int32_t xMorvaHyperlink::Read(VStream& stream) {
 }
 
 VMemHandle xMorvaHyperlink::InsertTitle(xMorvaEngine& engine) {
+  const uint32_t look = fStyleFlag != 0 ? kLinkLook : kPlainLinkLook;
+  // A link made on selected text without a title of its own keeps that
+  // text, with its properties, as the text it shows: the insertion replaces
+  // the selection, and an empty title would leave nothing to see or click.
+  if (fTitle.GetLength() == 0 && engine.HasSelection()) {
+    VStrInHandle shown;
+    const VMemHandle units = engine.SelectionToLinkText(look, shown);
+    if (units != 0) SetTitle(shown);
+    return units;
+  }
   uint32_t bytes = 0;
-  return engine.StringToElementText(fTitle, bytes, fStyleFlag != 0 ? kLinkLook : kPlainLinkLook, false);
+  return engine.StringToElementText(fTitle, bytes, look, false);
 }
 
 VMemHandle xMorvaHyperlink::Describe(xMorvaEngine& engine) {

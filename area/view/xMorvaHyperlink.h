@@ -71,7 +71,8 @@ class xMorvaHyperlink : public VObject, public xMorvaEngineLink {
   int32_t ReadFromStream(VStream& stream, uint32_t tag) override { return Read(stream); }
 
   // The title between the records of the link look (1, or 4 without the
-  // style flag) and of no look.
+  // style flag) and of no look. Without a title, over a selection, the
+  // selected text with its properties, which becomes the title too.
   VMemHandle InsertTitle(xMorvaEngine& engine) override;
   // The kind's label, ":" and the target, as a source text between marks.
   VMemHandle Describe(xMorvaEngine& engine) override;

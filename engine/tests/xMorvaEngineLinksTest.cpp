@@ -159,6 +159,23 @@ TEST_F(LinksTest, HyperlinksInBothDisplayModesAndFrozen) {
   EXPECT_FALSE(engine.GetHTMLExpressionAtSelection(xMorvaElementCode::HTMLExpression, expression));
 }
 
+// A link's text taken from the selection: its characters in one line with
+// their properties, brought back at its end to the look it began in.
+TEST_F(LinksTest, TheSelectionAsALinksText) {
+  const Bytes tab = Stream().Element(xMorvaElementCode::Tab, Bytes(14, 0), 14);
+  Load(Stream().Text(u"xa").Record(kPropBold, 1).Text(u"b\r").Raw(tab).Text(u"c").Record(kPropBold, 0).Text(u"y"), 1,
+       6);
+  VStr<255> shown;
+  const VMemHandle units = engine.SelectionToLinkText(1, shown);
+  ASSERT_NE(0u, units);
+  const auto* bytes = static_cast<const uint8_t*>(gMemoryMgr->LockHandle(units));
+  EXPECT_EQ(Stream().Record(kPropLinkLook, 1).Text(u"a").Record(kPropBold, 1).Text(u"b  c").Record(kPropBold, 0)
+                .Record(kPropLinkLook, 0).bytes(),
+            Bytes(bytes, bytes + gMemoryMgr->GetHandleSize(units)));
+  gMemoryMgr->DisposeHandle(units);
+  EXPECT_EQ(0, shown.Compare(Str(u"ab  c"), true));
+}
+
 TEST_F(LinksTest, ExpressionObjectsInEveryForm) {
   const Bytes tagged = ExpressionObject(u"ab");
   const Bytes bare = StringForm(u"ab");

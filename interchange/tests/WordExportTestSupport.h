@@ -5,8 +5,10 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 #include <vector>
 
+#include "framework/core/tests/StringTestSupport.h"
 #include "interchange/ole/xMorvaOleFile.h"
 #include "interchange/tests/OleTestSupport.h"
 #include "interchange/tests/RtfTestSupport.h"
@@ -26,6 +28,19 @@ inline Bytes ExportWordBytes(xMorvaDocument& document, int32_t* code = nullptr) 
   else EXPECT_EQ(0, result);
   return file.Contents();
 }
+
+// Text tables that know e-acute as Mac OS Roman 0x8E (and Windows 0xE9),
+// as the real sets do, and no other letter above ASCII, installed while
+// they live.
+struct AccentTables : FakeIntlMgr {
+  AccentTables() : previous(std::exchange(gIntlMgr, this)) {
+    tables[{FourCC("macu"), 0}] = string_tests::AccentsToUni(0x8E, 0x83);
+    tables[{FourCC("umac"), 0}] = string_tests::AccentsFromUni(0x8E, 0x83);
+    LoadTables(kLanguageUSEnglish);
+  }
+  ~AccentTables() override { gIntlMgr = previous; }
+  VIntlMgr* const previous;
+};
 
 // A stream of a compound file held in bytes; empty when it is missing.
 inline Bytes StreamOf(const Bytes& file, std::u16string_view name) {

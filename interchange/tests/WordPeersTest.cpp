@@ -97,15 +97,30 @@ TEST_F(WordPeers, OlefileReadsTheStreamTreeAndProperties) {
       "for e in sorted('/'.join(p) for p in f.listdir(streams=True,storages=True)): print(repr(e))\n"
       "for p in f.listdir(): f.openstream(p).read()\n"
       "m=f.get_metadata()\n"
-      "print(m.title.decode('cp1252'),'|',m.subject.decode('cp1252'),'|',m.author.decode('cp1252'),'|',"
-      "m.company.decode('cp1252'),'|',m.codepage,'|',m.creating_application.decode('cp1252'))\n";
+      "print(m.title.decode('mac_roman'),'|',m.subject.decode('mac_roman'),'|',m.author.decode('mac_roman'),'|',"
+      "m.company.decode('mac_roman'),'|',m.codepage,'|',m.creating_application.decode('mac_roman'))\n";
   std::ofstream(folder / "tree.py") << script;
   const std::string out = Output("/usr/bin/python3 " + (folder / "tree.py").string() + " " + ours.string());
   EXPECT_EQ(
       "'\\x01CompObj'\n'\\x05DocumentSummaryInformation'\n'\\x05SummaryInformation'\n'0Table'\n'ObjectPool'\n"
       "'WordDocument'\n"
-      "Our title | Our subject | Our author | Our company | 1252 | Qv Morva\n",
+      "Our title | Our subject | Our author | Our company | 10000 | Qv Morva\n",
       out);
+}
+
+// LibreOffice reads a title and subject that Mac OS Roman cannot carry
+// whole: the property sets take UTF-16 for them.
+TEST_F(WordPeers, LibreOfficeReadsInformationsBeyondMacRoman) {
+  if (!HasProgram("soffice") || !HasProgram("unzip")) GTEST_SKIP() << "soffice or unzip is not installed";
+  const fs::path ours = WriteOurs();
+  for (VString* text : {&document->Infos().Title(), &document->Infos().Subject()})
+    text->AppendUniChars(u" \u041B\u0438\u0441\u0442 \u03A9", 7);
+  const wordtest::Bytes bytes = wordtest::ExportWordBytes(*document);
+  std::ofstream(ours, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
+  ASSERT_EQ(0, std::system(Soffice("--convert-to odt " + ours.string()).c_str()));
+  const std::string meta = Output("unzip -p " + (folder / "ours.odt").string() + " meta.xml");
+  EXPECT_NE(std::string::npos, meta.find("<dc:title>Our title \u041B\u0438\u0441\u0442 \u03A9</dc:title>")) << meta;
+  EXPECT_NE(std::string::npos, meta.find("<dc:subject>Our subject \u041B\u0438\u0441\u0442 \u03A9<")) << meta;
 }
 
 TEST_F(WordPeers, AntiwordReadsTheText) {

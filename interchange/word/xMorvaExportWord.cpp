@@ -58,11 +58,30 @@ std::u16string Units(const VString& text) {
   return units;
 }
 
-// A text as Windows ANSI, at most 255 bytes.
-std::string Ansi(const VString& text) {
-  char bytes[256] = {};
-  const int32_t n = text.ConvertInto(bytes, 255, 1);
+// The code pages of the property sets' texts: the host's Mac OS Roman,
+// and UTF-16 for texts with a letter Mac OS Roman lacks, which would
+// otherwise be lost.
+constexpr uint16_t kCodePageMacRoman = 10000;
+constexpr uint16_t kCodePageUnicode = 1200;
+// A text of the property sets keeps at most this many bytes (Mac OS Roman)
+// or characters (UTF-16).
+constexpr int32_t kPropertyTextMax = 255;
+
+// The text in Mac OS Roman, at most 255 bytes.
+std::string MacRoman(const VString& text) {
+  char bytes[kPropertyTextMax + 1] = {};
+  const int32_t n = text.ConvertInto(bytes, kPropertyTextMax, kCharSetMac);
   return std::string(bytes, size_t(std::max(n, 0)));
+}
+
+// Whether Mac OS Roman carries every character of the text: its bytes,
+// read back, give the text again (a character it lacks comes back as what
+// stood for it, or not at all).
+bool MacRomanCarries(const VString& text) {
+  const std::string bytes = MacRoman(text);
+  VStrInHandle back;
+  back.AppendChars(bytes.data(), int32_t(bytes.size()), kCharSetMac);
+  return Units(back) == Units(text).substr(0, kPropertyTextMax);
 }
 
 // A length-prefixed string of an STTB: a count of units, then the units.
@@ -89,12 +108,15 @@ uint64_t FileTime(const VDateRec& date, int32_t seconds) {
 
 // ---- Property sets: a section is built in a buffer of its own, its
 // offsets counted from its start.
+// Its texts are in its code page (property 1): Mac OS Roman bytes, or
+// UTF-16 units, whose strings count their bytes with the two-byte zero.
 class Section {
  public:
-  explicit Section(size_t count) : fCount(count) {
+  Section(size_t count, uint16_t codePage) : fCount(count), fCodePage(codePage) {
     fBytes.resize(8 + 8 * count, 0);
     PutLE32(fBytes, 4, uint32_t(count));
   }
+  void CodePage() { I2(1, fCodePage); }
   void Begin(uint32_t id) {
     PutLE32(fBytes, 8 + 8 * fNext, id);
     PutLE32(fBytes, 12 + 8 * fNext, uint32_t(fBytes.size()));
@@ -117,25 +139,38 @@ class Section {
     AppendLE32(fBytes, uint32_t(value));
     AppendLE32(fBytes, uint32_t(value >> 32));
   }
-  void Text(uint32_t id, const std::string& text) {
+  void Text(uint32_t id, const VString& text) {
     Begin(id);
     AppendLE32(fBytes, 0x1E);
-    Lpstr(text);
+    Lpstr(Encoded(text));
   }
-  // A length that counts the zero, the bytes, the zero, padded to 4.
+  void Text(uint32_t id, const char* text) {
+    VStr<255> string;
+    string.SetAnsiCText(text);
+    Text(id, string);
+  }
+  // A length that counts the bytes with their zero, the bytes, the zero,
+  // padded to 4.
   void Lpstr(const std::string& text) {
-    AppendLE32(fBytes, uint32_t(text.size() + 1));
+    const size_t zero = fCodePage == kCodePageUnicode ? 2 : 1;
+    AppendLE32(fBytes, uint32_t(text.size() + zero));
     fBytes.insert(fBytes.end(), text.begin(), text.end());
-    fBytes.push_back(0);
+    fBytes.resize(fBytes.size() + zero, 0);
     PadTo(fBytes, 4);
   }
-  // A length that counts the zero, the bytes and the zero, without
-  // padding: the strings of the document parts and heading pairs
-  // ([MS-OSHARED] UnalignedLpstr), one behind the other.
-  void UnalignedLpstr(const std::string& text) {
-    AppendLE32(fBytes, uint32_t(text.size() + 1));
-    fBytes.insert(fBytes.end(), text.begin(), text.end());
-    fBytes.push_back(0);
+  // The type of a string in a vector of the document parts or heading
+  // pairs, and the string: Mac OS Roman bytes behind a length that counts
+  // them with their zero, unpadded, one behind the other ([MS-OSHARED]
+  // UnalignedLpstr); UTF-16 as a Unicode string (VT_LPWSTR), whose length
+  // counts characters with the zero, padded to 4.
+  uint32_t VectorStringType() const { return fCodePage == kCodePageUnicode ? 0x1F : 0x1E; }
+  void VectorString(const VString& text) {
+    const std::string bytes = Encoded(text);
+    const bool wide = fCodePage == kCodePageUnicode;
+    AppendLE32(fBytes, uint32_t((wide ? bytes.size() / 2 : bytes.size()) + 1));
+    fBytes.insert(fBytes.end(), bytes.begin(), bytes.end());
+    fBytes.resize(fBytes.size() + (wide ? 2 : 1), 0);
+    if (wide) PadTo(fBytes, 4);
   }
   // The end of a value made of parts: padded to 4.
   void EndValue() { PadTo(fBytes, 4); }
@@ -147,8 +182,21 @@ class Section {
   }
 
  private:
+  // The text's bytes in the section's code page, without the zero; at most
+  // 255 bytes or characters, a character beyond the BMP kept whole or not
+  // at all.
+  std::string Encoded(const VString& text) const {
+    if (fCodePage != kCodePageUnicode) return MacRoman(text);
+    std::u16string units = Units(text).substr(0, kPropertyTextMax);
+    if (!units.empty() && units.back() >= 0xD800 && units.back() <= 0xDBFF) units.pop_back();
+    std::string bytes;
+    for (char16_t unit : units) bytes += {char(unit & 0xFF), char(unit >> 8)};
+    return bytes;
+  }
+
   std::vector<uint8_t> fBytes;
   size_t fCount;
+  uint16_t fCodePage;
   size_t fNext = 0;
 };
 
@@ -787,19 +835,30 @@ void xMorvaExportWord::WriteFib() {
 
 // ---- The streams beside the document
 
-void xMorvaExportWord::WriteSummaryInformation(std::vector<uint8_t>& out) {
+uint16_t xMorvaExportWord::PropertyCodePage() {
   const xMorvaDocInfos& infos = fDocument->Infos();
-  Section section(17);
-  section.I2(1, 1252);
-  section.Text(2, Ansi(infos.Title()));
-  section.Text(3, Ansi(infos.Subject()));
-  section.Text(4, Ansi(infos.Author()));
-  section.Text(5, "");
-  section.Text(6, Ansi(infos.Notes()));
   VStr<255> normal;
   fDocument->GetStyleSheetName(kDefaultStyleSheetId, normal, false);
-  section.Text(7, Ansi(normal));
-  section.Text(8, Ansi(infos.Author()));
+  for (const VString* text : {&infos.Title(), &infos.Subject(), &infos.Author(), &infos.Notes(),
+                              &infos.Company(), static_cast<const VString*>(&normal)}) {
+    if (!MacRomanCarries(*text)) return kCodePageUnicode;
+  }
+  return kCodePageMacRoman;
+}
+
+void xMorvaExportWord::WriteSummaryInformation(std::vector<uint8_t>& out) {
+  const xMorvaDocInfos& infos = fDocument->Infos();
+  Section section(17, PropertyCodePage());
+  section.CodePage();
+  section.Text(2, infos.Title());
+  section.Text(3, infos.Subject());
+  section.Text(4, infos.Author());
+  section.Text(5, "");
+  section.Text(6, infos.Notes());
+  VStr<255> normal;
+  fDocument->GetStyleSheetName(kDefaultStyleSheetId, normal, false);
+  section.Text(7, normal);
+  section.Text(8, infos.Author());
   section.Text(9, "1");
   section.Text(0x12, kProductAnsi);
   section.FileTime(0x0A, 0);
@@ -819,10 +878,9 @@ void xMorvaExportWord::WriteSummaryInformation(std::vector<uint8_t>& out) {
 
 void xMorvaExportWord::WriteDocumentSummaryInformation(std::vector<uint8_t>& out) {
   const xMorvaDocInfos& infos = fDocument->Infos();
-  const std::string title = Ansi(infos.Title());
-  Section first(12);
-  first.I2(1, 1252);
-  first.Text(0x0F, Ansi(infos.Company()));
+  Section first(12, PropertyCodePage());
+  first.CodePage();
+  first.Text(0x0F, infos.Company());
   first.I4(5, 1);
   first.I4(6, 1);
   first.I4(0x11, 0);
@@ -832,24 +890,26 @@ void xMorvaExportWord::WriteDocumentSummaryInformation(std::vector<uint8_t>& out
   // pairs, a vector of variants whose string is unaligned too: readers
   // step from one element to the next by the lengths alone.
   first.Begin(0x0D);
-  AppendLE32(first.Bytes(), 0x101E);
+  AppendLE32(first.Bytes(), 0x1000 | first.VectorStringType());
   AppendLE32(first.Bytes(), 1);
-  first.UnalignedLpstr(title);
+  first.VectorString(infos.Title());
   first.EndValue();
   first.Begin(0x0C);
   AppendLE32(first.Bytes(), 0x100C);
   AppendLE32(first.Bytes(), 2);
-  AppendLE32(first.Bytes(), 0x1E);
-  first.UnalignedLpstr(title);
+  AppendLE32(first.Bytes(), first.VectorStringType());
+  first.VectorString(infos.Title());
   AppendLE32(first.Bytes(), 3);
   AppendLE32(first.Bytes(), 1);
   first.EndValue();
-  Section second(3);
+  // The user-defined properties hold no text of the user's: their names
+  // are Mac OS Roman bytes always.
+  Section second(3, kCodePageMacRoman);
   second.Begin(0);
   AppendLE32(second.Bytes(), 1);
   AppendLE32(second.Bytes(), 2);
   second.Lpstr("_PID_GUID");
-  second.I2(1, 1252);
+  second.CodePage();
   second.Begin(2);
   AppendLE32(second.Bytes(), 0x41);
   AppendLE32(second.Bytes(), 78);

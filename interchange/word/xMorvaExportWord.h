@@ -168,6 +168,10 @@ class xMorvaExportWord : public VObject {
   uint16_t StyleIndexForSheet(int16_t sheet) const;
   const xMorvaProperties* BaseOfSheet(int16_t sheet);
   const xMorvaTabs* BaseTabsOfSheet(int16_t sheet);
+  // The code page of the property sets' texts: Mac OS Roman (10000) when
+  // it carries every character of the informations and the template's
+  // name, else UTF-16 (1200).
+  uint16_t PropertyCodePage();
   void WriteSummaryInformation(std::vector<uint8_t>& out);
   void WriteDocumentSummaryInformation(std::vector<uint8_t>& out);
   static void WriteCompObj(std::vector<uint8_t>& out);
