@@ -335,6 +335,9 @@ class xMorvaDocument : public VObject,
   // to its sheet by its index, never by the text.
   void FillStyleSheetFormList(VStringArray& list);
   void GetStyleSheetFormName(int16_t id, VString& name);
+  // Whether `given` is the name the forms show of sheet `id`: handed back
+  // unchanged, it renames nothing, since the whole name may be longer.
+  bool IsStyleSheetFormName(int16_t id, const VString& given);
   void UpdateStyleSheetMenu();
   void DeleteStyleSheet(int16_t id);
   // Whether any of the seven texts carries the sheet.

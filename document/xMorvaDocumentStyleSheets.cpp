@@ -118,6 +118,12 @@ void xMorvaDocument::GetStyleSheetFormName(int16_t id, VString& name) {
   if (StyleSheetIndex(id) > 0 && form != nullptr) name.CopyText(*form);
 }
 
+bool xMorvaDocument::IsStyleSheetFormName(int16_t id, const VString& given) {
+  VStr<255> shown;
+  GetStyleSheetFormName(id, shown);
+  return StyleSheetIndex(id) > 0 && shown.Compare(given, true) == 0;
+}
+
 void xMorvaDocument::UpdateStyleSheetMenu() {
   if (fArea == nullptr) return;
   VStringArray names;

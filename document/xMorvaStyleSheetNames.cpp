@@ -2,6 +2,8 @@
 // 31 characters of the Macintosh set, so a name it cannot carry whole is
 // kept beside the sheet, and the host's forms are given a Macintosh form of
 // every name that no other sheet shows.
+#include <map>
+#include <string>
 #include <vector>
 
 #include "document/StoredRecord_p.h"
@@ -176,6 +178,7 @@ void FillStyleSheetFormNames(VResourceFile& store, const std::vector<int16_t>& i
   // take the first free number behind theirs.
   std::vector<const VString*> taken;
   std::vector<bool> placed(count, false);
+  std::map<std::u16string, int32_t> nextNumber;
   auto isTaken = [&](const VString& form) {
     for (const VString* other : taken) {
       if (other->Compare(form, false) == 0) return true;
@@ -194,7 +197,11 @@ void FillStyleSheetFormNames(VResourceFile& store, const std::vector<int16_t>& i
         forms[i].SetLength(forms[i].GetCapacity() - kSuffixRoom);
       VStr<255> base;
       base.CopyText(forms[i]);
-      for (int32_t n = 2; isTaken(forms[i]); ++n) {
+      // Numbers already given behind the same form are not tried again.
+      std::u16string key(size_t(base.GetLength()), u'\0');
+      if (!key.empty()) base.GetUniChars(key.data(), 0, base.GetLength());
+      int32_t& n = nextNumber.try_emplace(key, 2).first->second;
+      for (; isTaken(forms[i]); ++n) {
         VStr<15> number;
         number.SetLong(n, kWholeValue);
         forms[i].SetEmpty(false);

@@ -1,7 +1,8 @@
 // The style sheets dialog run by the module's command 755 on the stand-in
 // host's forms: its script whole, with the pictures of its forms; the
 // document compared byte for byte where a run must leave it as it was; the
-// most sheets a document holds; deleting a sheet empties the undo.
+// most sheets a document holds; deleting a sheet empties the undo; sheets
+// named in Greek and Cyrillic told apart and copied.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -39,6 +40,34 @@ TEST_F(StyleSheetDialogs, TheScriptRunsEveryButtonWithThePicturesOfItsForms) {
   EXPECT_NE(script.find(std::string(QVHOST_TEST_DATA) + "/dialogs-styles-"), std::string::npos);
   // The BLOB it imports from is written beside the pictures.
   RunScriptIn(script, folder);
+  EXPECT_TRUE(host->Forms().Failures().empty()) << host->Forms().Failures().front();
+}
+
+// LibreOffice's Word letter with paragraph styles named "Επιστολή",
+// "Υπογραφή" (bold) and "Лист 2026": the manager lists three names of their
+// own, and a new sheet made from the second Greek one is bold like it.
+TEST_F(StyleSheetDialogs, SheetsNamedInOtherScriptsAreToldApartAndCopied) {
+  std::filesystem::path source(__FILE__);
+  if (source.is_relative()) source = std::filesystem::read_symlink("/proc/self/exe").parent_path() / source;
+  const std::filesystem::path letter =
+      source.parent_path().parent_path().parent_path() / "interchange/tests/fixtures/word/stories/greekstyles.doc";
+  Open();
+  RunOk("command 48 area letter hosttext \"" + letter.lexically_normal().string() +
+        "\" text \"\"\n"
+        "form mvStyleSheets expect ListStyles items "
+        "\"Normal|Heading|Text Body|List|Caption|Index|?π??????|?π?????? 2|???? 2026\"\n"
+        "form mvStyleSheets click butNew\n"
+        "form mvStyleSheets accept butOK\n"
+        "form mvNewStyle select rbChoice3 1\n"
+        "form mvNewStyle select droStyleSheet 8\n"
+        "form mvNewStyle accept butOK\n"
+        "form mvEditStyle accept butOK\n"
+        "command 113 area letter long 755\n"
+        "command 73 area letter word 7 text \"\" word 0 word 0 word 0 long 0\n"
+        "expect out p5 1\n"
+        "command 73 area letter word 9 text \"\" word 0 word 0 word 0 long 0\n"
+        "expect out p2 \"Style 1\"\n"
+        "expect out p5 1\n");
   EXPECT_TRUE(host->Forms().Failures().empty()) << host->Forms().Failures().front();
 }
 
