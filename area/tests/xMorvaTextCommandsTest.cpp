@@ -584,7 +584,6 @@ TEST_F(StyleSheetCommandsTest, ASheetIsMadeNamedReadAndApplied) {
     VStr<255> whole;
     Doc(ref).GetStyleSheetName(sheetId, whole, false);
     EXPECT_EQ(whole.Compare(greek, true), 0);
-    Run(149, ref, {&at, renamed.bytes, &paragraph, noKey.bytes});
     int32_t unnamed = NewSheet(ref, "", 1, "");
     Run(148, ref, {&unnamed, name.bytes, &second, &first, key.bytes});
     EXPECT_NE(name.Text(), "");

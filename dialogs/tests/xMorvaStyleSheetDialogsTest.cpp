@@ -1,7 +1,6 @@
 // The style sheet dialogs against a host whose form keeps each object's
 // value: the edit dialog's name, shortcut, kind of sheet and tabs, the
-// names it refuses; the chooser's rows; sheets found by name, and by their
-// place where the form cannot show their names whole.
+// names it refuses; the chooser's rows; sheets found by name.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -180,38 +179,6 @@ TEST_F(StyleSheetDialogs, TheEditDialogTakesEachObjectIntoItsSheet) {
     EXPECT_EQ(sheet.states.GetState(kPropBold), c.boldState) << c.name;
     EXPECT_EQ(sheet.tabs.Count(), c.tabs) << c.name;
   }
-}
-
-// Greek names the form shows as "??????" twice: the pop-up tells them apart
-// and its item picks the sheet by its place, so a new sheet made from the
-// second is bold like it; a name left as the form shows it stays whole.
-TEST_F(StyleSheetDialogs, SheetsTheFormCannotNameWholeArePickedByTheirPlace) {
-  auto uni = [](const std::u16string& text) {
-    VStr<255> name;
-    name.AppendUniChars(text.data(), int32_t(text.size()));
-    return name;
-  };
-  VMemoryResourceFile& store = *document->GetStyleSheetStore();
-  xMorvaStyleSheet letter, signature;
-  signature.properties.SetProperty(kPropBold, 1);
-  signature.states.SetState(kPropBold, 1);
-  int16_t letterId = 0, signatureId = 0;
-  ASSERT_TRUE(letter.SaveNew(*document, store, uni(u"Τίτλος"), letterId));
-  ASSERT_TRUE(signature.SaveNew(*document, store, uni(u"Σχόλιο"), signatureId));
-  StepForm form;
-  form.steps = {"rbChoice3=1", "droStyleSheet=5", "accept"};
-  xMorvaNewStyleSheetDialog start(nullptr, document.get());
-  EXPECT_TRUE(start.Run());
-  EXPECT_EQ(form.items["drostylesheet"],
-            (std::vector<std::string>{"", "Quote", "Verse", "??????", "?????? 2"}));
-  EXPECT_EQ(start.GetSheet().properties.GetProperty(kPropBold), 1);
-
-  StepForm editForm;
-  editForm.steps = {"accept"};
-  xMorvaEditStyleSheetDialog edit(nullptr, document.get(), signature, uni(u"Σχόλιο"), signatureId);
-  EXPECT_TRUE(edit.Run());
-  EXPECT_EQ(editForm.texts["vstylename"], "?????? 2");
-  EXPECT_EQ(edit.GetName().Compare(uni(u"Σχόλιο"), true), 0);
 }
 
 TEST_F(StyleSheetDialogs, ALockedSheetKeepsItsName) {

@@ -3,8 +3,7 @@
 // tools/make_word_peer_fixtures.py --stories and committed with what
 // antiword, catdoc and pdftotext read from them) opened as the open command
 // opens them: the body as antiword reads it, the headers and footers as
-// LibreOffice prints them, the pictures at their images' sizes, style names
-// in Greek and Cyrillic whole through our formats.
+// LibreOffice prints them, the pictures at their images' sizes.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -14,7 +13,6 @@
 #include <set>
 #include <sstream>
 
-#include "area/files/xMorvaDocumentFile.h"
 #include "document/DocumentUnits.h"
 #include "document/xMorvaDocParams.h"
 #include "document/xMorvaProperties.h"
@@ -26,7 +24,6 @@
 #include "interchange/tests/PeerTestSupport.h"
 #include "interchange/tests/RtfTestSupport.h"
 #include "interchange/tests/TextTestSupport.h"
-#include "interchange/tests/WordExportTestSupport.h"
 #include "interchange/word/xMorvaExportWord.h"
 #include "interchange/word/xMorvaImportWord.h"
 
@@ -373,56 +370,4 @@ TEST_F(WordFromLibreOffice, FootersKeepTheirParagraphsThroughOurWordFiles) {
       file = written.Contents();
     }
   }
-}
-
-// LibreOffice's Word letter whose paragraph styles are named in Greek and
-// Cyrillic: the sheets keep their names whole, and so do our RTF (in \u
-// escapes), our Word file and our own format read back.
-TEST_F(WordFromLibreOffice, StyleNamesInEveryScriptStayWhole) {
-  const std::u16string names[] = {u"Επιστολή", u"Υπογραφή", u"Лист 2026"};
-  auto holdsAll = [&](xMorvaDocument& d) {
-    std::set<std::u16string> found;
-    for (int16_t id : d.StyleSheetIds()) {
-      VStr<255> name;
-      d.GetStyleSheetName(id, name, false);
-      std::u16string units(size_t(name.GetLength()), u'\0');
-      if (!units.empty()) name.GetUniChars(units.data(), 0, name.GetLength());
-      found.insert(units);
-    }
-    for (const std::u16string& name : names) {
-      if (!found.count(name)) return false;
-    }
-    return true;
-  };
-  xMorvaImportWord reader;
-  ASSERT_EQ(0, Open("greekstyles.doc", reader));
-  EXPECT_TRUE(holdsAll(document));
-  const std::string rtf = rtftest::Export(document);
-  for (const std::u16string& name : names) {
-    std::string escaped;
-    for (char16_t c : name) escaped += c < 128 ? std::string(1, char(c)) : "\\u" + std::to_string(int16_t(c)) + "\\'3f";
-    EXPECT_NE(std::string::npos, rtf.find(" " + escaped + ";}")) << escaped;
-  }
-  const wordtest::Bytes ours = wordtest::ExportWordBytes(document);
-  oletest::MemoryFile memory(std::vector<uint8_t>(ours.begin(), ours.end()));
-  xMorvaDocument fromWord(nullptr);
-  fromWord.Reset(false);
-  xMorvaImportWord again;
-  ASSERT_EQ(0, again.ImportWordDocument(&fromWord, &memory.Stream()));
-  EXPECT_TRUE(holdsAll(fromWord));
-  VMemHandle handle = 0;
-  VHandleStream out(handle);
-  ASSERT_EQ(0, out.OpenWrite());
-  ASSERT_TRUE(WriteDocument(document, out, false, false));
-  out.CloseWrite(1);
-  xMorvaDocument own(nullptr);
-  own.Reset(false);
-  {
-    VHandleStream in(handle);
-    ASSERT_EQ(0, in.OpenRead());
-    EXPECT_EQ(0, ReadDocument(own, in, false));
-    in.CloseRead();
-  }
-  gMemoryMgr->DisposeHandle(handle);
-  EXPECT_TRUE(holdsAll(own));
 }

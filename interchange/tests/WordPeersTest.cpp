@@ -264,8 +264,7 @@ TEST_F(WordPeers, LibreOfficeReadsOurStyleNamesInEveryScript) {
   xMorvaImportWord reader;
   ASSERT_EQ(0, reader.ImportWordDocument(document.get(), &memory.Stream()));
   const wordtest::Bytes doc = wordtest::ExportWordBytes(*document);
-  std::ofstream(folder / "names.doc", std::ios::binary)
-      .write(reinterpret_cast<const char*>(doc.data()), std::streamsize(doc.size()));
+  std::ofstream(folder / "names.doc", std::ios::binary) << std::string(doc.begin(), doc.end());
   std::ofstream(folder / "names-rtf.rtf", std::ios::binary) << rtftest::Export(*document);
   ASSERT_EQ(0, std::system(Soffice("--convert-to fodt " + (folder / "names.doc").string() + " " +
                                    (folder / "names-rtf.rtf").string()).c_str()));
