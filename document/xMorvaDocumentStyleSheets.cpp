@@ -114,8 +114,9 @@ void xMorvaDocument::GetStyleSheetFormName(int16_t id, VString& name) {
   name.SetEmpty(false);
   VStringArray forms;
   FillStyleSheetFormList(forms);
-  const VString* form = forms.GetAt(StyleSheetIndex(id));
-  if (StyleSheetIndex(id) > 0 && form != nullptr) name.CopyText(*form);
+  const int32_t index = StyleSheetIndex(id);
+  const VString* form = index > 0 ? forms.GetAt(index) : nullptr;
+  if (form != nullptr) name.CopyText(*form);
 }
 
 bool xMorvaDocument::IsStyleSheetFormName(int16_t id, const VString& given) {
