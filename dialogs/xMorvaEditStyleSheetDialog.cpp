@@ -38,6 +38,14 @@ xMorvaEditStyleSheetDialog::xMorvaEditStyleSheetDialog(xMorvaPlugIn* area, xMorv
   fSheet.Assign(sheet);
   fSaved.Assign(sheet);
   fName.CopyText(name);
+  // The sheet's own name is shown as the document's forms show it.
+  VStr<kStyleSheetWholeNameLength> own;
+  if (document != nullptr && document->StyleSheetIndex(sheetId) > 0) document->GetStyleSheetName(sheetId, own, false);
+  if (own.GetLength() > 0 && own.Compare(name, true) == 0) {
+    document->GetStyleSheetFormName(sheetId, fShown);
+  } else {
+    fShown.CopyText(name);
+  }
 }
 
 xMorvaEditStyleSheetDialog::~xMorvaEditStyleSheetDialog() = default;
@@ -46,7 +54,7 @@ bool xMorvaEditStyleSheetDialog::NameIsFree(xMorvaDocument& document, const VStr
                                             int16_t sheetId) {
   for (int16_t id : document.StyleSheetIds()) {
     if (id == sheetId) continue;
-    VStr<255> other;
+    VStr<kStyleSheetWholeNameLength> other;
     document.GetStyleSheetName(id, other, false);
     if (other.Compare(name, false) == 0) return false;
   }
@@ -60,7 +68,7 @@ bool xMorvaEditStyleSheetDialog::BeforeOpen() {
 }
 
 bool xMorvaEditStyleSheetDialog::AfterOpen() {
-  HostFormSetText("vStyleName", fName);
+  HostFormSetText("vStyleName", fShown);
   HostFormSetEnterable("vStyleName", !(fNameLocked || fSheet.reserved != 0));
 
   const bool paragraph = fSheet.paragraphSheet != 0;
@@ -93,16 +101,20 @@ void xMorvaEditStyleSheetDialog::DrawPreview() {
 void xMorvaEditStyleSheetDialog::ReadName() {
   if (fNameLocked || fSheet.reserved != 0) {
     // A locked sheet keeps its name whatever the entry holds.
-    HostFormSetText("vStyleName", fName);
+    HostFormSetText("vStyleName", fShown);
     return;
   }
   VStr<255> typed;
   HostFormGetText("vStyleName", typed);
+  // The form cannot show every name whole: one left as shown keeps it.
+  if (typed.Compare(fShown, true) == 0) return;
+  fShown.SetEmpty(false);
+  fShown.CopyText(typed);
   fName.SetEmpty(false);
-  fName.CopyText(typed);
+  fName.CopyText(fShown);
   if (typed.GetLength() > kStyleSheetNameLength) {
     // Cut to what a sheet's name holds, shown as it is kept.
-    HostFormSetText("vStyleName", fName);
+    HostFormSetText("vStyleName", fShown);
     VSystemServices::Beep();
   }
 }

@@ -18,9 +18,11 @@ constexpr int32_t kStyleSheetNameLength = 31;
 class xMorvaEditStyleSheetDialog : public xMorvaDialog {
  public:
   // Works on a copy of `sheet` (a second copy serves "butRevert") and of
-  // `name`, cut to the longest name. `sheetId` is the id the sheet has in
-  // the document, 0 for a sheet not stored yet: no other sheet may carry
-  // the name the dialog accepts.
+  // its whole `name`. `sheetId` is the id the sheet has in the document, 0
+  // for a sheet not stored yet: no other sheet may carry the name the
+  // dialog accepts. The form shows the name as the document's forms show
+  // it; left as shown, the whole name stays; a name typed is cut to the
+  // longest name.
   xMorvaEditStyleSheetDialog(xMorvaPlugIn* area, xMorvaDocument* document,
                              const xMorvaStyleSheet& sheet, const VString& name,
                              int16_t sheetId = 0);
@@ -59,7 +61,9 @@ class xMorvaEditStyleSheetDialog : public xMorvaDialog {
   xMorvaDocument* fDocument;
   xMorvaStyleSheet fSheet;
   xMorvaStyleSheet fSaved;
-  VStr<kStyleSheetNameLength> fName;
+  // The name the dialog accepts, and the text the form shows of it.
+  VStr<kStyleSheetWholeNameLength> fName;
+  VStr<kStyleSheetNameLength> fShown;
   int16_t fSheetId;
   bool fNameLocked = false;
 };

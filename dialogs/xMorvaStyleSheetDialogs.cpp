@@ -48,7 +48,7 @@ void ShowRadio(VDialQv& dialog, const char* const* names, int32_t count, int32_t
 
 void FillNames(VDialQv& dialog, xMorvaDocument* document, const char* object) {
   VStringArray names;
-  if (document != nullptr) document->FillStyleSheetList(names, false);
+  if (document != nullptr) document->FillStyleSheetFormList(names);
   dialog.SetListItems(object, names);
 }
 
@@ -58,7 +58,7 @@ bool LoadStyleSheetByName(xMorvaDocument& document, const VString& name, xMorvaS
   VMemoryResourceFile* store = document.GetStyleSheetStore();
   if (store == nullptr) return false;
   for (int16_t id : document.StyleSheetIds()) {
-    VStr<255> own;
+    VStr<kStyleSheetWholeNameLength> own;
     document.GetStyleSheetName(id, own, false);
     if (own.Compare(name, false) == 0) return sheet.Load(document, *store, id);
   }
@@ -167,7 +167,7 @@ void xMorvaStyleSheetDialog::EditSheet() {
   VMemoryResourceFile* store = fDocument != nullptr ? fDocument->GetStyleSheetStore() : nullptr;
   if (!SelectedId(row, id) || store == nullptr) return;
   SetVisible(false);
-  VStr<255> name;
+  VStr<kStyleSheetWholeNameLength> name;
   fDocument->GetStyleSheetName(id, name, false);
   fSheet.Load(*fDocument, *store, id);
   xMorvaEditStyleSheetDialog edit(GetArea(), fDocument, fSheet, name, id);
@@ -191,7 +191,9 @@ void xMorvaStyleSheetDialog::EditSheet() {
     }
   }
   SetVisible(true);
-  HostFormSetListText("ListStyles", int16_t(row), edit.GetName());
+  // A new name may change how another sheet is told apart from it.
+  FillList();
+  SetItemNumber("ListStyles", row);
   AfterOpen();
 }
 
@@ -261,10 +263,13 @@ bool xMorvaNewStyleSheetDialog::AfterOpen() {
 bool xMorvaNewStyleSheetDialog::TakeChosenSheet() {
   const int32_t count = fDocument != nullptr ? fDocument->StyleSheetCount() : 0;
   const int32_t chosen = DropDownChoice(GetItemNumber("droStyleSheet"), count, -1);
-  if (chosen < 0) return false;
-  VStr<255> name;
-  HostFormGetListText("droStyleSheet", int16_t(chosen + 1), name);
-  if (!LoadStyleSheetByName(*fDocument, name, fSheet)) return false;
+  // The pop-up lists the sheets in id order: its item is the sheet's
+  // index, which no two sheets share as they may share a shown name.
+  int16_t id = 0;
+  VMemoryResourceFile* store = fDocument != nullptr ? fDocument->GetStyleSheetStore() : nullptr;
+  if (chosen < 0 || store == nullptr || !fDocument->StyleSheetIdAt(chosen + 1, id) ||
+      !fSheet.Load(*fDocument, *store, id))
+    return false;
   // A copy is a sheet of its own: it may be renamed and deleted.
   fSheet.reserved = 0;
   return true;
@@ -394,7 +399,7 @@ int32_t ImportStyleSheets(xMorvaPlugIn& area, xMorvaDocument& document) {
   }
   for (int16_t id : scratch->StyleSheetIds()) {
     if (document.StyleSheetCount() >= kMostStyleSheets) break;
-    VStr<255> name;
+    VStr<kStyleSheetWholeNameLength> name;
     scratch->GetStyleSheetName(id, name, false);
     auto sheet = std::make_unique<xMorvaStyleSheet>();
     // The font goes by its name into this document's font table.

@@ -323,13 +323,23 @@ class xMorvaDocument : public VObject,
   bool StyleSheetIdAt(int32_t index, int16_t& id) const;
   // 0 when no sheet has the id.
   int32_t StyleSheetIndex(int16_t id) const;
-  // The sheet's name; with `withShortcut` and a shortcut, followed by the
-  // shortcut's text.
+  // The sheet's whole name, in every script and at any length it was
+  // given; with `withShortcut` and a shortcut, followed by the shortcut's
+  // text. What the writers of every format and the area's own menu take.
   void GetStyleSheetName(int16_t id, VString& name, bool withShortcut);
   void GetStyleSheetName(int16_t id, VString& name) override;
   // The default name of a new sheet, numbered by the document's counter.
   void NewStyleSheetName(VString& name);
+  // The whole names in id order (the area's own menu).
   void FillStyleSheetList(VStringArray& list, bool withShortcut);
+  // The names the host's forms show, in id order: Macintosh text, each
+  // distinct from every other sheet's. A row of such a list is mapped back
+  // to its sheet by its index, never by the text.
+  void FillStyleSheetFormList(VStringArray& list);
+  void GetStyleSheetFormName(int16_t id, VString& name);
+  // Whether `given` is the name the forms show of sheet `id`: handed back
+  // unchanged, it renames nothing, since the whole name may be longer.
+  bool IsStyleSheetFormName(int16_t id, const VString& given);
   void UpdateStyleSheetMenu();
   void DeleteStyleSheet(int16_t id);
   // Whether any of the seven texts carries the sheet.

@@ -69,7 +69,7 @@ int32_t xMorvaDocument::StyleSheetIndex(int16_t id) const {
 void xMorvaDocument::GetStyleSheetName(int16_t id, VString& name, bool withShortcut) {
   name.SetEmpty(false);
   if (!fStyleSheets || !fStyleSheets->HasResource(kStyleSheetResourceType, id)) return;
-  fStyleSheets->GetResourceName(&name, kStyleSheetResourceType, id);
+  GetStyleSheetWholeName(*fStyleSheets, id, name);
   if (!withShortcut) return;
   xMorvaStyleSheet sheet;
   if (!ReadStyleSheetResource(*fStyleSheets, id, sheet) || sheet.shortcut == 0) return;
@@ -83,7 +83,7 @@ void xMorvaDocument::GetStyleSheetName(int16_t id, VString& name, bool withShort
 }
 
 void xMorvaDocument::GetStyleSheetName(int16_t id, VString& name) {
-  VStr<255> own;
+  VStr<kStyleSheetWholeNameLength> own;
   GetStyleSheetName(id, own, false);
   name.CopyText(own);
 }
@@ -105,6 +105,26 @@ void xMorvaDocument::FillStyleSheetList(VStringArray& list, bool withShortcut) {
   }
 }
 
+void xMorvaDocument::FillStyleSheetFormList(VStringArray& list) {
+  list.SetCount(0, false);
+  if (fStyleSheets) FillStyleSheetFormNames(*fStyleSheets, StyleSheetIds(), list);
+}
+
+void xMorvaDocument::GetStyleSheetFormName(int16_t id, VString& name) {
+  name.SetEmpty(false);
+  VStringArray forms;
+  FillStyleSheetFormList(forms);
+  const int32_t index = StyleSheetIndex(id);
+  const VString* form = index > 0 ? forms.GetAt(index) : nullptr;
+  if (form != nullptr) name.CopyText(*form);
+}
+
+bool xMorvaDocument::IsStyleSheetFormName(int16_t id, const VString& given) {
+  VStr<255> shown;
+  GetStyleSheetFormName(id, shown);
+  return StyleSheetIndex(id) > 0 && shown.Compare(given, true) == 0;
+}
+
 void xMorvaDocument::UpdateStyleSheetMenu() {
   if (fArea == nullptr) return;
   VStringArray names;
@@ -116,6 +136,7 @@ void xMorvaDocument::DeleteStyleSheet(int16_t id) {
   if (fStyleSheets && fStyleSheets->HasResource(kStyleSheetResourceType, id)) {
     StyleSheetChanging(id);
     fStyleSheets->RemoveResource(kStyleSheetResourceType, id);
+    RemoveStyleSheetWholeName(*fStyleSheets, id);
   }
   UpdateStyleSheetMenu();
 }
@@ -128,9 +149,11 @@ bool xMorvaDocument::GetStyleSheetState(int16_t id, std::vector<uint8_t>& state)
   state.clear();
   const VMemHandle record = CopyResource(kStyleSheetResourceType, id);
   if (record == 0) return false;
-  VStr<255> name;
-  fStyleSheets->GetResourceName(&name, kStyleSheetResourceType, id);
-  const uint16_t count = uint16_t(std::clamp<int32_t>(name.GetLength(), 0, 255));
+  // The whole name goes with the record, so that undo names the sheet as
+  // it was named.
+  VStr<kStyleSheetWholeNameLength> name;
+  GetStyleSheetWholeName(*fStyleSheets, id, name);
+  const uint16_t count = uint16_t(std::clamp<int32_t>(name.GetLength(), 0, kStyleSheetWholeNameLength));
   std::vector<char16_t> units(count);
   if (count > 0) name.GetUniChars(units.data(), 0, count);
   const uint32_t size = gMemoryMgr->GetHandleSize(record);
@@ -156,22 +179,23 @@ bool xMorvaDocument::PutStyleSheetState(int16_t id, const std::vector<uint8_t>* 
   if (state == nullptr) {
     if (fStyleSheets->HasResource(kStyleSheetResourceType, id))
       fStyleSheets->RemoveResource(kStyleSheetResourceType, id);
+    RemoveStyleSheetWholeName(*fStyleSheets, id);
   } else {
     uint16_t count = 0;
     if (state->size() < sizeof count) return false;
     std::memcpy(&count, state->data(), sizeof count);
     const size_t nameBytes = sizeof count + count * sizeof(char16_t);
-    if (count > 255 || state->size() < nameBytes) return false;
+    if (count > kStyleSheetWholeNameLength || state->size() < nameBytes) return false;
     std::vector<char16_t> units(count);
     if (count > 0)
       std::memcpy(units.data(), state->data() + sizeof count, count * sizeof(char16_t));
-    VStr<255> name;
+    VStr<kStyleSheetWholeNameLength> name;
     name.AppendUniChars(units.data(), count);
     const uint8_t* record = state->data() + nameBytes;
     if (!fStyleSheets->ReplaceResource(kStyleSheetResourceType, id, record,
                                        uint32_t(state->size() - nameBytes)))
       return false;
-    fStyleSheets->SetResourceName(kStyleSheetResourceType, id, &name);
+    if (!SetStyleSheetWholeName(*fStyleSheets, id, name)) return false;
   }
   UpdateStyleSheetMenu();
   return true;

@@ -178,6 +178,12 @@ bool xMorvaStyleSheet::SaveNew(xMorvaDocumentInterface& document, VResourceFile&
   gMemoryMgr->UnlockHandle(handle);
   gMemoryMgr->DisposeHandle(handle);
   if (stored == -1) return false;
+  // A sheet whose whole name cannot be kept is not added under a part of it.
+  if (!SetStyleSheetWholeName(store, stored, name)) {
+    store.RemoveResource(kStyleSheetResourceType, stored);
+    RemoveStyleSheetWholeName(store, stored);
+    return false;
+  }
   id = stored;
   return true;
 }
@@ -195,7 +201,7 @@ bool xMorvaStyleSheet::Save(xMorvaDocumentInterface& document, VResourceFile& st
                                                               gMemoryMgr->GetHandleSize(handle));
   gMemoryMgr->UnlockHandle(handle);
   gMemoryMgr->DisposeHandle(handle);
-  if (saved && newName != nullptr) store.SetResourceName(kStyleSheetResourceType, id, newName);
+  if (saved && newName != nullptr) return SetStyleSheetWholeName(store, id, *newName);
   return saved;
 }
 
@@ -204,8 +210,8 @@ int16_t xMorvaStyleSheet::FindOrAdd(xMorvaDocumentInterface& document, VResource
   const int32_t count = store.CountResources(kStyleSheetResourceType);
   for (int32_t i = 1; i <= count; ++i) {
     const int16_t id = store.GetIndResourceId(kStyleSheetResourceType, i);
-    VStr<255> stored;
-    store.GetResourceName(&stored, kStyleSheetResourceType, id);
+    VStr<kStyleSheetWholeNameLength> stored;
+    GetStyleSheetWholeName(store, id, stored);
     if (stored.Compare(name, false) == 0) return id;
   }
   int16_t id = 0;

@@ -21,6 +21,7 @@
 #pragma once
 
 #include <cstdint>
+#include <vector>
 
 #include "document/xMorvaProperties.h"
 #include "document/xMorvaPropertiesStates.h"
@@ -31,6 +32,7 @@
 class VResourceFile;
 class VStream;
 class VString;
+class VStringArray;
 class xMorvaDocumentInterface;
 
 constexpr uint32_t kStyleSheetResourceType = FourCC("wSTL");
@@ -38,6 +40,18 @@ constexpr uint32_t kStyleSheetResourceType = FourCC("wSTL");
 constexpr int16_t kDefaultStyleSheetId = 1;
 // A sheet id that names no sheet of the document.
 constexpr int32_t kErrorNoStyleSheet = 1038;
+// The whole name of a sheet whose resource name (at most 31 characters of
+// the Macintosh set) cannot carry it, beside the sheet under the same id.
+// The record, version "0100", in the stream's data byte order:
+//   0    tag 'wSTN'             u32
+//   4    version "0100"         4 characters
+//   8    the whole name         string stream form, 1 to 255 characters
+// It counts only while the sheet's resource name is the Macintosh form of
+// it, so a program that renames or replaces the sheet without knowing of it
+// leaves the resource name in force. A store without it reads as before.
+constexpr uint32_t kStyleSheetNameResourceType = FourCC("wSTN");
+// The longest whole name a sheet keeps.
+constexpr int32_t kStyleSheetWholeNameLength = 255;
 
 class xMorvaStyleSheet : public VObject {
  public:
@@ -105,3 +119,26 @@ class xMorvaStyleSheet : public VObject {
 bool ReadStyleSheetResource(VResourceFile& store, int16_t id, xMorvaStyleSheet& sheet);
 // The same over a record's bytes (a fuzzer reaches the reader this way).
 bool ReadStyleSheetBytes(const uint8_t* data, uint32_t size, xMorvaStyleSheet& sheet);
+
+// ---- Names. Every road that names a sheet or shows its name goes through
+// these, so that the whole name and the form a host's form shows of it are
+// decided in one place.
+
+// Sheet `id`'s whole name: the one kept beside it when that reads and still
+// belongs to its resource name, else the resource name; empty for no sheet.
+void GetStyleSheetWholeName(VResourceFile& store, int16_t id, VString& name);
+// Names sheet `id` `name` (cut to the longest whole name): its resource
+// name becomes the Macintosh form, and the whole name is kept beside it when
+// the resource name cannot carry it (and dropped when it can). False when
+// the store has no such sheet or refuses the whole name.
+bool SetStyleSheetWholeName(VResourceFile& store, int16_t id, const VString& name);
+// Drops the whole name kept beside sheet `id`.
+void RemoveStyleSheetWholeName(VResourceFile& store, int16_t id);
+// The whole name a 'wSTN' record holds; false for a record that is not
+// whole (a fuzzer reaches the reader this way).
+bool ReadStyleSheetNameBytes(const uint8_t* data, uint32_t size, VString& name);
+// The names the host's forms show of the sheets `ids`, in that order: each
+// in the Macintosh set, a character it lacks shown as "?", and told apart
+// from every other without regard to case (a name shown as it is keeps it;
+// another takes " 2", " 3" ... behind it).
+void FillStyleSheetFormNames(VResourceFile& store, const std::vector<int16_t>& ids, VStringArray& list);

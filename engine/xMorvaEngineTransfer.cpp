@@ -22,6 +22,7 @@
 #include <vector>
 
 #include "document/xMorvaDocument.h"
+#include "document/xMorvaStyleSheet.h"
 #include "document/xMorvaUndo.h"
 #include "engine/xMorvaEngine_p.h"
 #include "engine/xMorvaPictureElement.h"
@@ -278,11 +279,13 @@ VMemHandle xMorvaEngine::BuildStyleSheetBlock(xMorvaDocument& document, const xM
     uint8_t owned = 0;
     const VResourceRef ref = store->GetResource(kTagStyleSheet, int16_t(id), &owned);
     if (ref == 0) return;
-    VStr<255> name;
-    store->GetResourceName(&name, kTagStyleSheet, int16_t(id));
+    VStr<kStyleSheetWholeNameLength> name;
+    GetStyleSheetWholeName(*store, int16_t(id), name);
     const void* data = store->LockResource(ref);
     if (data != nullptr) {
-      file.AddResource(kTagStyleSheet, int16_t(id), &name, data, store->GetResourceSize(ref));
+      const int16_t added = file.AddResource(kTagStyleSheet, int16_t(id), &name, data, store->GetResourceSize(ref));
+      // The whole name travels with the sheet.
+      if (added != -1) SetStyleSheetWholeName(file, added, name);
       store->UnlockResource(ref);
     }
     if (owned) store->ReleaseResource(ref);
@@ -332,8 +335,8 @@ int32_t xMorvaEngine::MapStyleSheetId(int32_t id, VResourceFile* sheets, xMorvaD
   int32_t mapped = kDefaultSheet;
   VResourceFile* store = document.GetStyleSheetStore();
   if (sheets != nullptr && store != nullptr && sheets->HasResource(kTagStyleSheet, int16_t(id))) {
-    VStr<255> name;
-    sheets->GetResourceName(&name, kTagStyleSheet, int16_t(id));
+    VStr<kStyleSheetWholeNameLength> name;
+    GetStyleSheetWholeName(*sheets, int16_t(id), name);
     // The document's sheet of that name, when it has one.
     const int32_t count = store->CountResources(kTagStyleSheet);
     int32_t highest = INT32_MIN;
@@ -341,8 +344,8 @@ int32_t xMorvaEngine::MapStyleSheetId(int32_t id, VResourceFile* sheets, xMorvaD
     for (int32_t i = 1; i <= count && !found; ++i) {
       const int16_t present = store->GetIndResourceId(kTagStyleSheet, i);
       highest = std::max<int32_t>(highest, present);
-      VStr<255> presentName;
-      store->GetResourceName(&presentName, kTagStyleSheet, present);
+      VStr<kStyleSheetWholeNameLength> presentName;
+      GetStyleSheetWholeName(*store, present, presentName);
       if (presentName.Compare(name, false) == 0) {
         mapped = present;
         found = true;
@@ -359,7 +362,10 @@ int32_t xMorvaEngine::MapStyleSheetId(int32_t id, VResourceFile* sheets, xMorvaD
         if (highest != INT32_MIN) wanted = highest >= 32767 ? int16_t(-1) : int16_t(highest + 1);
         const int16_t added =
             store->AddResource(kTagStyleSheet, wanted, &name, data, sheets->GetResourceSize(ref));
-        if (added != -1) mapped = added;
+        if (added != -1) {
+          mapped = added;
+          SetStyleSheetWholeName(*store, added, name);
+        }
         sheets->UnlockResource(ref);
       }
       if (ref != 0 && owned) sheets->ReleaseResource(ref);

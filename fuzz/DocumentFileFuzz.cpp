@@ -3,7 +3,8 @@
 // that are not the format leave the document as it was; a document read
 // (whole or repaired) writes, with its informations record, and what it
 // writes reads back and writes the same bytes again (the modification
-// stamp aside).
+// stamp aside); every sheet read has a name, and no two of the names the
+// forms show of its sheets are the same.
 #include <memory>
 #include <vector>
 
@@ -12,6 +13,7 @@
 #include "document/xMorvaDocument.h"
 #include "engine/xMorvaDocumentEngineServices.h"
 #include "engine/xMorvaEngine.h"
+#include "framework/core/containers/VStringArray.h"
 #include "framework/core/streams/VMemoryStream.h"
 #include "framework/core/values/VPictureMaker.h"
 #include "fuzz/FuzzSupport.h"
@@ -43,6 +45,19 @@ std::vector<uint8_t> Write(xMorvaDocument& document) {
   return bytes;
 }
 
+// The names the whole-name records beside the sheets give: the forms'
+// names are all different, case aside.
+void CheckSheetNames(xMorvaDocument& document) {
+  VStringArray forms;
+  document.FillStyleSheetFormList(forms);
+  if (forms.Count() != document.StyleSheetCount()) __builtin_trap();
+  for (int32_t i = 1; i <= forms.Count(); ++i) {
+    for (int32_t j = i + 1; j <= forms.Count(); ++j) {
+      if (forms.GetAt(i)->Compare(*forms.GetAt(j), false) == 0) __builtin_trap();
+    }
+  }
+}
+
 int32_t Read(xMorvaDocument& document, const uint8_t* data, size_t size) {
   VMemoryStream stream(data, uint32_t(size));
   if (stream.OpenRead() != 0) return -1;
@@ -66,6 +81,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   }
   if (code == kErrorNotThisFormat && WithoutStamp(Write(*document)) != WithoutStamp(before)) __builtin_trap();
   if (code != 0 && code != kErrorRepairedData) return 0;
+  CheckSheetNames(*document);
   const std::vector<uint8_t> written = Write(*document);
   // Every file written holds its informations, stamp and all.
   if (documentstamp::InformationsAt(written) == SIZE_MAX) __builtin_trap();

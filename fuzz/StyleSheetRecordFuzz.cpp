@@ -1,6 +1,8 @@
 // Fuzz target of the reader of the 'wSTL' record (a style sheet: flags,
-// shortcut, properties, states, tabs and font name).
+// shortcut, properties, states, tabs and font name), and of the 'wSTN'
+// record beside it (the sheet's whole name), over the same bytes.
 #include "document/xMorvaStyleSheet.h"
+#include "framework/core/strings/VUniString.h"
 #include "fuzz/RecordFuzz.h"
 
 namespace {
@@ -15,5 +17,10 @@ struct StyleSheetRecord {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   FuzzRecord<StyleSheetRecord>(data, size);
+  VStr<kStyleSheetWholeNameLength> name;
+  // A name read is never empty and never longer than a whole name holds.
+  if (ReadStyleSheetNameBytes(data, uint32_t(size), name) &&
+      (name.GetLength() < 1 || name.GetLength() > kStyleSheetWholeNameLength))
+    __builtin_trap();
   return 0;
 }

@@ -70,8 +70,9 @@ int32_t ReadSheet(xMorvaDocument& document, void** p) {
   auto sheet = std::make_unique<xMorvaStyleSheet>();
   int16_t id = 0;
   if (const int32_t code = LoadSheet(document, WordAt(p, 1), id, *sheet); code != 0) return code;
+  // The host's text is Macintosh text: the name as forms show it.
   VStr<255> name;
-  document.GetStyleSheetName(id, name);
+  document.GetStyleSheetFormName(id, name);
   xMorvaTextCommands::PutPascal(At(p, 2), name);
   VStr<255> font;
   bool known = false;
@@ -111,7 +112,9 @@ int32_t FillSheet(xMorvaDocument& document, int16_t id, void** p) {
   define(kPropTextColour, convert::HostToStoredColour(LongAt(p, 6)));
   VStr<255> name;
   xMorvaTextCommands::PascalAt(p, 2, name);
-  if (!sheet->Save(document, *store, id, name.GetLength() > 0 ? &name : nullptr)) return kErrorNoMemory;
+  // The name command 73 gave, which may not be whole, renames nothing.
+  const bool kept = name.GetLength() == 0 || document.IsStyleSheetFormName(id, name);
+  if (!sheet->Save(document, *store, id, kept ? nullptr : &name)) return kErrorNoMemory;
   document.SetModified();
   return 0;
 }

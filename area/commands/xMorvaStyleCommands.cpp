@@ -160,8 +160,9 @@ int32_t RunOnSheet(xMorvaDocument& document, int32_t n, void** p, void* result) 
       document.Refresh(false, true);
       return code;
     case 148: {
+      // The host's text is Macintosh text: the name as forms show it.
       VStr<255> name;
-      document.GetStyleSheetName(loaded.id, name);
+      document.GetStyleSheetFormName(loaded.id, name);
       xMorvaTextCommands::PutPascal(params::SlotAt(p, 2), name);
       params::PutWordAt(p, 3, sheet.paragraphSheet);
       params::PutWordAt(p, 4, sheet.reserved);
@@ -175,8 +176,10 @@ int32_t RunOnSheet(xMorvaDocument& document, int32_t n, void** p, void* result) 
       xMorvaTextCommands::PascalAt(p, 4, shortcut);
       sheet.paragraphSheet = params::WordAt(p, 3) != 0 ? 1 : 0;
       sheet.shortcut = ShortcutOf(shortcut);
-      // An empty name leaves the sheet its own: a sheet is never nameless.
-      code = SaveSheet(document, loaded, name.GetLength() > 0 ? &name : nullptr);
+      // An empty name leaves the sheet its own: a sheet is never nameless;
+      // and so does the name command 148 gave, which may not be whole.
+      const bool kept = name.GetLength() == 0 || document.IsStyleSheetFormName(loaded.id, name);
+      code = SaveSheet(document, loaded, kept ? nullptr : &name);
       document.UpdateStyleSheetMenu();
       return code;
     }

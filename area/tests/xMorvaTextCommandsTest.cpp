@@ -571,6 +571,19 @@ TEST_F(StyleSheetCommandsTest, ASheetIsMadeNamedReadAndApplied) {
     Run(149, ref, {&at, empty.bytes, &paragraph, noKey.bytes});
     Run(148, ref, {&at, name.bytes, &second, &first, key.bytes});
     EXPECT_EQ(name.Text(), "Citation");
+    // A Greek name: the host gets the form's Macintosh name, and handing it
+    // back keeps the whole name.
+    VStr<255> greek;
+    greek.SetUniCText(u"Τίτλος");
+    int16_t sheetId = 0;
+    ASSERT_TRUE(Doc(ref).StyleSheetIdAt(at, sheetId));
+    ASSERT_TRUE(SetStyleSheetWholeName(*Doc(ref).GetStyleSheetStore(), sheetId, greek));
+    Run(148, ref, {&at, name.bytes, &second, &first, key.bytes});
+    EXPECT_EQ(name.Text(), "??????");
+    Run(149, ref, {&at, name.bytes, &paragraph, noKey.bytes});
+    VStr<255> whole;
+    Doc(ref).GetStyleSheetName(sheetId, whole, false);
+    EXPECT_EQ(whole.Compare(greek, true), 0);
     int32_t unnamed = NewSheet(ref, "", 1, "");
     Run(148, ref, {&unnamed, name.bytes, &second, &first, key.bytes});
     EXPECT_NE(name.Text(), "");

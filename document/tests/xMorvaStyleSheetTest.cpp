@@ -1,7 +1,8 @@
 // Tests of style sheets as records and in a resource store: the stored
 // bytes, both byte orders, truncated and foreign records, the ids a new
 // sheet takes (also when the highest is 32767), renaming, finding by name,
-// and the font that travels by name to another document.
+// the whole names kept beside the sheets and the forms that tell them
+// apart, and the font that travels by name to another document.
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -11,6 +12,7 @@
 #include "document/tests/FakeDocument.h"
 #include "document/xMorvaFontTable.h"
 #include "document/xMorvaStyleSheet.h"
+#include "framework/core/containers/VStringArray.h"
 #include "framework/core/memory/VMemoryMgr.h"
 #include "framework/core/streams/VHandleStream.h"
 #include "framework/core/streams/VMemoryStream.h"
@@ -31,6 +33,18 @@ VStr<255> Name(const char* text) {
   VStr<255> name;
   name.SetAnsiCText(text);
   return name;
+}
+
+VStr<255> Uni(const std::u16string& text) {
+  VStr<255> name;
+  name.AppendUniChars(text.data(), int32_t(text.size()));
+  return name;
+}
+
+std::u16string Units(const VString& s) {
+  std::u16string units(size_t(s.GetLength()), u'\0');
+  if (!units.empty()) s.GetUniChars(units.data(), 0, s.GetLength());
+  return units;
 }
 
 // A document with a font table of its own.
@@ -194,6 +208,64 @@ TEST_F(StoreTest, SaveOverwritesAndRenames) {
   EXPECT_FALSE(read.Load(document, *store, 9));
   EXPECT_EQ(read.shortcut, 'Q');
   EXPECT_EQ(store->GetResourceSizeById(kStyleSheetResourceType, 9), bytes.size() - 3);
+}
+
+// Each name is kept whole, beside its sheet when the resource name cannot
+// carry it; the forms tell every name apart without regard to case, a name
+// shown as it is keeping its form.
+TEST_F(StoreTest, WholeNamesAndTheFormsThatTellThemApart) {
+  const std::u16string longName(40, u'x');
+  struct Row {
+    std::vector<std::u16string> names, forms;
+  };
+  for (const Row& row : {Row{{u"Τίτλος", u"Σχόλιο", u"Лист 2026", longName}, {u"??????", u"?????? 2", u"???? 2026", longName}},
+                         Row{{u"Лист", u"????", u"???? 2", u"Body", u"BODY"}, {u"???? 3", u"????", u"???? 2", u"Body", u"BODY 2"}}}) {
+    store->RemoveResources(kStyleSheetResourceType);
+    std::vector<int16_t> ids;
+    for (const std::u16string& name : row.names) {
+      xMorvaStyleSheet sheet;
+      ids.push_back(0);
+      ASSERT_TRUE(sheet.SaveNew(document, *store, Uni(name), ids.back()));
+      VStr<255> whole;
+      GetStyleSheetWholeName(*store, ids.back(), whole);
+      EXPECT_EQ(Units(whole), name);
+      EXPECT_EQ(store->HasResource(kStyleSheetNameResourceType, ids.back()), name.find(u'?') == name.npos && name != u"Body" && name != u"BODY");
+      // Found by its whole name; "BODY" is found as "Body", as names go.
+      if (name != u"BODY") EXPECT_EQ(sheet.FindOrAdd(document, *store, Uni(name)), ids.back());
+    }
+    VStringArray forms;
+    FillStyleSheetFormNames(*store, ids, forms);
+    for (size_t i = 0; i < row.forms.size(); ++i) EXPECT_EQ(Units(*forms.GetAt(int32_t(i + 1))), row.forms[i]) << i;
+  }
+}
+
+// A whole name no longer counts when its record is not whole (cut anywhere,
+// another tag, an empty name) or the sheet was renamed by a program that
+// knows nothing of it: the resource name stands.
+TEST_F(StoreTest, ABadOrStaleWholeNameLeavesTheResourceName) {
+  const int16_t id = Add("Sheet");
+  ASSERT_TRUE(SetStyleSheetWholeName(*store, id, Uni(u"Σχόλιο 2")));
+  uint8_t owned = 0;
+  const VResourceRef record = store->GetResource(kStyleSheetNameResourceType, id, &owned);
+  const auto* data = static_cast<const uint8_t*>(store->LockResource(record));
+  const Bytes bytes(data, data + store->GetResourceSize(record));
+  store->UnlockResource(record);
+  std::vector<Bytes> bad = {{}, bytes, bytes};
+  bad[1][0] = 'X';
+  bad[2][8] = 0;
+  for (size_t n = 1; n < bytes.size(); ++n) bad.emplace_back(bytes.begin(), bytes.begin() + std::ptrdiff_t(n));
+  for (const Bytes& b : bad) {
+    ASSERT_TRUE(store->ReplaceResource(kStyleSheetNameResourceType, id, b.data(), uint32_t(b.size())));
+    VStr<255> whole;
+    GetStyleSheetWholeName(*store, id, whole);
+    EXPECT_EQ(Units(whole), u" 2") << b.size();
+  }
+  ASSERT_TRUE(SetStyleSheetWholeName(*store, id, Uni(u"Σχόλιο 2")));
+  const VStr<255> renamed = Name("Renamed");
+  store->SetResourceName(kStyleSheetResourceType, id, &renamed);
+  VStr<255> whole;
+  GetStyleSheetWholeName(*store, id, whole);
+  EXPECT_EQ(Text(whole), "Renamed");
 }
 
 TEST_F(StoreTest, AFontMissingInTheOtherDocumentIsAppended) {

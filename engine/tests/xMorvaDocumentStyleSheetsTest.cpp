@@ -133,12 +133,19 @@ TEST_F(StyleSheetsTest, ReapplyingEverywhereIsOneGroup) {
   const Bytes body = StreamBytes(*static_cast<xMorvaEngine*>(document->GetPart(kPartBody)));
   const Bytes foot = StreamBytes(*static_cast<xMorvaEngine*>(document->GetPart(kPartFooter)));
 
-  // The sheet changes: italic too.
+  // The sheet changes: italic too, and a Greek name no resource name holds.
   xMorvaStyleSheet sheet;
   ASSERT_TRUE(sheet.Load(*document, *document->GetStyleSheetStore(), strong));
   sheet.properties.SetProperty(kPropItalic, 1);
   sheet.states.SetState(kPropItalic, 1);
-  ASSERT_TRUE(sheet.Save(*document, *document->GetStyleSheetStore(), strong, nullptr));
+  VStr<255> greek;
+  greek.SetUniCText(u"Έντονα πλάγια");
+  ASSERT_TRUE(sheet.Save(*document, *document->GetStyleSheetStore(), strong, &greek));
+  auto named = [&](const VString& name) {
+    VStr<255> now;
+    document->GetStyleSheetName(strong, now, false);
+    return now.Compare(name, true) == 0;
+  };
   ASSERT_EQ(document->ReapplyStyleSheetEverywhere(strong, false), 0);
   EXPECT_TRUE(document->IsBodyCurrent());
   EXPECT_EQ(PropertyAt(kPropItalic, 0, 4), 1);
@@ -156,9 +163,11 @@ TEST_F(StyleSheetsTest, ReapplyingEverywhereIsOneGroup) {
   EXPECT_EQ(StreamBytes(*static_cast<xMorvaEngine*>(document->GetPart(kPartBody))), body);
   EXPECT_EQ(StreamBytes(*static_cast<xMorvaEngine*>(document->GetPart(kPartFooter))), foot);
   EXPECT_FALSE(sheetItalic());
+  EXPECT_EQ(NameOf(strong), "Strong");
   EXPECT_TRUE(document->IsBodyCurrent());
   document->GetUndo()->Redo();
   EXPECT_TRUE(sheetItalic());
+  EXPECT_TRUE(named(greek));
   EXPECT_TRUE(document->IsBodyCurrent());
   EXPECT_EQ(PropertyAt(kPropItalic, 0, 4), 1);
   // Undone again, text given the sheet afterwards takes it as it was.

@@ -265,6 +265,31 @@ TEST_F(WordPeers, LibreOfficeReadsOurLookAsItsOwn) {
   }
 }
 
+// LibreOffice's letter with paragraph styles named in Greek and Cyrillic,
+// opened and written again as our Word file and our RTF: LibreOffice reads
+// every name whole from both.
+TEST_F(WordPeers, LibreOfficeReadsOurStyleNamesInEveryScript) {
+  if (!HasProgram("soffice")) GTEST_SKIP() << "soffice is not installed";
+  fs::path here(__FILE__);
+  if (here.is_relative()) here = fs::read_symlink("/proc/self/exe").parent_path() / here;
+  std::ifstream in(here.parent_path() / "fixtures" / "word" / "stories" / "greekstyles.doc", std::ios::binary);
+  const wordtest::Bytes bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  document = NewDocument();
+  oletest::MemoryFile memory(bytes);
+  xMorvaImportWord reader;
+  ASSERT_EQ(0, reader.ImportWordDocument(document.get(), &memory.Stream()));
+  const wordtest::Bytes doc = wordtest::ExportWordBytes(*document);
+  std::ofstream(folder / "names.doc", std::ios::binary) << std::string(doc.begin(), doc.end());
+  std::ofstream(folder / "names-rtf.rtf", std::ios::binary) << rtftest::Export(*document);
+  ASSERT_EQ(0, std::system(Soffice("--convert-to fodt " + (folder / "names.doc").string() + " " +
+                                   (folder / "names-rtf.rtf").string()).c_str()));
+  for (const char* file : {"names.fodt", "names-rtf.fodt"}) {
+    const std::string fodt = ReadFile(folder / file);
+    for (const char* name : {"Επιστολή", "Υπογραφή", "Лист 2026"})
+      EXPECT_NE(std::string::npos, fodt.find("name=\"" + std::string(name) + "\"")) << file << " " << name;
+  }
+}
+
 // The looks of the text, sampled in the HTML LibreOffice makes of our file.
 TEST_F(WordPeers, LibreOfficeHtmlKeepsTheLooks) {
   if (!HasProgram("soffice")) GTEST_SKIP() << "soffice is not installed";

@@ -1,7 +1,8 @@
 // The style sheets dialog run by the module's command 755 on the stand-in
 // host's forms: its script whole, with the pictures of its forms; the
 // document compared byte for byte where a run must leave it as it was; the
-// most sheets a document holds; deleting a sheet empties the undo.
+// most sheets a document holds; deleting a sheet empties the undo; sheets
+// named in Greek and Cyrillic told apart and copied.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -40,6 +41,52 @@ TEST_F(StyleSheetDialogs, TheScriptRunsEveryButtonWithThePicturesOfItsForms) {
   // The BLOB it imports from is written beside the pictures.
   RunScriptIn(script, folder);
   EXPECT_TRUE(host->Forms().Failures().empty()) << host->Forms().Failures().front();
+}
+
+// LibreOffice's Word letter with paragraph styles named "Επιστολή",
+// "Υπογραφή" (bold) and "Лист 2026": the manager lists three names of their
+// own, a new sheet made from the second Greek one is bold like it, and the
+// names stay whole through an edit that leaves them as shown and through
+// our own file.
+TEST_F(StyleSheetDialogs, SheetsNamedInOtherScriptsAreToldApartAndCopied) {
+  std::filesystem::path source(__FILE__);
+  if (source.is_relative()) source = std::filesystem::read_symlink("/proc/self/exe").parent_path() / source;
+  const std::filesystem::path letter =
+      source.parent_path().parent_path().parent_path() / "interchange/tests/fixtures/word/stories/greekstyles.doc";
+  const std::string names = "Normal|Heading|Text Body|List|Caption|Index|?π??????|?π?????? 2|???? 2026";
+  Open();
+  RunOk("command 48 area letter hosttext \"" + letter.lexically_normal().string() +
+        "\" text \"\"\n"
+        "form mvStyleSheets expect ListStyles items \"" + names + "\"\n"
+        "form mvStyleSheets click butNew\n"
+        "form mvStyleSheets accept butOK\n"
+        "form mvNewStyle select rbChoice3 1\n"
+        "form mvNewStyle select droStyleSheet 8\n"
+        "form mvNewStyle accept butOK\n"
+        "form mvEditStyle accept butOK\n"
+        "command 113 area letter long 755\n"
+        "command 73 area letter word 9 text \"\" word 0 word 0 word 0 long 0\n"
+        "expect out p2 \"Style 1\"\n"
+        "expect out p5 1\n"
+        // Edited with the name left as shown, and through our own file.
+        "form mvStyleSheets select ListStyles 8\n"
+        "form mvStyleSheets click butEdit\n"
+        "form mvStyleSheets expect ListStyles items \"" + names + "|Style 1\"\n"
+        "form mvStyleSheets cancel butCancel\n"
+        "form mvEditStyle expect vStyleName text \"?π?????? 2\"\n"
+        "form mvEditStyle accept butOK\n"
+        "form mvStyleModified accept butOK\n"
+        "command 113 area letter long 755\n"
+        "command 50 area letter hosttext \"" + folder + "names.rtf\" text \"RTF \"\n"
+        "command 50 area letter hosttext \"" + folder + "names.qmv\" text \"QMV7\"\n"
+        "command 48 area letter hosttext \"" + folder + "names.qmv\" text \"\"\n"
+        "form mvStyleSheets expect ListStyles items \"" + names + "|Style 1\"\n"
+        "form mvStyleSheets cancel butCancel\n"
+        "command 113 area letter long 755\n");
+  EXPECT_TRUE(host->Forms().Failures().empty()) << host->Forms().Failures().front();
+  std::ifstream rtf(folder + "names.rtf", std::ios::binary);
+  const std::string written((std::istreambuf_iterator<char>(rtf)), {});
+  EXPECT_NE(written.find(" \\u933\\'3f\\u960\\'3f\\u959\\'3f"), std::string::npos) << "Υπογραφή whole";
 }
 
 TEST_F(StyleSheetDialogs, AnEditCancelledAfterItsSubDialogsLeavesTheDocumentsBytes) {
