@@ -761,7 +761,9 @@ void xMorvaExportRTF::WriteRtfEngineText(xMorvaEngine& engine, bool selection) {
         continue;
       }
     } else if (item.kind == StreamItem::kRecord) {
-      const int32_t letterCase = fCurrent.GetProperty(kPropLetterCase);
+      // The letter case before a record that changes it; no other record
+      // needs it.
+      const int32_t letterCase = item.unit == kPropLetterCase ? fCurrent.GetProperty(kPropLetterCase) : 0;
       if (item.unit == kPropTabs) {
         fTabs.AddStop(item.value);
       } else if (item.unit < kFirstElementCode) {
