@@ -130,19 +130,41 @@ int32_t FooterDistanceOf(xMorvaDocument& document) {
   return other.distance;
 }
 
-int32_t SectionBottomMarginOf(xMorvaDocument& document) {
+namespace {
+
+// The one margin of a side (`margin`) an RTF or Word file gives for the
+// first page and the others, `fit` fitting a page's bands (the first
+// page's or the others') to its header's or footer's lines as the readers
+// do.
+template <typename Fit>
+int32_t SectionMarginOf(xMorvaDocument& document, int32_t xMorvaPageBands::*margin, const Fit& fit) {
   const xMorvaDocParams& params = document.GetParams();
   const xMorvaPageBands& other = params.GetBands(false);
-  if (params.GetDifferentFirstPage() == 0) return other.bottomMargin;
+  if (params.GetDifferentFirstPage() == 0) return other.*margin;
   const xMorvaPageBands& first = params.GetBands(true);
-  if (first.bottomMargin == other.bottomMargin) return other.bottomMargin;
+  if (first.*margin == other.*margin) return other.*margin;
   // The wider page as a reader makes it of the narrower margin and the
   // distance written.
-  const bool firstIsWider = first.bottomMargin > other.bottomMargin;
+  const bool firstIsWider = first.*margin > other.*margin;
   xMorvaPageBands wider = firstIsWider ? first : other;
-  const int32_t narrower = std::min(first.bottomMargin, other.bottomMargin);
-  wider.bottomMargin = narrower;
-  FitHeaderFooterBands(params, wider, wider.headerTop, 0, FooterDistanceOf(document),
-                       FooterLinesHeight(document, firstIsWider));
-  return wider.bottomMargin == std::max(first.bottomMargin, other.bottomMargin) ? narrower : other.bottomMargin;
+  const int32_t narrower = std::min(first.*margin, other.*margin);
+  wider.*margin = narrower;
+  fit(wider, firstIsWider);
+  return wider.*margin == std::max(first.*margin, other.*margin) ? narrower : other.*margin;
+}
+
+}  // namespace
+
+int32_t SectionTopMarginOf(xMorvaDocument& document) {
+  return SectionMarginOf(document, &xMorvaPageBands::topMargin, [&](xMorvaPageBands& bands, bool firstPage) {
+    FitHeaderFooterBands(document.GetParams(), bands, bands.headerTop, HeaderLinesHeight(document, firstPage),
+                         bands.footerBottom, 0);
+  });
+}
+
+int32_t SectionBottomMarginOf(xMorvaDocument& document) {
+  return SectionMarginOf(document, &xMorvaPageBands::bottomMargin, [&](xMorvaPageBands& bands, bool firstPage) {
+    FitHeaderFooterBands(document.GetParams(), bands, bands.headerTop, 0, FooterDistanceOf(document),
+                         FooterLinesHeight(document, firstPage));
+  });
 }

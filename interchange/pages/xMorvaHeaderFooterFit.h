@@ -60,3 +60,6 @@ int32_t FooterDistanceOf(xMorvaDocument& document);
 // Otherwise the other pages' margin is written, and the first page takes
 // it, widened as its own footer needs.
 int32_t SectionBottomMarginOf(xMorvaDocument& document);
+// The one top margin likewise: both readers widen it on a page whose
+// header's lines need more room.
+int32_t SectionTopMarginOf(xMorvaDocument& document);

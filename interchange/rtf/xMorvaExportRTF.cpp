@@ -314,9 +314,9 @@ void xMorvaExportRTF::WriteSettings() {
   Word("pgnstart", params.GetFirstPageNumber());
   Word("margl", PixelsToTwips(params.GetLeftMargin()));
   Word("margr", PixelsToTwips(params.GetRightMargin()));
-  Word("margt", PixelsToTwips(bands.topMargin));
-  // One \margb for a title page and the others, which the reader widens
-  // for a page's footer lines as it reads them.
+  // One \margt and one \margb for a title page and the others, which the
+  // reader widens for a page's header and footer lines as it reads them.
+  Word("margt", PixelsToTwips(SectionTopMarginOf(*fDocument)));
   Word("margb", PixelsToTwips(SectionBottomMarginOf(*fDocument)));
   Word("headery", PixelsToTwips(bands.headerTop));
   // Where the footer's last line ends, as RTF means \footery; without
