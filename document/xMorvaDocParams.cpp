@@ -187,24 +187,64 @@ const xMorvaPageBands& xMorvaDocParams::BandsOf(int32_t page) const {
 
 int32_t xMorvaDocParams::FooterFloor() { return PointsToPixels(12); }
 
+namespace {
+
+// A header's or a footer's band seen from its own edge of the page (the
+// header's from the upper edge, the footer's from the lower): `outer` the
+// distance of its edge nearer that edge, `inner` of its edge toward the
+// body, and the body's margin on that side. One rule places both.
+struct SideBand {
+  int32_t outer = 0;
+  int32_t inner = 0;
+  int32_t margin = 0;
+};
+
+SideBand HeaderSide(const xMorvaPageBands& bands) { return {bands.headerTop, bands.headerBottom, bands.topMargin}; }
+
+SideBand FooterSide(const xMorvaPageBands& bands) { return {bands.footerBottom, bands.footerTop, bands.bottomMargin}; }
+
+// Where lines `height` tall stand in the band, `farthest` the farthest
+// from its edge the band's inner edge may stand. A band of no height is a
+// distance alone (a foreign file's header or footer without text): lines
+// typed into it start there and reach toward the body, as the file's part
+// of the same lines does, the body's margin making room beside them
+// (BodyMarginBeside); lines taller than the body leaves room for reach
+// back from as far as they may stand, to the page's edge.
+SideBand PlaceLines(SideBand band, int32_t height, int32_t farthest) {
+  if (band.outer != band.inner) return band;
+  const int64_t reach = int64_t(band.outer) + std::max(height, 0);
+  const int32_t limit = std::max(farthest, band.outer);
+  if (reach <= limit) {
+    band.inner = int32_t(reach);
+  } else {
+    band.inner = limit;
+    band.outer = 0;
+  }
+  return band;
+}
+
+// The body's margin on the band's side with the band's lines `height`
+// tall whose inner edge stands at `placedInner`: the margin, or farther
+// where the lines of a band of no height reach over it, no farther than
+// the body's narrowest column allows (`farthest`).
+int32_t BodyMarginBeside(const SideBand& band, int32_t placedInner, int32_t height, int32_t farthest) {
+  if (band.outer != band.inner || height <= 0) return band.margin;
+  const int64_t beside = int64_t(placedInner) + 1;
+  return int32_t(std::clamp<int64_t>(beside, band.margin, std::max(farthest + 1, band.margin)));
+}
+
+}  // namespace
+
+xMorvaDocParams::HeaderPlace xMorvaDocParams::HeaderPlaceOf(int32_t page, int32_t height) const {
+  const xMorvaPageBands& bands = BandsOf(page);
+  const SideBand placed = PlaceLines(HeaderSide(bands), height, LowestHeaderBottom(bands));
+  return {placed.outer, placed.inner};
+}
+
 xMorvaDocParams::FooterPlace xMorvaDocParams::FooterPlaceOf(int32_t page, int32_t height) const {
   const xMorvaPageBands& bands = BandsOf(page);
-  FooterPlace place{bands.footerTop, bands.footerBottom};
-  if (bands.footerTop == bands.footerBottom) {
-    // A band of no height is a distance alone (a foreign file's footer
-    // without text): lines typed into it end there and reach up, as the
-    // file's footer of the same lines does, the body's bottom margin making
-    // room above them (BodyBottomMargin); lines taller than the body
-    // leaves room for reach down from as high as they may stand.
-    const int64_t up = int64_t(bands.footerBottom) + std::max(height, 0);
-    const int32_t highest = std::max(HighestFooterTop(bands), bands.footerBottom);
-    if (up <= highest) {
-      place.top = int32_t(up);
-    } else {
-      place.top = highest;
-      place.bottom = 0;
-    }
-  }
+  const SideBand placed = PlaceLines(FooterSide(bands), height, HighestFooterTop(bands));
+  FooterPlace place{placed.inner, placed.outer};
   // A band whose lower edge stands on the floor or higher keeps its lines
   // within it, as it always did; lines that end above the floor stay too.
   const int64_t lowest = int64_t(place.top) - std::max(height, 0);
@@ -218,25 +258,43 @@ xMorvaDocParams::FooterPlace xMorvaDocParams::FooterPlaceOf(int32_t page, int32_
   return place;
 }
 
-int32_t xMorvaDocParams::HighestFooterTop(const xMorvaPageBands& bands) const {
+int32_t xMorvaDocParams::FarthestBandEdge(const xMorvaPageBands& bands, int32_t margin) const {
   // The body keeps the height of its narrowest column.
   const int64_t room = int64_t(GetPageHeight()) - bands.topMargin - bands.bottomMargin - kMinColumnWidth;
-  return int32_t(std::clamp<int64_t>(int64_t(bands.bottomMargin) + std::max<int64_t>(room, 0) - 1, 0, INT32_MAX));
+  return int32_t(std::clamp<int64_t>(int64_t(margin) + std::max<int64_t>(room, 0) - 1, 0, INT32_MAX));
+}
+
+int32_t xMorvaDocParams::HighestFooterTop(const xMorvaPageBands& bands) const {
+  return FarthestBandEdge(bands, bands.bottomMargin);
+}
+
+int32_t xMorvaDocParams::LowestHeaderBottom(const xMorvaPageBands& bands) const {
+  return FarthestBandEdge(bands, bands.topMargin);
+}
+
+int32_t xMorvaDocParams::BodyTopMargin(int32_t page, int32_t headerHeight) const {
+  const xMorvaPageBands& bands = BandsOf(page);
+  if (bands.headerShown == 0) return bands.topMargin;
+  return BodyMarginBeside(HeaderSide(bands), HeaderPlaceOf(page, headerHeight).bottom, headerHeight,
+                          LowestHeaderBottom(bands));
 }
 
 int32_t xMorvaDocParams::BodyBottomMargin(int32_t page, int32_t footerHeight) const {
   const xMorvaPageBands& bands = BandsOf(page);
-  if (bands.footerShown == 0 || bands.footerTop != bands.footerBottom || footerHeight <= 0) return bands.bottomMargin;
-  const int64_t above = int64_t(FooterPlaceOf(page, footerHeight).top) + 1;
-  return int32_t(std::clamp<int64_t>(above, bands.bottomMargin, std::max(HighestFooterTop(bands) + 1, bands.bottomMargin)));
+  if (bands.footerShown == 0) return bands.bottomMargin;
+  return BodyMarginBeside(FooterSide(bands), FooterPlaceOf(page, footerHeight).top, footerHeight,
+                          HighestFooterTop(bands));
 }
 
 int32_t xMorvaDocParams::TextHeight(int32_t page) const {
   return GetPageHeight() - TopMargin(page) - BottomMargin(page);
 }
 
-int32_t xMorvaDocParams::TextHeight(int32_t page, int32_t footerHeight) const {
-  return GetPageHeight() - TopMargin(page) - BodyBottomMargin(page, footerHeight);
+int32_t xMorvaDocParams::TextHeight(int32_t page, int32_t headerHeight, int32_t footerHeight) const {
+  // A header and a footer that both reach over their margins leave the
+  // body the height of its narrowest column still.
+  const int32_t height = GetPageHeight() - BodyTopMargin(page, headerHeight) - BodyBottomMargin(page, footerHeight);
+  return std::max(height, std::min(TextHeight(page), kMinColumnWidth));
 }
 
 bool xMorvaDocParams::BindingOnLeft(int32_t page) const {

@@ -83,6 +83,19 @@ class xMorvaDocParams : public VObject {
   int32_t HeaderBottom(int32_t page) const { return BandsOf(page).headerBottom; }
   int32_t FooterTop(int32_t page) const { return BandsOf(page).footerTop; }
   int32_t FooterBottom(int32_t page) const { return BandsOf(page).footerBottom; }
+  // Where that page's header prints, its lines `height` pixels tall, as
+  // distances from the page's upper edge (`top` above `bottom`): its band.
+  // A band of no height (a foreign file's header without text) is where
+  // the lines start: they reach down from it, as a file's header of those
+  // lines does, the body's top margin making room below them
+  // (BodyTopMargin); lines taller than the body leaves room for reach up
+  // from as low as they may stand. Every place that prints, shows or hits
+  // a header asks this.
+  struct HeaderPlace {
+    int32_t top = 0;
+    int32_t bottom = 0;
+  };
+  HeaderPlace HeaderPlaceOf(int32_t page, int32_t height) const;
   // Where that page's footer prints, its lines `height` pixels tall, as
   // distances from the page's lower edge (`top` above `bottom`): its band,
   // unless the band reaches lower than 12 points above the edge, below
@@ -101,24 +114,35 @@ class xMorvaDocParams : public VObject {
   FooterPlace FooterPlaceOf(int32_t page, int32_t height) const;
   // The 12 points above the page's lower edge a footer's lines end on.
   static int32_t FooterFloor();
-  // The highest a footer's upper edge stands, above the page's lower edge,
-  // on a page of those bands: the body keeps the height of its narrowest
-  // column; never below 0.
+  // The farthest a header's or footer's edge toward the body stands from
+  // its own edge of the page, on a page of those bands, that side's
+  // margin `margin`: the body keeps the height of its narrowest column;
+  // never below 0. HighestFooterTop is the footer's, LowestHeaderBottom
+  // the header's.
+  int32_t FarthestBandEdge(const xMorvaPageBands& bands, int32_t margin) const;
   int32_t HighestFooterTop(const xMorvaPageBands& bands) const;
+  int32_t LowestHeaderBottom(const xMorvaPageBands& bands) const;
   int32_t TopMargin(int32_t page) const { return BandsOf(page).topMargin; }
   int32_t BottomMargin(int32_t page) const { return BandsOf(page).bottomMargin; }
   // Page height minus that page's top and bottom margins.
   int32_t TextHeight(int32_t page) const;
+  // Where that page's body starts below the page's upper edge, its
+  // header's lines `headerHeight` tall: the top margin, or lower where the
+  // lines of a header in a band of no height reach over it, as a reader
+  // widens the margin for a file's header of those lines; the body keeps
+  // the height of its narrowest column.
+  int32_t BodyTopMargin(int32_t page, int32_t headerHeight) const;
   // Where that page's body ends above the page's lower edge, its footer's
   // lines `footerHeight` tall: the bottom margin, or higher where the
   // lines of a footer in a band of no height reach over it, as a reader
   // widens the margin for a file's footer of those lines; the body keeps
   // the height of its narrowest column.
   int32_t BodyBottomMargin(int32_t page, int32_t footerHeight) const;
-  // Page height minus that page's top margin and its body's bottom margin
-  // with its footer's lines `footerHeight` tall: the height the page's
-  // body fills.
-  int32_t TextHeight(int32_t page, int32_t footerHeight) const;
+  // Page height minus that page's body's top and bottom margins with its
+  // header's lines `headerHeight` and its footer's `footerHeight` tall:
+  // the height the page's body fills, never less than its narrowest
+  // column (or the text height, when that is less).
+  int32_t TextHeight(int32_t page, int32_t headerHeight, int32_t footerHeight) const;
   // (binding left + (alternate binding ? page : 0)) is odd.
   bool BindingOnLeft(int32_t page) const;
   // The left margin, plus the binding when it is on the left of that page.

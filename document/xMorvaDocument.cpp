@@ -233,17 +233,26 @@ void xMorvaDocument::SelectBody() {
   fCurrentNumber = kPartBody;
 }
 
-int16_t xMorvaDocument::HeaderForPage(int32_t page) const {
-  if (page == 0 && fParams.GetDifferentFirstPage()) return kPartFirstHeader;
-  if ((page & 1) != 0 && fParams.GetDifferentLeftRight()) return kPartLeftHeader;
-  return kPartHeader;
+namespace {
+
+// The first page's part, the left pages' or the common one.
+int16_t PartOfPage(const xMorvaDocParams& params, int32_t page, int16_t first, int16_t left, int16_t common) {
+  if (page == 0 && params.GetDifferentFirstPage()) return first;
+  if ((page & 1) != 0 && params.GetDifferentLeftRight()) return left;
+  return common;
+}
+
+}  // namespace
+
+int16_t HeaderPartOfPage(const xMorvaDocParams& params, int32_t page) {
+  return PartOfPage(params, page, kPartFirstHeader, kPartLeftHeader, kPartHeader);
 }
 
 int16_t FooterPartOfPage(const xMorvaDocParams& params, int32_t page) {
-  if (page == 0 && params.GetDifferentFirstPage()) return kPartFirstFooter;
-  if ((page & 1) != 0 && params.GetDifferentLeftRight()) return kPartLeftFooter;
-  return kPartFooter;
+  return PartOfPage(params, page, kPartFirstFooter, kPartLeftFooter, kPartFooter);
 }
+
+int16_t xMorvaDocument::HeaderForPage(int32_t page) const { return HeaderPartOfPage(fParams, page); }
 
 int16_t xMorvaDocument::FooterForPage(int32_t page) const { return FooterPartOfPage(fParams, page); }
 

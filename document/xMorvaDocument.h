@@ -53,8 +53,9 @@ enum xMorvaPart : int16_t {
   kPartCount = 7,
 };
 
-// The footer a page (0 the first) shows: the first page's own, the left
-// pages' own, or the common one, as the page settings choose.
+// The header and the footer a page (0 the first) shows: the first page's
+// own, the left pages' own, or the common one, as the page settings choose.
+int16_t HeaderPartOfPage(const xMorvaDocParams& params, int32_t page);
 int16_t FooterPartOfPage(const xMorvaDocParams& params, int32_t page);
 
 // The 'XPPR' paper used when the printer gives none: six 32-bit values

@@ -106,8 +106,13 @@ void xMorvaDocument::MoveCaretVertically(bool up, bool extend) {
 
 bool xMorvaDocument::LineFitsInPart(int32_t bottom) const {
   if (IsBodyCurrent()) return true;
-  if (IsHeaderCurrent())
-    return bottom < fParams.HeaderBottom(fHeaderFooterPage) - fParams.HeaderTop(fHeaderFooterPage);
+  if (IsHeaderCurrent()) {
+    // A band made to its lines' height (an RTF or Word file's) holds its
+    // last line, as a footer's does; lines typed into a band of no height
+    // reach down from it.
+    const xMorvaDocParams::HeaderPlace place = fParams.HeaderPlaceOf(fHeaderFooterPage, bottom);
+    return bottom <= place.bottom - place.top;
+  }
   if (IsFooterCurrent()) {
     // A footer prints whole, raised off the page's lower edge as it needs;
     // a band made to its lines' height (an RTF or Word file's) holds its

@@ -315,8 +315,11 @@ void xMorvaDocumentDrawing::DrawPage(PassState& pass, int32_t page, int32_t top)
   if (pictures != nullptr) pictures->DrawPictures(fDocument, pass.port, pass.pageLeft, top, page, true, !pass.screen);
 
   if (pass.viewMode == 0 && params.HasHeader(page)) {
-    DrawHeaderOrFooter(pass, fDocument.HeaderForPage(page), page, top + params.HeaderTop(page),
-                       top + params.HeaderBottom(page));
+    const int16_t header = fDocument.HeaderForPage(page);
+    const bool known = header >= 0 && header < 7 && fLines[header] != nullptr;
+    const xMorvaDocParams::HeaderPlace place =
+        params.HeaderPlaceOf(page, known ? fLines[header]->GetTotalHeight() : 0);
+    DrawHeaderOrFooter(pass, header, page, top + place.top, top + place.bottom);
   }
 
   int32_t linesBefore = 0;
@@ -325,13 +328,16 @@ void xMorvaDocumentDrawing::DrawPage(PassState& pass, int32_t page, int32_t top)
   fPages.GetPageStart(page, 0, linesBefore, positionsBefore, offset);
   int32_t line = linesBefore;
   const int32_t columns = pass.viewMode == 0 ? std::clamp<int32_t>(params.GetColumns(), 1, xMorvaPageRecord::kMaxColumns) : 1;
-  int32_t y = pass.viewMode == 0 ? top + params.TopMargin(page) : top;
+  // The body starts below a header's lines that reach over the top
+  // margin, where the pages were filled from.
+  const int32_t bodyTop = top + fPages.BodyTopOf(page);
+  int32_t y = pass.viewMode == 0 ? bodyTop : top;
   for (int32_t k = 0; k < columns; ++k) {
     // The continuous view shows the text without its page margins, at the
     // ruler's offset, as the caret and the hit test place it.
     const int32_t x = pass.pageLeft + (pass.viewMode == 0 ? params.ColumnLeft(page, k) : params.RulerOffset());
     int32_t n = pass.viewMode == 0 ? record.columnLines[k] : record.lines;
-    if (pass.viewMode == 0) y = top + params.TopMargin(page);
+    if (pass.viewMode == 0) y = bodyTop;
     for (; n > 0 && line < body.GetLineCount(); --n, ++line) {
       const xMorvaLineRecord& l = body.GetLine(line);
       if (y + l.height > pass.top && y < pass.bottom) {
@@ -393,9 +399,9 @@ void xMorvaDocumentDrawing::DrawPageMarkers(PassState& pass, int32_t page, int32
   const xMorvaPageRecord record = fPages.GetPage(page);
   const int32_t columns = std::clamp<int32_t>(params.GetColumns(), 1, xMorvaPageRecord::kMaxColumns);
   const int32_t columnWidth = params.ColumnWidth(false);
-  const int32_t bodyTop = top + params.TopMargin(page);
-  // The height the pages were filled to: the body ends above a footer's
-  // lines that reach over the bottom margin.
+  // Where the pages were filled: the body starts below a header's lines
+  // and ends above a footer's that reach over the margins.
+  const int32_t bodyTop = top + fPages.BodyTopOf(page);
   const int32_t bodyBottom = bodyTop + fPages.BodyHeightOf(page);
   if (params.GetColumnLines() != 0 && columns >= 2) {
     UseInk(port, kInk);

@@ -210,16 +210,23 @@ xMorvaEngine* xMorvaDocumentLayout::GetEngine(int16_t part) const {
 xMorvaDocumentLayout::PageGeometry xMorvaDocumentLayout::CurrentGeometry() const {
   const xMorvaDocParams& params = fDocument.GetParams();
   PageGeometry g;
-  // The body ends above the lines of a footer that reach over the
-  // bottom margin from a band of no height; the other pages fill to the
-  // taller of their footers (a left page's and a right page's). A footer
-  // without text has its empty line only, which takes no room.
-  auto footerHeight = [&](int32_t page) {
-    const int16_t part = FooterPartOfPage(params, page);
+  // The body starts below the lines of a header, and ends above those of
+  // a footer, that reach over the margin from a band of no height; the
+  // other pages fill from below the taller of their headers (a left
+  // page's and a right page's) to above the taller of their footers. A
+  // part without text has its empty line only, which takes no room.
+  auto linesHeight = [&](int16_t part) {
     return fEngines[part] != nullptr && fEngines[part]->GetLength() > 0 ? fLines[part]->GetTotalHeight() : 0;
   };
-  g.firstHeight = params.TextHeight(0, footerHeight(0));
-  g.otherHeight = params.TextHeight(1, std::max(footerHeight(1), footerHeight(2)));
+  auto body = [&](int32_t page, int32_t next) {
+    const int32_t header =
+        std::max(linesHeight(HeaderPartOfPage(params, page)), linesHeight(HeaderPartOfPage(params, next)));
+    const int32_t footer =
+        std::max(linesHeight(FooterPartOfPage(params, page)), linesHeight(FooterPartOfPage(params, next)));
+    return xMorvaPages::BodyPlace{params.BodyTopMargin(page, header), params.TextHeight(page, header, footer)};
+  };
+  g.first = body(0, 0);
+  g.other = body(1, 2);
   g.columns = params.GetColumns();
   g.widow = params.GetWidowControl();
   return g;
@@ -233,7 +240,7 @@ void xMorvaDocumentLayout::ApplyViewOptions() {
 
 int32_t xMorvaDocumentLayout::Paginate(int32_t fromPage) {
   if (fromPage == 0) fGeometry = CurrentGeometry();
-  fPages->SetBodyHeights(fGeometry.firstHeight, fGeometry.otherHeight);
+  fPages->SetBodyPlaces(fGeometry.first, fGeometry.other);
   return fPages->ComputePageBreaks(fromPage);
 }
 
@@ -256,7 +263,7 @@ int32_t xMorvaDocumentLayout::ComposePart(int16_t part) {
   ApplyViewOptions();
   fWidths[part] = fDocument.GetTextWidth(part);
   const int32_t status = fLines[part]->ComposeAll(*fFont, part == kBody);
-  // A footer's lines may move where the body ends.
+  // A header's or footer's lines may move where the body starts or ends.
   const int32_t pages = part == kBody || !(CurrentGeometry() == fGeometry) ? Paginate(0) : 0;
   RefreshPageNumbers();
   return status != 0 ? status : pages;
@@ -489,6 +496,13 @@ int32_t xMorvaDocumentLayout::GetPartLinesHeight(int16_t part) {
 
 // ---- Geometry.
 
+xMorvaDocParams::HeaderPlace xMorvaDocumentLayout::HeaderPlaceOn(int32_t page) const {
+  // Where the header the page shows stands, its lines reaching down from a
+  // band of no height.
+  const xMorvaDocParams& params = fDocument.GetParams();
+  return params.HeaderPlaceOf(page, fLines[HeaderPartOfPage(params, page)]->GetTotalHeight());
+}
+
 int32_t xMorvaDocumentLayout::FooterTopOn(int32_t page) const {
   // Where the footer the page shows stands, raised as its lines need.
   const xMorvaDocParams& params = fDocument.GetParams();
@@ -532,10 +546,10 @@ int32_t xMorvaDocumentLayout::LocateOffset(int16_t part, uint32_t offset, int32_
   if (pageView) {
     const int32_t pageTop = where.page * (pageHeight + kPageGap) + kPageGap;
     if (part == kBody) {
-      where.top = pageTop + params.TopMargin(where.page) + y;
+      where.top = pageTop + fPages->BodyTopOf(where.page) + y;
       where.left = params.ColumnLeft(where.page, where.column);
     } else if (IsHeaderPart(part)) {
-      where.top = pageTop + params.HeaderTop(where.page) + y;
+      where.top = pageTop + params.HeaderPlaceOf(where.page, lines.GetTotalHeight()).top + y;
       where.left = params.TextLeft(where.page);
     } else {
       where.top = pageTop + pageHeight - params.FooterPlaceOf(where.page, lines.GetTotalHeight()).top + y;
@@ -582,7 +596,7 @@ bool xMorvaDocumentLayout::LineAtPoint(int32_t x, int32_t y, int16_t part, int32
     const int32_t bandTop = kPageGap + page * (pageHeight + kPageGap);
     const int32_t bandEnd = page * (pageHeight + kPageGap) + pageHeight + 2 * kPageGap;
     if (part < 0) {
-      if (params.HasHeader(page) && y >= bandTop && y < bandTop + params.HeaderBottom(page))
+      if (params.HasHeader(page) && y >= bandTop && y < bandTop + HeaderPlaceOn(page).bottom)
         part = 1;
       else if (params.HasFooter(page) && y >= bandEnd - FooterTopOn(page) - kPageGap)
         part = 2;
@@ -594,12 +608,12 @@ bool xMorvaDocumentLayout::LineAtPoint(int32_t x, int32_t y, int16_t part, int32
       if (column >= xMorvaPageRecord::kMaxColumns) column = xMorvaPageRecord::kMaxColumns - 1;
       fPages->GetPageStart(page, column, first, positionsBefore, bytesBefore);
       count = fPages->GetColumnLineCount(page, column);
-      referenceY = bandTop + params.TopMargin(page);
+      referenceY = bandTop + fPages->BodyTopOf(page);
     } else {
       // Which header or footer the page shows is the document's; the part
       // asked for (or the common one) is measured on that page's band.
       x -= params.TextLeft(page);
-      referenceY = IsHeaderPart(part) ? bandTop + params.HeaderTop(page)
+      referenceY = IsHeaderPart(part) ? bandTop + HeaderPlaceOn(page).top
                                       : bandTop + pageHeight - FooterTopOn(page);
     }
     hit.top = referenceY;

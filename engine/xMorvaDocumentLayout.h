@@ -11,7 +11,9 @@
 #include <memory>
 #include <vector>
 
+#include "document/xMorvaDocParams.h"
 #include "document/xMorvaLayoutInterface.h"
+#include "engine/xMorvaPages.h"
 #include "framework/core/VObject.h"
 
 class VPort;
@@ -20,7 +22,6 @@ class xMorvaDocumentInterface;
 class xMorvaEngine;
 class xMorvaFont;
 class xMorvaLines;
-class xMorvaPages;
 
 class xMorvaDocumentLayout : public VObject, public xMorvaLayoutInterface {
  public:
@@ -84,8 +85,8 @@ class xMorvaDocumentLayout : public VObject, public xMorvaLayoutInterface {
  private:
   // What the page table was filled for.
   struct PageGeometry {
-    int32_t firstHeight = -1;
-    int32_t otherHeight = -1;
+    xMorvaPages::BodyPlace first;
+    xMorvaPages::BodyPlace other;
     int32_t columns = -1;
     uint8_t widow = 0;
     bool operator==(const PageGeometry& other) const = default;
@@ -118,7 +119,9 @@ class xMorvaDocumentLayout : public VObject, public xMorvaLayoutInterface {
   // Pixels of one rounding step of the document's display unit, and one.
   double DisplayStep() const;
   static bool IsPart(int16_t part) { return part >= 0 && part < kPartCount; }
-  // The distance from the page's lower edge at which its footer prints.
+  // Where the header a page shows prints, from the page's upper edge, and
+  // the distance from the page's lower edge at which its footer prints.
+  xMorvaDocParams::HeaderPlace HeaderPlaceOn(int32_t page) const;
   int32_t FooterTopOn(int32_t page) const;
 
   xMorvaDocumentInterface& fDocument;

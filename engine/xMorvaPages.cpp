@@ -59,8 +59,13 @@ bool xMorvaPages::AppendPage(const xMorvaPageRecord& record) {
   return true;
 }
 
+int32_t xMorvaPages::BodyTopOf(int32_t page) const {
+  const int32_t given = (fDocument->GetParams().UsesFirstPageLayout(page) ? fFirstBody : fOtherBody).top;
+  return given >= 0 ? given : fDocument->GetParams().TopMargin(page);
+}
+
 int32_t xMorvaPages::BodyHeightOf(int32_t page) const {
-  const int32_t given = fDocument->GetParams().UsesFirstPageLayout(page) ? fFirstBodyHeight : fOtherBodyHeight;
+  const int32_t given = (fDocument->GetParams().UsesFirstPageLayout(page) ? fFirstBody : fOtherBody).height;
   return given >= 0 ? given : fDocument->GetParams().TextHeight(page);
 }
 

@@ -82,13 +82,20 @@ class xMorvaPages : public VObject {
 
   bool NeedsFullRebuild() const { return fNeedsRebuild; }
   int32_t GetStatus() const { return fStatus; }
-  // The heights the body fills on the first page and on the others; -1
-  // for the document's text heights.
-  void SetBodyHeights(int32_t first, int32_t other) {
-    fFirstBodyHeight = first;
-    fOtherBodyHeight = other;
+  // Where the body starts, below the page's upper edge, and the height it
+  // fills; -1 for the document's top margin and text height.
+  struct BodyPlace {
+    int32_t top = -1;
+    int32_t height = -1;
+    bool operator==(const BodyPlace& other) const = default;
+  };
+  // The body's place on the first page and on the others.
+  void SetBodyPlaces(const BodyPlace& first, const BodyPlace& other) {
+    fFirstBody = first;
+    fOtherBody = other;
   }
-  // The height the body fills on that page.
+  // Where the body starts on that page, and the height it fills there.
+  int32_t BodyTopOf(int32_t page) const;
   int32_t BodyHeightOf(int32_t page) const;
   // Caps the table at `count` records (-1: none), as a table that cannot
   // grow would be.
@@ -117,9 +124,9 @@ class xMorvaPages : public VObject {
   xMorvaLines* fLines;
   // The height lines may fill in a column of the page being filled.
   int32_t fBodyHeight = 0;
-  // As SetBodyHeights gives them.
-  int32_t fFirstBodyHeight = -1;
-  int32_t fOtherBodyHeight = -1;
+  // As SetBodyPlaces gives them.
+  BodyPlace fFirstBody;
+  BodyPlace fOtherBody;
   std::vector<xMorvaPageRecord> fRecords;
   // How each page began: 1 with its first line, 2 with the last line of
   // the page before taken along (widow control); 0 not known.

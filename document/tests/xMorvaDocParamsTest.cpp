@@ -239,15 +239,19 @@ TEST(DocParams, FirstPageLayoutOnlyForPage0WhenAsked) {
 // least 12 points above the page's lower edge, or while the band's lower
 // edge is there or higher; lower, it stands higher, whole, its last line
 // ending there, never above the page's upper edge. A band of no height
-// is where its lines end.
+// is where its lines end. A header's band of no height is where its lines
+// start, by the same rule seen from the upper edge; a header has no floor.
 TEST(DocParams, AFooterEndsNoLowerThanAPrinterPrints) {
   const int32_t floor = xMorvaDocParams::FooterFloor();
   EXPECT_EQ(PointsToPixels(12), floor);
   struct Row {
     const char* what;
-    int32_t top, bottom, height;  // the band's edges above the lower edge, the lines' height
+    // The band's edges from its own edge of the page (the footer's lower
+    // one, the header's upper one), the inner one first; the lines' height.
+    int32_t top, bottom, height;
     int32_t placedTop, placedBottom;
-    int32_t body = 100;  // where the body ends above the lower edge
+    int32_t body = 100;  // where the body starts or ends from that edge
+    bool header = false;
   };
   const Row rows[] = {
       {"its band holds it above the floor", 80, 20, 40, 80, 20},
@@ -270,22 +274,41 @@ TEST(DocParams, AFooterEndsNoLowerThanAPrinterPrints) {
       // Taller than the body's room (the page, 1123, less the narrowest
       // column, 50): down from there, raised to stand whole.
       {"a band of no height, taller than the page", 60, 60, 5000, 1123, 0, 1073},
+      // The header's twins, the body starting below them past the top
+      // margin (100).
+      {"a header's band holds it", 80, 20, 40, 80, 20, 100, true},
+      {"a header's band at the upper edge (\\headery0)", 14, 0, 14, 14, 0, 100, true},
+      {"a header's band of no height: its lines start there", 60, 60, 30, 90, 60, 100, true},
+      {"a header's band of no height without lines", 60, 60, 0, 60, 60, 100, true},
+      {"a header's band of no height, its lines past the margin", 60, 60, 40, 100, 60, 101, true},
+      {"a header's band of no height at the margin", 100, 100, 20, 120, 100, 121, true},
+      {"a header's band of no height at the upper edge", 0, 0, 14, 14, 0, 100, true},
+      {"a header's band of no height, taller than the page", 60, 60, 5000, 1072, 0, 1073, true},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.what);
     xMorvaDocParams p;
     p.SetPageSize(794, 1123);
     for (bool first : {false, true}) {
-      p.GetBands(first).footerTop = row.top;
-      p.GetBands(first).footerBottom = row.bottom;
-      p.GetBands(first).bottomMargin = 100;
-      p.GetBands(first).topMargin = 0;
+      xMorvaPageBands& bands = p.GetBands(first);
+      (row.header ? bands.headerBottom : bands.footerTop) = row.top;
+      (row.header ? bands.headerTop : bands.footerBottom) = row.bottom;
+      (row.header ? bands.topMargin : bands.bottomMargin) = 100;
+      (row.header ? bands.bottomMargin : bands.topMargin) = 0;
     }
-    const xMorvaDocParams::FooterPlace place = p.FooterPlaceOf(1, row.height);
-    EXPECT_EQ(row.body, p.BodyBottomMargin(1, row.height));
-    EXPECT_EQ(1123 - row.body, p.TextHeight(1, row.height));
-    EXPECT_EQ(row.placedTop, place.top);
-    EXPECT_EQ(row.placedBottom, place.bottom);
+    if (row.header) {
+      const xMorvaDocParams::HeaderPlace place = p.HeaderPlaceOf(1, row.height);
+      EXPECT_EQ(row.body, p.BodyTopMargin(1, row.height));
+      EXPECT_EQ(1123 - row.body, p.TextHeight(1, row.height, 0));
+      EXPECT_EQ(row.placedTop, place.bottom);
+      EXPECT_EQ(row.placedBottom, place.top);
+    } else {
+      const xMorvaDocParams::FooterPlace place = p.FooterPlaceOf(1, row.height);
+      EXPECT_EQ(row.body, p.BodyBottomMargin(1, row.height));
+      EXPECT_EQ(1123 - row.body, p.TextHeight(1, 0, row.height));
+      EXPECT_EQ(row.placedTop, place.top);
+      EXPECT_EQ(row.placedBottom, place.bottom);
+    }
   }
 }
 

@@ -95,15 +95,18 @@ class LayoutTest : public DocumentTest {
       ASSERT_EQ(whole.GetTotalHeight(), lines.GetTotalHeight()) << where;
       if (part != kPartBody) continue;
       xMorvaPages pages(document.get(), &whole);
-      // The body ends above a footer's lines that reach over the bottom
-      // margin from a band of no height.
+      // The body starts below a header's lines and ends above a footer's
+      // that reach over the margins from a band of no height.
       const xMorvaDocParams& params = document->GetParams();
-      auto footerHeight = [&](int32_t page) {
-        const int16_t footer = FooterPartOfPage(params, page);
-        return layout->GetEngine(footer)->GetLength() > 0 ? layout->GetLines(footer)->GetTotalHeight() : 0;
+      auto height = [&](int16_t part) {
+        return layout->GetEngine(part)->GetLength() > 0 ? layout->GetLines(part)->GetTotalHeight() : 0;
       };
-      pages.SetBodyHeights(params.TextHeight(0, footerHeight(0)),
-                           params.TextHeight(1, std::max(footerHeight(1), footerHeight(2))));
+      auto body = [&](int32_t page, int32_t next) {
+        const int32_t header = std::max(height(HeaderPartOfPage(params, page)), height(HeaderPartOfPage(params, next)));
+        const int32_t footer = std::max(height(FooterPartOfPage(params, page)), height(FooterPartOfPage(params, next)));
+        return xMorvaPages::BodyPlace{params.BodyTopMargin(page, header), params.TextHeight(page, header, footer)};
+      };
+      pages.SetBodyPlaces(body(0, 0), body(1, 2));
       ASSERT_EQ(0, pages.ComputePageBreaks(0));
       const xMorvaPages& kept = layout->GetPages();
       ASSERT_EQ(pages.GetPageCount(), kept.GetPageCount()) << where;

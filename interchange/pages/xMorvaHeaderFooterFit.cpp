@@ -40,7 +40,12 @@ int32_t HeaderFooterLinesHeight(xMorvaDocument& document, int16_t part) {
   return int32_t(std::min<int64_t>(int64_t(paragraphs) * FirstLineHeight(document, part), INT32_MAX));
 }
 
-int32_t FooterLinesHeight(xMorvaDocument& document, bool firstPage) {
+namespace {
+
+// The pixels the lines of a page's header or footer take as they are
+// composed: the first page's part, or for the other pages the taller of
+// the parts they show; 0 without text.
+int32_t PageLinesHeight(xMorvaDocument& document, bool firstPage, int16_t first, int16_t common, int16_t left) {
   auto height = [&](int16_t part) {
     auto* text = static_cast<xMorvaEngine*>(document.GetPart(part));
     if (text == nullptr || text->GetLength() == 0) return 0;
@@ -49,21 +54,27 @@ int32_t FooterLinesHeight(xMorvaDocument& document, bool firstPage) {
     xMorvaLayoutInterface* layout = document.GetLayout();
     return layout != nullptr ? layout->GetPartLinesHeight(part) : HeaderFooterLinesHeight(document, part);
   };
-  if (firstPage) return height(kPartFirstFooter);
-  const int32_t other = height(kPartFooter);
-  return document.GetParams().GetDifferentLeftRight() != 0 ? std::max(other, height(kPartLeftFooter)) : other;
+  if (firstPage) return height(first);
+  const int32_t other = height(common);
+  return document.GetParams().GetDifferentLeftRight() != 0 ? std::max(other, height(left)) : other;
+}
+
+}  // namespace
+
+int32_t HeaderLinesHeight(xMorvaDocument& document, bool firstPage) {
+  return PageLinesHeight(document, firstPage, kPartFirstHeader, kPartHeader, kPartLeftHeader);
+}
+
+int32_t FooterLinesHeight(xMorvaDocument& document, bool firstPage) {
+  return PageLinesHeight(document, firstPage, kPartFirstFooter, kPartFooter, kPartLeftFooter);
 }
 
 void FitHeaderFooterBands(const xMorvaDocParams& params, xMorvaPageBands& bands, int32_t headerTop,
                           int32_t header, int32_t footerDistance, int32_t footer) {
-  const int64_t page = params.GetPageHeight();
-  auto limit = [&](int32_t margin) {
-    const int64_t room = page - bands.topMargin - bands.bottomMargin - xMorvaDocParams::kMinColumnWidth;
-    return int32_t(std::min<int64_t>(margin + std::max<int64_t>(room, 0), INT32_MAX));
-  };
   if (header > 0) {
-    const int32_t lowest = limit(bands.topMargin) - 1;
-    bands.headerTop = std::clamp(headerTop, 0, std::max(lowest, 0));
+    const int32_t lowest = params.LowestHeaderBottom(bands);
+    // It starts at its distance; its lines reach down from there.
+    bands.headerTop = std::clamp(headerTop, 0, lowest);
     const int64_t end = std::min<int64_t>(int64_t(bands.headerTop) + header, lowest);
     bands.headerBottom = int32_t(std::max<int64_t>({end, int64_t(bands.topMargin) - 1, bands.headerTop}));
     bands.topMargin = std::max(bands.topMargin, bands.headerBottom + 1);
@@ -119,19 +130,41 @@ int32_t FooterDistanceOf(xMorvaDocument& document) {
   return other.distance;
 }
 
-int32_t SectionBottomMarginOf(xMorvaDocument& document) {
+namespace {
+
+// The one margin of a side (`margin`) an RTF or Word file gives for the
+// first page and the others, `fit` fitting a page's bands (the first
+// page's or the others') to its header's or footer's lines as the readers
+// do.
+template <typename Fit>
+int32_t SectionMarginOf(xMorvaDocument& document, int32_t xMorvaPageBands::*margin, const Fit& fit) {
   const xMorvaDocParams& params = document.GetParams();
   const xMorvaPageBands& other = params.GetBands(false);
-  if (params.GetDifferentFirstPage() == 0) return other.bottomMargin;
+  if (params.GetDifferentFirstPage() == 0) return other.*margin;
   const xMorvaPageBands& first = params.GetBands(true);
-  if (first.bottomMargin == other.bottomMargin) return other.bottomMargin;
+  if (first.*margin == other.*margin) return other.*margin;
   // The wider page as a reader makes it of the narrower margin and the
   // distance written.
-  const bool firstIsWider = first.bottomMargin > other.bottomMargin;
+  const bool firstIsWider = first.*margin > other.*margin;
   xMorvaPageBands wider = firstIsWider ? first : other;
-  const int32_t narrower = std::min(first.bottomMargin, other.bottomMargin);
-  wider.bottomMargin = narrower;
-  FitHeaderFooterBands(params, wider, wider.headerTop, 0, FooterDistanceOf(document),
-                       FooterLinesHeight(document, firstIsWider));
-  return wider.bottomMargin == std::max(first.bottomMargin, other.bottomMargin) ? narrower : other.bottomMargin;
+  const int32_t narrower = std::min(first.*margin, other.*margin);
+  wider.*margin = narrower;
+  fit(wider, firstIsWider);
+  return wider.*margin == std::max(first.*margin, other.*margin) ? narrower : other.*margin;
+}
+
+}  // namespace
+
+int32_t SectionTopMarginOf(xMorvaDocument& document) {
+  return SectionMarginOf(document, &xMorvaPageBands::topMargin, [&](xMorvaPageBands& bands, bool firstPage) {
+    FitHeaderFooterBands(document.GetParams(), bands, bands.headerTop, HeaderLinesHeight(document, firstPage),
+                         bands.footerBottom, 0);
+  });
+}
+
+int32_t SectionBottomMarginOf(xMorvaDocument& document) {
+  return SectionMarginOf(document, &xMorvaPageBands::bottomMargin, [&](xMorvaPageBands& bands, bool firstPage) {
+    FitHeaderFooterBands(document.GetParams(), bands, bands.headerTop, 0, FooterDistanceOf(document),
+                         FooterLinesHeight(document, firstPage));
+  });
 }

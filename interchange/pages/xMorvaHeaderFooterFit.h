@@ -14,17 +14,19 @@ struct xMorvaPageBands;
 // font and size the part begins with; 0 for a part without text.
 int32_t HeaderFooterLinesHeight(xMorvaDocument& document, int16_t part);
 
-// The pixels a page's footer lines take as they are composed: the first
-// page's footer, or for the other pages the taller of the footers they
-// show; 0 without footer text.
+// The pixels a page's header or footer lines take as they are composed:
+// the first page's part, or for the other pages the taller of the parts
+// they show; 0 without text.
+int32_t HeaderLinesHeight(xMorvaDocument& document, bool firstPage);
 int32_t FooterLinesHeight(xMorvaDocument& document, bool firstPage);
 
 // The bands of a page made to hold a header `header` pixels tall that
 // starts `headerTop` pixels below the page's upper edge, and a footer
 // `footer` pixels tall whose last line ends `footerDistance` pixels above
-// the page's lower edge (a header 0 tall keeps its band). A header
-// starts at its distance and the body below its lines, at the top
-// margin or lower. A footer grows upward from its distance, as RTF's
+// the page's lower edge (a header 0 tall keeps its band: one of no
+// height at the top margin is where lines typed into it start,
+// xMorvaDocParams::HeaderPlaceOf). A header starts at its distance and
+// the body below its lines, at the top margin or lower. A footer grows upward from its distance, as RTF's
 // \footery and Word's footer distance mean it: its band's lower edge is
 // the distance, raised to the 12 points over the page's lower edge a
 // footer prints on when it is lower, and its upper edge the height of its
@@ -58,3 +60,6 @@ int32_t FooterDistanceOf(xMorvaDocument& document);
 // Otherwise the other pages' margin is written, and the first page takes
 // it, widened as its own footer needs.
 int32_t SectionBottomMarginOf(xMorvaDocument& document);
+// The one top margin likewise: both readers widen it on a page whose
+// header's lines need more room.
+int32_t SectionTopMarginOf(xMorvaDocument& document);

@@ -317,9 +317,9 @@ void xMorvaExportRTF::WriteSettings() {
   Word("pgnstart", params.GetFirstPageNumber());
   Word("margl", PixelsToTwips(params.GetLeftMargin()));
   Word("margr", PixelsToTwips(params.GetRightMargin()));
-  Word("margt", PixelsToTwips(bands.topMargin));
-  // One \margb for a title page and the others, which the reader widens
-  // for a page's footer lines as it reads them.
+  // One \margt and one \margb for a title page and the others, which the
+  // reader widens for a page's header and footer lines as it reads them.
+  Word("margt", PixelsToTwips(SectionTopMarginOf(*fDocument)));
   Word("margb", PixelsToTwips(SectionBottomMarginOf(*fDocument)));
   Word("headery", PixelsToTwips(bands.headerTop));
   // Where the footer's last line ends, as RTF means \footery; without
@@ -764,7 +764,9 @@ void xMorvaExportRTF::WriteRtfEngineText(xMorvaEngine& engine, bool selection) {
         continue;
       }
     } else if (item.kind == StreamItem::kRecord) {
-      const int32_t letterCase = fCurrent.GetProperty(kPropLetterCase);
+      // The letter case before a record that changes it; no other record
+      // needs it.
+      const int32_t letterCase = item.unit == kPropLetterCase ? fCurrent.GetProperty(kPropLetterCase) : 0;
       if (item.unit == kPropTabs) {
         fTabs.AddStop(item.value);
       } else if (item.unit < kFirstElementCode) {

@@ -1808,22 +1808,29 @@ int32_t xMorvaImportRTF::Import(xMorvaDocument& document, const uint8_t* bytes, 
   }
   // The file's page becomes the document's paper.
   if (reader.PageGiven()) document.TakePaperFromPage(reader.Landscape());
+  // The header's first line starts at \headery below the page's upper
+  // edge and its lines reach down from there: the body starts below them.
   // The footer's last line ends at \footery above the page's lower edge
   // (no lower than a footer prints) and its lines reach up from there:
-  // the body ends above them. A footer without text has a band of no
-  // height at \footery, where lines typed into it end. The first section's
-  // margins and distances hold for a title page too, whose own footer is
-  // fitted to them alike.
+  // the body ends above them. A header at the top margin without text has
+  // a band of no height there, where lines typed into it start; a footer
+  // without text has one at \footery, where lines typed into it end. The
+  // first section's margins and distances hold for a title page too,
+  // whose own header and footer are fitted to them alike.
   xMorvaDocParams& params = document.Params();
   xMorvaPageBands& bands = params.GetBands(false);
+  // The header's band ends a pixel above the top margin, as a Word
+  // file's does and as the fitting leaves a band that holds its lines, or
+  // at the margin with \headery there, a band of no height.
+  bands.headerBottom = std::max({bands.topMargin - 1, bands.headerTop, 0});
   const xMorvaPageBands section = bands;
-  FitHeaderFooterBands(params, bands, bands.headerTop, 0, reader.FooterDistance(),
+  FitHeaderFooterBands(params, bands, bands.headerTop, HeaderLinesHeight(document, false), reader.FooterDistance(),
                        FooterLinesHeight(document, false));
   xMorvaPageBands& first = params.GetBands(true);
   if (params.GetDifferentFirstPage() != 0) {
     first = section;
-    FitHeaderFooterBands(params, first, first.headerTop, 0, reader.FooterDistance(),
-                         FooterLinesHeight(document, true));
+    FitHeaderFooterBands(params, first, first.headerTop, HeaderLinesHeight(document, true),
+                         reader.FooterDistance(), FooterLinesHeight(document, true));
   } else {
     first = bands;
   }

@@ -6,6 +6,7 @@
 #include <memory>
 #include <random>
 #include <string>
+#include <utility>
 
 #include "area/tests/DocumentFileSupport.h"
 #include "document/DocumentUnits.h"
@@ -155,7 +156,11 @@ TEST_F(RtfRoundTrip, TheSecondCycleChangesNothing) {
 // RTF and our own file (a title page with a header and footer of its
 // own, no footer text at \footery720) likewise. A document without
 // footer text keeps its distance, and a footer typed into it afterwards
-// prints where it prints in the document first read.
+// prints where it prints in the document first read. The header's twins:
+// a header at \headery = \margt prints there, the body below its lines,
+// on the title page and facing pages too; one at \headery above \margt
+// keeps its band and the margin; one typed into a file's header without
+// text prints where the file's header of those lines does.
 TEST_F(RtfRoundTrip, ThreeTripsKeepTheFootersPlaceAndTheBottomMargin) {
   struct Row {
     const char* what;
@@ -171,6 +176,9 @@ TEST_F(RtfRoundTrip, ThreeTripsKeepTheFootersPlaceAndTheBottomMargin) {
     // The first page's or the left pages' footer blank, the others' with
     // text: written as a group of its own.
     const char* blankGroup = nullptr;
+    bool header = false;     // a header's row: its lines checked, a header typed
+    int32_t head = 0;        // points: where the header's first line starts
+    int32_t headerBody = 0;  // points: where the body starts (0: just below the header's lines)
   };
   std::u16string tall;
   for (int i = 0; i < 80; ++i) tall += u"Foot line\n";
@@ -210,6 +218,28 @@ TEST_F(RtfRoundTrip, ThreeTripsKeepTheFootersPlaceAndTheBottomMargin) {
        false, 0, 0, false, false, "{\\footerf{"},
       {"facing pages with a blank left footer", u"", 72, 71, false, 0, "{\\rtf1\\facingp{\\footerr Foot\\par}Body.}",
        false, 0, 0, false, false, "{\\footerl{"},
+      {.what = "a header at \\headery720, the margin", .footer = u"", .bottom = 72, .top = 71, .kept = false,
+       .rtf = "{\\rtf1\\margt720\\headery720{\\header Head line\\par}Body.}", .header = true, .head = 36},
+      {.what = "a header at \\headery720, the margin, chained", .footer = u"", .bottom = 72, .top = 71, .kept = false,
+       .rtf = "{\\rtf1\\margt720\\headery720{\\header Head line\\par}Body.}", .chain = true, .header = true,
+       .head = 36},
+      {.what = "a title page's header at the margin", .footer = u"", .bottom = 72, .top = 71, .kept = false,
+       .rtf = "{\\rtf1\\margt720\\headery720\\titlepg{\\headerf First\\par head\\par}{\\header Head\\par}Body.}",
+       .header = true, .head = 36},
+      {.what = "a title page's header at the margin, the others' taller, chained", .footer = u"", .bottom = 72,
+       .top = 71, .kept = false,
+       .rtf = "{\\rtf1\\margt720\\headery720\\titlepg{\\headerf First\\par}{\\header Head\\par two\\par}Body.}",
+       .chain = true, .header = true, .head = 36},
+      {.what = "facing pages' headers at the margin", .footer = u"", .bottom = 72, .top = 71, .kept = false,
+       .rtf = "{\\rtf1\\margt720\\headery720\\facingp{\\headerl Left\\par head\\par}{\\headerr Head\\par}Body.}",
+       .header = true, .head = 36},
+      {.what = "a header at \\headery720 above \\margt1440", .footer = u"", .bottom = 72, .top = 71, .kept = false,
+       .rtf = "{\\rtf1\\margt1440\\headery720{\\header Head line\\par}Body.}", .header = true, .head = 36,
+       .headerBody = 72},
+      {.what = "no header text at \\headery720, the margin", .footer = u"", .bottom = 72, .top = 71, .kept = false,
+       .rtf = "{\\rtf1\\margt720\\headery720 Body.}", .header = true},
+      {.what = "no header text at \\headery720, the margin, chained", .footer = u"", .bottom = 72, .top = 71,
+       .kept = false, .rtf = "{\\rtf1\\margt720\\headery720 Body.}", .chain = true, .header = true},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.what);
@@ -271,6 +301,17 @@ TEST_F(RtfRoundTrip, ThreeTripsKeepTheFootersPlaceAndTheBottomMargin) {
         EXPECT_EQ(trips[0]->GetParams().GetPageHeight(), back.GetParams().GetPageHeight());
       }
       if (row.rtf == nullptr) EXPECT_EQ(rtftest::TextOf(*trips[0], kPartFooter), rtftest::TextOf(back, kPartFooter));
+      // The header prints whole at its distance, the body below it.
+      for (int32_t page : {0, 1}) {
+        const int32_t lines = HeaderLinesHeight(back, page == 0);
+        if (!row.header || lines == 0) continue;
+        const xMorvaDocParams::HeaderPlace head = back.GetParams().HeaderPlaceOf(page, lines);
+        EXPECT_EQ(PointsToPixels(row.head), head.top) << "page " << page;
+        EXPECT_GE(head.bottom - head.top, lines) << "page " << page;
+        EXPECT_EQ(row.headerBody > 0 ? PointsToPixels(row.headerBody) : head.top + lines + 1,
+                  back.GetParams().BodyTopMargin(page, lines))
+            << "page " << page;
+      }
       // A file opened has the page bands of its first open at every trip.
       for (bool firstPage : {false, true})
         if (row.rtf != nullptr) EXPECT_EQ(trips[0]->Params().GetBands(firstPage), back.Params().GetBands(firstPage));
@@ -293,34 +334,43 @@ TEST_F(RtfRoundTrip, ThreeTripsKeepTheFootersPlaceAndTheBottomMargin) {
       EXPECT_NE(0, trips[1]->Params().GetDifferentLeftRight());
       EXPECT_EQ("\n", rtftest::TextOf(*trips[1], kPartLeftFooter));
     }
-    if (!rtftest::TextOf(*trips[0], kPartFooter).empty()) continue;
-    // A footer typed afterwards: where the document first read has it,
-    // and in a file's footer without text where the file's footer of the
-    // same lines prints; through three trips its distance stays.
-    auto typedTop = [](xMorvaDocument& document) {
-      rtftest::Type(rtftest::Engine(document, kPartFooter), u"Typed");
-      return document.GetParams()
-          .FooterPlaceOf(1, HeaderFooterLinesHeight(document, kPartFooter))
-          .top;
+    const int16_t typedPart = row.header ? kPartHeader : kPartFooter;
+    if (!rtftest::TextOf(*trips[0], typedPart).empty()) continue;
+    // A footer (or a header) typed afterwards: where the document first
+    // read has it, and in a file's part without text where the file's part
+    // of the same lines prints; through three trips its distance stays.
+    auto placeOf = [&](xMorvaDocument& document) {
+      const int32_t lines = HeaderFooterLinesHeight(document, typedPart);
+      const xMorvaDocParams& params = document.GetParams();
+      return row.header ? params.HeaderPlaceOf(1, lines).top : params.FooterPlaceOf(1, lines).top;
+    };
+    auto bodyOf = [](xMorvaDocument& document) {
+      const int32_t header = HeaderFooterLinesHeight(document, kPartHeader);
+      const xMorvaDocParams& params = document.GetParams();
+      return std::pair(params.BodyTopMargin(1, header),
+                       params.TextHeight(1, header, HeaderFooterLinesHeight(document, kPartFooter)));
+    };
+    auto typedTop = [&](xMorvaDocument& document) {
+      rtftest::Type(rtftest::Engine(document, typedPart), u"Typed");
+      return placeOf(document);
     };
     const int32_t typed = typedTop(*trips[0]);
     EXPECT_EQ(typed, typedTop(*trips.back()));
     if (row.rtf == nullptr || row.titlePage) continue;
     std::string held = row.rtf;
-    held.insert(held.find("Body."), "{\\footer Typed\\par}");
+    held.insert(held.find("Body."), row.header ? "{\\header Typed\\par}" : "{\\footer Typed\\par}");
     auto heldDocument = NewDocument();
     ASSERT_EQ(0, rtftest::Import(*heldDocument, held));
-    EXPECT_EQ(heldDocument->GetParams().FooterPlaceOf(1, HeaderFooterLinesHeight(*heldDocument, kPartFooter)).top,
-              typed);
-    // The body makes room above the typed lines as above the file's.
-    EXPECT_EQ(heldDocument->GetParams().TextHeight(1, HeaderFooterLinesHeight(*heldDocument, kPartFooter)),
-              trips[0]->GetParams().TextHeight(1, HeaderFooterLinesHeight(*trips[0], kPartFooter)));
+    EXPECT_EQ(placeOf(*heldDocument), typed);
+    // The body makes room beside the typed lines as beside the file's.
+    EXPECT_EQ(bodyOf(*heldDocument), bodyOf(*trips[0]));
     std::unique_ptr<xMorvaDocument> saved = std::move(trips[0]);
     const int32_t distance = FooterDistanceOf(*saved);
     for (int trip = 1; trip <= 3; ++trip) {
       saved = row.chain ? Chain(*saved) : Cycle(*saved);
       EXPECT_EQ(distance, FooterDistanceOf(*saved)) << "trip " << trip;
-      EXPECT_EQ(typed, saved->GetParams().FooterPlaceOf(1, HeaderFooterLinesHeight(*saved, kPartFooter)).top);
+      EXPECT_EQ(typed, placeOf(*saved)) << "trip " << trip;
+      EXPECT_EQ(bodyOf(*heldDocument), bodyOf(*saved)) << "trip " << trip;
     }
   }
 }

@@ -425,12 +425,7 @@ int32_t xMorvaExportWord::EncodeSectionSprms(std::vector<uint8_t>& out, xMorvaDo
   always(0xB022, params.GetRightMargin());
   // One section has one top and one bottom margin, which Word and the
   // readers widen on the pages whose header or footer needs more room.
-  // With a first page of its own, the narrower of the two pages' top
-  // margins is the section's: the other is that one widened by its page's
-  // header, and reads back so.
-  const xMorvaPageBands& first = params.GetBands(true);
-  const bool titlePage = params.GetDifferentFirstPage() != 0;
-  always(0x9023, titlePage ? std::min(bands.topMargin, first.topMargin) : bands.topMargin);
+  always(0x9023, SectionTopMarginOf(document));
   always(0x9024, SectionBottomMarginOf(document));
   length(0xB025, params.GetBinding(), 0);
   return count;

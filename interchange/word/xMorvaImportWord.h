@@ -551,7 +551,7 @@ class xMorvaImportWord : public VObject {
   int32_t InsertStories(xMorvaDocument& document);
   // The bands of the pages whose headers or footers hold more lines than
   // the file's margins leave room for made taller, with the margins.
-  void FitHeadersAndFooters(xMorvaDocument& document, bool differentFirst, bool differentLeftRight);
+  void FitHeadersAndFooters(xMorvaDocument& document, bool differentFirst);
 
   // One entry per stretch of text read: file position, byte count, first
   // character position, two bytes a character.

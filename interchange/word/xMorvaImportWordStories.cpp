@@ -116,12 +116,11 @@ int32_t xMorvaImportWord::InsertStories(xMorvaDocument& document) {
   const bool differentLeftRight = evenHeader || evenFooter;
   params.SetDifferentFirstPage(differentFirst);
   params.SetDifferentLeftRight(differentLeftRight);
-  FitHeadersAndFooters(document, differentFirst, differentLeftRight);
+  FitHeadersAndFooters(document, differentFirst);
   return 0;
 }
 
-void xMorvaImportWord::FitHeadersAndFooters(xMorvaDocument& document, bool differentFirst,
-                                            bool differentLeftRight) {
+void xMorvaImportWord::FitHeadersAndFooters(xMorvaDocument& document, bool differentFirst) {
   // A header's band that holds its lines already stays as the file gives
   // it, so our own file reads back as it was written; a footer's lines
   // reach up from its distance.
@@ -131,16 +130,11 @@ void xMorvaImportWord::FitHeadersAndFooters(xMorvaDocument& document, bool diffe
   // The first-page header and footer have the first page's bands; the odd
   // and even ones share the other pages' bands, which take the taller of
   // the two.
-  auto tallest = [&](int16_t part, int16_t left) {
-    const int32_t height = HeaderFooterLinesHeight(document, part);
-    return differentLeftRight ? std::max(height, HeaderFooterLinesHeight(document, left)) : height;
-  };
-  FitHeaderFooterBands(params, params.GetBands(false), headerDistance, tallest(kPartHeader, kPartLeftHeader),
+  FitHeaderFooterBands(params, params.GetBands(false), headerDistance, HeaderLinesHeight(document, false),
                        footerDistance, FooterLinesHeight(document, false));
   if (differentFirst) {
-    FitHeaderFooterBands(params, params.GetBands(true), headerDistance,
-                         HeaderFooterLinesHeight(document, kPartFirstHeader), footerDistance,
-                         FooterLinesHeight(document, true));
+    FitHeaderFooterBands(params, params.GetBands(true), headerDistance, HeaderLinesHeight(document, true),
+                         footerDistance, FooterLinesHeight(document, true));
   } else {
     params.GetBands(true) = params.GetBands(false);
   }
