@@ -1,6 +1,9 @@
 // Plain text files in and out of a document: reading 1, 10 and 100 MB of
 // Windows text (lines of about 80 characters ending CR LF) into a reset
-// document, and writing the same document back as 'ASCW' and as 'ASCU'.
+// document, and writing the same document back as 'ASCW' and as 'ASCU';
+// and the reference document saved as the save chooser's plain text saves
+// it, its question (whether Windows text carries every character) asked
+// before the write.
 // Each run reports its speed and its peak resident memory above what the
 // process held before it, per byte of file.
 #include <benchmark/benchmark.h>
@@ -12,9 +15,11 @@
 #include <string>
 #include <vector>
 
+#include "area/files/xMorvaFileFormats.h"
 #include "bench/BenchMain.h"
 #include "bench/FormatBench.h"
 #include "bench/ProcessBench.h"
+#include "bench/ReferenceDocument.h"
 #include "document/xMorvaDocument.h"
 #include "engine/xMorvaDocumentEngineServices.h"
 #include "framework/core/memory/VMemoryMgr.h"
@@ -22,6 +27,7 @@
 #include "framework/core/streams/VMemoryStream.h"
 #include "graphics/VGraphicsStart.h"
 #include "interchange/text/xMorvaPlainText.h"
+#include "interchange/text/xMorvaTextFormats.h"
 
 namespace {
 
@@ -97,6 +103,27 @@ void ExportText(benchmark::State& state) {
   Report(state, size, before);
 }
 
+// The chooser's plain text of a text that needs no question: the question,
+// then the write through the table of formats.
+void SavePlainTextAsChosen(benchmark::State& state) {
+  auto document = std::make_unique<xMorvaDocument>(nullptr);
+  FillWithReferenceDocument(*document, int32_t(state.range(0)));
+  InstallTextFormats();
+  const xMorvaFormatWriter write = xMorvaFileFormats::FindWriter(kTypeTextWindows);
+  size_t size = 0;
+  for (auto _ : state) {
+    if (!xMorvaFileFormats::CarriesEveryCharacter(*document, kTypeTextWindows))
+      state.SkipWithError("the text would be asked about");
+    size = WrittenBytes([&](VStream& stream) {
+             if (!write(*document, stream, kTypeTextWindows, false))
+               state.SkipWithError("the text was not written");
+           }).size();
+  }
+  RemoveTextFormats();
+  state.counters["pages"] = double(state.range(0));
+  state.counters["file_MB"] = double(size) / 1e6;
+}
+
 BENCHMARK(ImportText)
     ->ArgName("MB")
     ->Arg(1)
@@ -114,6 +141,12 @@ BENCHMARK(ExportText)
     ->Args({100, 1})
     ->Unit(benchmark::kMillisecond)
     ->Iterations(1);
+BENCHMARK(SavePlainTextAsChosen)
+    ->ArgName("pages")
+    ->Arg(kReferencePages[0])
+    ->Arg(kReferencePages[1])
+    ->Arg(kReferencePages[2])
+    ->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

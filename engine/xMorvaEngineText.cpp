@@ -8,6 +8,7 @@
 #include "engine/xMorvaEngine.h"
 #include "engine/xMorvaEngineHost.h"
 #include "engine/xMorvaEngine_p.h"
+#include "engine/xMorvaPlainUnits.h"
 #include "framework/core/intl/VIntlMgr.h"
 #include "framework/core/strings/VString.h"
 
@@ -82,24 +83,10 @@ void xMorvaEngine::WritePlainText(VString& sink, bool selectionOnly, bool lineFe
   const Range range = selectionOnly ? Range{fSelStartOffset, fSelEndOffset} : Range{0, fBytesInUse};
   const uint8_t* stream = LockStream();
   if (stream == nullptr) return;
-  const uint32_t end = range.end < fBytesInUse ? range.end : fBytesInUse;
-  for (uint32_t at = range.start; at < end;) {
-    const StreamItem item = ReadStreamItem(stream + at, fBytesInUse - at);
-    if (item.kind == StreamItem::kUnit) {
-      sink.AppendUniChar(item.unit);
-      if (item.unit == kUnitParagraphEnd && lineFeedAfterReturn) sink.AppendUniChar(kUnitLineFeed);
-    } else if (item.kind == StreamItem::kElement) {
-      if (item.unit == xMorvaElementCode::Tab) {
-        sink.AppendUniChar(kUnitTab);
-      } else if (item.unit == xMorvaElementCode::SoftHyphen) {
-        // Its unit is the whole of it, shown or not.
-        sink.AppendUniChar(kUnitSoftHyphen);
-        at += item.size;
-        continue;
-      }
-    }
-    at += item.skipSize;
-  }
+  ForEachPlainUnit(stream, fBytesInUse, range.start, range.end, [&](char16_t unit) {
+    sink.AppendUniChar(unit);
+    if (unit == kUnitParagraphEnd && lineFeedAfterReturn) sink.AppendUniChar(kUnitLineFeed);
+  });
   UnlockStream();
 }
 

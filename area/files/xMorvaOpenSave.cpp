@@ -60,10 +60,10 @@ constexpr double kTextByteVarietyShare = 0.84;
 // one in four pairs, where random units change script at nearly every unit.
 constexpr uint32_t kScriptChangeShareDivisor = 4;
 // UTF-16 text holds a space byte (0x20) in a unit other than a space,
-// punctuation or a sign (`HoldsSpaceByte`, `IsPunctuationOrSign`) in fewer
-// than one unit in 8, where an 8-bit text read as UTF-16 has one in 4 or
-// more (a space in every sixth or seventh byte), and a build log with its
-// escapes one in 7.
+// punctuation or a sign (`HoldsSpaceByte`, `IsTextPunctuation`,
+// `IsPunctuationOrSign`) in fewer than one unit in 8, where an 8-bit text
+// read as UTF-16 has one in 4 or more (a space in every sixth or seventh
+// byte), and a build log with its escapes one in 7.
 constexpr uint32_t kSpaceByteShareDivisor = 8;
 // And it holds units of two bytes from 0xA1 up (`HoldsTwoDoubleByteBytes`)
 // in fewer than three units in 4, where a text of a double-byte code page
@@ -109,13 +109,23 @@ bool IsStrayUnit(uint32_t c) {
 // a neighbouring byte ("e " is U+2065, " t" U+7420).
 bool HoldsSpaceByte(uint32_t c) { return c != 0x20 && (c >> 8 == 0x20 || (c & 0xFF) == 0x20); }
 
+// Whether a UTF-16 unit is punctuation that texts of every script write
+// among their words and that an 8-bit text read as UTF-16 hardly makes:
+// the spaces, zero-width joiners and direction marks, dashes and quotation
+// marks (U+2002 to U+201F, where an 8-bit text would need a control byte
+// before a space) and the leaders and ellipsis (U+2024 to U+2026: "$", "%"
+// or "&" before a space). Chinese and Japanese prose writes its quotation
+// marks, ellipses and dashes so, with next to no unit below U+0100 beside
+// them.
+bool IsTextPunctuation(uint32_t c) { return (c >= 0x2002 && c < 0x2020) || (c >= 0x2024 && c < 0x2027); }
+
 // Whether a UTF-16 unit is one of the punctuation and signs block U+2000 to
-// U+20CF: spaces, dashes, quotation marks, bullets, ellipsis, per mille,
-// primes (the minutes and seconds of coordinates) and the currency signs
-// (euro, rouble, rupee, won, lira, hryvnia), which texts write among their
-// words and numbers, a column of prices one unit in four. Each holds the
-// byte 0x20, and so does every unit an 8-bit text makes of a character and
-// the space after it.
+// U+20CF: besides the punctuation above, daggers, bullets, per mille,
+// primes (the minutes and seconds of coordinates), superscripts and the
+// currency signs (euro, rouble, rupee, won, lira, hryvnia), which texts
+// write among their words and numbers, a column of prices one unit in
+// four. Each holds the byte 0x20, and so does every unit an 8-bit text
+// makes of a character and the space after it ("e " is U+2065).
 bool IsPunctuationOrSign(uint32_t c) { return c >= 0x2000 && c < 0x20D0; }
 
 // Whether both bytes of a UTF-16 unit are from 0xA1 up, as the lead and
@@ -605,7 +615,7 @@ bool IsUtf16TextSample(const uint8_t* bytes, uint32_t size) {
         (low && i > 0 && units[i - 1] >= 0xD800 && units[i - 1] < 0xDC00);
     if ((high || low) ? !paired : IsStrayUnit(c)) ++strays;
     if (IsPunctuationOrSign(c)) {
-      ++signs;
+      if (!IsTextPunctuation(c)) ++signs;
     } else if (HoldsSpaceByte(c)) {
       ++spaceBytes;
     }
@@ -624,10 +634,11 @@ bool IsUtf16TextSample(const uint8_t* bytes, uint32_t size) {
   // The shares are asked of a sample of 64 bytes or more, its mark
   // counted: random bytes of 64 behind a mark are 31 units.
   if (size < kShareSampleMinimum) return true;
-  // The punctuation and signs count with the space bytes only in a sample
-  // that holds fewer units of U+0000 to U+00FF than of them: a text writes
-  // its prices and coordinates among its digits, spaces and letters, where
-  // an 8-bit text read as UTF-16 has no zero byte, and so no such unit.
+  // The other punctuation and signs count with the space bytes only in a
+  // sample that holds fewer units of U+0000 to U+00FF than of them: a text
+  // writes its prices and coordinates among its digits, spaces and letters,
+  // where an 8-bit text read as UTF-16 has no zero byte, and so no such
+  // unit.
   if (latinUnits < signs) spaceBytes += signs;
   return changes * kScriptChangeShareDivisor < count && spaceBytes * kSpaceByteShareDivisor < count &&
          doubleBytes * kDoubleByteShareDivisor < count * kDoubleByteShareNumerator;

@@ -2,11 +2,14 @@
 #include "interchange/text/xMorvaPlainText.h"
 
 #include <cstring>
+#include <string>
+#include <vector>
 
 #include "document/xMorvaDocument.h"
 #include "document/xMorvaText.h"
 #include "document/xMorvaUndo.h"
 #include "engine/xMorvaEngine.h"
+#include "engine/xMorvaPlainUnits.h"
 #include "framework/core/intl/Utf.h"
 #include "framework/core/memory/VMemoryMgr.h"
 #include "framework/core/streams/VStream.h"
@@ -266,31 +269,50 @@ bool xMorvaExportTEXT::ExportText(xMorvaDocument& document, VStream& stream, uin
 
 bool xMorvaExportTEXT::CarriesEveryCharacter(xMorvaDocument& document, uint32_t fileType) {
   if (fileType == kTypeTextUnicode) return true;
+  xMorvaTextInterface* body = document.GetPart(kPartBody);
+  if (body == nullptr) return true;
+  // The characters are asked where they stand, each different one once (a
+  // text of many pages holds a few dozen): the write that follows collects
+  // the text itself. One byte a unit value, set where the text holds it.
+  std::vector<uint8_t> held(0x10000, 0);
+  const uint8_t* stream = body->LockStream();
+  if (stream == nullptr) return true;
+  const uint32_t size = body->GetStreamSize();
+  ForEachPlainUnit(stream, size, 0, size, [&](char16_t unit) { held[unit] = 1; });
+  body->UnlockStream();
+  // Windows text ends its paragraphs with CR LF.
+  if (fileType == kTypeTextWindows && held[kPlainReturn] != 0) held[kPlainLineFeed] = 1;
+  std::u16string units;
+  for (uint32_t unit = 0; unit < held.size(); unit += 8) {
+    uint64_t eight;
+    std::memcpy(&eight, held.data() + unit, sizeof eight);
+    if (eight == 0) continue;
+    for (uint32_t i = unit; i < unit + 8; ++i)
+      if (held[i] != 0) units.push_back(char16_t(i));
+  }
+  if (units.empty()) return true;
   VStrInHandle plain;
-  if (!CollectPlainText(document, fileType, plain)) return true;
-  // The text keeps every character when its bytes, read back through the
-  // same code page, give the text again: a character the code page lacks
-  // comes back as what stood for it ("?"), or not at all.
-  VStrInHandle source;
-  source.Assign(plain);
+  plain.SetUniChars(units.data(), 0, int32_t(units.size()));
+  // The code page keeps every character when their bytes, read back
+  // through it, give them again: a character it lacks comes back as what
+  // stood for it ("?"), or not at all, and so do the halves of a character
+  // beyond the Basic Multilingual Plane, which no 8-bit code page has.
   const VMemHandle bytes = EncodePlainText(plain, fileType);
   if (bytes == 0) return true;
-  const uint32_t size = gMemoryMgr->GetHandleSize(bytes);
+  const uint32_t byteCount = gMemoryMgr->GetHandleSize(bytes);
   VStrInHandle back;
-  if (size != 0) {
-    back.AppendChars(static_cast<const char*>(gMemoryMgr->LockHandle(bytes)), int32_t(size),
+  if (byteCount != 0) {
+    back.AppendChars(static_cast<const char*>(gMemoryMgr->LockHandle(bytes)), int32_t(byteCount),
                      fileType == kTypeTextMac ? kCharSetMac : kCharSetAnsi);
     gMemoryMgr->UnlockHandle(bytes);
   }
   gMemoryMgr->DisposeHandle(bytes);
-  const int32_t length = source.GetLength();
+  const int32_t length = int32_t(units.size());
   bool same = back.GetLength() == length;
-  if (same && length != 0) {
-    const auto* a = static_cast<const char16_t*>(source.GetBuffer());
+  if (same) {
     const auto* b = static_cast<const char16_t*>(back.GetBuffer());
-    same = std::memcmp(a, b, size_t(length) * sizeof(char16_t)) == 0;
+    same = std::memcmp(units.data(), b, size_t(length) * sizeof(char16_t)) == 0;
     back.ReleaseBuffer();
-    source.ReleaseBuffer();
   }
   return same;
 }
