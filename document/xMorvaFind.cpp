@@ -102,11 +102,7 @@ bool xMorvaTextMatcher::StartsWord() const {
   return WordScriptsPart(before, fStartScript);
 }
 
-void xMorvaTextMatcher::NoteUnit(char16_t unit) {
-  if (!JoinsUnitBefore(unit)) {
-    fPrevious = fBase = unit;
-    return;
-  }
+void xMorvaTextMatcher::NoteJoiningUnit(char16_t unit) {
   // The low unit of a character that is no word's goes with it.
   if (IsLowSurrogate(unit) && !fIsWord(fPrevious)) return;
   fPrevious = unit;
@@ -139,7 +135,8 @@ bool xMorvaTextMatcher::Character(char16_t unit, bool propertiesMatch) {
   } else {
     // Only the pattern's first unit starts a match, and a whole word none
     // right after a character of its word.
-    Advance(folded, folded == fPattern.front() && (!fWholeWord || StartsWord()));
+    const bool canStart = folded == fPattern.front() && (!fWholeWord || StartsWord());
+    if (canStart || !fCandidates.empty()) Advance(folded, canStart);
   }
   NoteUnit(folded);
   return fFound;

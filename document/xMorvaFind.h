@@ -99,7 +99,13 @@ class xMorvaTextMatcher {
   // first: after no word character, or after a word of another script.
   bool StartsWord() const;
   // Takes the unit fed as the one before the next.
-  void NoteUnit(char16_t unit);
+  void NoteUnit(char16_t unit) {
+    if (JoinsUnitBefore(unit))
+      NoteJoiningUnit(unit);
+    else
+      fPrevious = fBase = unit;
+  }
+  void NoteJoiningUnit(char16_t unit);
   void Complete(int32_t start, int32_t end);
   void KillAll() { fCandidates.clear(); }
 

@@ -776,7 +776,8 @@ int32_t xMorvaEngine::ChangeCaseWithUndo(int16_t mode) {
         const char16_t upper = CaseOf(unit, true);
         next = upper != unit ? upper : CaseOf(unit, false);
       }
-      wordStart = !IsWordCharacter(unit);
+      // The low unit of a pair goes with its high unit.
+      if (!IsLowSurrogate(unit)) wordStart = !IsWordCharacter(unit);
       if (next != unit) {
         PutStreamUnit(bytes.data() + at, next);
         changed = true;
