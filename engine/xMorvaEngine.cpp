@@ -45,10 +45,6 @@ uint32_t PassPlainUnits(const uint8_t* stream, uint32_t at, uint32_t end, int32_
   return at;
 }
 
-}  // namespace
-
-namespace {
-
 // The script of the word that the plain units before `to`, back to
 // `from`, end: kEither where a unit of no word comes first, or none has
 // a script.
