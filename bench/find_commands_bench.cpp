@@ -3,6 +3,15 @@
 // built in one walk and put in place, and the lines and pages brought up to
 // date after; then the same with the undo history recording, each pass
 // followed by the undo that takes it back. Expected linear in the words.
+// And whole-word searches over texts of the reference document's 50, 500
+// and 2,000 pages, Latin or Latin and CJK words touching: a find of a word
+// the text does not hold, and a replace all of a word, back and forth.
+// Whether a word ends where a Latin and a CJK word touch is asked only at
+// a candidate match's two ends, so both cost what the search without the
+// script rule cost. Two builds compare exactly by instructions, counted on
+// the timed calls alone: valgrind --tool=callgrind --collect-atstart=no
+// --toggle-collect='xMorvaEngine::SearchText*' (a find) or
+// 'xMorvaMain::ExecuteCommand*' (a replace all).
 #include <benchmark/benchmark.h>
 
 #include <cstring>
@@ -13,6 +22,7 @@
 #include "area/xMorvaPlugIn.h"
 #include "bench/AreaBenchSupport.h"
 #include "bench/BenchMain.h"
+#include "bench/ReferenceDocument.h"
 #include "boundary/HostRecords.h"
 #include "boundary/ModuleExports.h"
 #include "document/xMorvaDocument.h"
@@ -103,6 +113,70 @@ void RunReplaceAll(benchmark::State& state, bool undo) {
   gCurrentPackage = nullptr;
   package.reset();
 }
+
+// Pages of words in paragraphs of 100 words: "alpha" every tenth word,
+// and with `cjk` every other word a Latin word and a CJK word touching.
+void FillPages(xMorvaTextInterface& text, int64_t pages, bool cjk) {
+  static const char16_t* const kLatin[] = {u"words", u"text", u"page", u"lines", u"search"};
+  static const char16_t* const kMixed[] = {u"words", u"\u6771\u4EAC", u"Tokyo\u6771\u4EAC", u"page",
+                                           u"\u5927\u962A\u5E9C"};
+  std::u16string characters;
+  const size_t units = size_t(pages) * ReferenceDocument::kUnitsPerPage;
+  characters.reserve(units + 16);
+  for (size_t i = 0; characters.size() < units; ++i) {
+    characters += i % 10 == 9 ? u"alpha" : (cjk ? kMixed : kLatin)[i % 5];
+    characters += i % 100 == 99 ? u'\r' : u' ';
+  }
+  VStrInHandle string;
+  string.SetUniChars(characters.data(), 0, int32_t(characters.size()));
+  VMemHandle made = gMemoryMgr->NewEmptyHandle();
+  uint32_t positions = 0, bytes = 0;
+  if (text.StringToUnits(string, made, positions, bytes, false)) text.InsertHandle(made, int32_t(positions));
+  gMemoryMgr->DisposeHandle(made);
+  text.SetSelection(0, 0);
+}
+
+// range(0) pages, range(1) 1 for Latin and CJK; range(2) 0 a find of an
+// absent word, 1 a replace all of "alpha" and back.
+void BM_WholeWordSearch(benchmark::State& state) {
+  auto package = std::make_unique<xMorvaMain>(nullptr);
+  package->Init();
+  gCurrentPackage = package.get();
+  auto* area = new xMorvaPlugIn(package.get());
+  area->ReloadCommands();
+  xMorvaDocument& document = *area->GetDocument();
+  xMorvaTextInterface& text = *document.GetCurrentPart();
+  FillPages(text, state.range(0), state.range(1) != 0);
+  document.SetAreaSetting(2, 0, nullptr);
+  document.GetLayout()->ComposeAll();
+  const int32_t length = text.GetLength();
+  uint32_t reference = area->GetReference();
+  HostText alpha("alpha"), omega("omega");
+  int16_t whole = 1, matchCase = 1, all = 0, wrap = 1;
+  void* forth[] = {&reference, &alpha.record, &omega.record, &whole, &matchCase, &all, &wrap};
+  void* back[] = {&reference, &omega.record, &alpha.record, &whole, &matchCase, &all, &wrap};
+  VStrInHandle absent;
+  absent.SetUniChars(u"Osaka", 0, 5);
+  int32_t result = 0;
+  bool forward = true;
+  for (auto _ : state) {
+    if (state.range(2) == 0) {
+      if (text.SearchText(0, length, absent, nullptr, nullptr, true, false)) state.SkipWithError("found");
+    } else {
+      package->ExecuteCommand(112, forward ? forth : back, &result);
+      if (result != 1) state.SkipWithError("nothing was replaced");
+      forward = !forward;
+    }
+  }
+  state.SetItemsProcessed(state.iterations() * length);
+  gCurrentPackage = nullptr;
+  package.reset();
+}
+BENCHMARK(BM_WholeWordSearch)
+    ->ArgsProduct({{kReferencePages[0], kReferencePages[1], kReferencePages[2]}, {0, 1}, {0, 1}})
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(2);
+
 void BM_ReplaceAll(benchmark::State& state) { RunReplaceAll(state, false); }
 void BM_ReplaceAllAndUndo(benchmark::State& state) { RunReplaceAll(state, true); }
 BENCHMARK(BM_ReplaceAll)->Arg(10000)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond)->Iterations(2);

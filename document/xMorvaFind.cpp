@@ -31,15 +31,23 @@ bool HasPropertyCriteria(const xMorvaPropertiesStates& states) {
 // ---- xMorvaTextMatcher
 
 xMorvaTextMatcher::xMorvaTextMatcher(const std::u16string& pattern, bool wholeWord, bool caseSensitive,
-                                     xMorvaWordTest isWord, char16_t previous, int32_t first)
+                                     xMorvaWordTest isWord, char16_t previous, int32_t first,
+                                     VWordScript previousWord)
     : fPattern(pattern),
       fWholeWord(wholeWord),
       fCaseSensitive(caseSensitive),
       fIsWord(isWord),
       fPrevious(previous),
+      fBase(previous),
+      fPreviousWord(previousWord),
       fPosition(first) {
   if (!fCaseSensitive) {
     for (char16_t& unit : fPattern) unit = FoldCaseUnit(unit);
+  }
+  if (!fPattern.empty() && fIsWord(fPattern.front())) fStartScript = WordScriptOf(fPattern.front());
+  for (auto unit = fPattern.rbegin(); unit != fPattern.rend() && fIsWord(*unit); ++unit) {
+    fEndScript = WordScriptOf(*unit);
+    if (fEndScript != VWordScript::kEither) break;
   }
 }
 
@@ -83,8 +91,22 @@ bool xMorvaTextMatcher::Advance(char16_t unit, bool canStart) {
   return false;
 }
 
-bool xMorvaTextMatcher::Parts(char16_t before, char16_t after) const {
-  return fIsWord(before) && fIsWord(after) && WordScriptsPart(before, after);
+bool xMorvaTextMatcher::StartsWord() const {
+  if (!fIsWord(fPrevious)) return true;
+  if (fStartScript == VWordScript::kEither) return false;
+  VWordScript before = VWordScript::kEither;
+  if (fIsWord(fBase)) {
+    before = WordScriptOf(fBase);
+    if (before == VWordScript::kEither) before = fPreviousWord;
+  }
+  return WordScriptsPart(before, fStartScript);
+}
+
+void xMorvaTextMatcher::NoteJoiningUnit(char16_t unit) {
+  // The low unit of a character that is no word's goes with it.
+  if (IsLowSurrogate(unit) && !fIsWord(fPrevious)) return;
+  fPrevious = unit;
+  if (!fIsWord(unit)) fBase = unit;
 }
 
 bool xMorvaTextMatcher::Character(char16_t unit, bool propertiesMatch) {
@@ -92,7 +114,7 @@ bool xMorvaTextMatcher::Character(char16_t unit, bool propertiesMatch) {
   const int32_t position = fPosition++;
   const char16_t folded = fCaseSensitive ? unit : FoldCaseUnit(unit);
   if (fWaiting) {
-    if (!fIsWord(unit) || Parts(fPrevious, folded)) {
+    if (!fIsWord(unit) || WordScriptsPart(fEndScript, WordScriptOf(folded))) {
       Complete(fWaitStart, fWaitEnd);
       return true;
     }
@@ -105,16 +127,18 @@ bool xMorvaTextMatcher::Character(char16_t unit, bool propertiesMatch) {
       Complete(fRunStart, position);
       return true;
     }
-    fPrevious = folded;
+    NoteUnit(folded);
     return false;
   }
   if (!propertiesMatch) {
     KillAll();
   } else {
-    // A whole word cannot start right after a character of its word.
-    Advance(folded, !fWholeWord || !fIsWord(fPrevious) || Parts(fPrevious, folded));
+    // Only the pattern's first unit starts a match, and a whole word none
+    // right after a character of its word.
+    const bool canStart = folded == fPattern.front() && (!fWholeWord || StartsWord());
+    if (canStart || !fCandidates.empty()) Advance(folded, canStart);
   }
-  fPrevious = folded;
+  NoteUnit(folded);
   return fFound;
 }
 
@@ -136,11 +160,11 @@ bool xMorvaTextMatcher::Element(uint16_t code, bool propertiesMatch) {
   } else if (code == kSoftHyphenElement) {
     // Transparent: a match runs on across it.
   } else if (code == kTabElement && propertiesMatch) {
-    Advance(kTabUnit, !fWholeWord || !fIsWord(fPrevious));
+    Advance(kTabUnit, fPattern.front() == kTabUnit && (!fWholeWord || !fIsWord(fPrevious)));
   } else {
     KillAll();
   }
-  fPrevious = kSpace;
+  fPrevious = fBase = kSpace;
   return fFound;
 }
 

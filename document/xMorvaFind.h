@@ -11,6 +11,7 @@
 #include "document/xMorvaProperties.h"
 #include "document/xMorvaPropertiesStates.h"
 #include "framework/core/VObject.h"
+#include "framework/core/intl/WordScripts.h"
 #include "framework/core/strings/VUniString.h"
 
 // What to find and what to put in its place. The editing area owns one and
@@ -45,7 +46,8 @@ bool HasPropertyCriteria(const xMorvaPropertiesStates& states);
 
 // Whether a unit belongs to words; the text engine keeps the table. Two
 // word characters of different scripts (a Latin letter and a CJK
-// ideograph) still belong to different words (framework/core/intl/WordScripts.h).
+// ideograph) still belong to different words (framework/core/intl/WordScripts.h):
+// a whole word is asked about them only where a match can start or end.
 using xMorvaWordTest = bool (*)(char16_t unit);
 
 // The matching of a pattern against the positions of a text, one item at a
@@ -57,9 +59,11 @@ using xMorvaWordTest = bool (*)(char16_t unit);
 class xMorvaTextMatcher {
  public:
   // `previous` is the unit before the first position fed (a space at the
-  // start of the text); `first` the position of the first item fed.
+  // start of the text); `first` the position of the first item fed;
+  // `previousWord` the script of the word that `previous` ends, where
+  // `previous` goes with the unit before it (a combining mark).
   xMorvaTextMatcher(const std::u16string& pattern, bool wholeWord, bool caseSensitive, xMorvaWordTest isWord,
-                    char16_t previous, int32_t first);
+                    char16_t previous, int32_t first, VWordScript previousWord = VWordScript::kEither);
 
   // One character unit at the next position; `propertiesMatch` says
   // whether the properties in effect there meet the criteria. True once a
@@ -73,7 +77,9 @@ class xMorvaTextMatcher {
   bool Finish(int next);
   // What a unit that follows the walk is to Finish: 1 when it carries on
   // the word of the last unit fed, else 2.
-  int Follows(char16_t unit) const { return fIsWord(unit) && !Parts(fPrevious, unit) ? 1 : 2; }
+  int Follows(char16_t unit) const {
+    return fIsWord(unit) && !WordScriptsPart(fEndScript, WordScriptOf(unit)) ? 1 : 2;
+  }
 
   bool IsFound() const { return fFound; }
   // The match, as positions [start, end).
@@ -89,8 +95,17 @@ class xMorvaTextMatcher {
   };
   // A pattern unit against an item: the folded unit, or the tab element.
   bool Advance(char16_t unit, bool canStart);
-  // Two word characters of different scripts: a word ends between them.
-  bool Parts(char16_t before, char16_t after) const;
+  // Whether a whole word can start at the unit just fed, the pattern's
+  // first: after no word character, or after a word of another script.
+  bool StartsWord() const;
+  // Takes the unit fed as the one before the next.
+  void NoteUnit(char16_t unit) {
+    if (JoinsUnitBefore(unit))
+      NoteJoiningUnit(unit);
+    else
+      fPrevious = fBase = unit;
+  }
+  void NoteJoiningUnit(char16_t unit);
   void Complete(int32_t start, int32_t end);
   void KillAll() { fCandidates.clear(); }
 
@@ -99,6 +114,15 @@ class xMorvaTextMatcher {
   bool fCaseSensitive;
   xMorvaWordTest fIsWord;
   char16_t fPrevious;
+  // The last unit fed that does not go with the unit before it: the word
+  // before the next position has its script.
+  char16_t fBase;
+  VWordScript fPreviousWord;
+  // The scripts of the pattern's first word character and of its last
+  // word (kEither where it starts or ends with no word character): what a
+  // match starts and ends its words with.
+  VWordScript fStartScript = VWordScript::kEither;
+  VWordScript fEndScript = VWordScript::kEither;
   int32_t fPosition;
   std::vector<Candidate> fCandidates;
   // A whole-word match that waits for the next item to end its word.

@@ -196,5 +196,6 @@ inline StreamItem ReadStreamItem(const uint8_t* at, uint32_t remaining) {
 // characters of different scripts side by side still belong to different
 // words (framework/core/intl/WordScripts.h).
 bool IsWordCharacter(char16_t unit);
-// Copies 8192 bytes of table; null clears it.
+// Copies 8192 bytes of table and adds the two units of the ideographs
+// beyond the BMP, which it cannot hold (WordScripts.h); null clears it.
 void SetWordCharacters(const uint8_t* table);

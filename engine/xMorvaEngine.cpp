@@ -45,15 +45,33 @@ uint32_t PassPlainUnits(const uint8_t* stream, uint32_t at, uint32_t end, int32_
   return at;
 }
 
+// The script of the word that the plain units before `to`, back to
+// `from`, end: kEither where a unit of no word comes first, or none has
+// a script.
+VWordScript ScriptOfWordBefore(const uint8_t* stream, uint32_t from, uint32_t to) {
+  for (uint32_t back = to; back > from; back -= 2) {
+    const char16_t unit = StreamUnit(stream + back - 2);
+    if (!IsWordCharacter(unit)) break;
+    const VWordScript script = WordScriptOf(unit);
+    if (script != VWordScript::kEither) return script;
+  }
+  return VWordScript::kEither;
+}
+
 }  // namespace
 
 bool IsWordCharacter(char16_t unit) { return (sWordCharacters[unit >> 3] >> (unit & 7)) & 1; }
 
 void SetWordCharacters(const uint8_t* table) {
-  if (table != nullptr)
-    std::memcpy(sWordCharacters, table, sizeof sWordCharacters);
-  else
+  if (table == nullptr) {
     std::memset(sWordCharacters, 0, sizeof sWordCharacters);
+    return;
+  }
+  std::memcpy(sWordCharacters, table, sizeof sWordCharacters);
+  // The table holds the BMP: the ideographs beyond it are words too.
+  for (uint32_t unit = 0xD800; unit <= 0xDFFF; ++unit) {
+    if (IsWordUnitBeyondTheBmp(char16_t(unit))) sWordCharacters[unit >> 3] |= uint8_t(1 << (unit & 7));
+  }
 }
 
 // ---- Construction
@@ -711,7 +729,11 @@ void xMorvaEngine::PassParagraphEnd(const PositionWalk& walk) {
 
 void xMorvaEngine::NoteWordUnit(char16_t unit, int32_t position) {
   const VWordScript script = WordScriptOf(unit);
-  if (script == VWordScript::kEither) return;
+  if (script == VWordScript::kEither) {
+    // The low unit of a character that is no word's (an emoji) goes with it.
+    if (IsLowSurrogate(unit) && fWordStart == position) fWordStart = position + 1;
+    return;
+  }
   if (WordScriptsPart(fWordScript, script)) fWordStart = position;
   fWordScript = script;
 }
@@ -747,7 +769,8 @@ void xMorvaEngine::StepCharacterRun(const uint8_t* stream, PositionWalk& walk, i
   for (uint32_t back = at; back > runStart; back -= 2) {
     const char16_t unit = StreamUnit(stream + back - 2);
     if (!IsWordCharacter(unit)) {
-      fWordStart = positionOf(back);
+      // The low unit of a character that is no word's goes with it.
+      fWordStart = positionOf(back < at && IsLowSurrogate(StreamUnit(stream + back)) ? back + 2 : back);
       fWordScript = script;
       return;
     }
@@ -840,12 +863,16 @@ uint32_t xMorvaEngine::WalkSelection(const uint8_t* stream, uint32_t at, int32_t
                                      uint32_t& characterRecordBytes, VWordScript& endScript) {
   bool seen = false;
   const bool single = count == 1;
+  // The last run of plain units stepped over.
+  uint32_t runStart = at;
+  uint32_t runEnd = at;
   while (at < fBytesInUse) {
     // Ordinary characters before the last selected position are only
     // counted: stepped over in a tight loop.
     if (count > 1) {
-      const uint32_t runStart = at;
+      runStart = at;
       at = PassPlainUnits(stream, at, fBytesInUse, count - 1);
+      runEnd = at;
       count -= int32_t((at - runStart) / 2);
       if (at != runStart) seen = true;
       if (at >= fBytesInUse) break;
@@ -863,6 +890,10 @@ uint32_t xMorvaEngine::WalkSelection(const uint8_t* stream, uint32_t at, int32_t
           fSpaceAtEnd = 1;
         }
         endScript = IsWordCharacter(item.unit) ? WordScriptOf(item.unit) : VWordScript::kEither;
+        // A last unit that goes with the one before it (a combining mark)
+        // ends the word of that one.
+        if (endScript == VWordScript::kEither && runEnd == at && IsWordCharacter(item.unit))
+          endScript = ScriptOfWordBefore(stream, runStart, runEnd);
         fTyping.Assign(fCurrent);
         fTypingTabs.Assign(fCurrentTabs);
       } else if (item.unit == kUnitParagraphEnd) {
@@ -999,6 +1030,36 @@ uint32_t xMorvaEngine::WalkToParagraphEnd(const uint8_t* stream, uint32_t at, VW
     at += 2;
   }
   return at;
+}
+
+int32_t xMorvaEngine::WordEndFrom(const uint8_t* stream, uint32_t at, int32_t position, VWordScript wordScript) {
+  fSpaceAtEnd = 0;
+  while (at < fBytesInUse) {
+    const StreamItem item = ReadStreamItem(stream + at, fBytesInUse - at);
+    at += item.size;
+    if (item.kind == StreamItem::kRecord) {
+      if (item.unit >= kFirstElementCode) break;  // a stray byte at the end
+      continue;
+    }
+    if (item.kind == StreamItem::kElement) {
+      if (item.unit < kFirstComputedCode) break;
+      ++position;
+      if (IsBreakCode(item.unit)) break;
+      continue;
+    }
+    if (!IsWordCharacter(item.unit)) {
+      if (IsSpaceUnit(item.unit)) {
+        ++position;
+        fSpaceAtEnd = 1;
+      }
+      break;
+    }
+    const VWordScript script = WordScriptOf(item.unit);
+    if (WordScriptsPart(wordScript, script)) break;
+    if (script != VWordScript::kEither) wordScript = script;
+    ++position;
+  }
+  return position;
 }
 
 int32_t xMorvaEngine::GetWidestLine() const { return fLines != nullptr ? fLines->GetWidestLine() : 0; }

@@ -594,6 +594,10 @@ class xMorvaEngine : public VObject, public xMorvaTextInterface {
   // A word character passed at the position: where the script changes, a
   // new word starts with it.
   void NoteWordUnit(char16_t unit, int32_t position);
+  // After a word character typed: the word ends at the caret where the next
+  // word character's script parts from it, and runs through the next word
+  // where the word at the caret had not (`wordRanOn`: it had).
+  void TakeWordEndAfterTyping(bool wordRanOn);
   // A caret or selection whose first unit starts a word of another script
   // than the one before it is in that word.
   void TakeWordAtSelection(const uint8_t* stream);
@@ -603,6 +607,10 @@ class xMorvaEngine : public VObject, public xMorvaTextInterface {
                          uint32_t& characterRecordBytes, VWordScript& endScript);
   // `wordScript`: the script of the word the selection ends in.
   uint32_t WalkToParagraphEnd(const uint8_t* stream, uint32_t offset, VWordScript wordScript);
+  // The end of the word that runs on from the offset, at `position`, whose
+  // units so far are of `wordScript`: the word rule of WalkToParagraphEnd
+  // from a caret inside a word, a space after it taken in (space at end).
+  int32_t WordEndFrom(const uint8_t* stream, uint32_t offset, int32_t position, VWordScript wordScript);
   // Forgets the walk's cache point, its marks and the last element found.
   void DropCache() {
     fCachePosition = 0;

@@ -407,6 +407,8 @@ int32_t xMorvaEngine::TypeCharacter(char16_t unit) {
   return Reserved(DeleteReserve(*this) + kTypingRecords + 2, [&]() -> int32_t {
     if (const int32_t error = DeleteSelection()) return error;
     const uint32_t before = fBytesInUse;
+    // Whether the word at the caret runs on past it.
+    const bool wordRunsOn = fWordEnd > fSelStart;
     if (const int32_t error = WriteTypingProperties()) return error;
     uint8_t bytes[2];
     PutStreamUnit(bytes, unit);
@@ -425,9 +427,31 @@ int32_t xMorvaEngine::TypeCharacter(char16_t unit) {
       fWordScript = VWordScript::kEither;
     } else {
       NoteWordUnit(unit, fSelStart - 1);
+      TakeWordEndAfterTyping(wordRunsOn);
     }
     return 0;
   });
+}
+
+void xMorvaEngine::TakeWordEndAfterTyping(bool wordRanOn) {
+  const uint8_t* stream = LockStream();
+  for (uint32_t at = fSelEndOffset; at < fBytesInUse;) {
+    const StreamItem item = ReadStreamItem(stream + at, fBytesInUse - at);
+    at += item.size;
+    if (item.kind == StreamItem::kRecord) continue;
+    if (item.kind == StreamItem::kUnit && IsWordCharacter(item.unit)) {
+      if (WordScriptsPart(fWordScript, WordScriptOf(item.unit))) {
+        // The typed word ends at the caret, where the next one's script begins.
+        fWordEnd = fSelStart;
+        fSpaceAtEnd = 0;
+      } else if (!wordRanOn) {
+        // The word before ended at the caret: the typed unit joins the next.
+        fWordEnd = WordEndFrom(stream, fSelEndOffset, fSelStart, fWordScript);
+      }
+    }
+    break;
+  }
+  UnlockStream();
 }
 
 int32_t xMorvaEngine::TypeCharacterWithUndo(char16_t unit) {
@@ -752,7 +776,8 @@ int32_t xMorvaEngine::ChangeCaseWithUndo(int16_t mode) {
         const char16_t upper = CaseOf(unit, true);
         next = upper != unit ? upper : CaseOf(unit, false);
       }
-      wordStart = !IsWordCharacter(unit);
+      // The low unit of a pair goes with its high unit.
+      if (!IsLowSurrogate(unit)) wordStart = !IsWordCharacter(unit);
       if (next != unit) {
         PutStreamUnit(bytes.data() + at, next);
         changed = true;

@@ -30,10 +30,13 @@ bool xMorvaEngine::SearchText(int32_t from, int32_t to, const VString& text, con
     return false;
   }
 
-  // The unit before `from`, a space at the start or before an element.
+  // The unit before `from`, a space at the start or before an element, and
+  // the script of the word before it, which a combining mark takes.
   char16_t previous = u' ';
+  VWordScript previousWord = VWordScript::kEither;
   if (from >= 1) {
     SetSelection(from - 1, from - 1);
+    previousWord = fWordScript;
     const uint8_t* stream = LockStream();
     for (uint32_t at = fSelStartOffset; stream != nullptr && at < fBytesInUse;) {
       const StreamItem item = ReadStreamItem(stream + at, fBytesInUse - at);
@@ -50,7 +53,7 @@ bool xMorvaEngine::SearchText(int32_t from, int32_t to, const VString& text, con
   running.Assign(fCurrent);
   bool matches = true;
   bool changed = true;
-  xMorvaTextMatcher matcher(pattern, wholeWord, caseSensitive, WordUnit, previous, from);
+  xMorvaTextMatcher matcher(pattern, wholeWord, caseSensitive, WordUnit, previous, from, previousWord);
   const uint8_t* stream = LockStream();
   uint32_t at = fSelStartOffset;
   while (stream != nullptr && at < fBytesInUse && matcher.Position() < to && !matcher.IsFound()) {

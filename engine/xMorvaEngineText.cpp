@@ -302,7 +302,8 @@ int32_t xMorvaEngine::ChangeCase(int32_t mode) {
       PutStreamUnit(bytes, unit);
       ReplaceBytes(at, bytes, 2);
     }
-    afterSeparator = !IsWordCharacter(item.unit);
+    // The low unit of a pair goes with its high unit.
+    if (!IsLowSurrogate(item.unit)) afterSeparator = !IsWordCharacter(item.unit);
     at += 2;
   }
   EndUndoStep(0);

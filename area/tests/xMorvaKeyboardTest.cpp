@@ -84,6 +84,20 @@ TEST_F(KeyTest, CommandArrowsMoveByWord) {
     Press(key, kCmd);
     EXPECT_EQ(Sel(), Pair(at, at));
   }
+  // Latin letters typed before a CJK word are a word of their own; a
+  // combining mark goes with its letter, an ideograph beyond the BMP is CJK.
+  Select(0, 9);
+  for (char16_t unit : std::u16string(u"\u6771\u4EAC")) document->TypeCharacter(unit);
+  Caret(0);
+  for (char16_t unit : std::u16string(u"ab")) document->TypeCharacter(unit);
+  EXPECT_EQ(Pair(Text()->GetWordStart(), Text()->GetWordEnd()), Pair(0, 2));
+  Select(0, 4);
+  for (char16_t unit : std::u16string(u"Cafe\u0301\uC11C\uC6B8 Tokyo\U00020B9F")) document->TypeCharacter(unit);
+  Caret(0);
+  for (int32_t at : {5, 8, 13, 15}) {
+    Press(kKeyRight, kCmd);
+    EXPECT_EQ(Sel(), Pair(at, at));
+  }
 }
 
 // ---- Home and End.

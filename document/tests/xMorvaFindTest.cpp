@@ -18,10 +18,13 @@ constexpr char16_t kTabMark = 0xE000;
 constexpr char16_t kHyphenMark = 0xE001;
 constexpr char16_t kBreakMark = 0xE002;
 
-// As in the module's table, CJK ideographs are word characters too.
+// As in the module's table: combining marks, Greek, CJK ideographs and
+// Hangul are word characters too, and the two units of an ideograph
+// beyond the BMP.
 bool TestWord(char16_t c) {
   return (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z') || (c >= u'0' && c <= u'9') || c == 0xE9 ||
-         c == 0xC9 || (c >= 0x4E00 && c <= 0x9FFF);
+         c == 0xC9 || (c >= 0x0300 && c <= 0x03FF) || (c >= 0x4E00 && c <= 0x9FFF) ||
+         (c >= 0xAC00 && c <= 0xD7A3) || IsWordUnitBeyondTheBmp(c);
 }
 
 uint16_t ElementOf(char16_t mark) {
@@ -75,6 +78,14 @@ TEST(FindMatcher, MatchesUnderTheRules) {
       // A Latin word and a CJK word touching are two words.
       {u"Tokyo", u"\u6771\u4EACTokyo\u6771\u4EAC", true, false, 2, 7},
       {u"\u6771\u4EAC", u"Tokyo\u6771\u4EACTokyo", true, false, 5, 7},
+      // A combining mark goes with its letter; a character beyond the BMP
+      // is judged by its code point; an emoji's low unit is no word's.
+      {u"Cafe\u0301", u"Cafe\u0301\uC11C\uC6B8", true, false, 0, 5},
+      {u"Cafe", u"Cafe\u0301\uC11C\uC6B8", true, false, -1, 0},
+      {u"\uC11C\uC6B8", u"Cafe\u0301\uC11C\uC6B8", true, false, 5, 7},
+      {u"\U00020B9F\U00020B9F", u"Tokyo\U00020B9F\U00020B9F", true, false, 5, 9},
+      {u"\U00020B9F\U00020B9F", u"\u0391\u03B8\u03AE\u03BD\u03B1\U00020B9F\U00020B9F", true, false, 5, 9},
+      {u"cat", u"\U0001F600cat", true, false, 2, 5},
       // A tab element matches a tab in the pattern.
       {u"a\tb", std::u16string(u"xa") + kTabMark + u"b", false, false, 1, 4},
       // A soft hyphen is passed over, and lies inside the span found.

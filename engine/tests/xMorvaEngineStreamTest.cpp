@@ -228,6 +228,12 @@ TEST_F(SelectionTest, WordBounds) {
       {u"ab cd ef", 1, 4, 0, 6, true},
       // A Latin word between CJK words is a word of its own.
       {u"\u6771\u4EACTokyo\u6771\u4EAC", 4, 4, 2, 7, false},
+      // A combining mark goes with its letter, an ideograph beyond the BMP
+      // is CJK, an emoji's low unit is no word's.
+      {u"Cafe\u0301\uC11C\uC6B8", 2, 2, 0, 5, false},
+      {u"Cafe\u0301\uC11C\uC6B8", 0, 5, 0, 5, false},
+      {u"Tokyo\U00020B9F\U00020B9F", 7, 7, 5, 9, false},
+      {u"a\U0001F600cat", 4, 4, 3, 6, false},
   };
   for (const Case& c : cases) {
     Load(Stream().Text(c.text), c.start, c.end);

@@ -199,6 +199,8 @@ TEST_F(TextTest, CaseChangesInPlaceAndIsUndone) {
       {0, u"ABC abc 123", u"abc abc 123"}, {1, u"ABC abc 123", u"ABC ABC 123"},
       {2, u"aBC abc 123", u"Abc Abc 123"}, {3, u"ABC abc 123", u"abc ABC 123"},
       {3, u"aBc", u"AbC"},
+      // An emoji's low unit is no word's: a capital follows it.
+      {2, u"\U0001F600abc", u"\U0001F600Abc"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.mode);
