@@ -176,10 +176,14 @@ TEST_F(RtfRoundTrip, ThreeTripsKeepTheFootersPlaceAndTheBottomMargin) {
     // The first page's or the left pages' footer blank, the others' with
     // text: written as a group of its own.
     const char* blankGroup = nullptr;
-    bool header = false;     // a header's row: its lines checked, a header typed
-    int32_t head = 0;        // points: where the header's first line starts
+    bool header = false;     // a header's row, read from `rtf`: its lines at \headery720 checked, a header typed
     int32_t headerBody = 0;  // points: where the body starts (0: just below the header's lines)
   };
+  auto header = [](const char* what, const char* rtf, bool chain = false, int32_t body = 0) {
+    return Row{.what = what, .footer = u"", .bottom = 72, .top = 71, .kept = false, .rtf = rtf, .chain = chain,
+               .header = true, .headerBody = body};
+  };
+  const char* headed = "{\\rtf1\\margt720\\headery720{\\header Head line\\par}Body.}";
   std::u16string tall;
   for (int i = 0; i < 80; ++i) tall += u"Foot line\n";
   const Row rows[] = {
@@ -218,28 +222,18 @@ TEST_F(RtfRoundTrip, ThreeTripsKeepTheFootersPlaceAndTheBottomMargin) {
        false, 0, 0, false, false, "{\\footerf{"},
       {"facing pages with a blank left footer", u"", 72, 71, false, 0, "{\\rtf1\\facingp{\\footerr Foot\\par}Body.}",
        false, 0, 0, false, false, "{\\footerl{"},
-      {.what = "a header at \\headery720, the margin", .footer = u"", .bottom = 72, .top = 71, .kept = false,
-       .rtf = "{\\rtf1\\margt720\\headery720{\\header Head line\\par}Body.}", .header = true, .head = 36},
-      {.what = "a header at \\headery720, the margin, chained", .footer = u"", .bottom = 72, .top = 71, .kept = false,
-       .rtf = "{\\rtf1\\margt720\\headery720{\\header Head line\\par}Body.}", .chain = true, .header = true,
-       .head = 36},
-      {.what = "a title page's header at the margin", .footer = u"", .bottom = 72, .top = 71, .kept = false,
-       .rtf = "{\\rtf1\\margt720\\headery720\\titlepg{\\headerf First\\par head\\par}{\\header Head\\par}Body.}",
-       .header = true, .head = 36},
-      {.what = "a title page's header at the margin, the others' taller, chained", .footer = u"", .bottom = 72,
-       .top = 71, .kept = false,
-       .rtf = "{\\rtf1\\margt720\\headery720\\titlepg{\\headerf First\\par}{\\header Head\\par two\\par}Body.}",
-       .chain = true, .header = true, .head = 36},
-      {.what = "facing pages' headers at the margin", .footer = u"", .bottom = 72, .top = 71, .kept = false,
-       .rtf = "{\\rtf1\\margt720\\headery720\\facingp{\\headerl Left\\par head\\par}{\\headerr Head\\par}Body.}",
-       .header = true, .head = 36},
-      {.what = "a header at \\headery720 above \\margt1440", .footer = u"", .bottom = 72, .top = 71, .kept = false,
-       .rtf = "{\\rtf1\\margt1440\\headery720{\\header Head line\\par}Body.}", .header = true, .head = 36,
-       .headerBody = 72},
-      {.what = "no header text at \\headery720, the margin", .footer = u"", .bottom = 72, .top = 71, .kept = false,
-       .rtf = "{\\rtf1\\margt720\\headery720 Body.}", .header = true},
-      {.what = "no header text at \\headery720, the margin, chained", .footer = u"", .bottom = 72, .top = 71,
-       .kept = false, .rtf = "{\\rtf1\\margt720\\headery720 Body.}", .chain = true, .header = true},
+      header("a header at \\headery720, the margin", headed),
+      header("a header at \\headery720, the margin, chained", headed, true),
+      header("a title page's header at the margin",
+             "{\\rtf1\\margt720\\headery720\\titlepg{\\headerf First\\par head\\par}{\\header Head\\par}Body.}"),
+      header("a title page's header at the margin, the others' taller, chained",
+             "{\\rtf1\\margt720\\headery720\\titlepg{\\headerf First\\par}{\\header Head\\par two\\par}Body.}", true),
+      header("facing pages' headers at the margin",
+             "{\\rtf1\\margt720\\headery720\\facingp{\\headerl Left\\par head\\par}{\\headerr Head\\par}Body.}"),
+      header("a header at \\headery720 above \\margt1440", "{\\rtf1\\margt1440\\headery720{\\header Head line\\par}Body.}",
+             false, 72),
+      header("no header text at \\headery720, the margin", "{\\rtf1\\margt720\\headery720 Body.}"),
+      header("no header text at \\headery720, the margin, chained", "{\\rtf1\\margt720\\headery720 Body.}", true),
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.what);
@@ -305,12 +299,12 @@ TEST_F(RtfRoundTrip, ThreeTripsKeepTheFootersPlaceAndTheBottomMargin) {
       for (int32_t page : {0, 1}) {
         const int32_t lines = HeaderLinesHeight(back, page == 0);
         if (!row.header || lines == 0) continue;
+        SCOPED_TRACE("page " + std::to_string(page));
         const xMorvaDocParams::HeaderPlace head = back.GetParams().HeaderPlaceOf(page, lines);
-        EXPECT_EQ(PointsToPixels(row.head), head.top) << "page " << page;
-        EXPECT_GE(head.bottom - head.top, lines) << "page " << page;
+        EXPECT_EQ(PointsToPixels(36), head.top);
+        EXPECT_GE(head.bottom - head.top, lines);
         EXPECT_EQ(row.headerBody > 0 ? PointsToPixels(row.headerBody) : head.top + lines + 1,
-                  back.GetParams().BodyTopMargin(page, lines))
-            << "page " << page;
+                  back.GetParams().BodyTopMargin(page, lines));
       }
       // A file opened has the page bands of its first open at every trip.
       for (bool firstPage : {false, true})
