@@ -6,7 +6,7 @@
 #include <memory>
 #include <random>
 #include <string>
-#include <utility>
+#include <tuple>
 
 #include "area/tests/DocumentFileSupport.h"
 #include "document/DocumentUnits.h"
@@ -333,38 +333,33 @@ TEST_F(RtfRoundTrip, ThreeTripsKeepTheFootersPlaceAndTheBottomMargin) {
     // A footer (or a header) typed afterwards: where the document first
     // read has it, and in a file's part without text where the file's part
     // of the same lines prints; through three trips its distance stays.
+    // Where the typed part prints, where the body starts and its height.
     auto placeOf = [&](xMorvaDocument& document) {
-      const int32_t lines = HeaderFooterLinesHeight(document, typedPart);
-      const xMorvaDocParams& params = document.GetParams();
-      return row.header ? params.HeaderPlaceOf(1, lines).top : params.FooterPlaceOf(1, lines).top;
-    };
-    auto bodyOf = [](xMorvaDocument& document) {
       const int32_t header = HeaderFooterLinesHeight(document, kPartHeader);
+      const int32_t footer = HeaderFooterLinesHeight(document, kPartFooter);
       const xMorvaDocParams& params = document.GetParams();
-      return std::pair(params.BodyTopMargin(1, header),
-                       params.TextHeight(1, header, HeaderFooterLinesHeight(document, kPartFooter)));
+      return std::tuple(row.header ? params.HeaderPlaceOf(1, header).top : params.FooterPlaceOf(1, footer).top,
+                        params.BodyTopMargin(1, header), params.TextHeight(1, header, footer));
     };
     auto typedTop = [&](xMorvaDocument& document) {
       rtftest::Type(rtftest::Engine(document, typedPart), u"Typed");
       return placeOf(document);
     };
-    const int32_t typed = typedTop(*trips[0]);
+    const auto typed = typedTop(*trips[0]);
     EXPECT_EQ(typed, typedTop(*trips.back()));
     if (row.rtf == nullptr || row.titlePage) continue;
     std::string held = row.rtf;
     held.insert(held.find("Body."), row.header ? "{\\header Typed\\par}" : "{\\footer Typed\\par}");
     auto heldDocument = NewDocument();
     ASSERT_EQ(0, rtftest::Import(*heldDocument, held));
-    EXPECT_EQ(placeOf(*heldDocument), typed);
     // The body makes room beside the typed lines as beside the file's.
-    EXPECT_EQ(bodyOf(*heldDocument), bodyOf(*trips[0]));
+    EXPECT_EQ(placeOf(*heldDocument), typed);
     std::unique_ptr<xMorvaDocument> saved = std::move(trips[0]);
     const int32_t distance = FooterDistanceOf(*saved);
     for (int trip = 1; trip <= 3; ++trip) {
       saved = row.chain ? Chain(*saved) : Cycle(*saved);
       EXPECT_EQ(distance, FooterDistanceOf(*saved)) << "trip " << trip;
       EXPECT_EQ(typed, placeOf(*saved)) << "trip " << trip;
-      EXPECT_EQ(bodyOf(*heldDocument), bodyOf(*saved)) << "trip " << trip;
     }
   }
 }
