@@ -296,19 +296,13 @@ TEST(DocParams, AFooterEndsNoLowerThanAPrinterPrints) {
       (row.header ? bands.topMargin : bands.bottomMargin) = 100;
       (row.header ? bands.bottomMargin : bands.topMargin) = 0;
     }
-    if (row.header) {
-      const xMorvaDocParams::HeaderPlace place = p.HeaderPlaceOf(1, row.height);
-      EXPECT_EQ(row.body, p.BodyTopMargin(1, row.height));
-      EXPECT_EQ(1123 - row.body, p.TextHeight(1, row.height, 0));
-      EXPECT_EQ(row.placedTop, place.bottom);
-      EXPECT_EQ(row.placedBottom, place.top);
-    } else {
-      const xMorvaDocParams::FooterPlace place = p.FooterPlaceOf(1, row.height);
-      EXPECT_EQ(row.body, p.BodyBottomMargin(1, row.height));
-      EXPECT_EQ(1123 - row.body, p.TextHeight(1, 0, row.height));
-      EXPECT_EQ(row.placedTop, place.top);
-      EXPECT_EQ(row.placedBottom, place.bottom);
-    }
+    const int32_t header = row.header ? row.height : 0, footer = row.header ? 0 : row.height;
+    const xMorvaDocParams::HeaderPlace head = p.HeaderPlaceOf(1, header);
+    const xMorvaDocParams::FooterPlace foot = p.FooterPlaceOf(1, footer);
+    EXPECT_EQ(row.body, row.header ? p.BodyTopMargin(1, header) : p.BodyBottomMargin(1, footer));
+    EXPECT_EQ(1123 - row.body, p.TextHeight(1, header, footer));
+    EXPECT_EQ(row.placedTop, row.header ? head.bottom : foot.top);
+    EXPECT_EQ(row.placedBottom, row.header ? head.top : foot.bottom);
   }
 }
 

@@ -16,6 +16,7 @@
 #include "framework/core/memory/VMemoryMgr.h"
 #include "framework/core/streams/VHandleStream.h"
 #include "framework/core/streams/VMemoryStream.h"
+#include "framework/core/tests/StringTestSupport.h"
 #include "framework/core/strings/VUniString.h"
 #include "framework/system/resources/VMemoryResourceFile.h"
 
@@ -37,14 +38,8 @@ VStr<255> Name(const char* text) {
 
 VStr<255> Uni(const std::u16string& text) {
   VStr<255> name;
-  name.AppendUniChars(text.data(), int32_t(text.size()));
+  name.SetUniCText(text.c_str());
   return name;
-}
-
-std::u16string Units(const VString& s) {
-  std::u16string units(size_t(s.GetLength()), u'\0');
-  if (!units.empty()) s.GetUniChars(units.data(), 0, s.GetLength());
-  return units;
 }
 
 // A document with a font table of its own.
@@ -224,18 +219,17 @@ TEST_F(StoreTest, WholeNamesAndTheFormsThatTellThemApart) {
     std::vector<int16_t> ids;
     for (const std::u16string& name : row.names) {
       xMorvaStyleSheet sheet;
-      ids.push_back(0);
-      ASSERT_TRUE(sheet.SaveNew(document, *store, Uni(name), ids.back()));
+      ASSERT_TRUE(sheet.SaveNew(document, *store, Uni(name), ids.emplace_back()));
       VStr<255> whole;
       GetStyleSheetWholeName(*store, ids.back(), whole);
-      EXPECT_EQ(Units(whole), name);
+      EXPECT_EQ(string_tests::Text(whole), name);
       EXPECT_EQ(store->HasResource(kStyleSheetNameResourceType, ids.back()), name.find(u'?') == name.npos && name != u"Body" && name != u"BODY");
       // Found by its whole name; "BODY" is found as "Body", as names go.
       if (name != u"BODY") EXPECT_EQ(sheet.FindOrAdd(document, *store, Uni(name)), ids.back());
     }
     VStringArray forms;
     FillStyleSheetFormNames(*store, ids, forms);
-    for (size_t i = 0; i < row.forms.size(); ++i) EXPECT_EQ(Units(*forms.GetAt(int32_t(i + 1))), row.forms[i]) << i;
+    for (size_t i = 0; i < row.forms.size(); ++i) EXPECT_EQ(string_tests::Text(*forms.GetAt(int32_t(i + 1))), row.forms[i]) << i;
   }
 }
 
@@ -258,7 +252,7 @@ TEST_F(StoreTest, ABadOrStaleWholeNameLeavesTheResourceName) {
     ASSERT_TRUE(store->ReplaceResource(kStyleSheetNameResourceType, id, b.data(), uint32_t(b.size())));
     VStr<255> whole;
     GetStyleSheetWholeName(*store, id, whole);
-    EXPECT_EQ(Units(whole), u" 2") << b.size();
+    EXPECT_EQ(string_tests::Text(whole), u" 2") << b.size();
   }
   ASSERT_TRUE(SetStyleSheetWholeName(*store, id, Uni(u"Σχόλιο 2")));
   const VStr<255> renamed = Name("Renamed");

@@ -40,7 +40,7 @@ class FakeArea : public xMorvaDocumentArea {
   }
   int32_t RunCommand(int32_t command) override {
     commands.push_back(command);
-    return commandCode;
+    return 0;
   }
   void FinishHostCommand() override { ++hostCommandsFinished; }
   bool AskValue(int32_t command, int32_t current, int32_t& value) override {
@@ -117,9 +117,6 @@ class FakeArea : public xMorvaDocumentArea {
   int methodCalls = 0;
   int callbackCalls = 0;
   std::vector<int32_t> commands;
-  // What the area's handler answers: 0 done, else the code of a command
-  // that did not do its work.
-  int32_t commandCode = 0;
   int hostCommandsFinished = 0;
   std::vector<int32_t> asked;
   bool answer = false;

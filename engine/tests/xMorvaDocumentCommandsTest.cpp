@@ -33,12 +33,6 @@ TEST_F(CommandTest, AreaCommandsReachTheAreaAndNeedOne) {
     EXPECT_TRUE(document->DoCommand(id)) << id;
   }
   EXPECT_EQ(area.commands.size(), 14u);
-  // A save the area could not do answers false, and its code.
-  int32_t failure = 0;
-  area.commandCode = 1092;
-  EXPECT_FALSE(document->DoCommand(103, &failure));
-  EXPECT_EQ(failure, 1092);
-  area.commandCode = 0;
 
   xMorvaDocument alone(nullptr);
   EXPECT_TRUE(alone.DoCommand(10));

@@ -20,6 +20,7 @@
 #include "framework/core/intl/VIntlMgr.h"
 #include "framework/core/memory/VHandleLocker.h"
 #include "framework/core/streams/VMemoryStream.h"
+#include "framework/core/tests/StringTestSupport.h"
 #include "host/context/VHostRef.h"
 #include "graphics/printing/VPrintSettings.h"
 #include "interchange/older/xMorvaOlderFormats.h"
@@ -236,16 +237,11 @@ TEST_F(ImportV2, DamagedFormsLeaveTheDocumentAsItWas) {
   // Fonts 3 and 41 are the system's; 2 is not, and 4 is in no table: they
   // name the fonts command 32 gives for those numbers.
   cases.push_back({"fonts", OlderFixture("fonts.be.qmv"), 0, [](xMorvaDocument& document) {
-                     auto system = [](int16_t number) {
-                       VStr<255> name;
-                       VSystemServices::GetFontName(number, name);
-                       char text[256] = {};
-                       name.GetCText(text, sizeof text, 1);
-                       return std::string(text);
-                     };
-                     ASSERT_NE(system(4), "Times New Roman");
-                     const std::string names[] = {"Courier New", system(2), "Times New Roman", system(4)};
-                     for (size_t at = 0; at < 4; ++at) EXPECT_EQ(names[at], FontName(document, V2At(document, at, kPropFont)));
+                     VStr<255> two, four;
+                     VSystemServices::GetFontName(2, two), VSystemServices::GetFontName(4, four);
+                     const std::u16string names[] = {u"Courier New", string_tests::Text(two), u"Times New Roman", string_tests::Text(four)};
+                     ASSERT_NE(names[3], names[2]);
+                     for (size_t at = 0; at < 4; ++at) EXPECT_EQ(names[at], FontName16(document, V2At(document, at, kPropFont)));
                    }});
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
