@@ -60,6 +60,17 @@ struct HostText {
   HostTextRecord record{};
 };
 
+// Puts the characters into the text as one insertion, the caret at the start.
+void InsertCharacters(xMorvaTextInterface& text, const std::u16string& characters) {
+  VStrInHandle string;
+  string.SetUniChars(characters.data(), 0, int32_t(characters.size()));
+  VMemHandle units = gMemoryMgr->NewEmptyHandle();
+  uint32_t positions = 0, bytes = 0;
+  if (text.StringToUnits(string, units, positions, bytes, false)) text.InsertHandle(units, int32_t(positions));
+  gMemoryMgr->DisposeHandle(units);
+  text.SetSelection(0, 0);
+}
+
 // N words in paragraphs of 100; every tenth word is "alpha".
 void FillWords(xMorvaTextInterface& text, int64_t words) {
   std::u16string characters;
@@ -68,13 +79,7 @@ void FillWords(xMorvaTextInterface& text, int64_t words) {
     characters += i % 10 == 9 ? u"alpha" : u"words";
     characters += i % 100 == 99 ? u'\r' : u' ';
   }
-  VStrInHandle string;
-  string.SetUniChars(characters.data(), 0, int32_t(characters.size()));
-  VMemHandle units = gMemoryMgr->NewEmptyHandle();
-  uint32_t positions = 0, bytes = 0;
-  if (text.StringToUnits(string, units, positions, bytes, false)) text.InsertHandle(units, int32_t(positions));
-  gMemoryMgr->DisposeHandle(units);
-  text.SetSelection(0, 0);
+  InsertCharacters(text, characters);
 }
 
 // Replace all on N words, back and forth; with `undo`, the history records
@@ -127,13 +132,7 @@ void FillPages(xMorvaTextInterface& text, int64_t pages, bool cjk) {
     characters += i % 10 == 9 ? u"alpha" : (cjk ? kMixed : kLatin)[i % 5];
     characters += i % 100 == 99 ? u'\r' : u' ';
   }
-  VStrInHandle string;
-  string.SetUniChars(characters.data(), 0, int32_t(characters.size()));
-  VMemHandle made = gMemoryMgr->NewEmptyHandle();
-  uint32_t positions = 0, bytes = 0;
-  if (text.StringToUnits(string, made, positions, bytes, false)) text.InsertHandle(made, int32_t(positions));
-  gMemoryMgr->DisposeHandle(made);
-  text.SetSelection(0, 0);
+  InsertCharacters(text, characters);
 }
 
 // range(0) pages, range(1) 1 for Latin and CJK; range(2) 0 a find of an
