@@ -82,14 +82,21 @@ void FillWords(xMorvaTextInterface& text, int64_t words) {
   InsertCharacters(text, characters);
 }
 
-// Replace all on N words, back and forth; with `undo`, the history records
-// and each replacement is undone at once.
-void RunReplaceAll(benchmark::State& state, bool undo) {
-  auto package = std::make_unique<xMorvaMain>(nullptr);
+// A started package, current, with one area of its own.
+xMorvaPlugIn* StartArea(std::unique_ptr<xMorvaMain>& package) {
+  package = std::make_unique<xMorvaMain>(nullptr);
   package->Init();
   gCurrentPackage = package.get();
   auto* area = new xMorvaPlugIn(package.get());
   area->ReloadCommands();
+  return area;
+}
+
+// Replace all on N words, back and forth; with `undo`, the history records
+// and each replacement is undone at once.
+void RunReplaceAll(benchmark::State& state, bool undo) {
+  std::unique_ptr<xMorvaMain> package;
+  xMorvaPlugIn* area = StartArea(package);
   xMorvaDocument& document = *area->GetDocument();
   FillWords(*document.GetCurrentPart(), state.range(0));
   // Undo keeps every replaced word: the first benchmark measures the
@@ -138,11 +145,8 @@ void FillPages(xMorvaTextInterface& text, int64_t pages, bool cjk) {
 // range(0) pages, range(1) 1 for Latin and CJK; range(2) 0 a find of an
 // absent word, 1 a replace all of "alpha" and back.
 void BM_WholeWordSearch(benchmark::State& state) {
-  auto package = std::make_unique<xMorvaMain>(nullptr);
-  package->Init();
-  gCurrentPackage = package.get();
-  auto* area = new xMorvaPlugIn(package.get());
-  area->ReloadCommands();
+  std::unique_ptr<xMorvaMain> package;
+  xMorvaPlugIn* area = StartArea(package);
   xMorvaDocument& document = *area->GetDocument();
   xMorvaTextInterface& text = *document.GetCurrentPart();
   FillPages(text, state.range(0), state.range(1) != 0);
