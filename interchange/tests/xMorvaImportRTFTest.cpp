@@ -234,6 +234,115 @@ TEST_F(ImportRTF, PasteIsOneUndoStepAndSkipsHeaders) {
   EXPECT_EQ(before, TextOf(*document, kPartBody));
 }
 
+// Each pasted paragraph end brings its paragraph's settings to the
+// paragraph it closes: the text before the insertion point takes the first
+// pasted paragraph's; the text after the last pasted end keeps its own, and
+// a last pasted paragraph without an end joins it. Undo and redo give the
+// bytes back.
+TEST_F(ImportRTF, PastedParagraphEndsBringTheirSettings) {
+  struct Paragraph {
+    int32_t alignment;
+    int32_t leftIndent = 0;
+    int32_t interline = 10;
+    std::vector<uint32_t> tabs = {};
+  };
+  auto StreamBytes = [](xMorvaEngine& engine) {
+    const uint8_t* stream = engine.LockStream();
+    std::vector<uint8_t> bytes(stream, stream + (stream != nullptr ? engine.GetStreamSize() : 0));
+    engine.UnlockStream();
+    return bytes;
+  };
+  const int32_t indent = TwipsToPixels(720);
+  const uint32_t stop = MakeTabStop(int16_t(TwipsToPixels(1440)), 0, kTabLeft);
+  // The module's own copy of a centred, double-spaced, indented paragraph
+  // with a tab stop, taken with its end.
+  std::string own;
+  {
+    auto source = NewDocument();
+    xMorvaEngine& body = Engine(*source, kPartBody);
+    Type(body, u"para\nnext");
+    body.SetSelection(0, 0);
+    ASSERT_EQ(0, body.SetPropertyValue(kPropAlignment, 1));
+    ASSERT_EQ(0, body.SetPropertyValue(kPropInterline, 20));
+    ASSERT_EQ(0, body.SetPropertyValue(kPropLeftIndent, indent));
+    xMorvaTabs tabs;
+    tabs.AddStop(stop);
+    ASSERT_EQ(0, body.SetTabs(tabs));
+    body.SetSelection(0, 5);
+    own = Export(*source, true);
+  }
+  const std::string three = "{\\rtf1\\ansi \\pard\\qc\\li720 Centred\\par \\pard\\qr Right\\par \\pard\\qj Justified\\par}";
+  struct Case {
+    const char* name;
+    std::u16string text;
+    std::vector<int32_t> alignments;
+    int32_t caret;
+    std::string rtf;
+    const char* pasted;
+    std::vector<Paragraph> paragraphs;
+  };
+  const Case cases[] = {
+      {"empty document", u"", {0}, 0, three, "Centred\nRight\nJustified\n", {{1, indent}, {2}, {3}, {0}}},
+      {"inside a paragraph", u"abcd\nxy", {0, 2}, 2, three, "abCentred\nRight\nJustified\ncd\nxy",
+       {{1, indent}, {2}, {3}, {0}, {2}}},
+      {"at the start", u"ab\ncd", {2, 0}, 0, three, "Centred\nRight\nJustified\nab\ncd",
+       {{1, indent}, {2}, {3}, {2}, {0}}},
+      {"at the end", u"ab\ncd", {0, 2}, 5, three, "ab\ncdCentred\nRight\nJustified\n",
+       {{0}, {1, indent}, {2}, {3}, {2}}},
+      {"no paragraph end", u"abcd\nxy", {1, 2}, 2, "{\\rtf1\\ansi \\pard\\qr\\li720 X}", "abXcd\nxy", {{1}, {2}}},
+      {"own copy", u"", {0}, 0, own, "para\n", {{1, indent, 20, {stop}}, {0}}},
+      {"own copy inside a paragraph", u"abcd", {2}, 2, own, "abpara\ncd", {{1, indent, 20, {stop}}, {2}}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    auto document = NewDocument();
+    document->GetUndo()->Resume();
+    xMorvaEngine& body = Engine(*document, kPartBody);
+    Type(body, c.text);
+    for (int32_t i = 0, at = 0; i < int32_t(c.alignments.size()); ++i) {
+      body.SetSelection(at, at);
+      ASSERT_EQ(0, body.SetPropertyValue(kPropAlignment, c.alignments[size_t(i)]));
+      at = int32_t(c.text.find(u'\n', size_t(at))) + 1;
+    }
+    body.SetSelection(c.caret, c.caret);
+    const std::vector<uint8_t> before = StreamBytes(body);
+    const int32_t length = body.GetLength();
+    ASSERT_EQ(0, Import(*document, c.rtf, true)) << c.rtf;
+    const std::string text = TextOf(*document, kPartBody);
+    EXPECT_EQ(c.pasted, text);
+    int32_t start = 0, end = 0;
+    body.GetSelection(start, end);
+    EXPECT_EQ(c.caret, start);
+    EXPECT_EQ(c.caret + body.GetLength() - length, end);
+    // The engine's view of each paragraph, and every position of it alike.
+    const auto positions = Positions(*document, kPartBody);
+    size_t paragraph = 0;
+    for (int32_t at = 0; at <= body.GetLength() && paragraph < c.paragraphs.size(); ++paragraph) {
+      SCOPED_TRACE(paragraph);
+      const Paragraph& want = c.paragraphs[paragraph];
+      body.SetSelection(at, at);
+      EXPECT_EQ(want.alignment, body.GetPropertyValue(kPropAlignment));
+      EXPECT_EQ(want.leftIndent, body.GetPropertyValue(kPropLeftIndent));
+      EXPECT_EQ(want.interline, body.GetPropertyValue(kPropInterline));
+      std::vector<uint32_t> tabs;
+      for (int32_t i = 0; i < body.GetTabCount(); ++i) tabs.push_back(body.GetCurrentTabs().StopAt(i));
+      EXPECT_EQ(want.tabs, tabs);
+      const size_t next = text.find('\n', size_t(at));
+      const int32_t last = next == std::string::npos ? body.GetLength() : int32_t(next) + 1;
+      for (int32_t i = at; i < last; ++i) EXPECT_EQ(want.alignment, positions[size_t(i)].properties.at(kPropAlignment));
+      at = last;
+    }
+    EXPECT_EQ(c.paragraphs.size(), paragraph);
+    const std::vector<uint8_t> pasted = StreamBytes(body);
+    for (int trip = 0; trip < 2; ++trip) {
+      document->Undo();
+      EXPECT_EQ(before, StreamBytes(body));
+      document->Redo();
+      EXPECT_EQ(pasted, StreamBytes(body));
+    }
+  }
+}
+
 TEST_F(ImportRTF, FailedPasteLeavesTheDocumentAsItWas) {
   // Also in a document that records no undo (one without an area).
   for (bool recording : {true, false}) {
