@@ -280,6 +280,8 @@ TEST_F(ImportRTF, PastedParagraphEndsBringTheirSettings) {
     std::string rtf;
     const char* pasted;
     std::vector<Paragraph> paragraphs;
+    // The selection's end, when the paste replaces one.
+    int32_t selectionEnd = -1;
   };
   const Case cases[] = {
       {"empty document", u"", {0}, 0, three, "Centred\nRight\nJustified\n", {{1, indent}, {2}, {3}, {0}}},
@@ -292,6 +294,8 @@ TEST_F(ImportRTF, PastedParagraphEndsBringTheirSettings) {
       {"no paragraph end", u"abcd\nxy", {1, 2}, 2, "{\\rtf1\\ansi \\pard\\qr\\li720 X}", "abXcd\nxy", {{1}, {2}}},
       {"own copy", u"", {0}, 0, own, "para\n", {{1, indent, 20, {stop}}, {0}}},
       {"own copy inside a paragraph", u"abcd", {2}, 2, own, "abpara\ncd", {{1, indent, 20, {stop}}, {2}}},
+      {"over a paragraph end", u"abcd\nxy", {0, 2}, 2, three, "abCentred\nRight\nJustified\ny",
+       {{1, indent}, {2}, {3}, {0}}, 6},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -304,16 +308,16 @@ TEST_F(ImportRTF, PastedParagraphEndsBringTheirSettings) {
       ASSERT_EQ(0, body.SetPropertyValue(kPropAlignment, c.alignments[size_t(i)]));
       at = int32_t(c.text.find(u'\n', size_t(at))) + 1;
     }
-    body.SetSelection(c.caret, c.caret);
+    body.SetSelection(c.caret, std::max(c.caret, c.selectionEnd));
     const std::vector<uint8_t> before = StreamBytes(body);
-    const int32_t length = body.GetLength();
+    const int32_t kept = body.GetLength() - (body.GetSelEnd() - body.GetSelStart());
     ASSERT_EQ(0, Import(*document, c.rtf, true)) << c.rtf;
     const std::string text = TextOf(*document, kPartBody);
     EXPECT_EQ(c.pasted, text);
     int32_t start = 0, end = 0;
     body.GetSelection(start, end);
     EXPECT_EQ(c.caret, start);
-    EXPECT_EQ(c.caret + body.GetLength() - length, end);
+    EXPECT_EQ(c.caret + body.GetLength() - kept, end);
     // The engine's view of each paragraph, and every position of it alike.
     const auto positions = Positions(*document, kPartBody);
     size_t paragraph = 0;
