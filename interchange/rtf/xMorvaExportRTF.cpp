@@ -806,7 +806,11 @@ void xMorvaExportRTF::WriteRtfEngineText(xMorvaEngine& engine, bool selection) {
     at += item.size;
   }
   if (stream != nullptr) engine.UnlockStream();
-  Word("par");
+  // A part's last paragraph has no end of its own: \par closes it, and a
+  // reader opening the file takes that one back. A selection (the
+  // clipboard's) holds its own paragraph ends only: a paste keeps every
+  // \par it reads.
+  if (!selection) Word("par");
 }
 
 bool xMorvaExportRTF::ExportRtf(xMorvaDocument& document, VStream& stream, bool selection) {
