@@ -81,9 +81,9 @@ class xMorvaStyleSheet : public VObject {
   // document's font table, the name appended when the table lacks it.
   bool Load(xMorvaDocumentInterface& document, VResourceFile& store, int16_t id);
   bool LoadAt(xMorvaDocumentInterface& document, VResourceFile& store, int32_t n);
-  // Adds the sheet to the store under `name`, with wantedId -1 under
-  // NewStyleSheetId. `id` gets the id the store used. False, nothing added, when the body cannot be written or
-  // the store refuses.
+  // Adds the sheet to the store under `name`, with wantedId -1 under the id
+  // NewStyleSheetId gives. `id` gets the id the store used. False, nothing
+  // added, when the body cannot be written or the store refuses.
   bool SaveNew(xMorvaDocumentInterface& document, VResourceFile& store, const VString& name, int16_t& id,
                int32_t wantedId = -1);
   // Overwrites 'wSTL' `id`; a new name, when given, renames it. False when

@@ -117,10 +117,8 @@ bool SameStyleSheetName(const VString& a, const VString& b, bool caseMatters) {
     if (x == y) continue;
     if (caseMatters) return false;
     // Case aside as the framework sets it aside, letter by letter.
-    if (gIntlMgr != nullptr ? gIntlMgr->CompareChar(x, y, false) != 0
-                            : !(x < 0x80 && y < 0x80 && (x | 0x20) == (y | 0x20) && (x | 0x20) >= u'a' &&
-                                (x | 0x20) <= u'z'))
-      return false;
+    auto fold = [](char16_t c) { return c >= u'a' && c <= u'z' ? char16_t(c - 32) : c; };
+    if (gIntlMgr != nullptr ? gIntlMgr->CompareChar(x, y, false) != 0 : fold(x) != fold(y)) return false;
   }
   return true;
 }

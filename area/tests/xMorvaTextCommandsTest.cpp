@@ -566,9 +566,7 @@ TEST_F(StyleSheetCommandsTest, ASheetIsMadeNamedReadAndApplied) {
     EXPECT_EQ(name.Text(), "Citation");
     EXPECT_EQ(second, 1);
     EXPECT_EQ(key.Text(), "");
-    // A name ending in "@" is stored as typed, not taken for a pattern of
-    // the name shown.
-    PString typed("Cit@");
+    PString typed("Cit@");  // stored as typed, no pattern of the name shown
     Run(149, ref, {&at, typed.bytes, &paragraph, noKey.bytes});
     Run(148, ref, {&at, name.bytes, &second, &first, key.bytes});
     EXPECT_EQ(name.Text(), "Cit@");

@@ -55,7 +55,6 @@ TEST_F(StyleSheetDialogs, NamesAreFoundWithoutRegardToCaseAndASheetMayKeepItsOwn
   EXPECT_FALSE(xMorvaEditStyleSheetDialog::NameIsFree(*document, hosttest::Text("quote"),
                                                       kDefaultStyleSheetId));
   EXPECT_TRUE(xMorvaEditStyleSheetDialog::NameIsFree(*document, hosttest::Text("Quotes"), 0));
-  // A trailing "@" is a letter of the name, not the host's wildcard.
   EXPECT_TRUE(xMorvaEditStyleSheetDialog::NameIsFree(*document, hosttest::Text("Quo@"), 0));
   xMorvaStyleSheet sheet;
   ASSERT_TRUE(LoadStyleSheetByName(*document, hosttest::Text("QUOTE"), sheet));
