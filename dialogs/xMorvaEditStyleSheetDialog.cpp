@@ -41,7 +41,7 @@ xMorvaEditStyleSheetDialog::xMorvaEditStyleSheetDialog(xMorvaPlugIn* area, xMorv
   // The sheet's own name is shown as the document's forms show it.
   VStr<kStyleSheetWholeNameLength> own;
   if (document != nullptr && document->StyleSheetIndex(sheetId) > 0) document->GetStyleSheetName(sheetId, own, false);
-  if (own.GetLength() > 0 && own.Compare(name, true) == 0) {
+  if (own.GetLength() > 0 && SameStyleSheetName(own, name, true)) {
     document->GetStyleSheetFormName(sheetId, fShown);
   } else {
     fShown.CopyText(name);
@@ -56,7 +56,7 @@ bool xMorvaEditStyleSheetDialog::NameIsFree(xMorvaDocument& document, const VStr
     if (id == sheetId) continue;
     VStr<kStyleSheetWholeNameLength> other;
     document.GetStyleSheetName(id, other, false);
-    if (other.Compare(name, false) == 0) return false;
+    if (SameStyleSheetName(other, name)) return false;
   }
   return true;
 }
@@ -107,7 +107,7 @@ void xMorvaEditStyleSheetDialog::ReadName() {
   VStr<255> typed;
   HostFormGetText("vStyleName", typed);
   // The form cannot show every name whole: one left as shown keeps it.
-  if (typed.Compare(fShown, true) == 0) return;
+  if (SameStyleSheetName(typed, fShown, true)) return;
   fShown.SetEmpty(false);
   fShown.CopyText(typed);
   fName.SetEmpty(false);

@@ -60,7 +60,7 @@ bool LoadStyleSheetByName(xMorvaDocument& document, const VString& name, xMorvaS
   for (int16_t id : document.StyleSheetIds()) {
     VStr<kStyleSheetWholeNameLength> own;
     document.GetStyleSheetName(id, own, false);
-    if (own.Compare(name, false) == 0) return sheet.Load(document, *store, id);
+    if (SameStyleSheetName(own, name)) return sheet.Load(document, *store, id);
   }
   return false;
 }

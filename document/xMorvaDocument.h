@@ -359,6 +359,7 @@ class xMorvaDocument : public VObject,
   bool GetStyleSheetState(int16_t id, std::vector<uint8_t>& state) override;
   bool PutStyleSheetState(int16_t id, const std::vector<uint8_t>* state) override;
   void StyleSheetChanging(int16_t id) override;
+  std::vector<int16_t> HeldStyleSheetIds() override;
 
   // ---- Display, rulers, bars and indents (xMorvaDocumentDisplay.cpp).
   // Lengths are pixels; each range answers its minimum and maximum.

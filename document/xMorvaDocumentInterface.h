@@ -101,6 +101,8 @@ class xMorvaDocumentInterface {
   }
   // Told before style sheet `id` of the document's store is rewritten.
   virtual void StyleSheetChanging(int16_t id) { (void)id; }
+  // The sheet ids the undo history holds, which no new sheet may take.
+  virtual std::vector<int16_t> HeldStyleSheetIds() { return {}; }
   // Every edit runs between the two; the end recomposes and refreshes.
   virtual void BeginChange() = 0;
   virtual void EndChange() = 0;

@@ -122,7 +122,7 @@ void xMorvaDocument::GetStyleSheetFormName(int16_t id, VString& name) {
 bool xMorvaDocument::IsStyleSheetFormName(int16_t id, const VString& given) {
   VStr<255> shown;
   GetStyleSheetFormName(id, shown);
-  return StyleSheetIndex(id) > 0 && shown.Compare(given, true) == 0;
+  return StyleSheetIndex(id) > 0 && SameStyleSheetName(shown, given, true);
 }
 
 void xMorvaDocument::UpdateStyleSheetMenu() {
@@ -143,6 +143,10 @@ void xMorvaDocument::DeleteStyleSheet(int16_t id) {
 
 void xMorvaDocument::StyleSheetChanging(int16_t id) {
   if (fUndo) fUndo->NoteStyleSheet(id);
+}
+
+std::vector<int16_t> xMorvaDocument::HeldStyleSheetIds() {
+  return fUndo ? fUndo->HeldStyleSheetIds() : std::vector<int16_t>();
 }
 
 bool xMorvaDocument::GetStyleSheetState(int16_t id, std::vector<uint8_t>& state) {

@@ -3,6 +3,7 @@
 #include "document/xMorvaStyleSheet.h"
 
 #include <algorithm>
+#include <climits>
 #include <vector>
 
 #include "document/StoredRecord_p.h"
@@ -16,6 +17,8 @@
 namespace {
 
 constexpr char16_t kLineEnd = 13;
+// The highest id the store draws for a resource when none is asked for.
+constexpr int16_t kHighestDrawnStyleSheetId = 31999;
 
 // A copy of the resource's bytes; false when the store has none.
 bool CopyResourceBytes(VResourceFile& store, int16_t id, std::vector<uint8_t>& bytes) {
@@ -156,22 +159,32 @@ bool xMorvaStyleSheet::LoadAt(xMorvaDocumentInterface& document, VResourceFile& 
   return Load(document, store, store.GetIndResourceId(kStyleSheetResourceType, n));
 }
 
+int16_t NewStyleSheetId(xMorvaDocumentInterface& document, VResourceFile& store) {
+  // A sheet that undo or redo would put back keeps its id: another sheet
+  // under it would be overwritten, and its runs would show the other one.
+  const std::vector<int16_t> held = document.HeldStyleSheetIds();
+  int32_t highest = INT32_MIN;
+  const int32_t count = store.CountResources(kStyleSheetResourceType);
+  for (int32_t i = 1; i <= count; ++i)
+    highest = std::max<int32_t>(highest, store.GetIndResourceId(kStyleSheetResourceType, i));
+  for (int16_t id : held) highest = std::max<int32_t>(highest, id);
+  if (highest == INT32_MIN) return -32767;
+  if (highest < 32767) return int16_t(highest + 1);
+  // No id above 32767: the store then draws a free one.
+  if (held.empty()) return -1;
+  for (int16_t id = 1; id <= kHighestDrawnStyleSheetId; ++id) {
+    if (!store.HasResource(kStyleSheetResourceType, id) && std::find(held.begin(), held.end(), id) == held.end())
+      return id;
+  }
+  return -1;
+}
+
 bool xMorvaStyleSheet::SaveNew(xMorvaDocumentInterface& document, VResourceFile& store, const VString& name,
                                int16_t& id, int32_t wantedId) {
   RefreshFontName(document);
   const VMemHandle handle = WriteToHandle(*this);
   if (handle == 0) return false;
-  int16_t given = int16_t(wantedId);
-  if (wantedId == -1) {
-    const int32_t count = store.CountResources(kStyleSheetResourceType);
-    int32_t highest = -32768;
-    for (int32_t i = 1; i <= count; ++i) {
-      const int16_t used = store.GetIndResourceId(kStyleSheetResourceType, i);
-      if (used > highest) highest = used;
-    }
-    // No id above 32767: the store then draws a free one.
-    given = count == 0 ? int16_t(-32767) : highest == 32767 ? int16_t(-1) : int16_t(highest + 1);
-  }
+  const int16_t given = wantedId == -1 ? NewStyleSheetId(document, store) : int16_t(wantedId);
   const uint32_t size = gMemoryMgr->GetHandleSize(handle);
   const void* data = gMemoryMgr->LockHandle(handle);
   const int16_t stored = data != nullptr ? store.AddResource(kStyleSheetResourceType, given, &name, data, size) : -1;
@@ -212,7 +225,7 @@ int16_t xMorvaStyleSheet::FindOrAdd(xMorvaDocumentInterface& document, VResource
     const int16_t id = store.GetIndResourceId(kStyleSheetResourceType, i);
     VStr<kStyleSheetWholeNameLength> stored;
     GetStyleSheetWholeName(store, id, stored);
-    if (stored.Compare(name, false) == 0) return id;
+    if (SameStyleSheetName(stored, name)) return id;
   }
   int16_t id = 0;
   return SaveNew(document, store, name, id) ? id : 0;

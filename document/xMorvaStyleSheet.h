@@ -81,11 +81,9 @@ class xMorvaStyleSheet : public VObject {
   // document's font table, the name appended when the table lacks it.
   bool Load(xMorvaDocumentInterface& document, VResourceFile& store, int16_t id);
   bool LoadAt(xMorvaDocumentInterface& document, VResourceFile& store, int32_t n);
-  // Adds the sheet to the store under `name`: with wantedId -1 the id is one
-  // more than the highest 'wSTL' id there (-32767 for the first), and when
-  // the highest is 32767 the store picks a free one. `id` gets the id the
-  // store used. False, nothing added, when the body cannot be written or
-  // the store refuses.
+  // Adds the sheet to the store under `name`, with wantedId -1 under the id
+  // NewStyleSheetId gives. `id` gets the id the store used. False, nothing
+  // added, when the body cannot be written or the store refuses.
   bool SaveNew(xMorvaDocumentInterface& document, VResourceFile& store, const VString& name, int16_t& id,
                int32_t wantedId = -1);
   // Overwrites 'wSTL' `id`; a new name, when given, renames it. False when
@@ -115,6 +113,12 @@ class xMorvaStyleSheet : public VObject {
   void ApplyFontName(xMorvaDocumentInterface& document);
 };
 
+// The id a new sheet of the store takes: one more than the highest id of
+// the store's sheets and of those the document's undo history holds
+// (-32767 for the first). Past 32767: -1, the store's choice, or, while the
+// history holds ids, the lowest id the store would choose from that neither
+// holds.
+int16_t NewStyleSheetId(xMorvaDocumentInterface& document, VResourceFile& store);
 // True when the store has 'wSTL' `id` and the sheet read it.
 bool ReadStyleSheetResource(VResourceFile& store, int16_t id, xMorvaStyleSheet& sheet);
 // The same over a record's bytes (a fuzzer reaches the reader this way).
@@ -124,6 +128,12 @@ bool ReadStyleSheetBytes(const uint8_t* data, uint32_t size, xMorvaStyleSheet& s
 // these, so that the whole name and the form a host's form shows of it are
 // decided in one place.
 
+// Whether two sheet names are one: compared as written, unit by unit, case
+// aside unless `caseMatters` (as the forms tell names apart), and never as a
+// pattern: the framework's comparison takes a trailing "@" for the host's
+// wildcard, and a sheet may be named so. Every road that decides whether two
+// sheet names are one asks this.
+bool SameStyleSheetName(const VString& a, const VString& b, bool caseMatters = false);
 // Sheet `id`'s whole name: the one kept beside it when that reads and still
 // belongs to its resource name, else the resource name; empty for no sheet.
 void GetStyleSheetWholeName(VResourceFile& store, int16_t id, VString& name);

@@ -9,6 +9,7 @@
 #include "document/StoredRecord_p.h"
 #include "document/xMorvaStyleSheet.h"
 #include "framework/core/containers/VStringArray.h"
+#include "framework/core/intl/VIntlMgr.h"
 #include "framework/core/memory/VMemoryMgr.h"
 #include "framework/core/streams/VHandleStream.h"
 #include "framework/core/streams/VMemoryStream.h"
@@ -38,7 +39,7 @@ void ResourceForm(const VString& name, VString& form) {
 bool CarriedWhole(const VString& name) {
   VStr<255> form;
   ResourceForm(name, form);
-  return form.Compare(name, true) == 0;
+  return SameStyleSheetName(form, name, true);
 }
 
 bool HasMacForm(char16_t c) {
@@ -107,6 +108,21 @@ bool PutNameRecord(VResourceFile& store, int16_t id, const VString& name) {
 
 }  // namespace
 
+bool SameStyleSheetName(const VString& a, const VString& b, bool caseMatters) {
+  const int32_t length = a.GetLength();
+  if (length != b.GetLength()) return false;
+  for (int32_t i = 1; i <= length; ++i) {
+    const char16_t x = a.GetCharAt(i);
+    const char16_t y = b.GetCharAt(i);
+    if (x == y) continue;
+    if (caseMatters) return false;
+    // Case aside as the framework sets it aside, letter by letter.
+    auto fold = [](char16_t c) { return c >= u'a' && c <= u'z' ? char16_t(c - 32) : c; };
+    if (gIntlMgr != nullptr ? gIntlMgr->CompareChar(x, y, false) != 0 : fold(x) != fold(y)) return false;
+  }
+  return true;
+}
+
 bool ReadStyleSheetNameBytes(const uint8_t* data, uint32_t size, VString& name) {
   if (data == nullptr && size != 0) return false;
   static const uint8_t kNothing = 0;
@@ -139,7 +155,7 @@ void GetStyleSheetWholeName(VResourceFile& store, int16_t id, VString& name) {
   if (CopyNameRecord(store, id, bytes) && ReadStyleSheetNameBytes(bytes.data(), uint32_t(bytes.size()), whole)) {
     VStr<255> form;
     ResourceForm(whole, form);
-    if (form.Compare(resourceName, true) == 0) {
+    if (SameStyleSheetName(form, resourceName, true)) {
       name.CopyText(whole);
       return;
     }
@@ -171,7 +187,7 @@ void FillStyleSheetFormNames(VResourceFile& store, const std::vector<int16_t>& i
     VStr<kStyleSheetWholeNameLength> whole;
     GetStyleSheetWholeName(store, ids[i], whole);
     ShownForm(whole, forms[i]);
-    exact[i] = forms[i].Compare(whole, true) == 0;
+    exact[i] = SameStyleSheetName(forms[i], whole, true);
   }
   // Sheets are found by name without regard to case, so forms are told
   // apart the same way. A name shown as it is keeps its form; the others
@@ -181,7 +197,7 @@ void FillStyleSheetFormNames(VResourceFile& store, const std::vector<int16_t>& i
   std::map<std::u16string, int32_t> nextNumber;
   auto isTaken = [&](const VString& form) {
     for (const VString* other : taken) {
-      if (other->Compare(form, false) == 0) return true;
+      if (SameStyleSheetName(*other, form)) return true;
     }
     return false;
   };

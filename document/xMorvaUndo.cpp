@@ -709,6 +709,43 @@ void xMorvaUndo::RecordStyleSheet(xMorvaUndoEngine& engine, int16_t id) {
   EndStep();
 }
 
+std::vector<int16_t> xMorvaUndo::HeldStyleSheetIds() const {
+  std::vector<int16_t> ids;
+  for (const SheetNote& note : fSheetNotes) ids.push_back(note.id);
+  // Forwards over every record, undo's part and redo's: each begins with
+  // its kind, and its size follows from the kind and its head.
+  uint16_t kind = 0;
+  for (int32_t at = 0; KindAt(at, kind);) {
+    int64_t size = 0;
+    if (kind <= kUndoPictureSize) {
+      size = kStepRecordSize;  // a step's begin or end record
+    } else if (IsByteKind(kind)) {
+      ByteRecord record;
+      if (!ReadByteRecordAt(at, record)) break;  // an insertion still open ends the buffer
+      size = int64_t(kByteRecordOverhead) + record.n;
+    } else if (IsGroupKind(kind)) {
+      size = kGroupMarkerSize;
+    } else if (kind == kUndoPagePictureBox) {
+      size = kBoxRecordSize;
+    } else if (IsStateKind(kind)) {
+      uint8_t head[kSheetHead];
+      int16_t id = 0;
+      int32_t nBefore = 0;
+      int32_t nAfter = 0;
+      if (!ReadAt(at, head, kSheetHead)) break;
+      Get(Get(Get(head + 2, id), nBefore), nAfter);
+      if (nBefore < -1 || nAfter < -1) break;
+      size = int64_t(kSheetRecordOverhead) + SheetBytes(nBefore) + SheetBytes(nAfter);
+      if (kind == kUndoStyleSheet) ids.push_back(id);
+    } else {
+      break;
+    }
+    if (size > int64_t(fEnd) - at) break;
+    at += int32_t(size);
+  }
+  return ids;
+}
+
 void xMorvaUndo::RecordPagePicture(xMorvaUndoEngine& engine, uint16_t kind, int16_t id,
                                    const std::vector<uint8_t>* before, const std::vector<uint8_t>* after) {
   if (fSuspended != 0 || fRecording == 0) return;

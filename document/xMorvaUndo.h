@@ -124,6 +124,11 @@ class xMorvaUndo : public VObject {
   // suspended; clearing the history drops what was kept.
   void NoteStyleSheet(int16_t id);
   void RecordStyleSheet(xMorvaUndoEngine& engine, int16_t id);
+  // The ids of the style sheets the history holds: kept before a change,
+  // or in a step that undo or redo can still replay. A new sheet takes none
+  // of them, so that each replay puts its sheet back under its own id, the
+  // id its runs carry, and over no sheet made since.
+  std::vector<int16_t> HeldStyleSheetIds() const;
   // A picture placed on a page, known by its data id, as it was and as it
   // is now (bytes that only the document reads; null: no such picture), as
   // a step of its own of kind `kind` on `engine`; undo and redo put back

@@ -339,27 +339,23 @@ int32_t xMorvaEngine::MapStyleSheetId(int32_t id, VResourceFile* sheets, xMorvaD
     GetStyleSheetWholeName(*sheets, int16_t(id), name);
     // The document's sheet of that name, when it has one.
     const int32_t count = store->CountResources(kTagStyleSheet);
-    int32_t highest = INT32_MIN;
     bool found = false;
     for (int32_t i = 1; i <= count && !found; ++i) {
       const int16_t present = store->GetIndResourceId(kTagStyleSheet, i);
-      highest = std::max<int32_t>(highest, present);
       VStr<kStyleSheetWholeNameLength> presentName;
       GetStyleSheetWholeName(*store, present, presentName);
-      if (presentName.Compare(name, false) == 0) {
+      if (SameStyleSheetName(presentName, name)) {
         mapped = present;
         found = true;
       }
     }
     if (!found) {
-      // Else a new one: above the highest id, the lowest id in an empty
-      // store, and the store's choice when the highest is taken.
+      // Else a new one, under the id a new sheet takes.
       uint8_t owned = 0;
       const VResourceRef ref = sheets->GetResource(kTagStyleSheet, int16_t(id), &owned);
       const void* data = ref != 0 ? sheets->LockResource(ref) : nullptr;
       if (data != nullptr) {
-        int16_t wanted = -32767;
-        if (highest != INT32_MIN) wanted = highest >= 32767 ? int16_t(-1) : int16_t(highest + 1);
+        const int16_t wanted = NewStyleSheetId(document, *store);
         const int16_t added =
             store->AddResource(kTagStyleSheet, wanted, &name, data, sheets->GetResourceSize(ref));
         if (added != -1) {

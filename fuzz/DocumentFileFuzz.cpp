@@ -11,6 +11,7 @@
 #include "area/files/xMorvaDocumentFile.h"
 #include "area/view/xMorvaPicturesInPage.h"
 #include "document/xMorvaDocument.h"
+#include "document/xMorvaStyleSheet.h"
 #include "engine/xMorvaDocumentEngineServices.h"
 #include "engine/xMorvaEngine.h"
 #include "framework/core/containers/VStringArray.h"
@@ -53,7 +54,7 @@ void CheckSheetNames(xMorvaDocument& document) {
   if (forms.Count() != document.StyleSheetCount()) __builtin_trap();
   for (int32_t i = 1; i <= forms.Count(); ++i) {
     for (int32_t j = i + 1; j <= forms.Count(); ++j) {
-      if (forms.GetAt(i)->Compare(*forms.GetAt(j), false) == 0) __builtin_trap();
+      if (SameStyleSheetName(*forms.GetAt(i), *forms.GetAt(j))) __builtin_trap();
     }
   }
 }

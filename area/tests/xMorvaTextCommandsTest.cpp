@@ -566,6 +566,11 @@ TEST_F(StyleSheetCommandsTest, ASheetIsMadeNamedReadAndApplied) {
     EXPECT_EQ(name.Text(), "Citation");
     EXPECT_EQ(second, 1);
     EXPECT_EQ(key.Text(), "");
+    PString typed("Cit@");  // stored as typed, no pattern of the name shown
+    Run(149, ref, {&at, typed.bytes, &paragraph, noKey.bytes});
+    Run(148, ref, {&at, name.bytes, &second, &first, key.bytes});
+    EXPECT_EQ(name.Text(), "Cit@");
+    Run(149, ref, {&at, renamed.bytes, &paragraph, noKey.bytes});
     // An empty name keeps the sheet's; a new sheet without one is numbered.
     PString empty("");
     Run(149, ref, {&at, empty.bytes, &paragraph, noKey.bytes});

@@ -55,12 +55,14 @@ TEST_F(StyleSheetDialogs, NamesAreFoundWithoutRegardToCaseAndASheetMayKeepItsOwn
   EXPECT_FALSE(xMorvaEditStyleSheetDialog::NameIsFree(*document, hosttest::Text("quote"),
                                                       kDefaultStyleSheetId));
   EXPECT_TRUE(xMorvaEditStyleSheetDialog::NameIsFree(*document, hosttest::Text("Quotes"), 0));
+  EXPECT_TRUE(xMorvaEditStyleSheetDialog::NameIsFree(*document, hosttest::Text("Quo@"), 0));
   xMorvaStyleSheet sheet;
   ASSERT_TRUE(LoadStyleSheetByName(*document, hosttest::Text("QUOTE"), sheet));
   EXPECT_EQ(sheet.shortcut, 'q');
   EXPECT_EQ(sheet.tabs.Count(), 1);
   sheet.shortcut = 7;
   EXPECT_FALSE(LoadStyleSheetByName(*document, hosttest::Text("Quo"), sheet));
+  EXPECT_FALSE(LoadStyleSheetByName(*document, hosttest::Text("Quo@"), sheet));
   EXPECT_EQ(sheet.shortcut, 7);
 }
 

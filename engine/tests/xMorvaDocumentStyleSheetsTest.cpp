@@ -120,6 +120,16 @@ TEST_F(StyleSheetsTest, ADeletedSheetStillUsedRevertsToTheDefault) {
   document->Redo();
   EXPECT_EQ(document->StyleSheetIndex(strong), 0);
   EXPECT_EQ(PropertyAt(kPropStyleSheet, 3, 5), 1);
+  // A sheet made now takes another id: undo puts Strong back beside it.
+  const int16_t gamma = AddSheet("Gamma", false, kPropSize, 24);
+  for (int pass = 0; pass < 2; ++pass) {
+    document->Undo();
+    EXPECT_EQ(document->StyleSheetIds(), (std::vector<int16_t>{1, strong, gamma}));
+    EXPECT_EQ(NameOf(strong) + NameOf(gamma), "StrongGamma");
+    EXPECT_EQ(PropertyAt(kPropStyleSheet, 9, 11), strong);
+    document->Redo();
+    EXPECT_EQ(document->StyleSheetIds(), (std::vector<int16_t>{1, gamma}));
+  }
 }
 
 TEST_F(StyleSheetsTest, ReapplyingEverywhereIsOneGroup) {

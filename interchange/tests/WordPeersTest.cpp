@@ -18,7 +18,9 @@
 
 #include "document/DocumentUnits.h"
 #include "document/xMorvaDocParams.h"
+#include "document/xMorvaStyleSheet.h"
 #include "document/xMorvaTabs.h"
+#include "framework/system/resources/VMemoryResourceFile.h"
 #include "interchange/tests/PeerTestSupport.h"
 #include "interchange/tests/WordExportTestSupport.h"
 #include "interchange/word/xMorvaImportWord.h"
@@ -253,7 +255,8 @@ TEST_F(WordPeers, LibreOfficeReadsOurLookAsItsOwn) {
 // LibreOffice's letter with paragraph styles named in Greek and Cyrillic,
 // opened and written again as our Word file and our RTF: LibreOffice reads
 // every name whole from both, and from our Word file a title and subject
-// that Mac OS Roman cannot carry (the property sets take UTF-16 for them).
+// that Mac OS Roman cannot carry (the property sets take UTF-16 for them),
+// and a character sheet's size though it equals Normal's.
 TEST_F(WordPeers, LibreOfficeReadsOurStyleNamesInEveryScript) {
   if (!HasProgram("soffice")) GTEST_SKIP() << "soffice is not installed";
   fs::path here(__FILE__);
@@ -265,6 +268,14 @@ TEST_F(WordPeers, LibreOfficeReadsOurStyleNamesInEveryScript) {
   xMorvaImportWord reader;
   ASSERT_EQ(0, reader.ImportWordDocument(document.get(), &memory.Stream()));
   for (VString* text : {&document->Infos().Title(), &document->Infos().Subject()}) text->SetUniCText(u"Лист Ω");
+  xMorvaStyleSheet emph;  // Normal as a character sheet, and bold
+  ASSERT_TRUE(emph.Load(*document, *document->GetStyleSheetStore(), kDefaultStyleSheetId));
+  emph.paragraphSheet = 0;
+  emph.properties.SetProperty(kPropBold, 1);
+  VStr<16> emphName;
+  emphName.SetAnsiCText("Emph");
+  int16_t emphId = 0;
+  ASSERT_TRUE(emph.SaveNew(*document, *document->GetStyleSheetStore(), emphName, emphId));
   const wordtest::Bytes doc = wordtest::ExportWordBytes(*document);
   std::ofstream(folder / "names.doc", std::ios::binary) << std::string(doc.begin(), doc.end());
   std::ofstream(folder / "names-rtf.rtf", std::ios::binary) << rtftest::Export(*document);
@@ -276,6 +287,11 @@ TEST_F(WordPeers, LibreOfficeReadsOurStyleNamesInEveryScript) {
       EXPECT_NE(std::string::npos, fodt.find("name=\"" + std::string(name) + "\"")) << file << " " << name;
   }
   const std::string meta = ReadFile(folder / "names.fodt");
+  const size_t emphAt = std::min(meta.find("style:name=\"Emph\""), meta.size());
+  const std::string emphStyle = meta.substr(emphAt, meta.find("</style:style>", emphAt) - emphAt);
+  const std::string size = "fo:font-size=\"" + std::to_string(emph.properties.GetProperty(kPropSize)) + "pt\"";
+  for (const std::string& wanted : {size, std::string("fo:font-weight=\"bold\"")})
+    EXPECT_NE(std::string::npos, emphStyle.find(wanted)) << emphStyle;
   EXPECT_NE(std::string::npos, meta.find("<dc:title>Лист Ω</dc:title>")) << meta;
   EXPECT_NE(std::string::npos, meta.find("<dc:subject>Лист Ω</dc:subject>")) << meta;
 }

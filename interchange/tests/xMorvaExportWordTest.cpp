@@ -212,18 +212,26 @@ TEST_F(ExportWord, StyleSheetsReadBack) {
   name.SetAnsiCText("Quote");
   int16_t id = 0;
   ASSERT_TRUE(sheet.SaveNew(*document, *document->GetStyleSheetStore(), name, id));
+  sheet.paragraphSheet = 0;  // a character sheet, bold at Normal's size
+  sheet.states.SetState(kPropSize, 1);
+  name.SetAnsiCText("Emph");
+  int16_t emph = 0;
+  ASSERT_TRUE(sheet.SaveNew(*document, *document->GetStyleSheetStore(), name, emph));
   xMorvaEngine& body = Engine(*document, kPartBody);
   Type(body, u"plain\nquoted");
   body.SetSelection(6, 12);
   ASSERT_EQ(0, document->ApplyStyleSheet(id));
   const Streams s = Write(*document);
-  EXPECT_EQ(16, U16(Table(s.main, s.table, kFibStshf), 2)) << "cstd: the sheet in second place is istd 15";
+  EXPECT_EQ(17, U16(Table(s.main, s.table, kFibStshf), 2)) << "cstd: the sheet in third place is istd 16";
   xMorvaImportWord reader;
   auto copy = RoundTrip(*document, &reader);
   ASSERT_GT(reader.GetStyles().size(), 15u);
   EXPECT_EQ(u"Quote", reader.GetStyles()[15].name);
   EXPECT_EQ(1, reader.GetStyles()[15].chp.bold);
   EXPECT_EQ(1, reader.GetStyles()[15].pap.jc);
+  ASSERT_TRUE(copy->StyleSheetIdAt(3, emph) && sheet.Load(*copy, *copy->GetStyleSheetStore(), emph));
+  EXPECT_EQ(12, sheet.properties.GetProperty(kPropSize));
+  EXPECT_EQ(1, sheet.properties.GetProperty(kPropBold));
   EXPECT_EQ(1, PropertyOfText(*copy, u"quoted", kPropBold));
   EXPECT_EQ(1, PropertyOfText(*copy, u"quoted", kPropAlignment));
   EXPECT_EQ(0, PropertyOfText(*copy, u"plain", kPropBold));

@@ -422,7 +422,7 @@ const xMorvaTabs* xMorvaExportWord::BaseTabsOfSheet(int16_t sheet) {
 
 void xMorvaExportWord::WriteStd(uint16_t istd, uint16_t sti, bool paragraph, uint16_t istdBase,
                                 const VString& name, const xMorvaProperties& properties, const xMorvaTabs& tabs,
-                                const xMorvaProperties* base) {
+                                const xMorvaProperties* base, const xMorvaPropertiesStates* stated) {
   std::vector<uint8_t> record;
   const bool dpf = istd == 10;
   AppendLE16(record, uint16_t((sti & 0xFFF) | (dpf ? 0 : 1u << 13) | 1u << 14));
@@ -447,7 +447,7 @@ void xMorvaExportWord::WriteStd(uint16_t istd, uint16_t sti, bool paragraph, uin
   // The default paragraph font is Word's own character style, as Word
   // writes it: it defines nothing, a run in it has its paragraph's look.
   std::vector<uint8_t> grpprl;
-  if (!dpf) EncodeCharacterSprms(grpprl, properties, base, fStandardFtc, basedOnNothing);
+  if (!dpf) EncodeCharacterSprms(grpprl, properties, base, fStandardFtc, basedOnNothing, stated);
   AppendLE16(record, uint16_t(grpprl.size()));
   record.insert(record.end(), grpprl.begin(), grpprl.end());
   if (grpprl.size() % 2 != 0) record.push_back(0);
@@ -497,8 +497,12 @@ void xMorvaExportWord::WriteStyleSheet() {
       const xMorvaProperties* merged = BaseOfSheet(ids[k]);
       const bool paragraph = sheet.paragraphSheet != 0;
       emptyUpTo(uint16_t(istd));
+      // A character style is based on the default paragraph font, which
+      // defines nothing: it states every property its sheet defines, even
+      // one equal to Normal's, or a reader resolves it to Word's default.
       WriteStd(uint16_t(istd), uint16_t(std::min<uint32_t>(90 + uint32_t(k) + 1, 0xFFE)), paragraph,
-               paragraph ? 0 : 10, name, merged != nullptr ? *merged : sheet.properties, sheet.tabs, base);
+               paragraph ? 0 : 10, name, merged != nullptr ? *merged : sheet.properties, sheet.tabs, base,
+               paragraph ? nullptr : &sheet.states);
     }
   }
   PutLE16(fTable, start + 2, next);

@@ -18,6 +18,7 @@ class VString;
 class xMorvaDocument;
 class xMorvaEngine;
 class xMorvaProperties;
+class xMorvaPropertiesStates;
 class xMorvaTabs;
 struct VDateRec;
 
@@ -80,10 +81,11 @@ class xMorvaExportWord : public VObject {
                                       const xMorvaTabs& tabs, const xMorvaProperties* base,
                                       uint8_t& topBorder, const xMorvaTabs* baseTabs = nullptr);
   // Character properties; `standardFtc` is the style sheet header's font,
-  // `basedOnNothing` asks for the language of a style without a base.
+  // `basedOnNothing` asks for the language of a style without a base. The
+  // properties `stated` sets go out even where they equal the base's.
   static int32_t EncodeCharacterSprms(std::vector<uint8_t>& out, const xMorvaProperties& values,
                                       const xMorvaProperties* base, uint16_t standardFtc,
-                                      bool basedOnNothing);
+                                      bool basedOnNothing, const xMorvaPropertiesStates* stated = nullptr);
   // The document's page setup; the page numbers of the parts `notes` says
   // were walked are taken from it.
   static int32_t EncodeSectionSprms(std::vector<uint8_t>& out, xMorvaDocument& document,
@@ -142,7 +144,8 @@ class xMorvaExportWord : public VObject {
   void AppendHeaderFooterStories();
   void WriteStyleSheet();
   void WriteStd(uint16_t istd, uint16_t sti, bool paragraph, uint16_t istdBase, const VString& name,
-                const xMorvaProperties& properties, const xMorvaTabs& tabs, const xMorvaProperties* base);
+                const xMorvaProperties& properties, const xMorvaTabs& tabs, const xMorvaProperties* base,
+                const xMorvaPropertiesStates* stated = nullptr);
   void WriteSectionTable();
   void WriteHeaderStoryTable();
   void WriteCharacterRuns();

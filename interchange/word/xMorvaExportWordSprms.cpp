@@ -10,6 +10,7 @@
 #include "document/xMorvaDocParams.h"
 #include "document/xMorvaDocument.h"
 #include "document/xMorvaProperties.h"
+#include "document/xMorvaPropertiesStates.h"
 #include "document/xMorvaTabs.h"
 #include "graphics/printing/VPrintSettings.h"
 #include "interchange/fields/xMorvaPageNumberForm.h"
@@ -278,17 +279,21 @@ int32_t xMorvaExportWord::EncodeParagraphSprms(std::vector<uint8_t>& out, const 
 
 int32_t xMorvaExportWord::EncodeCharacterSprms(std::vector<uint8_t>& out, const xMorvaProperties& values,
                                                const xMorvaProperties* base, uint16_t standardFtc,
-                                               bool basedOnNothing) {
+                                               bool basedOnNothing, const xMorvaPropertiesStates* stated) {
   int32_t count = 0;
+  const auto isStated = [stated](uint16_t id) { return stated != nullptr && stated->GetState(id) == 1; };
+  const auto differs = [&](uint16_t id, int32_t fallback) {
+    return Differs(values, base, id, fallback) || isStated(id);
+  };
   static constexpr struct {
     uint16_t id, opcode;
   } kToggles[] = {{kPropBold, 0x0835}, {kPropItalic, 0x0836}, {kPropStrikeOut, 0x0837}, {kPropShadow, 0x0839}};
   for (const auto& toggle : kToggles) {
-    if (!Differs(values, base, toggle.id, 0)) continue;
+    if (!differs(toggle.id, 0)) continue;
     SprmByte(out, toggle.opcode, values.GetProperty(toggle.id) != 0 ? 1 : 0);
     ++count;
   }
-  if (Differs(values, base, kPropLetterCase, 0)) {
+  if (differs(kPropLetterCase, 0)) {
     const int32_t letterCase = values.GetProperty(kPropLetterCase);
     if (letterCase == 1) {
       SprmByte(out, 0x083B, 1);
@@ -304,18 +309,18 @@ int32_t xMorvaExportWord::EncodeCharacterSprms(std::vector<uint8_t>& out, const 
   }
   const int32_t font = values.GetProperty(kPropFont);
   const uint16_t ftc = uint16_t(std::max(font - 1, 0));
-  const bool fontChanged = base == nullptr || font != base->GetProperty(kPropFont);
-  if (base != nullptr ? fontChanged : ftc != standardFtc) {
+  const bool fontChanged = base == nullptr || font != base->GetProperty(kPropFont) || isStated(kPropFont);
+  if (base != nullptr ? fontChanged : ftc != standardFtc || isStated(kPropFont)) {
     SprmWord(out, 0x4A4F, ftc);
     SprmWord(out, 0x4A51, ftc);
     count += 2;
   }
-  if (Differs(values, base, kPropUnderline, 0)) {
+  if (differs(kPropUnderline, 0)) {
     const int32_t underline = values.GetProperty(kPropUnderline);
     SprmByte(out, 0x2A3E, uint8_t(underline >= 0 && underline <= 4 ? underline : 1));
     ++count;
   }
-  if (Differs(values, base, kPropTextColour, 0)) {
+  if (differs(kPropTextColour, 0)) {
     // The palette entry for readers of the palette alone, then the exact
     // colour (red, green, blue, 0); no colour is the automatic one in both.
     const int32_t colour = values.GetProperty(kPropTextColour);
@@ -323,17 +328,17 @@ int32_t xMorvaExportWord::EncodeCharacterSprms(std::vector<uint8_t>& out, const 
     SprmLong(out, 0x6870, colour == kColourNone ? 0xFF000000u : uint32_t(colour) & 0xFFFFFF);
     count += 2;
   }
-  if (base != nullptr ? (Differs(values, base, kPropSize, 0) || fontChanged) : values.GetProperty(kPropSize) != 10) {
+  if (base != nullptr ? (differs(kPropSize, 0) || fontChanged) : values.GetProperty(kPropSize) != 10 || isStated(kPropSize)) {
     SprmWord(out, 0x4A43, uint16_t(values.GetProperty(kPropSize) * 2));
     ++count;
   }
-  if (Differs(values, base, kPropVerticalPosition, 0)) {
+  if (differs(kPropVerticalPosition, 0)) {
     const int32_t position = values.GetProperty(kPropVerticalPosition);
     SprmByte(out, 0x2A48, uint8_t(position == 1 || position == 2 ? position : 0));
     ++count;
   }
   const int32_t back = values.GetProperty(kPropBackColour);
-  if (Differs(values, base, kPropBackColour, kColourNone) && back != values.GetProperty(kPropParagraphBackColour)) {
+  if (differs(kPropBackColour, kColourNone) && back != values.GetProperty(kPropParagraphBackColour)) {
     SprmByte(out, 0x2A0C, NearestIco(back));
     ++count;
   }
