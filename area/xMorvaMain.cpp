@@ -150,11 +150,18 @@ void xMorvaMain::CopyDefaultsTo(xMorvaDocument& document, bool offscreen) const 
 
 // ---- References
 
+namespace {
+// The next reference to hand out. It outlives the package: a host that
+// stops and starts the module keeps the first run's references, which
+// must name nothing of a later run.
+uint32_t sNextReference = 1;
+}  // namespace
+
 uint32_t xMorvaMain::AddReference(VPlugInObject* object, xMorvaHostObject* host) {
   // Skips 0 and any value still in use when the counter comes round.
-  uint32_t reference = fNextReference;
+  uint32_t reference = sNextReference;
   while (reference == 0 || fReferences.count(reference) != 0) ++reference;
-  fNextReference = reference + 1;
+  sNextReference = reference + 1;
   // The object has joined its kind's list by now, and stays in it: the
   // kind is asked once, so that resolving stays quick among many objects.
   fReferences[reference] = {object, host, KindOfPlugIn(object)};

@@ -34,8 +34,11 @@ class xMorvaMain : public VPackage {
   static constexpr int32_t kFirstTableCommand = 100;
   static constexpr int32_t kLastTableCommand = 172;
   static constexpr int32_t kLowCommandEnd = 95;
-  // The area's resource id answered for routine 1.
+  // The area's resource id answered for routine 1: its icon ('cicn'), the
+  // one the form editor's placeholder draws too, at that offset from the
+  // resource base.
   static constexpr int16_t kAreaResourceId = 12137;
+  static constexpr int16_t kAreaIconOffset = 137;
   // Offsets from the resource base: the alert list, the command error
   // texts, and the alert items used by the package.
   static constexpr int32_t kAlertListOffset = 6;
@@ -81,7 +84,8 @@ class xMorvaMain : public VPackage {
   void CopyDefaultsTo(xMorvaDocument& document, bool offscreen) const;
 
   // ---- Area references: 32-bit values the package hands out, one for
-  // each of its plug-in objects, never handed out twice.
+  // each of its plug-in objects, never handed out twice while the process
+  // lives, whatever packages come and go in it.
   uint32_t AddReference(VPlugInObject* object, xMorvaHostObject* host);
   void RemoveReference(uint32_t reference);
   // The object a reference names (looked up, never dereferenced) and its
@@ -199,7 +203,6 @@ class xMorvaMain : public VPackage {
     int32_t kind;
   };
   std::unordered_map<uint32_t, ReferenceEntry> fReferences;
-  uint32_t fNextReference = 1;
 
   uint8_t fInitialized = 0;
   VStr<255> fOutOfMemoryText;

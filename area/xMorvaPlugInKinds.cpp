@@ -54,7 +54,7 @@ std::unique_ptr<xMorvaDocument> NewObjectDocument(xMorvaMain* package) {
 }  // namespace
 
 xMorvaDesignPlugIn::xMorvaDesignPlugIn(xMorvaMain* package, void* params, int32_t routine)
-    : VDesignPlugIn(package, params, routine), xMorvaHostObject(package, this) {}
+    : VDesignPlugIn(package, params, routine, xMorvaMain::kAreaIconOffset), xMorvaHostObject(package, this) {}
 
 xMorvaDesignPlugIn::~xMorvaDesignPlugIn() = default;
 

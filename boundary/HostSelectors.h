@@ -33,6 +33,8 @@ constexpr uint16_t kAreaEventDesign603 = 603;
 constexpr uint16_t kAreaEventResourceId = 604;
 constexpr uint16_t kAreaEventDesignKeep = 605;
 constexpr uint16_t kAreaEventDeleteAlt = 606;
+// The form editor's redraw of a placeholder it keeps (not the package's own).
+constexpr uint16_t kAreaEventDesignRedraw = 607;
 
 // ---- Sent by the module to the host callback.
 constexpr int32_t kHostSelModuleState = -433;   // 8: 1 start, 0 stop; 266: module instance

@@ -332,6 +332,30 @@ QvHost::Area& QvHost::AreaEvent(int32_t routine, const std::string& name, uint16
   return area;
 }
 
+void QvHost::DesignArea(int32_t routine, const std::string& name, int16_t table) {
+  Area& area = MakeArea(name);
+  HostDesignRecord& design = area.design;
+  design = HostDesignRecord{};
+  design.version = static_cast<int16_t>(fConfig.hostVersion & 0xFFFF);
+  design.table = table;
+  design.top = area.rect[0];
+  design.left = area.rect[1];
+  design.bottom = area.rect[2];
+  design.right = area.rect[3];
+  if (area.port != nullptr) {
+    design.window =
+        reinterpret_cast<uintptr_t>(Tbx::GetWindowFromPort(static_cast<Tbx::CGrafPtr>(area.port)));
+    design.port = reinterpret_cast<uintptr_t>(area.port);
+  }
+  area.routine = routine;
+  for (uint16_t code : {kAreaEventDesignKeep, kAreaEventDesignRedraw}) {
+    HostEventRecord record{};
+    record.what = code;
+    record.message = reinterpret_cast<uintptr_t>(&design);
+    SendAreaRecord(area, record);
+  }
+}
+
 void QvHost::SendAreaRecord(Area& area, const HostEventRecord& record) {
   area.event = record;
   area.params[kAreaEventRecordEntry] = &area.event;

@@ -85,6 +85,8 @@ class QvHost {
     // (by neither); none before that event.
     enum class Kind : uint8_t { none, form, output, printing };
     Kind kind = Kind::none;
+    // The form editor's record of a placeholder, which its events point at.
+    HostDesignRecord design{};
   };
 
   explicit QvHost(QvHostConfig config);
@@ -111,6 +113,10 @@ class QvHost {
   Area& AreaEvent(int32_t routine, const std::string& name, uint16_t code, uintptr_t message,
                   uint16_t modifiers, uint32_t when = 0);
   Area* FindArea(const std::string& name);
+  // The form editor's placeholder for an area of a form window (placed
+  // first): 605 with the design record naming the window, the host's
+  // version and `table`, then 607 drawing it into the window's port.
+  void DesignArea(int32_t routine, const std::string& name, int16_t table);
   // Prints the area on a page of the default printer into the PDF file,
   // with the printer's port current: a printing object gets the printing
   // events 27, 29 and 28; a form's area and an output object are printed

@@ -301,6 +301,21 @@ std::string Line::RunArea() {
     fHost.AreaEvent(routine, name, kAreaEventCreate, createMessage, createModifiers, table);
     return {};
   }
+  if (Word(2) == "design" && Word(3) == "at") {
+    // area NAME design at FORM X Y W H [routine N] [table N]: the form
+    // editor's placeholder in the form's window, kept (605) and drawn (607).
+    const char* form = "area NAME design at FORM X Y W H [routine N] [table N]";
+    if (fTokens.size() < 9) return form;
+    int32_t x = 0, y = 0, w = 0, h = 0;
+    if (!Field(5, "X", x).Field(6, "Y", y).Field(7, "W", w).Field(8, "H", h).fBad.empty()) return fBad;
+    int16_t table = 0;
+    std::string bad = ScriptOptions().Add("routine", routine).Add("table", table).Read(fTokens, 9);
+    if (!bad.empty()) return bad;
+    bad = fHost.Screen().PlaceArea(name, Word(4), x, y, w, h);
+    if (!bad.empty()) return bad;
+    fHost.DesignArea(routine, name, table);
+    return {};
+  }
   if (Word(2) == "move") {
     // area NAME move X Y W H
     std::string bad = Count(7, 7, "area NAME move X Y W H");
@@ -330,8 +345,10 @@ std::string Line::RunArea() {
                         .Read(fTokens, 3);
   if (!bad.empty()) return bad;
   const QvHost::Area& area = fHost.AreaEvent(routine, name, code, message, modifiers, when);
-  // A form area that let itself be closed (no 122 answer) gets no more events.
-  if (code == kAreaEventDelete && area.event.message != 122) fHost.Screen().ForgetArea(name);
+  // A form area that let itself be closed (no 122 answer), or a form
+  // editor's placeholder closed, gets no more events.
+  if ((code == kAreaEventDelete || code == kAreaEventDeleteAlt) && area.event.message != 122)
+    fHost.Screen().ForgetArea(name);
   return {};
 }
 

@@ -184,3 +184,43 @@ resource 'STR#' 12119 {
   pstr "January" pstr "February" pstr "March" pstr "April" pstr "May" pstr "June"
   pstr "July" pstr "August" pstr "September" pstr "October" pstr "November" pstr "December"
 }
+
+# The form editor's placeholder of an area: what follows the area's label
+# for each binding state, before the field's name (1 the field keeps the
+# document; 2 to 4 the field has the name but not a type the document can
+# be kept in) or the field name looked for (5 to 7 no field has it). Of
+# each triple: picture and BLOB fields usable, picture only, BLOB only.
+resource 'STR#' 11000 {
+  u16 7
+  pstr " document in field "                            # 1
+  pstr " document needs a picture or BLOB field, not "  # 2
+  pstr " document needs a picture field, not "          # 3
+  pstr " document needs a BLOB field, not "             # 4
+  pstr " document has no picture or BLOB field named "  # 5
+  pstr " document has no picture field named "          # 6
+  pstr " document has no BLOB field named "             # 7
+}
+
+# The area's icon, resource base + 137: the id the host's area event 604
+# is answered with, and the icon the placeholder draws left of its label.
+# A page of text with its corner folded.
+resource 'cicn' 12137 "MorvaArea" {
+  palette ". none" "k 000000" "w FFFFFF" "b 2A5DB0" "g 9A9A9A"
+  pixels
+    ".kkkkkkkkkk....."
+    ".kwwwwwwwwkk...."
+    ".kwwwwwwwwkgk..."
+    ".kwwwwwwwwkggk.."
+    ".kwwwwwwwwkkkkk."
+    ".kwbbbbbbbbbwwk."
+    ".kwwwwwwwwwwwwk."
+    ".kwbbbbbbbbbbwk."
+    ".kwwwwwwwwwwwwk."
+    ".kwbbbbbbbbwwwk."
+    ".kwwwwwwwwwwwwk."
+    ".kwbbbbbbbbbbwk."
+    ".kwwwwwwwwwwwwk."
+    ".kwbbbbbwwwwwwk."
+    ".kwwwwwwwwwwwwk."
+    ".kkkkkkkkkkkkkk."
+}

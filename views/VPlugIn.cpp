@@ -133,11 +133,7 @@ void VPlugIn::SetUpWindow(void** areaParams) {
   Tbx::GrafPtr port = nullptr;
   Tbx::GetPort(&port);
   Tbx::WindowRef window = port != nullptr ? Tbx::GetWindowFromPort(port) : nullptr;
-  if (window != nullptr) {
-    fWindowView = FindWindowView(Tbx::GetNativeWindow(window));
-    if (fWindowView == nullptr) fWindowView = new VWindowView(nullptr, window);
-    SetParentQuietly(fWindowView);
-  }
+  fWindowView = JoinHostWindowView(this, window);
   StoreInCell(areaParams, this);
 
   const auto* record = static_cast<const HostEventRecord*>(areaParams[kAreaEventRecordEntry]);
@@ -191,13 +187,9 @@ VPlugIn::~VPlugIn() {
   }
   delete fPort;
   fPort = nullptr;
-  if (fWindowView != nullptr) {
-    VWindowView* view = fWindowView;
-    fWindowView = nullptr;
-    SetParentQuietly(nullptr);
-    if (HWND native = view->GetWindowHandle()) ::InvalidateWindowRect(native, nullptr, false);
-    if (view->GetSubFrames().empty()) delete view;
-  }
+  VWindowView* view = fWindowView;
+  fWindowView = nullptr;
+  LeaveHostWindowView(this, view);
   if (fInterfaceBlock != 0 && gMemoryMgr != nullptr) gMemoryMgr->DisposeHandle(fInterfaceBlock);
   fInterfaceBlock = 0;
   if (fSharedFile != nullptr && fPackage != nullptr) fPackage->ReleaseSharedResourceFile(fSharedFile);

@@ -39,7 +39,6 @@ constexpr uint16_t kEventSave = 70;
 constexpr uint16_t kEventProperties2 = 609;
 constexpr uint16_t kEventDataBack2 = 610;
 constexpr uint16_t kEventKeepsData2 = 608;
-constexpr uint16_t kEventRedraw = 607;
 // The host versions from which a form record carries its look, and from
 // which the form editor has a window of its own.
 constexpr int16_t kLookRecordVersion = 0x606;
@@ -227,21 +226,16 @@ void VDesignPlugIn::TakeDesignRecord(const HostEventRecord& record) {
   fTable = static_cast<uint16_t>(design->table > 0 ? design->table : 0);
   // The form editor of a newer host has a window the placeholder lives in.
   auto* window = HostPointer<Tbx::WindowRecord>(design->window);
-  if (design->version > kDesignWindowVersion && window != nullptr) {
-    fDesignWindow = new VWindowView(nullptr, window);
-    SetParentQuietly(fDesignWindow);
-  }
+  // It shares that window's view with the areas the window holds.
+  if (design->version > kDesignWindowVersion && window != nullptr)
+    fDesignWindow = JoinHostWindowView(this, window);
 }
 
 VDesignPlugIn::~VDesignPlugIn() {
   if (fPackage != nullptr) fPackage->RemoveDesignPlugIn(this);
-  if (fDesignWindow != nullptr) {
-    SetParentQuietly(nullptr);
-    fDesignWindow->Invalidate(1);
-    VWindowView* window = fDesignWindow;
-    fDesignWindow = nullptr;
-    delete window;
-  }
+  VWindowView* window = fDesignWindow;
+  fDesignWindow = nullptr;
+  LeaveHostWindowView(this, window);
 }
 
 int16_t VDesignPlugIn::GetBindingState() {
@@ -390,7 +384,7 @@ void VDesignPlugIn::DrawPicture(void** params) {
       WillClose();
       VFrame::Close();
       break;
-    case kEventRedraw: {
+    case kAreaEventDesignRedraw: {
       const auto* design = HostPointer<const HostDesignRecord>(record->message);
       if (design == nullptr) break;
       MoveTo(design->left, design->top, 0);

@@ -49,6 +49,21 @@ VWindowView* FindWindowView(HWND window) {
   return nullptr;
 }
 
+VWindowView* JoinHostWindowView(VFrame* frame, Tbx::WindowRecord* window) {
+  if (frame == nullptr || window == nullptr) return nullptr;
+  VWindowView* view = FindWindowView(Tbx::GetNativeWindow(window));
+  if (view == nullptr) view = new VWindowView(nullptr, window);
+  frame->SetParentQuietly(view);
+  return view;
+}
+
+void LeaveHostWindowView(VFrame* frame, VWindowView* view) {
+  if (view == nullptr) return;
+  if (frame != nullptr && frame->GetParent() == view) frame->SetParentQuietly(nullptr);
+  if (HWND native = view->GetWindowHandle()) InvalidateWindowRect(native, nullptr, false);
+  if (view->GetSubFrames().empty()) delete view;
+}
+
 void InvalidateWindowRect(HWND window, const RECT* rect, bool validate) {
   if (window == nullptr || !IsWindow(window)) return;
   if (validate) {

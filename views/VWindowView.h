@@ -151,6 +151,14 @@ class VWindowView : public VView {
 
 // The window view whose window is `window`; null for none.
 VWindowView* FindWindowView(HWND window);
+// A host window holds one window view, shared by every frame the module
+// puts in it (the areas of a form, the form editor's placeholders): `frame`
+// joins the view there is, or a new one attached to the window, as a
+// sub-view. Null, and nothing joined, without a window.
+VWindowView* JoinHostWindowView(VFrame* frame, Tbx::WindowRecord* window);
+// `frame` leaves `view`, the window is marked to be drawn again, and the
+// view goes when no frame is left in it: the others of the window go on.
+void LeaveHostWindowView(VFrame* frame, VWindowView* view);
 // Marks the rectangle or region (null: the whole window) valid or invalid,
 // without erasing.
 void InvalidateWindowRect(HWND window, const RECT* rect, bool validate);

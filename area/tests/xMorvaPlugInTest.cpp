@@ -10,6 +10,7 @@
 #include "document/xMorvaFind.h"
 #include "document/xMorvaText.h"
 #include "graphics/VDIBPort.h"
+#include "graphics/VIconShape.h"
 
 namespace {
 
@@ -106,6 +107,9 @@ TEST_F(AreaTest, OutputAndPrintingObjectsOwnTheirDocumentsThePlaceholderNone) {
   int32_t kind = 0;
   package->FindReference(design->GetReference(), kind);
   EXPECT_EQ(kind, kPlugInDesign);
+  // The placeholder draws the area's icon, the one the host is told of.
+  EXPECT_EQ(design->GetIconId(), package->GetAreaResourceId(1));
+  EXPECT_EQ(VIconShape(package->GetResourceFile(), design->GetIconId()).GetWidth(), 16);
 }
 
 // The display-only object shows its document: an empty one leaves the area

@@ -23,14 +23,17 @@
 #include "framework/core/memory/VMemoryMgr.h"
 #include "framework/core/streams/ByteSwap.h"
 #include "framework/system/environment/VEnvironmentLinks.h"
+#include "framework/system/resources/VMacResourceFile.h"
 #include "framework/system/resources/VResourceFile.h"
 #include "views/VFrameServices.h"
+#include "views/VPlugIn.h"
 #include "views/VPlugInDocMgr.h"
 #include "views/VWindowView.h"
 #include "graphics/VCharWidthCache.h"
 #include "graphics/VGraphicsEnvironmentLink.h"
 #include "graphics/VPort.h"
 #include "host/callback/HostCallback.h"
+#include "host/context/VHostContext.h"
 #include "host/package/VPackage.h"
 #include "platform/gdi/GdiExtra.h"
 #include "platform/gdi/WinGdi.h"
@@ -97,8 +100,6 @@ class Manager : public VPlugInDocMgr {
   bool fBlob;
 };
 
-// The form editor's redraw code.
-constexpr uint16_t kEventRedrawForTest = 607;
 bool gPicture = false;
 bool gBlob = true;
 
@@ -228,24 +229,43 @@ TEST_F(Kinds, ThePlaceholderShowsItsBindingState) {
     std::string name;
     int16_t state;
     uint16_t field;
-    std::string label;
+    std::string label;  // in the module's words, the package named by it
   } cases[] = {
-      {{{"Letter", 2}, {"Letter_", 30}}, false, true, "Letter", 1, 2, "Letter: Letter_"},
-      {{{"Letter", 2}, {"Letter_", 30}}, true, false, "Letter", 3, 2, "Letter: Letter_"},
-      {{{"Letter_", 2}}, true, true, "Letter", 2, 1, "Letter: Letter_"},
-      {{{"Letter_", 3}}, true, true, "Letter", 1, 1, "Letter: Letter_"},
-      {{{"Letter_", 3}}, false, true, "Letter", 4, 1, "Letter: Letter_"},
-      {{{"Letter", 30}}, false, true, "Letter", 7, 0, "Letter: Letter_"},
-      {{{"Letter", 30}}, true, true, "Letter", 5, 0, "Letter: Letter_"},
-      {{{"Letter", 30}}, true, false, "Letter", 6, 0, "Letter: Letter_"},
+      {{{"Letter", 2}, {"Letter_", 30}}, false, true, "Letter", 1, 2,
+       "Letter: Qv Morva document in field Letter_"},
+      {{{"Letter", 2}, {"Letter_", 30}}, true, false, "Letter", 3, 2,
+       "Letter: Qv Morva document needs a picture field, not Letter_"},
+      {{{"Letter_", 2}}, true, true, "Letter", 2, 1,
+       "Letter: Qv Morva document needs a picture or BLOB field, not Letter_"},
+      {{{"Letter_", 3}}, true, true, "Letter", 1, 1,
+       "Letter: Qv Morva document in field Letter_"},
+      {{{"Letter_", 3}}, false, true, "Letter", 4, 1,
+       "Letter: Qv Morva document needs a BLOB field, not Letter_"},
+      {{{"Letter", 30}}, false, true, "Letter", 7, 0,
+       "Letter: Qv Morva document has no BLOB field named Letter_"},
+      {{{"Letter", 30}}, true, true, "Letter", 5, 0,
+       "Letter: Qv Morva document has no picture or BLOB field named Letter_"},
+      {{{"Letter", 30}}, true, false, "Letter", 6, 0,
+       "Letter: Qv Morva document has no picture field named Letter_"},
       {{{"Letter_", 30}}, false, false, "Letter", 0, 0, "Letter"},
       // Two fields with the name: the higher number wins.
-      {{{"Letter_", 3}, {"x", 2}, {"Letter_", 30}}, false, true, "Letter", 1, 3, "Letter: Letter_"},
-      {{{"Letter_", 3}, {"x", 2}, {"Letter_", 30}}, true, false, "Letter", 3, 3, "Letter: Letter_"},
+      {{{"Letter_", 3}, {"x", 2}, {"Letter_", 30}}, false, true, "Letter", 1, 3,
+       "Letter: Qv Morva document in field Letter_"},
+      {{{"Letter_", 3}, {"x", 2}, {"Letter_", 30}}, true, false, "Letter", 3, 3,
+       "Letter: Qv Morva document needs a picture field, not Letter_"},
       // An interprocess area is never bound; its mark stays off the name.
-      {{{"Letter_", 30}}, false, true, "<>Letter", 7, 0, "<>Letter: Letter_"},
-      {{{"Letter_", 30}}, false, true, "\xD7Letter", 7, 0, "<>Letter: Letter_"},
+      {{{"Letter_", 30}}, false, true, "<>Letter", 7, 0,
+       "<>Letter: Qv Morva document has no BLOB field named Letter_"},
+      {{{"Letter_", 30}}, false, true, "\xD7Letter", 7, 0,
+       "<>Letter: Qv Morva document has no BLOB field named Letter_"},
   };
+  // The module's resource file, current as the host starts the module.
+  std::unique_ptr<VMacResourceFile> moduleFile(VMacResourceFile::OpenExact(QV_RESOURCE_FILE, 0));
+  ASSERT_NE(moduleFile, nullptr);
+  VMacResourceFile* const hostsFile = gModuleResFile;
+  gModuleResFile = moduleFile.get();
+  EmptyPackage module;
+  gModuleResFile = hostsFile;
   for (const auto& c : cases) {
     gFields = c.fields;
     gPicture = c.picture;
@@ -254,7 +274,8 @@ TEST_F(Kinds, ThePlaceholderShowsItsBindingState) {
     EXPECT_EQ(placeholder->GetBindingState(), c.state) << c.name << " " << c.fields.size();
     EXPECT_EQ(placeholder->GetDocMgr()->GetField(), c.field) << c.name;
     VStr<255> label;
-    placeholder->BuildLabel(label, nullptr, placeholder->GetBindingState());
+    Design named(&module, host.params);
+    named.BuildLabel(label, module.GetResourceFile(), named.GetBindingState());
     char text[256] = {0};
     label.GetCText(text, sizeof text, kResCharSetMac);
     EXPECT_EQ(std::string(text), c.label) << c.state;
@@ -527,7 +548,7 @@ TEST_F(Kinds, TheFormEditorsRecordsReachThePlaceholder) {
     design.left = 30;
     design.bottom = 60;
     design.right = 130;
-    host.Prepare(kEventRedrawForTest, HostAddress(&design));
+    host.Prepare(kAreaEventDesignRedraw, HostAddress(&design));
     placeholder.DrawPicture(host.params);
     EXPECT_EQ(host.record.message, kKindAnswerDrawn);
     EXPECT_EQ(placeholder.GetWidth(), 100);
@@ -547,6 +568,29 @@ TEST_F(Kinds, TheFormEditorsRecordsReachThePlaceholder) {
       placeholder.DrawPicture(host.params);
     }
     EXPECT_EQ(theirs[0], FourCC("XMOR"));
+  }
+  // A user-mode area made in the editor's window, before or after the
+  // placeholder, shares its view; the placeholder closed first (606, 17, the
+  // stop) leaves the area in the view, which goes with the last of them.
+  for (const bool placeholderFirst : {true, false}) {
+    host.Prepare(kAreaEventDesignKeep, HostAddress(&design));
+    std::unique_ptr<Design> placeholder;
+    if (placeholderFirst) placeholder = std::make_unique<Design>(&package, host.params);
+    Host user;
+    user.Prepare(kAreaEventCreate);
+    auto area = std::make_unique<VPlugIn>(&package, 1, user.params);
+    if (!placeholderFirst) placeholder = std::make_unique<Design>(&package, host.params);
+    VWindowView* view = area->GetWindowView();
+    ASSERT_NE(view, nullptr);
+    EXPECT_EQ(placeholder->GetWindowView(), view) << placeholderFirst;
+    host.Prepare(kAreaEventDeleteAlt);
+    placeholder->DrawPicture(host.params);
+    placeholder.reset();
+    EXPECT_EQ(FindWindowView(Tbx::GetNativeWindow(window)), view) << placeholderFirst;
+    EXPECT_EQ(area->GetParent(), view);
+    EXPECT_EQ(package.KindOfPlugIn(area.get()), kPlugInForm);
+    area.reset();
+    EXPECT_EQ(FindWindowView(Tbx::GetNativeWindow(window)), nullptr) << placeholderFirst;
   }
   // An older editor has no window for it.
   design.version = 0x65F;
