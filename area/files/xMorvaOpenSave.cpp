@@ -640,6 +640,27 @@ size_t CountUnitBlocks(const std::u16string& units) {
   return blocks.count();
 }
 
+// How many times two letters beyond ASCII side by side change script: a
+// text keeps to its scripts for words at a time, where random bytes, or an
+// 8-bit text read as UTF-16, change script at nearly every unit. With
+// `signs`, the signs of U+2070 to U+20CF (super- and subscripts, currency)
+// are no script's either, as a text behind a mark writes them beside its
+// letters ("12€", "x²").
+uint32_t CountScriptChanges(const std::u16string& units, bool signs) {
+  uint32_t changes = 0;
+  for (size_t i = 1; i < units.size(); ++i) {
+    const uint32_t c = units[i];
+    const uint32_t before = units[i - 1];
+    const bool surrogate = IsHighSurrogate(c) || IsLowSurrogate(c);
+    if (c < 0x80 || before < 0x80 || surrogate || (before >= 0xD800 && before < 0xE000)) continue;
+    if (signs && (IsPunctuationOrSign(c) || IsPunctuationOrSign(before))) continue;
+    const uint32_t script = ScriptOfUnit(c);
+    const uint32_t scriptBefore = ScriptOfUnit(before);
+    if (script != kAnyScript && scriptBefore != kAnyScript && script != scriptBefore) ++changes;
+  }
+  return changes;
+}
+
 // Whether the sample is a UTF-16 text behind its mark FF FE or FE FF. The
 // mark vouches for what follows: a text in the mark's byte order, whatever
 // its letters, punctuation and signs, as long as it holds few units no
@@ -649,8 +670,8 @@ size_t CountUnitBlocks(const std::u16string& units) {
 // in the other order, that one is a text too, its letters in fewer blocks
 // of 256 units than in the mark's order, which scatters them over as many
 // blocks as they have letters (a Latin or Thai text's units become CJK and
-// other scripts' characters, its spaces quads). Random bytes hold a stray
-// in nearly every sample of 31 units.
+// other scripts' characters, its spaces quads). Random bytes hold a stray,
+// or change script at nearly every letter, in nearly every sample.
 bool IsMarkedUtf16TextSample(const uint8_t* bytes, uint32_t size) {
   const bool big = bytes[0] == 0xFE;
   const std::u16string units = Utf16UnitsOf(bytes, size, 2, big);
@@ -658,6 +679,11 @@ bool IsMarkedUtf16TextSample(const uint8_t* bytes, uint32_t size) {
   const size_t count = units.size();
   if (count == 0) return true;
   if (CountStrayUnits(units, false) * kStrayShareDivisor >= count) return false;
+  // A text changes script between words, not at every letter: from 64 bytes
+  // up that share tells random bytes, whose units are letters of a
+  // different script nearly each, from a text of any script and signs.
+  if (size >= kShareSampleMinimum && CountScriptChanges(units, true) * kScriptChangeShareDivisor >= count)
+    return false;
   const bool swappedIsText = CountStrayUnits(swapped, false) * kStrayShareDivisor < count;
   return !swappedIsText || CountUnitBlocks(swapped) >= CountUnitBlocks(units);
 }
@@ -669,14 +695,13 @@ bool IsMarkedUtf16TextSample(const uint8_t* bytes, uint32_t size) {
 bool IsUtf16TextSample(const uint8_t* bytes, uint32_t size) {
   if (StartsWithUnicodeMark(bytes, size)) return IsMarkedUtf16TextSample(bytes, size);
   const std::u16string units = Utf16UnitsOf(bytes, size, 0, false);
-  uint32_t changes = 0;
+  const uint32_t changes = CountScriptChanges(units, false);
   uint32_t spaceBytes = 0;
   uint32_t signs = 0;
   uint32_t latinUnits = 0;
   uint32_t doubleBytes = 0;
   for (size_t i = 0; i < units.size(); ++i) {
     const uint32_t c = units[i];
-    const bool surrogate = IsHighSurrogate(c) || IsLowSurrogate(c);
     if (IsPunctuationOrSign(c)) {
       if (!IsTextPunctuation(c)) ++signs;
     } else if (HoldsSpaceByte(c)) {
@@ -684,11 +709,6 @@ bool IsUtf16TextSample(const uint8_t* bytes, uint32_t size) {
     }
     if (c < 0x100) ++latinUnits;
     if (HoldsTwoDoubleByteBytes(c)) ++doubleBytes;
-    const uint32_t before = i > 0 ? units[i - 1] : 0;
-    const bool letters = c >= 0x80 && before >= 0x80 && !surrogate && (before < 0xD800 || before >= 0xE000);
-    const uint32_t script = letters ? ScriptOfUnit(c) : kAnyScript;
-    const uint32_t scriptBefore = letters ? ScriptOfUnit(before) : kAnyScript;
-    if (script != kAnyScript && scriptBefore != kAnyScript && script != scriptBefore) ++changes;
   }
   const size_t count = units.size();
   if (count == 0) return true;
