@@ -97,8 +97,10 @@ bool IsTextControl(uint32_t c) {
 // U+2001, which a text writes as the en and em spaces U+2002 and U+2003
 // (their normal form) and which a big-endian text read little-endian shows
 // for each of its spaces. Surrogates are told by their pairs.
+bool IsQuad(uint32_t c) { return c == 0x2000 || c == 0x2001; }
+
 bool IsStrayUnit(uint32_t c) {
-  return IsTextControl(c) || c == 0x2000 || c == 0x2001 || (c >= 0xE000 && c < 0xF900) ||
+  return IsTextControl(c) || IsQuad(c) || (c >= 0xE000 && c < 0xF900) ||
          (c >= 0xFDD0 && c < 0xFDF0) || c >= 0xFFFE;
 }
 
@@ -591,29 +593,115 @@ bool StartsAsHtmlPage(const uint8_t* b) {
   return false;
 }
 
-// Whether the sample is a UTF-16 text in the byte order it is read in:
-// little-endian, or big-endian behind the mark FE FF.
-bool IsUtf16TextSample(const uint8_t* bytes, uint32_t size) {
-  const bool marked = StartsWithUnicodeMark(bytes, size);
-  const bool big = bytes[0] == 0xFE && bytes[1] == 0xFF;
+// The units of a UTF-16 sample from `from` on, big-endian or little-endian.
+std::u16string Utf16UnitsOf(const uint8_t* bytes, uint32_t size, uint32_t from, bool big) {
   std::u16string units;
-  for (uint32_t i = marked ? 2 : 0; i + 1 < size; i += 2)
+  for (uint32_t i = from; i + 1 < size; i += 2)
     units.push_back(char16_t(big ? (bytes[i] << 8) | bytes[i + 1] : (bytes[i + 1] << 8) | bytes[i]));
+  return units;
+}
+
+bool IsHighSurrogate(uint32_t c) { return c >= 0xD800 && c < 0xDC00; }
+bool IsLowSurrogate(uint32_t c) { return c >= 0xDC00 && c < 0xE000; }
+
+// Whether a surrogate pair stands for a character of a plane that holds no
+// text's characters: the planes 4 to 13, where nothing is assigned, and the
+// private planes 15 and 16.
+bool IsStrayPair(uint32_t high) {
+  const uint32_t plane = ((high - 0xD800) >> 6) + 1;
+  return (plane >= 4 && plane <= 13) || plane >= 15;
+}
+
+// How many units of a UTF-16 sample no text holds: the stray units
+// (`IsStrayUnit`, the quads only when `quads` says so), lone surrogates and
+// pairs of the planes without text. The sample may end between the two
+// units of a pair.
+uint32_t CountStrayUnits(const std::u16string& units, bool quads) {
   uint32_t strays = 0;
+  for (size_t i = 0; i < units.size(); ++i) {
+    const uint32_t c = units[i];
+    if (IsHighSurrogate(c)) {
+      const bool last = i + 1 == units.size();
+      if (!last && !IsLowSurrogate(units[i + 1])) ++strays;
+      else if (!last && IsStrayPair(c)) strays += 2;
+    } else if (IsLowSurrogate(c)) {
+      if (i == 0 || !IsHighSurrogate(units[i - 1])) ++strays;
+    } else if (IsStrayUnit(c) && (quads || !IsQuad(c))) {
+      ++strays;
+    }
+  }
+  return strays;
+}
+
+// How many blocks of 256 units a sample's units fall in.
+size_t CountUnitBlocks(const std::u16string& units) {
+  std::bitset<256> blocks;
+  for (const char16_t c : units) blocks.set(c >> 8);
+  return blocks.count();
+}
+
+// How many times two letters beyond ASCII side by side change script: a
+// text keeps to its scripts for words at a time, where random bytes, or an
+// 8-bit text read as UTF-16, change script at nearly every unit. With
+// `signs`, the signs of U+2070 to U+20CF (super- and subscripts, currency)
+// are no script's either, as a text behind a mark writes them beside its
+// letters ("12€", "x²").
+uint32_t CountScriptChanges(const std::u16string& units, bool signs) {
   uint32_t changes = 0;
+  for (size_t i = 1; i < units.size(); ++i) {
+    const uint32_t c = units[i];
+    const uint32_t before = units[i - 1];
+    const bool surrogate = IsHighSurrogate(c) || IsLowSurrogate(c);
+    if (c < 0x80 || before < 0x80 || surrogate || (before >= 0xD800 && before < 0xE000)) continue;
+    if (signs && (IsPunctuationOrSign(c) || IsPunctuationOrSign(before))) continue;
+    const uint32_t script = ScriptOfUnit(c);
+    const uint32_t scriptBefore = ScriptOfUnit(before);
+    if (script != kAnyScript && scriptBefore != kAnyScript && script != scriptBefore) ++changes;
+  }
+  return changes;
+}
+
+// Whether the sample is a UTF-16 text behind its mark FF FE or FE FF. The
+// mark vouches for what follows: a text in the mark's byte order, whatever
+// its letters, punctuation and signs, as long as it holds few units no
+// text holds (controls, private use, noncharacters, lone surrogates); the
+// quads are a text's own there (a table of spaces lists them). What the
+// mark cannot vouch for is a text whose bytes are swapped against it: read
+// in the other order, that one is a text too, its letters in fewer blocks
+// of 256 units than in the mark's order, which scatters them over as many
+// blocks as they have letters (a Latin or Thai text's units become CJK and
+// other scripts' characters, its spaces quads). Random bytes hold a stray,
+// or change script at nearly every letter, in nearly every sample.
+bool IsMarkedUtf16TextSample(const uint8_t* bytes, uint32_t size) {
+  const bool big = bytes[0] == 0xFE;
+  const std::u16string units = Utf16UnitsOf(bytes, size, 2, big);
+  const std::u16string swapped = Utf16UnitsOf(bytes, size, 2, !big);
+  const size_t count = units.size();
+  if (count == 0) return true;
+  if (CountStrayUnits(units, false) * kStrayShareDivisor >= count) return false;
+  // A text changes script between words, not at every letter: from 64 bytes
+  // up that share tells random bytes, whose units are letters of a
+  // different script nearly each, from a text of any script and signs.
+  if (size >= kShareSampleMinimum && CountScriptChanges(units, true) * kScriptChangeShareDivisor >= count)
+    return false;
+  const bool swappedIsText = CountStrayUnits(swapped, false) * kStrayShareDivisor < count;
+  return !swappedIsText || CountUnitBlocks(swapped) >= CountUnitBlocks(units);
+}
+
+// Whether a sample that no mark vouches for is a UTF-16 text in the byte
+// order it is read in, little-endian: besides few stray units, from 64
+// bytes up its shares of script changes, space bytes and double-byte units
+// are those of a text and not those of an 8-bit text or random bytes.
+bool IsUtf16TextSample(const uint8_t* bytes, uint32_t size) {
+  if (StartsWithUnicodeMark(bytes, size)) return IsMarkedUtf16TextSample(bytes, size);
+  const std::u16string units = Utf16UnitsOf(bytes, size, 0, false);
+  const uint32_t changes = CountScriptChanges(units, false);
   uint32_t spaceBytes = 0;
   uint32_t signs = 0;
   uint32_t latinUnits = 0;
   uint32_t doubleBytes = 0;
   for (size_t i = 0; i < units.size(); ++i) {
     const uint32_t c = units[i];
-    const bool high = c >= 0xD800 && c < 0xDC00;
-    const bool low = c >= 0xDC00 && c < 0xE000;
-    // A surrogate belongs to a pair; the sample may end between the two.
-    const bool paired =
-        (high && (i + 1 == units.size() || (units[i + 1] >= 0xDC00 && units[i + 1] < 0xE000))) ||
-        (low && i > 0 && units[i - 1] >= 0xD800 && units[i - 1] < 0xDC00);
-    if ((high || low) ? !paired : IsStrayUnit(c)) ++strays;
     if (IsPunctuationOrSign(c)) {
       if (!IsTextPunctuation(c)) ++signs;
     } else if (HoldsSpaceByte(c)) {
@@ -621,18 +709,11 @@ bool IsUtf16TextSample(const uint8_t* bytes, uint32_t size) {
     }
     if (c < 0x100) ++latinUnits;
     if (HoldsTwoDoubleByteBytes(c)) ++doubleBytes;
-    const uint32_t before = i > 0 ? units[i - 1] : 0;
-    const bool letters =
-        c >= 0x80 && before >= 0x80 && !high && !low && (before < 0xD800 || before >= 0xE000);
-    const uint32_t script = letters ? ScriptOfUnit(c) : kAnyScript;
-    const uint32_t scriptBefore = letters ? ScriptOfUnit(before) : kAnyScript;
-    if (script != kAnyScript && scriptBefore != kAnyScript && script != scriptBefore) ++changes;
   }
   const size_t count = units.size();
   if (count == 0) return true;
-  if (strays * kStrayShareDivisor >= count) return false;
-  // The shares are asked of a sample of 64 bytes or more, its mark
-  // counted: random bytes of 64 behind a mark are 31 units.
+  if (CountStrayUnits(units, true) * kStrayShareDivisor >= count) return false;
+  // The shares are asked of a sample of 64 bytes or more.
   if (size < kShareSampleMinimum) return true;
   // The other punctuation and signs count with the space bytes only in a
   // sample that holds fewer units of U+0000 to U+00FF than of them: a text

@@ -7,6 +7,7 @@
 #include "framework/system/resources/StandardColors.h"
 #include "graphics/VLookPainter.h"
 #include "graphics/pictures/VPictPictureData.h"
+#include "graphics/pictures/VPictureHostForms.h"
 
 const VFileDialogRunners kControlFileDialogRunners = {&ShowOpenFileDialog, &ShowSaveFileDialog,
                                                      &ShowFolderDialog};
@@ -18,17 +19,17 @@ const VLookQueries kControlLookQueries = {
 };
 
 // The clipboard exchanges PICT pictures: the other kinds go through their
-// conversion into a PICT value, none when the kind has no conversion.
+// conversion into a PICT value, none when the kind has no conversion. A
+// PICT goes out and comes in as the host's pictures do, big-endian.
 const VClipboardPictureOps kControlPictureOps = {
     [](const VPictureData& picture) { return picture.GetPictureKind(); },
-    [](const VPictureData& picture) -> VMemHandle { return picture.GetHandle(); },
+    [](const VPictureData& picture) {
+      return picture.GetPictureKind() == kPictureKindPICT
+                 ? static_cast<const VPictPictureData&>(picture).StoredBytes()
+                 : std::vector<uint8_t>();
+    },
     [](const void* bytes, uint32_t size) -> VPictureData* {
-      auto* picture = new VPictPictureData(bytes, size);
-      if (!picture->HasData()) {
-        delete picture;
-        return nullptr;
-      }
-      return picture;
+      return static_cast<VPictureData*>(NewPictValueFromMacPicture(static_cast<const uint8_t*>(bytes), size));
     },
     [](const VPictureData& picture) -> VPictureData* {
       auto* pict = new VPictPictureData();

@@ -198,7 +198,11 @@ TEST_F(ControlServices, APictPictureRoundTripsThroughTheClipboard) {
   bytes.insert(bytes.end(), {0x00, 0x11, 0x02, 0xFF});
   VPictPictureData picture(bytes.data(), uint32_t(bytes.size()));
   ASSERT_TRUE(clipboard.PutPicture(picture));
-  EXPECT_EQ(clipboard.GetSize(kFlavorPICT), int32_t(bytes.size()));
+  // On the clipboard big-endian, as every program reads a PICT.
+  std::vector<uint8_t> big = {0, 14, 0, 0, 0, 0, 0, 20, 0, 30, 0x00, 0x11, 0x02, 0xFF};
+  const VMemHandle stored = clipboard.GetData(kFlavorPICT);
+  EXPECT_EQ(HandleBytes(stored), big);
+  gMemoryMgr->DisposeHandle(stored);
   VPictureData* back = clipboard.GetPicture();
   ASSERT_NE(back, nullptr);
   EXPECT_EQ(back->GetPictureKind(), kPictureKindPICT);
@@ -207,6 +211,14 @@ TEST_F(ControlServices, APictPictureRoundTripsThroughTheClipboard) {
   EXPECT_EQ(back->GetHeight(), 20);
   EXPECT_EQ(HandleBytes(back->GetHandle()), bytes);
   delete back;
+  // Another program's PICT of 23 by 15 pastes at its size.
+  big[7] = 15;
+  big[9] = 23;
+  ASSERT_TRUE(clipboard.PutData(kFlavorPICT, big.data(), int32_t(big.size())));
+  std::unique_ptr<VPictureData> other(clipboard.GetPicture());
+  ASSERT_NE(other, nullptr);
+  EXPECT_EQ(other->GetWidth(), 23);
+  EXPECT_EQ(other->GetHeight(), 15);
   Tbx::ZeroScrap();
 }
 

@@ -10,6 +10,7 @@
 #include "framework/core/values/VPictureMaker.h"
 #include "framework/system/environment/VClipboard.h"
 #include "graphics/pictures/VPictPictureData.h"
+#include "graphics/pictures/VPictureHostForms.h"
 #include "platform/toolbox/TbxScrap.h"
 
 namespace {
@@ -22,13 +23,17 @@ constexpr uint32_t kRtf = FourCC("RTF ");
 constexpr uint32_t kPict = FourCC("PICT");
 
 // A version 1 PICT of 20 by 10 pixels that ends at once, its header in
-// this machine's order as picture values hold it.
+// this machine's order as picture values hold it; on the clipboard
+// big-endian.
 const Bytes kPictBytes = {13, 0, 0, 0, 0, 0, 10, 0, 20, 0, 0x11, 0x01, 0xFF};
+const Bytes kPictOnClipboard = {0, 13, 0, 0, 0, 0, 0, 10, 0, 20, 0x11, 0x01, 0xFF};
 
 const VClipboardPictureOps kPictOps = {
     [](const VPictureData& picture) { return picture.GetPictureKind(); },
-    [](const VPictureData& picture) -> VMemHandle { return picture.GetHandle(); },
-    [](const void* bytes, uint32_t size) -> VPictureData* { return new VPictPictureData(bytes, size); },
+    [](const VPictureData& picture) { return static_cast<const VPictPictureData&>(picture).StoredBytes(); },
+    [](const void* bytes, uint32_t size) -> VPictureData* {
+      return static_cast<VPictureData*>(NewPictValueFromMacPicture(static_cast<const uint8_t*>(bytes), size));
+    },
     [](const VPictureData&) -> VPictureData* { return nullptr; },
     [](VPictureData* picture) { delete picture; },
 };
@@ -303,7 +308,7 @@ TEST_F(ClipboardTest, APastedPictureGoesWhereTheAreaSays) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     Tbx::ZeroScrap();
-    PutScrap(kPict, kPictBytes);
+    PutScrap(kPict, kPictOnClipboard);
     area.placement = c.placement;
     areaServices.alerts.clear();
     Fill(shown, Stream().Text(u"xy"), 1, 1);
@@ -313,7 +318,7 @@ TEST_F(ClipboardTest, APastedPictureGoesWhereTheAreaSays) {
   }
   // The picture in the text reads back whole.
   Tbx::ZeroScrap();
-  PutScrap(kPict, kPictBytes);
+  PutScrap(kPict, kPictOnClipboard);
   area.placement = 1;
   Fill(shown, Stream().Text(u"xy"), 1, 1);
   shown.PasteClipboard();

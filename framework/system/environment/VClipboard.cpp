@@ -128,15 +128,10 @@ bool VClipboard::PutPicture(const VPictureData& picture) {
     if (converted == nullptr) return false;
     pict = converted;
   }
-  bool put = false;
-  const VMemHandle handle = ops->pictHandle(*pict);
-  if (handle != 0) {
-    const uint32_t size = gMemoryMgr->GetHandleSize(handle);
-    VHandleLocker bytes(handle);
-    if ((bytes || size == 0) && size <= INT32_MAX)
-      put = PutData(kFlavorPICT, bytes.Data(), static_cast<int32_t>(size));
-  }
+  const std::vector<uint8_t> bytes = ops->pictBytes(*pict);
   if (converted != nullptr) ops->deletePicture(converted);
+  const bool put = !bytes.empty() && bytes.size() <= INT32_MAX &&
+                   PutData(kFlavorPICT, bytes.data(), static_cast<int32_t>(bytes.size()));
   return put;
 }
 

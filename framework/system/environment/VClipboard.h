@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <vector>
 
 #include "framework/core/VObject.h"
 #include "framework/core/VService.h"
@@ -20,14 +21,18 @@ constexpr uint32_t kFlavorPICT = FourCC("PICT");
 // The picture operations the clipboard needs. Picture values belong to the
 // graphics layer, which the clipboard cannot reach; whoever owns them
 // installs these at start (VClipboardPictureService). Without them the
-// clipboard puts and gets no pictures.
+// clipboard puts and gets no pictures. The clipboard's 'PICT' is a PICT as
+// every other program reads and writes one, big-endian throughout, where a
+// PICT value holds its header in this machine's order: these operations
+// turn one into the other.
 struct VClipboardPictureOps {
   // The picture kind of a picture value (1 for PICT).
   int32_t (*pictureKind)(const VPictureData& picture);
-  // The memory-manager handle that a PICT picture value holds; 0 for none.
-  VMemHandle (*pictHandle)(const VPictureData& picture);
-  // A new PICT picture value holding a copy of `size` bytes, owned by the
-  // caller; null when it cannot be made.
+  // The bytes of a PICT picture value as a PICT leaves memory (its header
+  // big-endian); none when it holds no picture.
+  std::vector<uint8_t> (*pictBytes)(const VPictureData& picture);
+  // A new PICT picture value from the bytes of a PICT (its header
+  // big-endian), owned by the caller; null when it cannot be made.
   VPictureData* (*newPict)(const void* bytes, uint32_t size);
   // A new PICT picture value converted from a picture of another kind,
   // owned by the caller; null when it cannot be converted.
@@ -84,12 +89,12 @@ class VClipboard : public VObject {
   // changed behind its back.
   uint32_t GetChangeCount() const;
 
-  // Puts the picture as 'PICT': a PICT picture directly, any other kind
-  // through a temporary PICT conversion. False when there is nothing to
-  // put or the scrap refuses.
+  // Puts the picture as 'PICT', big-endian as other programs read it: a
+  // PICT picture directly, any other kind through a temporary PICT
+  // conversion. False when there is nothing to put or the scrap refuses.
   bool PutPicture(const VPictureData& picture);
-  // A new PICT picture value with a copy of the clipboard's 'PICT' data,
-  // owned by the caller; null when there is none.
+  // A new PICT picture value from the clipboard's 'PICT' (big-endian, as
+  // other programs put it), owned by the caller; null when there is none.
   VPictureData* GetPicture();
   // A new Macintosh string in a handle holding the 'TEXT' data, owned by the
   // caller; null when there is none.

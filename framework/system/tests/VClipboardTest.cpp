@@ -270,7 +270,7 @@ VPictureData* AsPicture(FakePicture* p) { return reinterpret_cast<VPictureData*>
 
 const VClipboardPictureOps kFakeOps = {
     [](const VPictureData& p) { return Fake(p).kind; },
-    [](const VPictureData& p) { return Fake(p).handle; },
+    [](const VPictureData& p) { return HandleBytes(Fake(p).handle); },
     [](const void* bytes, uint32_t size) {
       auto* p = new FakePicture;
       p->handle = gMemoryMgr->NewHandleFromData(bytes, size);
