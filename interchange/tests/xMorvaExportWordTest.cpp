@@ -1383,10 +1383,11 @@ TEST_F(ExportWord, AFailedWriteOfAnyWriterAnswers1012AndKeepsThePreviousFile) {
   auto document = NewDocument();
   Type(Engine(*document, kPartBody), u"some text\nand more");
   xMorvaKeptFile kept;
-  auto save = [&](const std::string& to, const char* type) {
+  auto save = [&](const std::string& to, const char (&type)[5]) {
     return ExportDocumentFile(*document, kept, std::make_unique<VFile>(to.c_str()), FourCC(type));
   };
-  for (const char* type : {"QMV7", "RTF ", "HTML", "DOC8", "ASCM", "ASCW", "ASCU", "ASCN"}) {
+  const char types[][5] = {"QMV7", "RTF ", "HTML", "DOC8", "ASCM", "ASCW", "ASCU", "ASCN"};
+  for (const auto& type : types) {
     SCOPED_TRACE(type);
     files_test::WriteAll(path, "previous");
     fs::permissions(path, fs::perms(0600));
