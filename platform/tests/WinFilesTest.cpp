@@ -55,12 +55,6 @@ class WinFiles : public testing::Test {
 
 constexpr DWORD kRW = GENERIC_READ | GENERIC_WRITE;
 
-mode_t ModeOf(const std::string& path) {
-  struct stat st;
-  stat(path.c_str(), &st);
-  return st.st_mode & 07777;
-}
-
 TEST_F(WinFiles, CreateNewRefusesAnExistingFile) {
   Put("a", "old");
   EXPECT_EQ(Open("a", kRW, 0, CREATE_NEW), INVALID_HANDLE_VALUE);
@@ -262,55 +256,6 @@ TEST_F(WinFiles, MoveNeverReplacesAnExistingFile) {
   EXPECT_FALSE(fs::exists(P("a")));
   EXPECT_FALSE(MoveFileA(P("a").c_str(), P("d").c_str()));
   EXPECT_EQ(GetLastError(), ERROR_FILE_NOT_FOUND);
-
-  // Asked to, a move replaces a file in one step, never a folder.
-  fs::create_directory(P("folder"));
-  EXPECT_FALSE(MoveFileExA(P("c").c_str(), P("folder").c_str(), MOVEFILE_REPLACE_EXISTING));
-  EXPECT_EQ(GetLastError(), ERROR_ACCESS_DENIED);
-  EXPECT_TRUE(MoveFileExA(P("c").c_str(), P("b").c_str(),
-                          MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH));
-  EXPECT_EQ(Get("b"), "source");
-  EXPECT_FALSE(fs::exists(P("c")));
-
-  // A file written beside its place takes it: over a file, whose permission
-  // it keeps (a read-only file or one held open is refused and stays), or
-  // at a free name with the ordinary permission.
-  const mode_t mask = umask(0);
-  umask(mask);
-  struct Row {
-    const char* name;
-    mode_t before;  // 0: no file there
-    bool held;
-    DWORD error;  // 0: put in place
-    mode_t after;
-  };
-  const Row rows[] = {
-      {"a private file", 0600, false, 0, 0600},
-      {"a file the group reads", 0640, false, 0, 0640},
-      {"a read-only file", 0444, false, ERROR_ACCESS_DENIED, 0444},
-      {"a file held open", 0644, true, ERROR_SHARING_VIOLATION, 0644},
-      {"a free name", 0, false, 0, 0666 & ~mask},
-  };
-  for (const Row& row : rows) {
-    SCOPED_TRACE(row.name);
-    Put("new", "new");
-    chmod(P("new").c_str(), 0604);
-    if (row.before != 0) {
-      Put("place", "old");
-      chmod(P("place").c_str(), row.before);
-    }
-    HANDLE held = row.held ? Open("place", GENERIC_READ, FILE_SHARE_READ, OPEN_EXISTING) : nullptr;
-    EXPECT_EQ(PutFileInPlaceA(P("new").c_str(), P("place").c_str()), row.error == 0 ? TRUE_ : FALSE_);
-    if (row.error != 0) {
-      EXPECT_EQ(GetLastError(), row.error);
-    }
-    if (held != nullptr) CloseHandle(held);
-    EXPECT_EQ(Get("place"), row.error == 0 ? "new" : "old");
-    EXPECT_EQ(fs::exists(P("new")), row.error != 0);
-    EXPECT_EQ(ModeOf(P("place")), row.after);
-    fs::remove(P("place"));
-    fs::remove(P("new"));
-  }
 }
 
 TEST_F(WinFiles, FoldersAreMadeOnceAndRemovedOnlyWhenEmpty) {
@@ -546,6 +491,12 @@ TEST_F(WinFiles, ShellLinksAreSymbolicLinksWithAbsoluteTargets) {
   symlink(P("gone").c_str(), P("dangling").c_str());
   EXPECT_FALSE(ShellLinkGetPathA(P("dangling").c_str(), target, MAX_PATH, &data));
   EXPECT_EQ(GetLastError(), ERROR_FILE_NOT_FOUND);
+}
+
+mode_t ModeOf(const std::string& path) {
+  struct stat st;
+  stat(path.c_str(), &st);
+  return st.st_mode & 07777;
 }
 
 TEST_F(WinFiles, TheOpenDescriptorGivesNoMoreThanOwnerWriteAndGroupRead) {
