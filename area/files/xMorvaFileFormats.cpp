@@ -13,7 +13,6 @@ constexpr size_t kMaxTables = 16;
 // finds the registry ready; tables in registration order.
 Table sTables[kMaxTables] = {};
 size_t sTableCount = 0;
-int32_t sWriteFailure = 0;
 
 }  // namespace
 
@@ -61,12 +60,4 @@ bool xMorvaFileFormats::CarriesEveryCharacter(xMorvaDocument& document, uint32_t
     }
   }
   return true;
-}
-
-void xMorvaFileFormats::SetWriteFailure(int32_t code) { sWriteFailure = code; }
-
-int32_t xMorvaFileFormats::TakeWriteFailure() {
-  const int32_t code = sWriteFailure;
-  sWriteFailure = 0;
-  return code;
 }

@@ -63,8 +63,4 @@ class xMorvaFileFormats {
   // Whether the writer FindWriter gives keeps every character of the
   // document (true for a type without a writer: it writes nothing).
   static bool CarriesEveryCharacter(xMorvaDocument& document, uint32_t type);
-  // A writer that fails may leave the code the export answers instead of
-  // 1012 (1041: the file could not be written); taking it clears it.
-  static void SetWriteFailure(int32_t code);
-  static int32_t TakeWriteFailure();
 };

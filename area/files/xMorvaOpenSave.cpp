@@ -451,34 +451,6 @@ std::unique_ptr<VFile> CreateFileBeside(const FilePlace& place, const char* tag)
   return nullptr;
 }
 
-// Puts the written file in the place of the file at `place`: the previous
-// file steps aside under a hidden name, the new one takes its name, and
-// only then does the previous one go. A failure puts the previous file
-// back. (The file layer cannot move a file over another.)
-bool PutFileInPlace(const FilePlace& place, VFile& written) {
-  VStrInHandle path(place.folder);
-  path.Insert(place.name, path.GetLength() + 1);
-  VFile previous(path);
-  bool steppedAside = false;
-  if (previous.Resolve()) {
-    static uint32_t counter = 0;
-    for (int attempt = 0; attempt < 100 && !steppedAside; ++attempt) {
-      const int32_t code = previous.Rename(HiddenName(place.name, ".~qvold", ++counter));
-      if (code == 0)
-        steppedAside = true;
-      else if (code != kFileOtherError)
-        return false;
-    }
-    if (!steppedAside) return false;
-  }
-  if (written.Rename(place.name) != 0) {
-    if (steppedAside) previous.Rename(place.name);
-    return false;
-  }
-  if (steppedAside) previous.Delete();
-  return true;
-}
-
 }  // namespace
 
 // Writes the document as `type` beside the target, then puts it in the
@@ -500,9 +472,9 @@ bool WriteDocumentFile(xMorvaDocument& document, VFile& target, uint32_t type) {
       written = stream.CloseWrite(1) == 0 && written;
     }
   }
-  written = temporary->Close(false) == 0 && written;
   // The new file carries the type and creator the reference gives, or
-  // else those of the file it replaces, as a file written in place would.
+  // else those of the file it replaces, as a file written in place would;
+  // recorded before the close, whose flush puts it on the disk too.
   uint32_t fileType = target.GetFileType();
   uint32_t creator = target.GetCreator();
   if (fileType == 0 || creator == 0) ReadMacFileInfo(path.c_str(), fileType, creator);
@@ -512,7 +484,10 @@ bool WriteDocumentFile(xMorvaDocument& document, VFile& target, uint32_t type) {
     if (temporary->GetAnsiPath(temporaryPath, kOpenSavePathBytes))
       WriteMacFileInfo(temporaryPath, fileType, creator, stored);
   }
-  if (written && PutFileInPlace(place, *temporary)) return true;
+  written = temporary->Close(false) == 0 && written;
+  // Whole and on the disk, the new file takes the name in one step: at
+  // every moment the name holds the previous file or the new one.
+  if (written && temporary->TakePlaceOf(target) == 0) return true;
   temporary->Delete();
   return false;
 }
@@ -915,12 +890,12 @@ int32_t OpenDocumentFile(xMorvaDocument& document, xMorvaKeptFile& kept,
 int32_t ExportDocumentFile(xMorvaDocument& document, xMorvaKeptFile& kept,
                            std::unique_ptr<VFile> file, uint32_t type) {
   kept.Release();
-  xMorvaFileFormats::TakeWriteFailure();
+  // Every failure of every writer is the write that failed (1012), a full
+  // disk as much as a writer's refusal.
   const bool written = file && HasFileWriter(type) && WriteDocumentFile(document, *file, type);
   if (!written) {
     if (kept.IsOwn()) kept.Hold();
-    const int32_t code = xMorvaFileFormats::TakeWriteFailure();
-    return code != 0 ? code : kErrorExportFailed;
+    return kErrorExportFailed;
   }
   const bool own = type == kTypeOwnDocument || type == kTypeOwnTemplate;
   kept.Keep(std::move(file), own);

@@ -153,10 +153,12 @@ bool TakeDocumentFrom(xMorvaDocument& document, xMorvaDocument& source, bool old
 int32_t ExportDocumentFile(xMorvaDocument& document, xMorvaKeptFile& kept,
                            std::unique_ptr<VFile> file, uint32_t type);
 
-// Writes the document as `type` into the file beside it first, then puts
-// the written file in its place with the file's type and creator: true
-// when the file holds the document; false leaves it as it was and nothing
-// else behind. The kept file is not touched.
+// Writes the document as `type` into a new file beside it first, flushed
+// to the disk, then puts that file in its place in one step with the file's
+// type and creator and the permission and group of the file it replaces (a
+// read-only file is not replaced): true when the file holds the document;
+// false leaves it as it was and nothing else behind. The kept file is not
+// touched.
 bool WriteDocumentFile(xMorvaDocument& document, VFile& target, uint32_t type);
 
 // The save command's write of the own kept file, in the same safe way: 0,

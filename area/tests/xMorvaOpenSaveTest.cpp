@@ -2,10 +2,8 @@
 // by content, the kept file, and writes that fail at any point leaving the
 // previous file whole and nothing else behind.
 #include <gtest/gtest.h>
-#include <sys/resource.h>
 #include <sys/xattr.h>
 
-#include <csignal>
 #include <fstream>
 #include <map>
 #include <set>
@@ -340,20 +338,7 @@ TEST_F(OpenSave, AFailedOpenKeepsTheDocumentItsChangesAndItsKeptFile) {
             std::string::npos);
 }
 
-// Runs `body` with the process's file size limited to `bytes`, as a full
-// disk would stop the writes.
-template <typename Body>
-void WithFullDisk(rlim_t bytes, Body&& body) {
-  struct rlimit saved;
-  getrlimit(RLIMIT_FSIZE, &saved);
-  auto previous = signal(SIGXFSZ, SIG_IGN);
-  struct rlimit limited = saved;
-  limited.rlim_cur = bytes;
-  setrlimit(RLIMIT_FSIZE, &limited);
-  body();
-  setrlimit(RLIMIT_FSIZE, &saved);
-  signal(SIGXFSZ, previous);
-}
+using files_test::WithFullDisk;
 
 TEST_F(OpenSave, AFailedExportKeepsThePreviousFileAndLeavesNothingBehind) {
   files_test::WriteAll(P("target.rtf"), "previous contents");
@@ -364,26 +349,33 @@ TEST_F(OpenSave, AFailedExportKeepsThePreviousFileAndLeavesNothingBehind) {
     const char* name;
     std::string path;
     uint32_t type;
-    bool fullDisk;
+    rlim_t room;  // the bytes a file may have before the disk is full
+    fs::perms mode;  // of target.rtf, kept
   };
+  const fs::perms ordinary = fs::status(P("target.rtf")).permissions();
   const Row rows[] = {
-      {"no writer", "target.rtf", FourCC("DOC6"), false},
-      {"full disk", "target.rtf", kTypeOwnDocument, true},
-      {"a folder in the way", "folder", kTypeOwnDocument, false},
-      {"a missing folder", "missing/target.rtf", kTypeOwnDocument, false},
+      {"no writer", "target.rtf", FourCC("DOC6"), RLIM_INFINITY, ordinary},
+      {"full disk", "target.rtf", kTypeOwnDocument, 4096, ordinary},
+      {"full disk, a private file", "target.rtf", kTypeRtfFile, 4, fs::perms(0600)},
+      {"a read-only file", "target.rtf", kTypeOwnDocument, RLIM_INFINITY, fs::perms(0444)},
+      {"a read-only file, RTF", "target.rtf", kTypeRtfFile, RLIM_INFINITY, fs::perms(0444)},
+      {"a folder in the way", "folder", kTypeOwnDocument, RLIM_INFINITY, ordinary},
+      {"a missing folder", "missing/target.rtf", kTypeOwnDocument, RLIM_INFINITY, ordinary},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.name);
+    fs::permissions(P("target.rtf"), row.mode);
     int32_t code = -1;
     auto run = [&] {
       code = ExportDocumentFile(*doc, area->GetKeptFile(), File(row.path), row.type);
     };
-    if (row.fullDisk)
-      WithFullDisk(4096, run);
+    if (row.room != RLIM_INFINITY)
+      WithFullDisk(row.room, run);
     else
       run();
     EXPECT_EQ(code, kErrorExportFailed);
     EXPECT_EQ(files_test::ReadAll(P("target.rtf")), "previous contents");
+    EXPECT_EQ(fs::status(P("target.rtf")).permissions(), row.mode);
     EXPECT_TRUE(fs::is_directory(P("folder")));
     EXPECT_EQ(Names(), (std::set<std::string>{"folder", "target.rtf"}));
     EXPECT_EQ(area->GetKeptFile().Get(), nullptr);
@@ -473,11 +465,16 @@ TEST_F(OpenSave, CommandsOpenAndSaveByPathAndType) {
       .Row("RTF ", "RTF ", "RTF ")
       .Row("RTFX", "RTX ", "RTF ")
       .Row("TEXT", "TXT ");
+  // A file saved over keeps its permission; a new one has the ordinary one.
+  const mode_t mask = umask(0);
+  umask(mask);
+  const auto ordinary = fs::perms(0666 & ~mask);
   struct Row {
     const char* given;
     const char* type;
     const char* written;
     bool told;  // p1 comes back with the path written
+    fs::perms before = fs::perms::unknown;  // of a file there before
   };
   const Row rows[] = {
       {"a.qmv", "", "a.qmv", false},     {"b.QMV", "QMV7", "b.QMV", false},
@@ -485,15 +482,23 @@ TEST_F(OpenSave, CommandsOpenAndSaveByPathAndType) {
       {"e.txt", "", "e.txt.QMV", true},  {"f.backup", "", "f.backup.QMV", true},
       {"g.rtf", "RTF ", "g.rtf", false}, {"h.2026", "RTF ", "h.2026.RTF", true},
       {"i.Rtf", "RTF ", "i.Rtf", false}, {"j.qmv", "RTF ", "j.qmv.RTF", true},
-      {"k.rtx", "RTF ", "k.rtx", false},
+      {"k.rtx", "RTF ", "k.rtx", false}, {"l.qmv", "", "l.qmv", false, fs::perms(0600)},
+      {"m.rtf", "RTF ", "m.rtf", false, fs::perms(0640)},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.given);
+    if (row.before != fs::perms::unknown) {
+      files_test::WriteAll(P(row.written), "before");
+      fs::permissions(P(row.written), row.before);
+    }
     HostText given(P(row.given));
     PString asked(row.type);
     Run(50, reader->GetReference(), {&given.record, asked.bytes});
     EXPECT_EQ(LastError(reader->GetReference()), 0);
     EXPECT_TRUE(fs::exists(P(row.written)));
+    EXPECT_NE(files_test::ReadAll(P(row.written)), "before");
+    EXPECT_EQ(fs::status(P(row.written)).permissions(),
+              row.before != fs::perms::unknown ? row.before : ordinary);
     EXPECT_EQ(given.Text(), row.told ? P(row.written) : P(row.given));
     if (std::string(row.given) != row.written) EXPECT_FALSE(fs::exists(P(row.given)));
   }

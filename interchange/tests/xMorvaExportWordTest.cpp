@@ -24,14 +24,19 @@
 #include "engine/xMorvaFont.h"
 #include "framework/system/files/VFile.h"
 #include "framework/system/resources/VMemoryResourceFile.h"
+#include "framework/system/tests/FilesTestSupport.h"
 #include "graphics/VDIBPort.h"
 #include "graphics/VGraphicsStart.h"
 #include "interchange/html/xMorvaExportHTML.h"
+#include "interchange/html/xMorvaHtmlFormats.h"
 #include "interchange/pages/xMorvaHeaderFooterFit.h"
+#include "interchange/rtf/xMorvaRtfFormats.h"
 #include "interchange/tests/PrintTestSupport.h"
 #include "interchange/tests/TextTestSupport.h"
 #include "interchange/tests/WordExportTestSupport.h"
+#include "interchange/text/xMorvaTextFormats.h"
 #include "interchange/word/xMorvaImportWord.h"
+#include "interchange/word/xMorvaWordFormats.h"
 
 using namespace rtftest;
 using namespace wordtest;
@@ -1369,27 +1374,50 @@ TEST_F(ExportWord, BadInput) {
   EXPECT_EQ(kWordExportMissing, writer.ExportWordDocument(nullptr, nullptr));
 }
 
-// A writer's failure code reaches the export's caller, and the file that
-// was there stays whole.
-TEST_F(ExportWord, FailedExportKeepsThePreviousFile) {
-  static constexpr xMorvaFileFormat kFailing[] = {
-      {FourCC("DOC8"), nullptr,
-       [](xMorvaDocument&, VStream& stream, uint32_t, bool) {
-         stream.WriteBytes("partial", 7);
-         xMorvaFileFormats::SetWriteFailure(kWordExportStreamError);
-         return false;
-       }},
-  };
-  ASSERT_TRUE(xMorvaFileFormats::Register(kFailing, 1));
-  const std::filesystem::path path = std::filesystem::temp_directory_path() / ("qv-word-" + std::to_string(getpid()) + ".doc");
-  std::ofstream(path, std::ios::binary) << "previous";
+// A write that fails at any point of any writer is the write that failed
+// (1012, never "no memory"): the file that was there stays whole with its
+// permission, and nothing else is left; the save that then succeeds keeps
+// that permission too.
+TEST_F(ExportWord, AFailedWriteOfAnyWriterAnswers1012AndKeepsThePreviousFile) {
+  namespace fs = std::filesystem;
+  const fs::path dir = fs::temp_directory_path() / ("qv-word-" + std::to_string(getpid()));
+  fs::create_directories(dir);
+  const std::string path = dir / "letter";
+  const std::string whole = dir / "whole";
+  InstallTextFormats();
+  InstallRtfFormats();
+  InstallHtmlFormats();
+  InstallWordFormats();
   auto document = NewDocument();
+  Type(Engine(*document, kPartBody), u"some text\nand more");
   xMorvaKeptFile kept;
-  const int32_t code = ExportDocumentFile(*document, kept, std::make_unique<VFile>(path.c_str()), FourCC("DOC8"));
-  xMorvaFileFormats::Unregister(kFailing);
-  EXPECT_EQ(kWordExportStreamError, code);
-  std::ifstream in(path, std::ios::binary);
-  std::string contents((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  EXPECT_EQ("previous", contents);
-  std::filesystem::remove(path);
+  auto save = [&](const std::string& to, const char (&type)[5]) {
+    return ExportDocumentFile(*document, kept, std::make_unique<VFile>(to.c_str()), FourCC(type));
+  };
+  const char types[][5] = {"QMV7", "RTF ", "HTML", "DOC8", "ASCM", "ASCW", "ASCU", "ASCN"};
+  for (const auto& type : types) {
+    SCOPED_TRACE(type);
+    files_test::WriteAll(path, "previous");
+    fs::permissions(path, fs::perms(0600));
+    ASSERT_EQ(0, save(whole, type));
+    const rlim_t size = fs::file_size(whole);
+    std::vector<rlim_t> rooms = {0, 1, size / 2, size - 1};
+    for (rlim_t room = 512; room < size; room += 512) rooms.push_back(room);
+    for (rlim_t room : rooms) {
+      int32_t code = -1;
+      files_test::WithFullDisk(room, [&] { code = save(path, type); });
+      EXPECT_EQ(kErrorExportFailed, code) << room;
+      EXPECT_EQ("previous", files_test::ReadAll(path)) << room;
+      EXPECT_EQ(fs::perms(0600), fs::status(path).permissions()) << room;
+    }
+    EXPECT_EQ(0, save(path, type));
+    EXPECT_EQ(fs::perms(0600), fs::status(path).permissions());
+    EXPECT_EQ(size, fs::file_size(path));
+    EXPECT_EQ(2, std::distance(fs::directory_iterator(dir), fs::directory_iterator()));
+  }
+  RemoveWordFormats();
+  RemoveHtmlFormats();
+  RemoveRtfFormats();
+  RemoveTextFormats();
+  fs::remove_all(dir);
 }

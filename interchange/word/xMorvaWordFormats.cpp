@@ -58,9 +58,7 @@ int32_t ReadWord(xMorvaDocument& document, VStream& stream, uint32_t, bool atSel
 bool WriteWord(xMorvaDocument& document, VStream& stream, uint32_t, bool selectionOnly) {
   if (selectionOnly) return false;
   xMorvaExportWord writer;
-  const int32_t code = writer.ExportWordDocument(&document, &stream);
-  if (code != 0) xMorvaFileFormats::SetWriteFailure(code);
-  return code == 0;
+  return writer.ExportWordDocument(&document, &stream) == 0;
 }
 
 constexpr xMorvaFileFormat kWordFormats[] = {

@@ -430,8 +430,17 @@ TEST_F(TbxResources, ChangedDataIsKeptUntilWrittenAndThenStored) {
   EXPECT_EQ(HandleBytes(again), (std::vector<uint8_t>{10, 11, 12, 13, 14}));
   CloseResFile(ref);
 
-  OpenResFile(PStr(Path("changed")));
+  const int16_t reopened = OpenResFile(PStr(Path("changed")));
   EXPECT_EQ(HandleBytes(Get1Resource(kTEST, 128)), (std::vector<uint8_t>{10, 11, 12, 13, 14}));
+  // Written anew, a private file stays private; a read-only one is not written.
+  for (mode_t mode : {mode_t(0600), mode_t(0444)}) {
+    chmod(Path("changed").c_str(), mode);
+    AddResource(MakeHandle({7}), kTEST, int16_t(300 + mode), nullptr);
+    UpdateResFile(reopened);
+    EXPECT_EQ(ResError(), mode == 0444 ? permErr : noErr);
+    struct stat st;
+    EXPECT_TRUE(stat(Path("changed").c_str(), &st) == 0 && (st.st_mode & 07777) == mode) << mode;
+  }
 }
 
 TEST_F(TbxResources, DetachedHandleOutlivesTheFile) {

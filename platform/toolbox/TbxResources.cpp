@@ -21,6 +21,7 @@
 #include "platform/bytes/ByteAppend.h"
 #include "platform/bytes/ByteOrder.h"
 #include "platform/toolbox/TbxHandleLocker.h"
+#include "platform/win32/WinFiles.h"
 #include "platform/win32/WinMemory.h"
 
 namespace Tbx {
@@ -185,8 +186,26 @@ OSErr ReadWholeFile(const std::string& path, std::vector<uint8_t>* out) {
   return noErr;
 }
 
-// Writes `bytes` as the file at `path`: into a new file beside it, flushed,
-// then renamed over the old one, so that any failure leaves the old file whole.
+// The Resource Manager's error for a failed Win32 file call.
+OSErr WinErrorToErr(DWORD error) {
+  switch (error) {
+    case ERROR_FILE_NOT_FOUND:
+    case ERROR_PATH_NOT_FOUND:
+      return fnfErr;
+    case ERROR_ACCESS_DENIED:
+    case ERROR_SHARING_VIOLATION:
+      return permErr;
+    case ERROR_HANDLE_DISK_FULL:
+      return dskFulErr;
+    default:
+      return ioErr;
+  }
+}
+
+// Writes `bytes` as the file at `path`: into a new file beside it (private
+// while it is written), flushed, then put in the old one's place in one step
+// with the old one's protection, so that any failure leaves the old file
+// whole and a crash leaves the old file or the new one.
 OSErr WriteFileBeside(const std::string& path, const std::vector<uint8_t>& bytes) {
   std::string temp = path + ".XXXXXX";
   std::vector<char> name(temp.begin(), temp.end());
@@ -194,16 +213,6 @@ OSErr WriteFileBeside(const std::string& path, const std::vector<uint8_t>& bytes
   int fd = mkostemp(name.data(), O_CLOEXEC);
   if (fd < 0) return ErrnoToErr(errno);
   OSErr err = noErr;
-  struct stat st;
-  mode_t mode;
-  if (stat(path.c_str(), &st) == 0) {
-    mode = st.st_mode & 07777;
-  } else {
-    mode_t mask = umask(0);
-    umask(mask);
-    mode = 0666 & ~mask;
-  }
-  if (fchmod(fd, mode) != 0) err = ErrnoToErr(errno);
   size_t done = 0;
   while (err == noErr && done < bytes.size()) {
     ssize_t n = write(fd, bytes.data() + done, bytes.size() - done);
@@ -216,7 +225,7 @@ OSErr WriteFileBeside(const std::string& path, const std::vector<uint8_t>& bytes
   }
   if (err == noErr && fsync(fd) != 0) err = ErrnoToErr(errno);
   if (close(fd) != 0 && err == noErr) err = ErrnoToErr(errno);
-  if (err == noErr && rename(name.data(), path.c_str()) != 0) err = ErrnoToErr(errno);
+  if (err == noErr && !PutFileInPlaceA(name.data(), path.c_str())) err = WinErrorToErr(GetLastError());
   if (err != noErr) unlink(name.data());
   return err;
 }

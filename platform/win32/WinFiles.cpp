@@ -825,8 +825,11 @@ BOOL DeleteFileA(const char* name) {
   return Succeed();
 }
 
-BOOL MoveFileA(const char* existingName, const char* newName) {
-  if (!ValidName(existingName) || !ValidName(newName)) return Fail(ERROR_PATH_NOT_FOUND);
+namespace {
+
+// Moves a file or folder to a free name; ERROR_ALREADY_EXISTS when the name
+// is taken.
+BOOL MoveToFreeName(const char* existingName, const char* newName) {
   struct stat st;
   if (lstat(existingName, &st) != 0) return Fail(ErrorOf(errno, existingName));
   if (HeldAgainstDeletion(existingName)) return Fail(ERROR_SHARING_VIOLATION);
@@ -850,6 +853,98 @@ BOOL MoveFileA(const char* existingName, const char* newName) {
   if (lstat(newName, &target) == 0) return Fail(ERROR_ALREADY_EXISTS);
   if (rename(existingName, newName) != 0) return Fail(ErrorOf(errno, newName));
   return Succeed();
+}
+
+// Flushes the folder that holds `path`, so that a name made or moved in it is
+// on the disk. A file system that cannot flush a folder counts as done.
+DWORD FlushFolderOf(const std::string& path) {
+  const size_t slash = path.find_last_of('/');
+  const std::string folder =
+      slash == std::string::npos ? std::string(".") : slash == 0 ? std::string("/") : path.substr(0, slash);
+  const int fd = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd < 0) return ErrorOf(errno, folder);
+  const int flushed = fsync(fd);
+  const int error = errno;
+  close(fd);
+  return flushed == 0 || error == EINVAL ? ERROR_SUCCESS : ErrorOf(error);
+}
+
+std::string FolderPart(const std::string& path) {
+  const size_t slash = path.find_last_of('/');
+  return slash == std::string::npos ? std::string() : path.substr(0, slash);
+}
+
+}  // namespace
+
+BOOL MoveFileA(const char* existingName, const char* newName) {
+  return MoveFileExA(existingName, newName, 0);
+}
+
+BOOL MoveFileExA(const char* existingName, const char* newName, DWORD flags) {
+  if (!ValidName(existingName) || !ValidName(newName)) return Fail(ERROR_PATH_NOT_FOUND);
+  if ((flags & ~(MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) != 0)
+    return Fail(ERROR_INVALID_PARAMETER);
+  if ((flags & MOVEFILE_REPLACE_EXISTING) == 0) {
+    if (!MoveToFreeName(existingName, newName)) return FALSE_;
+  } else {
+    struct stat st;
+    if (lstat(existingName, &st) != 0) return Fail(ErrorOf(errno, existingName));
+    if (HeldAgainstDeletion(existingName)) return Fail(ERROR_SHARING_VIOLATION);
+    struct stat target;
+    if (lstat(newName, &target) == 0) {
+      if (S_ISDIR(target.st_mode)) return Fail(ERROR_ACCESS_DENIED);
+      if (HeldAgainstDeletion(newName)) return Fail(ERROR_SHARING_VIOLATION);
+    }
+    // One step: the new name holds the file it held or the moved one.
+    if (rename(existingName, newName) != 0) return Fail(ErrorOf(errno, newName));
+  }
+  if (flags & MOVEFILE_WRITE_THROUGH) {
+    DWORD error = FlushFolderOf(newName);
+    if (error == ERROR_SUCCESS && FolderPart(existingName) != FolderPart(newName))
+      error = FlushFolderOf(existingName);
+    if (error != ERROR_SUCCESS) return Fail(error);
+  }
+  return Succeed();
+}
+
+BOOL ReplaceFileA(const char* replacedName, const char* replacementName, const char* backupName,
+                  DWORD flags, void*, void*) {
+  if (!ValidName(replacedName) || !ValidName(replacementName)) return Fail(ERROR_PATH_NOT_FOUND);
+  if (backupName != nullptr || (flags & ~REPLACEFILE_WRITE_THROUGH) != 0)
+    return Fail(ERROR_INVALID_PARAMETER);
+  struct stat replaced, replacement;
+  if (stat(replacedName, &replaced) != 0) return Fail(ErrorOf(errno, replacedName));
+  if (lstat(replacementName, &replacement) != 0) return Fail(ErrorOf(errno, replacementName));
+  if (!S_ISREG(replaced.st_mode) || !S_ISREG(replacement.st_mode)) return Fail(ERROR_ACCESS_DENIED);
+  // A read-only file is never replaced, nor one the process may not write.
+  if ((AttributesOf(replacedName, replaced, false) & FILE_ATTRIBUTE_READONLY) != 0 ||
+      access(replacedName, W_OK) != 0)
+    return Fail(ERROR_ACCESS_DENIED);
+  if (HeldAgainstDeletion(replacedName)) return Fail(ERROR_SHARING_VIOLATION);
+  // The replaced file's protection: its group where the process may give it,
+  // then its permission bits (after the group, whose change may clear set-id
+  // bits). Under another group the group's bits are no more than everyone's,
+  // so no account reads the new file that could not read the old.
+  mode_t mode = replaced.st_mode & 07777;
+  if (replacement.st_gid != replaced.st_gid &&
+      chown(replacementName, uid_t(-1), replaced.st_gid) != 0) {
+    if (errno != EPERM) return Fail(ErrorOf(errno, replacementName));
+    mode = (mode & ~mode_t(S_IRWXG)) | ((mode & S_IRWXO) << 3);
+  }
+  if (chmod(replacementName, mode) != 0) return Fail(ErrorOf(errno, replacementName));
+  return MoveFileExA(replacementName, replacedName,
+                     MOVEFILE_REPLACE_EXISTING |
+                         ((flags & REPLACEFILE_WRITE_THROUGH) != 0 ? MOVEFILE_WRITE_THROUGH : 0));
+}
+
+BOOL PutFileInPlaceA(const char* writtenName, const char* placeName) {
+  if (!ValidName(writtenName) || !ValidName(placeName)) return Fail(ERROR_PATH_NOT_FOUND);
+  struct stat st;
+  if (lstat(placeName, &st) == 0)
+    return ReplaceFileA(placeName, writtenName, nullptr, REPLACEFILE_WRITE_THROUGH, nullptr, nullptr);
+  if (errno != ENOENT) return Fail(ErrorOf(errno, placeName));
+  if (chmod(writtenName, 0666 & ~CurrentUmask()) != 0) return Fail(ErrorOf(errno, writtenName));
+  return MoveFileExA(writtenName, placeName, MOVEFILE_WRITE_THROUGH);
 }
 
 BOOL CreateDirectoryA(const char* name, void*) {

@@ -168,6 +168,30 @@ QV_PLATFORM_API BOOL GetFileInformationByHandle(HANDLE file,
 QV_PLATFORM_API BOOL DeleteFileA(const char* name);
 // Fails with ERROR_ALREADY_EXISTS when the new name exists.
 QV_PLATFORM_API BOOL MoveFileA(const char* existingName, const char* newName);
+// MoveFileExA's flags: a file at the new name is replaced in the same step
+// (a folder there never is); the move is on the disk before the call returns
+// (the folders of both names are flushed).
+constexpr DWORD MOVEFILE_REPLACE_EXISTING = 0x1;
+constexpr DWORD MOVEFILE_WRITE_THROUGH = 0x8;
+QV_PLATFORM_API BOOL MoveFileExA(const char* existingName, const char* newName, DWORD flags);
+// ReplaceFileA puts the replacement at the replaced file's name in one step:
+// the name holds the old file or the new one at every moment. The
+// replacement takes the replaced file's permission bits and, where the
+// process may give it, its group. A replaced file that is read-only (or that
+// the process may not write) is refused with ERROR_ACCESS_DENIED, one that a
+// handle holds without FILE_SHARE_DELETE with ERROR_SHARING_VIOLATION, a
+// missing one with ERROR_FILE_NOT_FOUND; nothing changes then. No backup
+// name is made (one given is refused, ERROR_INVALID_PARAMETER).
+constexpr DWORD REPLACEFILE_WRITE_THROUGH = 0x1;
+QV_PLATFORM_API BOOL ReplaceFileA(const char* replacedName, const char* replacementName,
+                                  const char* backupName, DWORD flags, void* exclude,
+                                  void* reserved);
+// The one way a file written whole beside its place takes that place, for
+// the document saves and the Toolbox's resource files: over the file there
+// (ReplaceFileA), or, when the name is free, under it with the ordinary
+// permission of a new file (MoveFileExA); either on the disk before the
+// call returns.
+QV_PLATFORM_API BOOL PutFileInPlaceA(const char* writtenName, const char* placeName);
 QV_PLATFORM_API BOOL CreateDirectoryA(const char* name, void* security);
 QV_PLATFORM_API BOOL RemoveDirectoryA(const char* name);
 // Symbolic links are followed and add FILE_ATTRIBUTE_REPARSE_POINT; a link

@@ -234,6 +234,17 @@ int32_t VFile::Rename(const VString& newName) {
   return 0;
 }
 
+int32_t VFile::TakePlaceOf(VFile& target) {
+  if (IsOpen() || target.IsOpen()) return kFileAlreadyOpen;
+  if (GetState() != kItemPresent) return kFileNotFound;
+  fState = kItemUnknown;
+  target.fState = kItemUnknown;
+  VStrInHandle newPath;
+  if (int32_t r = fWin.TakePlaceOf(target, newPath)) return r;
+  TakeNewPath(newPath);
+  return 0;
+}
+
 int32_t VFile::CopyTo(VFile& destination, bool replace, bool intoExisting) {
   if (GetState() != kItemPresent) return kFileNotFound;
   // Copying a file onto itself would empty or delete the source before a

@@ -104,6 +104,14 @@ class VFile : public VFileSystemItem {
   // (219 for one holding '/' or '\', for "." and ".."); the reference then
   // names the file at its new place.
   int32_t Rename(const VString& newName);
+  // Puts this file, written whole and closed, in the place of `target` in
+  // one step, on the disk before it returns: over the file there, whose
+  // permission and group it takes (a read-only file, or one held open, is
+  // refused and stays as it was), or under the free name with the ordinary
+  // permission of a new file. This reference then names the file at its
+  // new place; both are looked up again. 202 when either is open, 208 when
+  // this one is not present, the mapped error when the place cannot be taken.
+  int32_t TakePlaceOf(VFile& target);
   // Copies the bytes to another file: created (replace as for Create), or,
   // with `intoExisting`, an existing file that is emptied first. 208 when a
   // file is missing, 217 when both are one file on disk (which is never

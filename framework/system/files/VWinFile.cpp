@@ -329,6 +329,15 @@ int32_t VWinFile::Rename(const VString& newName, VString& newPath) {
   return MoveFileA(oldPath, target.c_str()) ? 0 : Failure();
 }
 
+int32_t VWinFile::TakePlaceOf(const VFile& target, VString& newPath) {
+  char path[kLongPath];
+  char place[kLongPath];
+  if (!fOwner->GetAnsiPath(path, kLongPath) || !target.GetAnsiPath(place, kLongPath)) return Failure();
+  if (!PutFileInPlaceA(path, place)) return Failure();
+  target.GetFullPath(newPath);
+  return 0;
+}
+
 int32_t VWinFile::GetFreeSpace(uint64_t& bytes) {
   bytes = 0;
   char path[kLongPath];

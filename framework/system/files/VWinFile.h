@@ -87,6 +87,9 @@ class VWinFile : public VObject {
   // Moves the file to its folder and `newName`; `newPath` receives the new
   // full path.
   int32_t Rename(const VString& newName, VString& newPath);
+  // Puts the file in the place of `target` in one step, on the disk before
+  // it returns (PutFileInPlaceA); `newPath` receives the target's full path.
+  int32_t TakePlaceOf(const VFile& target, VString& newPath);
   int32_t GetFreeSpace(uint64_t& bytes);
   // The Toolbox library's reference of the file; its answer is the result.
   int32_t GetFileRef(Tbx::FileRef& ref);

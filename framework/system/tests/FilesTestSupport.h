@@ -7,10 +7,12 @@
 #include <gtest/gtest.h>
 #include <sched.h>
 #include <sys/mount.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <csignal>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
@@ -94,6 +96,21 @@ class ScopedTypeMap {
   VFileTypeMap map_;
   VFileTypeMap* saved_;
 };
+
+// Runs `body` with the process's file size limited to `bytes`, as a full
+// disk would stop the writes.
+template <typename Body>
+void WithFullDisk(rlim_t bytes, Body&& body) {
+  struct rlimit saved;
+  getrlimit(RLIMIT_FSIZE, &saved);
+  auto previous = signal(SIGXFSZ, SIG_IGN);
+  struct rlimit limited = saved;
+  limited.rlim_cur = bytes;
+  setrlimit(RLIMIT_FSIZE, &limited);
+  body();
+  setrlimit(RLIMIT_FSIZE, &saved);
+  signal(SIGXFSZ, previous);
+}
 
 // Runs `body` in a child process on a fresh volume of `type` mounted (with
 // `options`) in the child's own mount namespace. Answers 1 when the body
