@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <array>
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <unistd.h>
 
@@ -169,17 +170,105 @@ TEST_F(ExportHTML, TextIsEscapedOneReferencePerCharacter) {
   EXPECT_EQ("<P>&lt;a&amp;b&gt;&#233; &#128512;&#65533;z</P>", BodyOf(Page(*document)));
 }
 
+// A link is an A around its text as the document holds it: its looks and
+// its pictures inside, the link colour the reader's (a red text made a
+// link shows in the link colour, as in the area); a method link is its
+// text alone. The page read back and written again, three times, gives the
+// same links and the same page.
 TEST_F(ExportHTML, LinksWriteEscapedTargets) {
-  auto document = TimesDocument();
-  xMorvaEngine& body = Engine(*document, kPartBody);
-  VStrInHandle target, title;
-  target.SetCText("http://x/?a=1&b=\"2\"", kCharSetAnsi);
-  title.SetCText("T<", kCharSetAnsi);
-  xMorvaHyperlink link(xMorvaHyperlink::kURL, true, target, title);
-  ASSERT_EQ(0, body.InsertHyperlink(link, false));
-  xMorvaHyperlink method(xMorvaHyperlink::kMethod, true, target, title);
-  ASSERT_EQ(0, body.InsertHyperlink(method, false));
-  EXPECT_EQ("<P><A HREF=\"http://x/?a=1&amp;b=&quot;2&quot;\">T&lt;</A>T&lt;</P>", BodyOf(Page(*document)));
+  ASSERT_NE(0u, StartQuickTime());
+  VInstalledService<const VPictureMaker> pictures(&kPictureValueMaker);
+  VMetafilePort recorder(nullptr, 0, 0, 24, 16);
+  recorder.PaintRect(0, 0, 24, 16);
+  std::unique_ptr<VEmfPictureData> picture(recorder.EndAsPictureData());
+  ASSERT_NE(nullptr, picture);
+  auto insertPicture = [&](xMorvaEngine& body) {
+    const VMemHandle element = gMemoryMgr->NewHandle(0, 0);
+    ASSERT_TRUE(MakePictureElement(*picture, element, 20, 10, -1, 0));
+    ASSERT_EQ(0, body.InsertHandle(element, 1));
+    body.SetSelection(body.GetSelEnd(), body.GetSelEnd());
+    gMemoryMgr->DisposeHandle(element);
+  };
+  // A link over [from, to), or at the caret for -1.
+  auto link = [](xMorvaEngine& body, uint8_t kind, const char* target, const char* title, int32_t from, int32_t to) {
+    VStrInHandle t, words;
+    t.SetCText(target, kCharSetAnsi);
+    words.SetCText(title, kCharSetAnsi);
+    if (from >= 0) body.SetSelection(from, to);
+    xMorvaHyperlink made(kind, true, t, words);
+    ASSERT_EQ(0, body.InsertHyperlink(made, false));
+    body.SetSelection(body.GetLength(), body.GetLength());
+  };
+  const std::string img = "<IMG WIDTH=20 HEIGHT=10 SRC=\"./images/page001.jpg\">";
+  struct Case {
+    const char* name;
+    std::function<void(xMorvaEngine&)> make;
+    std::string body;
+    std::string links;  // read back
+  };
+  const Case cases[] = {
+      {"escaped target and title",
+       [&](xMorvaEngine& body) {
+         link(body, xMorvaHyperlink::kURL, "http://x/?a=1&b=\"2\"", "T<", -1, -1);
+         link(body, xMorvaHyperlink::kMethod, "http://x/?a=1&b=\"2\"", "T<", -1, -1);
+       },
+       "<P><A HREF=\"http://x/?a=1&amp;b=&quot;2&quot;\">T&lt;</A>T&lt;</P>", "[T<]"},
+      {"a selection with an italic word and a picture",
+       [&](xMorvaEngine& body) {
+         Type(body, u"See Kyiv ");
+         insertPicture(body);
+         Type(body, u" and Odesa.");
+         Mark(body, 11, 14, kPropItalic, 1);
+         link(body, xMorvaHyperlink::kURL, "https://k.ua/", "", 4, 20);
+       },
+       "<P>See <A HREF=\"https://k.ua/\">Kyiv " + img + " <I>and</I> Odesa</A>.</P>", "[Kyiv # /and/ Odesa]"},
+      {"a picture alone",
+       [&](xMorvaEngine& body) {
+         insertPicture(body);
+         link(body, xMorvaHyperlink::kURL, "https://p.ua/", "", 0, 1);
+       },
+       "<P><A HREF=\"https://p.ua/\">" + img + "</A></P>", "[#]"},
+      {"no text",
+       [&](xMorvaEngine& body) {
+         Type(body, u"xy");
+         link(body, xMorvaHyperlink::kURL, "https://e.ua/", "", 1, 1);
+       },
+       "<P>x<A HREF=\"https://e.ua/\"></A>y</P>", "[]"},
+      {"red text",
+       [&](xMorvaEngine& body) {
+         Type(body, u"red, bold");
+         Mark(body, 0, 9, kPropTextColour, 0x0000FF);
+         Mark(body, 5, 9, kPropBold, 1);
+         link(body, xMorvaHyperlink::kURL, "https://r.ua/", "", 0, 9);
+       },
+       "<P><A HREF=\"https://r.ua/\">red, <B>bold</B></A></P>", "[red, bold]"},
+  };
+  const std::filesystem::path folder =
+      std::filesystem::temp_directory_path() / ("qv-export-links-" + std::to_string(getpid()));
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    std::filesystem::remove_all(folder);
+    std::filesystem::create_directories(folder);
+    const std::string path = (folder / "page.html").string();
+    auto document = TimesDocument();
+    c.make(Engine(*document, kPartBody));
+    std::vector<std::string> pages;
+    std::vector<std::unique_ptr<xMorvaDocument>> trips;
+    xMorvaDocument* from = document.get();
+    for (int trip = 0; trip < 3; ++trip) {
+      pages.push_back(Page(*from, path));
+      trips.push_back(NewDocument());
+      xMorvaImportHTML reader;
+      ASSERT_EQ(0, reader.ImportHTMLBytes(*trips.back(), reinterpret_cast<const uint8_t*>(pages.back().data()),
+                                          uint32_t(pages.back().size()), folder.string()));
+      from = trips.back().get();
+      EXPECT_EQ(c.links, LinkTexts(*from, kPartBody)) << "trip " << trip + 1 << "\n" << pages.back();
+    }
+    EXPECT_EQ(c.body, BodyOf(pages[0]));
+    EXPECT_EQ(pages[1], pages[2]);
+  }
+  std::filesystem::remove_all(folder);
+  StopQuickTime();
 }
 
 TEST_F(ExportHTML, HtmlExpressionsGoOutAsTheyStand) {

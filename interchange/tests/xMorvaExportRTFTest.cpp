@@ -211,8 +211,13 @@ TEST_F(ExportRTF, ElementsSurviveARoundTrip) {
 
 // A date and time element is written as a TIME field whose picture has
 // minutes as "mm"; a hyperlink as a HYPERLINK field in the link colour,
-// whose entry the colour table has.
+// whose entry the colour table has, and whose result is the link's text as
+// the document holds it: its looks and its pictures, in a group whose
+// settings end with it (a red text made a link shows in the link colour,
+// as in the area). Read back three times, the link's text is text (the
+// pictures left out, as every picture), with its looks.
 TEST_F(ExportRTF, FieldsOfDatesAndLinks) {
+  VInstalledService<const VPictureMaker> pictures(&kPictureValueMaker);
   auto document = NewDocument();
   document->Params().SetLinkColour(0x00CC33);
   xMorvaEngine& body = Engine(*document, kPartBody);
@@ -222,29 +227,110 @@ TEST_F(ExportRTF, FieldsOfDatesAndLinks) {
   date.month = 12;
   date.year = 2026;
   ASSERT_EQ(0, body.InsertDateTimeField(date, 3600, uint16_t(7 << 8 | 1), false));
-  Type(body, u" see ");
-  VStr<64> target;
-  target.SetAnsiCText("https://example.org/a{b}");
-  VStr<64> title;
-  title.SetAnsiCText("the site");
-  xMorvaHyperlink link(xMorvaHyperlink::kURL, true, target, title);
-  ASSERT_EQ(0, body.InsertHyperlink(link, false));
-  const std::string rtf = Export(*document);
-  EXPECT_NE(std::string::npos, rtf.find("{\\field{\\*\\fldinst{ TIME \\\\@ \"dd/MM/yyyy HH:mm:ss\"}}{\\fldrslt{")) << rtf;
-  EXPECT_NE(std::string::npos, rtf.find("\\red51\\green204\\blue0;}")) << rtf;
-  EXPECT_NE(std::string::npos,
-            rtf.find("{\\field\\fldedit{\\*\\fldinst{HYPERLINK \"https://example.org/a\\{b\\}\" }}{\\fldrslt{\\cf19\\ul "
-                     "the site}}}"))
-      << rtf;
-  // Read back, the link's title is plain text: the result group is one
-  // that a reader without fields keeps.
-  auto copy = NewDocument();
-  ASSERT_EQ(0, Import(*copy, rtf));
-  EXPECT_NE(std::string::npos, TextOf(*copy, kPartBody).find(" see the site")) << TextOf(*copy, kPartBody);
+  const std::string dates = Export(*document);
+  EXPECT_NE(std::string::npos, dates.find("{\\field{\\*\\fldinst{ TIME \\\\@ \"dd/MM/yyyy HH:mm:ss\"}}{\\fldrslt{")) << dates;
+  EXPECT_NE(std::string::npos, dates.find("\\red51\\green204\\blue0;}")) << dates;
+
+  VMetafilePort recorder(nullptr, 0, 0, 24, 16);
+  recorder.PaintRect(0, 0, 24, 16);
+  std::unique_ptr<VEmfPictureData> picture(recorder.EndAsPictureData());
+  ASSERT_NE(nullptr, picture);
+  auto insertPicture = [&](xMorvaEngine& text) {
+    const VMemHandle element = gMemoryMgr->NewHandle(0, 0);
+    ASSERT_TRUE(MakePictureElement(*picture, element, 20, 10, -1, 0));
+    ASSERT_EQ(0, text.InsertHandle(element, 1));
+    text.SetSelection(text.GetSelEnd(), text.GetSelEnd());
+    gMemoryMgr->DisposeHandle(element);
+  };
+  auto link = [](xMorvaEngine& text, const char* target, const char* title, int32_t from, int32_t to) {
+    VStr<64> t, words;
+    t.SetAnsiCText(target);
+    words.SetAnsiCText(title);
+    text.SetSelection(from, to);
+    xMorvaHyperlink made(xMorvaHyperlink::kURL, true, t, words);
+    ASSERT_EQ(0, text.InsertHyperlink(made, false));
+    text.SetSelection(text.GetLength(), text.GetLength());
+  };
+  auto set = [](xMorvaEngine& text, int32_t from, int32_t to, uint16_t id, int32_t value) {
+    text.SetSelection(from, to);
+    ASSERT_EQ(0, text.SetPropertyValue(id, value));
+  };
+  const std::string field = "{\\field\\fldedit{\\*\\fldinst{HYPERLINK ";
+  struct Row {
+    const char* name;
+    std::function<void(xMorvaEngine&)> make;
+    std::string written;
+    std::string read;  // read back
+    int32_t italicAt;  // a position read back in italics, -1 for none
+  };
+  const Row rows[] = {
+      {"a title",
+       [&](xMorvaEngine& text) {
+         Type(text, u"see ");
+         link(text, "https://example.org/a{b}", "the site", 4, 4);
+       },
+       field + "\"https://example.org/a\\{b\\}\" }}{\\fldrslt{\\cf19\\ul the site}}}", "see the site", -1},
+      {"a selection with an italic word and a picture",
+       [&](xMorvaEngine& text) {
+         Type(text, u"See Kyiv ");
+         insertPicture(text);
+         Type(text, u" and Odesa.");
+         set(text, 11, 14, kPropItalic, 1);
+         link(text, "https://k.ua/", "", 4, 20);
+       },
+       "{\\fldrslt{\\cf19\\ul Kyiv {\\pict", "See Kyiv  and Odesa.", 10},
+      {"the italic word", nullptr, " \\i and\\i0  Odesa}}}.", "", -1},
+      {"a picture alone",
+       [&](xMorvaEngine& text) {
+         insertPicture(text);
+         link(text, "https://p.ua/", "", 0, 1);
+       },
+       "\"https://p.ua/\" }}{\\fldrslt{\\cf19\\ul{\\pict", "", -1},
+      {"no text",
+       [&](xMorvaEngine& text) {
+         Type(text, u"xy");
+         link(text, "https://e.ua/", "", 1, 1);
+       },
+       "\"https://e.ua/\" }}{\\fldrslt{\\cf19\\ul}}}y", "xy", -1},
+      {"red text, one word bold",
+       [&](xMorvaEngine& text) {
+         Type(text, u"red, bold");
+         set(text, 0, 9, kPropTextColour, 0x0000FF);
+         set(text, 5, 9, kPropBold, 1);
+         link(text, "https://r.ua/", "", 0, 9);
+       },
+       "{\\fldrslt{\\cf19\\ul red, \\b bold\\b0}}}", "red, bold", -1},
+  };
+  std::string previous;
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    // A row without a making of its own looks at the row before's output.
+    if (!row.make) {
+      EXPECT_NE(std::string::npos, previous.find(row.written)) << previous;
+      continue;
+    }
+    auto made = NewDocument();
+    made->Params().SetLinkColour(0x00CC33);
+    row.make(Engine(*made, kPartBody));
+    if (HasFatalFailure()) return;
+    const std::string rtf = previous = Export(*made);
+    EXPECT_NE(std::string::npos, rtf.find(row.written)) << rtf;
+    std::unique_ptr<xMorvaDocument> back;
+    for (int n = 1; n <= 3; ++n) {
+      SCOPED_TRACE("trip " + std::to_string(n));
+      auto next = NewDocument();
+      ASSERT_EQ(0, Import(*next, Export(back ? *back : *made)));
+      EXPECT_EQ(row.read, TextOf(*next, kPartBody));
+      const auto positions = Positions(*next, kPartBody);
+      for (size_t i = 0; i < positions.size(); ++i)
+        if (positions[i].unit != 13)
+          EXPECT_EQ(int32_t(i) >= row.italicAt && int32_t(i) < row.italicAt + 3 && row.italicAt >= 0 ? 1 : 0,
+                    positions[i].properties.at(kPropItalic)) << i;
+      back = std::move(next);
+    }
+  }
 }
 
-// A picture element is written as a \pict group with its shown size in
-// twips and its metafile as hexadecimal digits.
 TEST_F(ExportRTF, PicturesAsMetafileGroups) {
   VInstalledService<const VPictureMaker> pictures(&kPictureValueMaker);
   auto document = NewDocument();
