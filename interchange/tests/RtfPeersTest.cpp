@@ -11,20 +11,17 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
-#include <functional>
 #include <fstream>
 #include <sstream>
 #include <regex>
 #include <string>
 
-#include "area/view/xMorvaHyperlink.h"
 #include "document/DocumentUnits.h"
-#include "engine/xMorvaPictureElement.h"
 #include "framework/core/values/VPictureMaker.h"
-#include "graphics/VMetafilePort.h"
-#include "graphics/pictures/VEmfPictureData.h"
 #include "graphics/pictures/VQuickTimePictures.h"
 #include "interchange/html/xMorvaExportHTML.h"
+#include "interchange/tests/LinkTestSupport.h"
+#include "interchange/tests/TextTestSupport.h"
 #include "interchange/tests/PeerTestSupport.h"
 #include "interchange/tests/RtfTestSupport.h"
 
@@ -360,74 +357,35 @@ TEST_F(RtfPeers, LibreOfficeReadsTextHeadersAndFooters) {
 
 // A link made on "Kyiv [picture] and Odesa", "and" in italics: LibreOffice
 // reads it from our RTF and from our HTML with the picture and the italic
-// word inside the link, its text whole.
+// word inside the link.
 TEST_F(RtfPeers, LibreOfficeReadsOurLinksWithTheirLooks) {
   if (!HasProgram("soffice")) GTEST_SKIP() << "soffice is not installed";
   ASSERT_NE(0u, StartQuickTime());
   VInstalledService<const VPictureMaker> pictures(&kPictureValueMaker);
   document = NewDocument();
-  xMorvaEngine& body = Engine(*document, kPartBody);
-  Type(body, u"See Kyiv ");
-  VMetafilePort recorder(nullptr, 0, 0, 24, 16);
-  recorder.PaintRect(0, 0, 24, 16);
-  std::unique_ptr<VEmfPictureData> picture(recorder.EndAsPictureData());
-  ASSERT_NE(nullptr, picture);
-  const VMemHandle element = gMemoryMgr->NewHandle(0, 0);
-  ASSERT_TRUE(MakePictureElement(*picture, element, 24, 16, -1, 0));
-  ASSERT_EQ(0, body.InsertHandle(element, 1));
-  gMemoryMgr->DisposeHandle(element);
-  body.SetSelection(body.GetSelEnd(), body.GetSelEnd());
-  Type(body, u" and Odesa.");
-  body.SetSelection(11, 14);
-  ASSERT_EQ(0, body.SetPropertyValue(kPropItalic, 1));
-  body.SetSelection(4, 20);
-  VStr<64> target;
-  target.SetAnsiCText("https://k.ua/");
-  xMorvaHyperlink link(xMorvaHyperlink::kURL, true, target, VStr<64>());
-  ASSERT_EQ(0, body.InsertHyperlink(link, false));
-  struct Format {
-    const char* file;
-    const char* filter;
-    std::function<std::string(const fs::path&)> write;
-  };
-  const Format formats[] = {
-      {"link-rtf.rtf", "Rich Text Format", [&](const fs::path&) { return Export(*document); }},
-      {"link-html.html", "HTML (StarWriter)",
-       [&](const fs::path& path) {
-         VMemHandle handle = 0;
-         VHandleStream stream(handle);
-         EXPECT_EQ(0, stream.OpenWrite());
-         xMorvaExportHTML writer;
-         EXPECT_TRUE(writer.ExportHTMLDocument(*document, stream, path.string()));
-         stream.CloseWrite(1);
-         std::string page(static_cast<const char*>(gMemoryMgr->LockHandle(handle)), gMemoryMgr->GetHandleSize(handle));
-         gMemoryMgr->UnlockHandle(handle);
-         gMemoryMgr->DisposeHandle(handle);
-         return page;
-       }},
-  };
-  for (const Format& format : formats) {
-    SCOPED_TRACE(format.file);
-    const fs::path path = folder / format.file;
-    std::ofstream(path, std::ios::binary) << format.write(path);
-    ASSERT_EQ(0, std::system(Soffice("--infilter='" + std::string(format.filter) + "' --convert-to fodt " +
-                                     path.string()).c_str()));
+  TypeLinkedCities(Engine(*document, kPartBody), "https://k.ua/");
+  const fs::path html = folder / "link-html.html", rtf = folder / "link-rtf.rtf";
+  std::ofstream(rtf, std::ios::binary) << Export(*document);
+  const auto page = texttest::Written([&](VStream& stream) {
+    xMorvaExportHTML writer;
+    return writer.ExportHTMLDocument(*document, stream, html.string());
+  });
+  std::ofstream(html, std::ios::binary).write(reinterpret_cast<const char*>(page.data()), std::streamsize(page.size()));
+  for (const auto& [path, filter] : {std::pair{rtf, "Rich Text Format"}, {html, "HTML (StarWriter)"}}) {
+    SCOPED_TRACE(filter);
+    ASSERT_EQ(0, std::system(Soffice("--infilter='" + std::string(filter) + "' --convert-to fodt " + path.string()).c_str()));
     const std::string fodt = ReadFile(fs::path(path).replace_extension(".fodt"));
-    const size_t open = fodt.find("<text:a ");
-    ASSERT_NE(std::string::npos, open) << fodt;
-    const size_t close = fodt.find("</text:a>", open);
+    const size_t open = fodt.find("<text:a "), close = fodt.find("</text:a>", open);
     ASSERT_NE(std::string::npos, close) << fodt;
     const std::string a = fodt.substr(open, close - open);
-    EXPECT_NE(std::string::npos, a.find("xlink:href=\"https://k.ua/\"")) << a;
-    EXPECT_NE(std::string::npos, a.find("<draw:frame")) << a;
-    EXPECT_NE(std::string::npos, a.find("Kyiv")) << a;
-    EXPECT_NE(std::string::npos, a.find("Odesa")) << a;
+    for (const char* piece : {"xlink:href=\"https://k.ua/\"", "Kyiv", "<draw:frame", "Odesa"})
+      EXPECT_NE(std::string::npos, a.find(piece)) << piece << "\n" << a;
     // "and" in a span of an italic style.
     std::smatch span;
     ASSERT_TRUE(std::regex_search(a, span, std::regex("<text:span text:style-name=\"([^\"]+)\">and</text:span>"))) << a;
-    const std::regex style("<style:style style:name=\"" + span[1].str() +
-                           "\"[^>]*>\\s*<style:text-properties[^>]*fo:font-style=\"italic\"");
-    EXPECT_TRUE(std::regex_search(fodt, style)) << fodt;
+    EXPECT_TRUE(std::regex_search(fodt, std::regex("<style:style style:name=\"" + span[1].str() +
+                                                   "\"[^>]*>\\s*<style:text-properties[^>]*fo:font-style=\"italic\"")))
+        << fodt;
   }
   StopQuickTime();
 }

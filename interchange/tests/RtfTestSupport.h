@@ -90,46 +90,6 @@ inline std::string TextOf(xMorvaDocument& document, int16_t part) {
   return text;
 }
 
-// The text of each link of the part, between "[" and "]", as the document
-// holds it: a picture as "#", a soft hyphen as "-", an italic run between
-// "/" and "/".
-inline std::string LinkTexts(xMorvaDocument& document, int16_t part) {
-  xMorvaEngine& engine = Engine(document, part);
-  const uint32_t size = engine.GetStreamSize();
-  const uint8_t* stream = size != 0 ? engine.LockStream() : nullptr;
-  std::string out;
-  for (uint32_t at = 0; stream != nullptr && at < size;) {
-    const StreamItem item = ReadStreamItem(stream + at, size - at);
-    uint32_t from = 0;
-    uint32_t bytes = 0;
-    if (item.kind == StreamItem::kElement && item.unit == xMorvaElementCode::Hyperlink &&
-        LinkTitleOf(stream, at, item.size, from, bytes)) {
-      out += "[";
-      bool italic = false;
-      bool shown = false;
-      for (uint32_t inner = from; inner < from + bytes;) {
-        const StreamItem unit = ReadStreamItem(stream + inner, from + bytes - inner);
-        if (unit.size == 0) break;
-        inner += unit.size;
-        if (unit.kind == StreamItem::kRecord) {
-          if (unit.unit == kPropItalic) italic = unit.value != 0;
-          continue;
-        }
-        if (shown != italic) out += "/";
-        shown = italic;
-        out += unit.kind == StreamItem::kUnit                      ? char(unit.unit < 128 ? unit.unit : '?')
-               : unit.unit == xMorvaElementCode::Pict              ? '#'
-               : unit.unit == xMorvaElementCode::SoftHyphen        ? '-'
-                                                                   : '*';
-      }
-      out += shown ? "/]" : "]";
-    }
-    at += item.size;
-  }
-  if (stream != nullptr) engine.UnlockStream();
-  return out;
-}
-
 inline int32_t Import(xMorvaDocument& document, const std::string& rtf, bool paste = false) {
   xMorvaImportRTF reader;
   return reader.ImportRtfBytes(document, reinterpret_cast<const uint8_t*>(rtf.data()), uint32_t(rtf.size()), paste);
