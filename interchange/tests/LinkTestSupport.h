@@ -1,5 +1,5 @@
 // What the tests of links in our RTF and HTML share: a picture and a link
-// made in a text, and the text of each link as the document holds it.
+// made in a text.
 #pragma once
 
 #include "area/view/xMorvaHyperlink.h"
@@ -44,36 +44,6 @@ inline void TypeLinkedCities(xMorvaEngine& text, const char* target) {
   text.SetSelection(11, 14);
   ASSERT_EQ(0, text.SetPropertyValue(kPropItalic, 1));
   MakeLink(text, target, "", 4, 20);
-}
-
-// The text of each link of the part between "[" and "]": a picture as
-// "#", another element as "*", an italic run between "/" and "/".
-inline std::string LinkTexts(xMorvaDocument& document, int16_t part) {
-  xMorvaEngine& engine = Engine(document, part);
-  const uint32_t size = engine.GetStreamSize();
-  const uint8_t* s = size != 0 ? engine.LockStream() : nullptr;
-  std::string out;
-  for (uint32_t at = 0, from = 0, bytes = 0; s != nullptr && at < size;) {
-    const StreamItem link = ReadStreamItem(s + at, size - at);
-    at += link.size;
-    if (link.kind != StreamItem::kElement || link.unit != xMorvaElementCode::Hyperlink ||
-        !LinkTitleOf(s, at - link.size, link.size, from, bytes))
-      continue;
-    bool italic = false, shown = false;
-    out += "[";
-    for (uint32_t in = from; in < from + bytes;) {
-      const StreamItem item = ReadStreamItem(s + in, from + bytes - in);
-      in += item.size;
-      if (item.kind == StreamItem::kRecord && item.unit == kPropItalic) italic = item.value != 0;
-      if (item.kind == StreamItem::kRecord) continue;
-      out += shown != italic ? "/" : "";
-      shown = italic;
-      out += item.kind == StreamItem::kUnit ? char(item.unit) : item.unit == xMorvaElementCode::Pict ? '#' : '*';
-    }
-    out += shown ? "/]" : "]";
-  }
-  if (s != nullptr) engine.UnlockStream();
-  return out;
 }
 
 }  // namespace rtftest

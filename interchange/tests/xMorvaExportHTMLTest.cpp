@@ -172,7 +172,7 @@ TEST_F(ExportHTML, TextIsEscapedOneReferencePerCharacter) {
 
 // A link is an A around its text as the document holds it, its looks and
 // its pictures inside; a method link is its text alone. Read back and
-// written again three times, the links keep their texts.
+// written again three times, the page stays as it was.
 TEST_F(ExportHTML, LinksWriteEscapedTargets) {
   ASSERT_NE(0u, StartQuickTime());
   VInstalledService<const VPictureMaker> pictures(&kPictureValueMaker);
@@ -180,17 +180,17 @@ TEST_F(ExportHTML, LinksWriteEscapedTargets) {
   const std::string img = "<IMG WIDTH=20 HEIGHT=10 SRC=\"./images/page001.jpg\">";
   struct Case {
     std::function<void(xMorvaEngine&)> make;
-    std::string body, links;  // the page's body; the links read back
+    std::string body;
   };
   const Case cases[] = {
       {[&](xMorvaEngine& b) { MakeLink(b, target, "T<"), MakeLink(b, target, "T<", -1, -1, xMorvaHyperlink::kMethod); },
-       "<P><A HREF=\"http://x/?a=1&amp;b=&quot;2&quot;\">T&lt;</A>T&lt;</P>", "[T<]"},
+       "<P><A HREF=\"http://x/?a=1&amp;b=&quot;2&quot;\">T&lt;</A>T&lt;</P>"},
       {[&](xMorvaEngine& b) { TypeLinkedCities(b, "https://k.ua/"); },
-       "<P>See <A HREF=\"https://k.ua/\">Kyiv " + img + " <I>and</I> Odesa</A>.</P>", "[Kyiv # /and/ Odesa]"},
+       "<P>See <A HREF=\"https://k.ua/\">Kyiv " + img + " <I>and</I> Odesa</A>.</P>"},
       {[&](xMorvaEngine& b) { InsertPicture(b), MakeLink(b, "https://p.ua/", "", 0, 1); },
-       "<P><A HREF=\"https://p.ua/\">" + img + "</A></P>", "[#]"},
+       "<P><A HREF=\"https://p.ua/\">" + img + "</A></P>"},
       {[&](xMorvaEngine& b) { Type(b, u"xy"), MakeLink(b, "https://e.ua/", "", 1, 1); },
-       "<P>x<A HREF=\"https://e.ua/\"></A>y</P>", "[]"},
+       "<P>x<A HREF=\"https://e.ua/\"></A>y</P>"},
   };
   const std::filesystem::path folder = std::filesystem::temp_directory_path() / ("qv-links-" + std::to_string(getpid()));
   for (const Case& c : cases) {
@@ -198,18 +198,14 @@ TEST_F(ExportHTML, LinksWriteEscapedTargets) {
     std::filesystem::create_directories(folder);
     auto document = TimesDocument();
     c.make(Engine(*document, kPartBody));
-    std::vector<std::unique_ptr<xMorvaDocument>> trips;
-    std::vector<std::string> pages;
-    for (xMorvaDocument* from = document.get(); trips.size() < 3; from = trips.back().get()) {
-      pages.push_back(Page(*from, (folder / "page.html").string()));
-      trips.push_back(NewDocument());
+    for (int trip = 0; trip < 3; ++trip) {
+      const std::string page = Page(*document, (folder / "page.html").string());
+      EXPECT_EQ(c.body, BodyOf(page)) << "trip " << trip;
+      document = NewDocument();
       xMorvaImportHTML reader;
-      ASSERT_EQ(0, reader.ImportHTMLBytes(*trips.back(), reinterpret_cast<const uint8_t*>(pages.back().data()),
-                                          uint32_t(pages.back().size()), folder.string()));
-      EXPECT_EQ(c.links, LinkTexts(*trips.back(), kPartBody)) << pages.back();
+      ASSERT_EQ(0, reader.ImportHTMLBytes(*document, reinterpret_cast<const uint8_t*>(page.data()),
+                                          uint32_t(page.size()), folder.string()));
     }
-    EXPECT_EQ(c.body, BodyOf(pages[0]));
-    EXPECT_EQ(pages[1], pages[2]);
     std::filesystem::remove_all(folder);
   }
   StopQuickTime();
