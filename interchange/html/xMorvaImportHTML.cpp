@@ -388,6 +388,7 @@ class HtmlReader {
   // Where the text of the link open in the page's text starts (-1 when
   // none is open), and its target.
   int32_t fLinkStart = -1;
+  xMorvaEngine* fLinkPart = nullptr;
   std::u16string fLinkTarget;
   int32_t fLastBreak = kBreakNone;
   // The position just after the last numbered item's label, -1 when there
@@ -937,6 +938,7 @@ void HtmlReader::SetHTMLMode(int32_t mode, bool opening) {
       // looks and with its pictures, and becomes the link's where it ends.
       if (fMode == kModeBody) {
         fLinkStart = Body().GetSelEnd();
+        fLinkPart = fPart;
         fLinkTarget = AttributeText("href");
       }
       PushMode(mode, true);
@@ -947,8 +949,9 @@ void HtmlReader::SetHTMLMode(int32_t mode, bool opening) {
     if (fMode != kModeBody || fLinkStart < 0) return;
     const int32_t start = fLinkStart;
     fLinkStart = -1;
-    // An anchor without a target is no link: its text stays text.
-    if (fLinkTarget.empty()) return;
+    // An anchor without a target is no link: its text stays text; so is a
+    // link whose text a header's or footer's end left behind.
+    if (fLinkTarget.empty() || fLinkPart != fPart || start > Body().GetSelEnd()) return;
     VStrInHandle target;
     target.SetUniChars(fLinkTarget.data(), 0, int32_t(fLinkTarget.size()));
     // Without a title the link takes the text typed since it opened as

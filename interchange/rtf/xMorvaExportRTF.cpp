@@ -708,6 +708,49 @@ void xMorvaExportRTF::WritePicture(const uint8_t* element, uint32_t size) {
   Close();
 }
 
+void xMorvaExportRTF::WriteRtfEngineText(xMorvaEngine& engine, bool selection) {
+  fTabs.Clear();
+  fCurrent.SetDefaults();
+  uint32_t start = 0;
+  uint32_t end = engine.GetStreamSize();
+  if (selection) {
+    start = std::min(engine.GetSelStartOffset(), end);
+    end = std::min(engine.GetSelEndOffset(), end);
+    // The settings at the selection start are those every record before
+    // it gives: the character settings there, and the settings and tab
+    // stops of the paragraph it lies in, whose records stand at that
+    // paragraph's start (the engine's walk keeps the paragraph before's).
+    const uint8_t* stream = engine.LockStream();
+    const uint32_t size = engine.GetStreamSize();
+    for (uint32_t at = 0; stream != nullptr && at < start;) {
+      const StreamItem item = ReadStreamItem(stream + at, size - at);
+      if (item.size == 0) break;
+      if (item.kind == StreamItem::kRecord) {
+        if (item.unit == kPropTabs) {
+          fTabs.AddStop(item.value);
+        } else if (item.unit < kFirstElementCode) {
+          fCurrent.SetProperty(item.unit, int32_t(item.value));
+        }
+      }
+      // A host expression's shown text is walked as text, as below.
+      at += item.kind == StreamItem::kElement && item.unit == xMorvaElementCode::ExprQv ? item.skipSize : item.size;
+    }
+    if (stream != nullptr) engine.UnlockStream();
+  }
+  for (uint16_t id = 0; id <= kLastCharacterProperty + 1; ++id) {
+    if (!IsRtfDefault(id, fCurrent.GetProperty(id))) WriteRtfProperty(id, fCurrent.GetProperty(id));
+  }
+  if (VPrintSettings* printer = fDocument->GetPrinter(); printer != nullptr && printer->IsLandscape()) {
+    Word("lndscpsxn");
+  }
+  const uint8_t* stream = engine.LockStream();
+  fParagraphPending = true;
+  fAfterParagraphEnd = false;
+  if (stream != nullptr) WriteRtfItems(stream, engine.GetStreamSize(), start, end, false);
+  if (stream != nullptr) engine.UnlockStream();
+  Word("par");
+}
+
 // Writes the items of [start, end) of a stream of `size` bytes. The text of
 // a link (`inLink`) stays in one line, as the link shows it: a paragraph
 // end in it is a space, paragraph settings are its paragraph's, not its
@@ -793,49 +836,6 @@ void xMorvaExportRTF::WriteRtfItems(const uint8_t* stream, uint32_t size, uint32
     }
     at += item.size;
   }
-}
-
-void xMorvaExportRTF::WriteRtfEngineText(xMorvaEngine& engine, bool selection) {
-  fTabs.Clear();
-  fCurrent.SetDefaults();
-  uint32_t start = 0;
-  uint32_t end = engine.GetStreamSize();
-  if (selection) {
-    start = std::min(engine.GetSelStartOffset(), end);
-    end = std::min(engine.GetSelEndOffset(), end);
-    // The settings at the selection start are those every record before
-    // it gives: the character settings there, and the settings and tab
-    // stops of the paragraph it lies in, whose records stand at that
-    // paragraph's start (the engine's walk keeps the paragraph before's).
-    const uint8_t* stream = engine.LockStream();
-    const uint32_t size = engine.GetStreamSize();
-    for (uint32_t at = 0; stream != nullptr && at < start;) {
-      const StreamItem item = ReadStreamItem(stream + at, size - at);
-      if (item.size == 0) break;
-      if (item.kind == StreamItem::kRecord) {
-        if (item.unit == kPropTabs) {
-          fTabs.AddStop(item.value);
-        } else if (item.unit < kFirstElementCode) {
-          fCurrent.SetProperty(item.unit, int32_t(item.value));
-        }
-      }
-      // A host expression's shown text is walked as text, as below.
-      at += item.kind == StreamItem::kElement && item.unit == xMorvaElementCode::ExprQv ? item.skipSize : item.size;
-    }
-    if (stream != nullptr) engine.UnlockStream();
-  }
-  for (uint16_t id = 0; id <= kLastCharacterProperty + 1; ++id) {
-    if (!IsRtfDefault(id, fCurrent.GetProperty(id))) WriteRtfProperty(id, fCurrent.GetProperty(id));
-  }
-  if (VPrintSettings* printer = fDocument->GetPrinter(); printer != nullptr && printer->IsLandscape()) {
-    Word("lndscpsxn");
-  }
-  const uint8_t* stream = engine.LockStream();
-  fParagraphPending = true;
-  fAfterParagraphEnd = false;
-  if (stream != nullptr) WriteRtfItems(stream, engine.GetStreamSize(), start, end, false);
-  if (stream != nullptr) engine.UnlockStream();
-  Word("par");
 }
 
 bool xMorvaExportRTF::ExportRtf(xMorvaDocument& document, VStream& stream, bool selection) {

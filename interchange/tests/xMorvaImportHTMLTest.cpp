@@ -323,6 +323,7 @@ TEST_F(ImportHTML, HostileInputImportsWhatItCan) {
       {nestedQuotes + "x", "x"},
       // A link never closed is no link; its text stays, as a browser shows it.
       {"<a href=u>never closed", "never closed"},
+      {"<div title=header><a href=u>head</div>body</a>", "body"},
       // Stray closing tags change no property; a closing block before any
       // text still ends an (empty) paragraph.
       {"</a></b></font></li></td>x", "x"},
