@@ -634,18 +634,10 @@ void xMorvaExportRTF::WriteElement(uint16_t code, const uint8_t* payload, uint32
 // are said again after the group. A link inside another's text (no
 // stream of ours holds one) is its text alone.
 void xMorvaExportRTF::WriteLink(const uint8_t* element, uint32_t size, bool inLink) {
-  if (size < kElementHeadSize + kComputedHeadSize) return;
-  uint32_t length = 0;
-  const uint8_t* data = ComputedObjectOf(element + kElementHeadSize, size - kElementHeadSize, length);
   uint32_t from = 0;
   uint32_t bytes = 0;
-  if (data == nullptr || !LinkTitleOf(element, 0, size, from, bytes)) return;
-  VMemoryStream stream(data, length);
-  if (stream.OpenRead() != 0) return;
   xMorvaHyperlink link;
-  const int32_t read = link.Read(stream);
-  stream.CloseRead();
-  if (read != 0) return;
+  if (!link.ReadElement(element, size, from, bytes)) return;
   const bool url = link.GetKind() == xMorvaHyperlink::kURL && !inLink;
   if (url) {
     Raw("{\\field\\fldedit{\\*\\fldinst{HYPERLINK \"");
