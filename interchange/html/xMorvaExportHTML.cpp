@@ -453,8 +453,7 @@ void HtmlWriter::BeforeContent() {
 // that the tags nest. A link inside another's text (no stream of ours
 // holds one) is its text alone.
 void HtmlWriter::WriteHTMLLink(const uint8_t* element, uint32_t size, bool inLink) {
-  uint32_t from = 0;
-  uint32_t bytes = 0;
+  uint32_t from = 0, bytes = 0;
   xMorvaHyperlink link;
   if (!link.ReadElement(element, size, from, bytes)) return;
   const bool url = link.GetKind() == xMorvaHyperlink::kURL && !inLink;

@@ -634,8 +634,7 @@ void xMorvaExportRTF::WriteElement(uint16_t code, const uint8_t* payload, uint32
 // are said again after the group. A link inside another's text (no
 // stream of ours holds one) is its text alone.
 void xMorvaExportRTF::WriteLink(const uint8_t* element, uint32_t size, bool inLink) {
-  uint32_t from = 0;
-  uint32_t bytes = 0;
+  uint32_t from = 0, bytes = 0;
   xMorvaHyperlink link;
   if (!link.ReadElement(element, size, from, bytes)) return;
   const bool url = link.GetKind() == xMorvaHyperlink::kURL && !inLink;
