@@ -739,7 +739,11 @@ void xMorvaExportRTF::WriteRtfEngineText(xMorvaEngine& engine, bool selection) {
   fAfterParagraphEnd = false;
   if (stream != nullptr) WriteRtfItems(stream, engine.GetStreamSize(), start, end, false);
   if (stream != nullptr) engine.UnlockStream();
-  Word("par");
+  // A part's last paragraph has no end of its own: \par closes it, and a
+  // reader opening the file takes that one back. A selection (the
+  // clipboard's) holds its own paragraph ends only: a paste keeps every
+  // \par it reads.
+  if (!selection) Word("par");
 }
 
 // Writes the items of [start, end) of a stream of `size` bytes. The text of

@@ -126,6 +126,10 @@ struct ParagraphBlock {
   uint8_t alignment = 0;
   // \pagebb: the paragraph starts a page, until \pard.
   bool pageBreakBefore = false;
+  // \pard was read: the block gives the paragraph's spacing even where it
+  // names none. Before it a pasted paragraph that names none keeps the
+  // spacing it has.
+  bool reset = false;
 };
 
 struct RtfState {
@@ -197,20 +201,20 @@ struct PartText {
   // The paragraph settings in effect at its last unit: those of a last
   // paragraph that no paragraph end closes.
   ParagraphBlock lastBlock;
-  // A paste's first paragraph joins the paragraph at the insertion point
-  // and keeps its settings.
+  // A paste's first paragraph joins the paragraph at the insertion point.
+  // The paragraph end that closes it brings its settings to that paragraph:
+  // they are kept here (`firstClosed`) and written at that paragraph's
+  // start once the text is in, and the bytes go on from them.
   bool joinsExisting = false;
+  bool firstClosed = false;
+  xMorvaProperties firstProperties;
+  xMorvaTabs firstTabs;
   bool charactersDirty = true;
-  // The last paragraph end and the records its paragraph got: a final
-  // \par closes the last paragraph rather than starting an empty one, so
-  // when nothing follows it the end is taken back.
+  // The last paragraph end: a file's final \par closes the last paragraph
+  // rather than starting an empty one, so when nothing follows it the end
+  // is taken back. A paste keeps it.
   bool endIsLast = false;
   size_t endAt = 0;
-  size_t recordsAt = 0;
-  size_t recordsLength = 0;
-  bool endJoined = false;
-  xMorvaProperties streamBeforeEnd;
-  xMorvaTabs tabsBeforeEnd;
   // The paragraph closed last, which the space before the next one widens
   // (the gap shows above that one, and none above a part's first): where
   // its records start, where its interline record is (kNoRecord: it has
@@ -218,6 +222,9 @@ struct PartText {
   // it has, and its last font, units and indents, from which the lines it
   // takes are estimated.
   bool aboveValid = false;
+  // The paragraph above is a paste's first one: its settings are
+  // firstProperties.
+  bool aboveJoined = false;
   size_t aboveStart = 0;
   size_t aboveRecord = kNoRecord;
   int32_t aboveInterline = kMinInterline;
@@ -244,10 +251,10 @@ void ResetPartText(PartText& text) {
   text.paragraphUnits = 0;
   text.lastBlock = ParagraphBlock();
   text.joinsExisting = false;
+  text.firstClosed = false;
   text.charactersDirty = true;
   text.endIsLast = false;
-  text.endAt = text.recordsAt = text.recordsLength = 0;
-  text.endJoined = false;
+  text.endAt = 0;
   text.aboveValid = false;
   text.sectionPending = false;
   text.sectionAfterEnd = false;
@@ -729,13 +736,7 @@ int32_t RtfReader::ParseRtfChar(uint32_t code, bool converted, bool escaped) {
         if (text.sectionPending) ResolveSection(text);
         BreakBeforeParagraph(text);
         PlaceSpaceBefore(text, fState.p);
-        text.streamBeforeEnd.Assign(text.stream);
-        text.tabsBeforeEnd.Assign(text.streamTabs);
-        text.recordsAt = text.paragraphStart;
-        text.endJoined = text.joinsExisting;
-        const size_t before = text.bytes.size();
         CloseSpacedParagraph(text, fState.p);
-        text.recordsLength = text.bytes.size() - before;
         PutUnit(kUnitParagraphEnd);
         text.endAt = text.bytes.size() - 2;
         text.endIsLast = true;
@@ -1012,6 +1013,7 @@ void RtfReader::ApplyParagraph(uint16_t id, int32_t value) {
 
 void RtfReader::ResetParagraph() {
   fState.p = ParagraphBlock();
+  fState.p.reset = true;
   PartText& text = Current();
   text.current.SetProperty(kPropInterline, 10);
   text.current.SetProperty(kPropLeftIndent, 0);
@@ -1299,7 +1301,6 @@ void RtfReader::Flush(int16_t part, size_t upTo) {
   text.bytes.erase(text.bytes.begin(), text.bytes.begin() + long(upTo));
   text.paragraphStart -= upTo;
   text.endAt -= upTo;
-  text.recordsAt = text.recordsAt >= upTo ? text.recordsAt - upTo : 0;
   if (text.aboveValid) {
     text.aboveStart -= upTo;
     if (text.aboveRecord != kNoRecord) text.aboveRecord -= upTo;
@@ -1427,13 +1428,12 @@ void RtfReader::CloseSpacedParagraph(PartText& text, const ParagraphBlock& p) {
   const int32_t carried = text.current.GetProperty(kPropInterline);
   const bool joined = text.joinsExisting;
   const size_t start = text.paragraphStart;
-  if (!joined) text.current.SetProperty(kPropInterline, ParagraphInterline(text, p));
+  if (p.reset || p.spacing != 0 || p.after > 0) text.current.SetProperty(kPropInterline, ParagraphInterline(text, p));
   const int32_t interline = text.current.GetProperty(kPropInterline);
   const size_t record = CloseParagraph(text);
-  // What the next paragraph's space before needs of this one. A paste's
-  // first paragraph joins a paragraph of the document, which keeps its own
-  // interline.
-  text.aboveValid = !joined;
+  // What the next paragraph's space before needs of this one.
+  text.aboveValid = true;
+  text.aboveJoined = joined;
   text.aboveStart = start;
   text.aboveRecord = record;
   text.aboveInterline = interline;
@@ -1455,7 +1455,9 @@ void RtfReader::PlaceSpaceBefore(PartText& text, const ParagraphBlock& p) {
   const int32_t widened = int32_t(
       std::clamp<int64_t>(text.aboveInterline + SpaceTenths(before, height, lines), kMinInterline, kMaxInterline));
   if (widened == text.aboveInterline) return;
-  if (text.aboveRecord != kNoRecord) {
+  if (text.aboveJoined) {
+    text.firstProperties.SetProperty(kPropInterline, widened);
+  } else if (text.aboveRecord != kNoRecord) {
     PutPropertyRecord(text.bytes.data() + text.aboveRecord, kPropInterline, uint32_t(widened));
   } else {
     // The paragraph above went on with the interline before it: it gets a
@@ -1463,11 +1465,6 @@ void RtfReader::PlaceSpaceBefore(PartText& text, const ParagraphBlock& p) {
     PutRecord(text.bytes, text.aboveStart, kPropInterline, uint32_t(widened));
     text.paragraphStart += kRecordSize;
     if (text.endAt >= text.aboveStart) text.endAt += kRecordSize;
-    if (text.recordsAt > text.aboveStart) {
-      text.recordsAt += kRecordSize;
-    } else if (text.recordsAt == text.aboveStart) {
-      text.recordsLength += kRecordSize;
-    }
   }
   // The paragraph above is the last one the bytes hold: its interline is
   // the one in effect at their end.
@@ -1635,7 +1632,14 @@ void RtfReader::PutElementBytes(const std::vector<uint8_t>& element) {
 
 
 size_t RtfReader::CloseParagraph(PartText& text) {
-  if (text.joinsExisting) return kNoRecord;
+  if (text.joinsExisting) {
+    text.firstClosed = true;
+    text.firstProperties.Assign(text.current);
+    text.firstTabs.Assign(text.currentTabs);
+    text.stream.CopyParagraphProperties(text.current);
+    text.streamTabs.Assign(text.currentTabs);
+    return kNoRecord;
+  }
   std::vector<uint8_t> records;
   size_t interline = kNoRecord;
   for (uint16_t id = kFirstParagraphProperty; id <= kLastParagraphProperty; ++id) {
@@ -1669,35 +1673,33 @@ void RtfReader::Finish(xMorvaEngine* pasteTarget) {
   for (int16_t part = 0; part < kPartCount; ++part) {
     if (!fUsed[part]) continue;
     PartText& text = fParts[part];
-    if (text.endIsLast) {
-      // The final paragraph end goes; the paragraph it closed is the last
-      // one, and a paste's last paragraph gives up its own settings for
-      // those of the text it joins.
-      text.bytes.erase(text.bytes.begin() + long(text.endAt), text.bytes.begin() + long(text.endAt) + 2);
-      --text.positions;
-      text.endIsLast = false;
-      text.sectionPending = text.sectionAfterEnd = false;
-      if (pasteTarget == nullptr || part != kPartBody) continue;
-      text.bytes.erase(text.bytes.begin() + long(text.recordsAt),
-                       text.bytes.begin() + long(text.recordsAt + text.recordsLength));
-      text.stream.CopyParagraphProperties(text.streamBeforeEnd);
-      text.streamTabs.Assign(text.tabsBeforeEnd);
-      text.paragraphStart = text.recordsAt;
-      text.joinsExisting = text.endJoined;
-    }
     if (pasteTarget != nullptr && part == kPartBody) {
-      // The text after the insertion point keeps its own settings: the
-      // last pasted paragraph joins it and takes them, and the character
-      // settings go back to those at the caret.
+      // Every pasted paragraph end stays, the last one too. The text after
+      // the insertion point keeps its own paragraph end and settings: the
+      // paragraph after the last pasted end gets them back, a last pasted
+      // paragraph without an end joins that text and takes them, and the
+      // character settings go back to those at the caret.
       const xMorvaProperties& original = pasteTarget->GetCurrentProperties();
-      for (uint16_t id = kFirstParagraphProperty; id <= kLastParagraphProperty; ++id)
-        text.current.SetProperty(id, original.GetProperty(id));
-      text.currentTabs.Assign(pasteTarget->GetCurrentTabs());
-      CloseParagraph(text);
+      // A \sect that nothing follows ended no paragraph of the paste.
+      if (text.sectionPending && text.joinsExisting) text.firstClosed = false;
+      if (!text.joinsExisting) {
+        for (uint16_t id = kFirstParagraphProperty; id <= kLastParagraphProperty; ++id)
+          text.current.SetProperty(id, original.GetProperty(id));
+        text.currentTabs.Assign(pasteTarget->GetCurrentTabs());
+        CloseParagraph(text);
+      }
       for (uint16_t id = 0; id <= kLastCharacterProperty; ++id) {
         const int32_t value = original.GetProperty(id);
         if (value != text.stream.GetProperty(id)) PutRecord(text.bytes, text.bytes.size(), id, uint32_t(value));
       }
+      continue;
+    }
+    if (text.endIsLast) {
+      // The final paragraph end goes: the paragraph it closed is the last.
+      text.bytes.erase(text.bytes.begin() + long(text.endAt), text.bytes.begin() + long(text.endAt) + 2);
+      --text.positions;
+      text.endIsLast = false;
+      text.sectionPending = text.sectionAfterEnd = false;
       continue;
     }
     // A \sect that nothing follows closed the last paragraph: no end and
@@ -1779,7 +1781,21 @@ int32_t xMorvaImportRTF::Import(xMorvaDocument& document, const uint8_t* bytes, 
   if (paste) {
     PartText& text = reader.Part(kPartBody);
     if (result == 0 && !text.bytes.empty()) {
+      // The settings in effect before the insertion paragraph's own.
+      xMorvaProperties walk;
+      walk.Assign(target->GetWalkProperties());
+      xMorvaTabs walkTabs;
+      walkTabs.Assign(target->GetWalkTabs());
+      const uint32_t paragraphStart = target->GetParagraphStartOffset();
       result = target->InsertBytes(target->GetSelStartOffset(), text.bytes.data(), uint32_t(text.bytes.size()));
+      if (result == 0 && text.firstClosed) {
+        // The insertion paragraph, closed by the first pasted end, has
+        // that paragraph's settings in place of its own.
+        target->RemoveParagraphRecordsAt(paragraphStart);
+        uint32_t written = 0;
+        result = target->WriteParagraphTransition(paragraphStart, written, walk, text.firstProperties, walkTabs,
+                                                  text.firstTabs);
+      }
       if (result == 0) {
         target->SetLength(target->GetLength() + text.positions);
         target->SetSelection(start, start + text.positions);

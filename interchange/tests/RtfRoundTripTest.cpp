@@ -406,8 +406,10 @@ TEST_F(RtfRoundTrip, TabStopsKeepTheirOwnKindAndLeader) {
   for (int32_t i = 0; i < tabs.Count(); ++i) EXPECT_EQ(tabs.StopAt(i), read.StopAt(i)) << i;
 }
 
-// A selection copied as RTF (the clipboard's flavour) and read back has the
-// settings every position had in the document, from its first paragraph on.
+// A selection copied as RTF (the clipboard's flavour) and pasted into an
+// empty document has the settings every position had in the document, from
+// its first paragraph on; a last paragraph without its end joins the empty
+// paragraph pasted into and takes its settings.
 TEST_F(RtfRoundTrip, CopiedSelectionsKeepTheirSettings) {
   for (uint32_t seed = 1; seed <= 40; ++seed) {
     SCOPED_TRACE(seed);
@@ -423,21 +425,28 @@ TEST_F(RtfRoundTrip, CopiedSelectionsKeepTheirSettings) {
     body.SetSelection(a, b);
     const std::string rtf = rtftest::Export(*document, true);
     auto copy = NewDocument();
-    ASSERT_EQ(0, rtftest::Import(*copy, rtf)) << rtf;
+    ASSERT_EQ(0, rtftest::Import(*copy, rtf, true)) << rtf;
     const auto all = rtftest::Positions(*document, kPartBody);
     const auto read = rtftest::Positions(*copy, kPartBody);
     ASSERT_EQ(size_t(b - a), read.size()) << a << " " << b << "\n" << rtf;
+    // From the last paragraph end or break copied on, the paragraph is
+    // the one pasted into.
+    size_t joined = 0;
+    for (size_t i = 0; i < read.size(); ++i)
+      if (read[i].unit == 13 || read[i].unit == u'\f') joined = i + 1;
     for (size_t i = 0; i < read.size(); ++i) {
       const rtftest::Position& want = all[size_t(a) + i];
       ASSERT_EQ(want.unit, read[i].unit) << i;
       for (const auto& [id, value] : want.properties) {
-        if (id == kPropFont) {
+        if (i >= joined && id >= kFirstParagraphProperty) {
+          ASSERT_EQ(xMorvaProperties().GetProperty(id), read[i].properties.at(id));
+        } else if (id == kPropFont) {
           ASSERT_EQ(rtftest::FontName16(*document, value), rtftest::FontName16(*copy, read[i].properties.at(id)));
         } else {
           ASSERT_EQ(value, read[i].properties.at(id)) << "position " << i << " property " << id << "\n" << rtf;
         }
       }
-      ASSERT_EQ(want.tabs, read[i].tabs) << "position " << i << "\n" << rtf;
+      ASSERT_EQ(i < joined ? want.tabs : std::vector<uint32_t>(), read[i].tabs) << "position " << i << "\n" << rtf;
     }
   }
 }

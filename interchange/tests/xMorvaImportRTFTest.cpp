@@ -234,6 +234,80 @@ TEST_F(ImportRTF, PasteIsOneUndoStepAndSkipsHeaders) {
   EXPECT_EQ(before, TextOf(*document, kPartBody));
 }
 
+// Each pasted paragraph end brings its paragraph's settings to the
+// paragraph it closes: the text before the insertion point takes the first
+// pasted paragraph's; the text after the last pasted end keeps its own, and
+// a last pasted paragraph without an end joins it. Undo and redo give the
+// bytes back.
+TEST_F(ImportRTF, PastedParagraphEndsBringTheirSettings) {
+  // Each paragraph's alignment as the engine gives it, then "i" indented,
+  // "s" spaced, "t" with tab stops.
+  auto looks = [](xMorvaEngine& body, const std::string& text) {
+    std::string out;
+    for (size_t at = 0;; at = text.find('\n', at) + 1, out += ' ') {
+      body.SetSelection(int32_t(at), int32_t(at));
+      out += char('0' + body.GetPropertyValue(kPropAlignment));
+      if (body.GetPropertyValue(kPropLeftIndent) != 0) out += 'i';
+      if (body.GetPropertyValue(kPropInterline) != 10) out += 's';
+      if (body.GetTabCount() != 0) out += 't';
+      if (text.find('\n', at) == std::string::npos) return out;
+    }
+  };
+  // The module's own copy of a centred, double-spaced, indented paragraph
+  // with a tab stop, taken with its end.
+  auto source = NewDocument();
+  xMorvaEngine& from = Engine(*source, kPartBody);
+  Type(from, u"para\nnext");
+  from.SetSelection(0, 0);
+  xMorvaTabs tabs;
+  tabs.AddStop(MakeTabStop(96, 0, kTabLeft));
+  ASSERT_EQ(0, from.SetTabs(tabs));
+  for (auto [id, value] : {std::pair{kPropAlignment, 1}, {kPropInterline, 20}, {kPropLeftIndent, 48}})
+    ASSERT_EQ(0, from.SetPropertyValue(id, value));
+  from.SetSelection(0, 5);
+  const std::string own = Export(*source, true);
+  const std::string three = "{\\rtf1\\ansi \\pard\\qc\\li720 Centred\\par \\pard\\qr Right\\par \\pard\\qj Justified\\par}";
+  struct Case {
+    std::u16string text;
+    const char* alignments;
+    int32_t start, end;
+    std::string rtf;
+    const char* pasted;
+    const char* looks;
+  };
+  const Case cases[] = {
+      {u"", "0", 0, 0, three, "Centred\nRight\nJustified\n", "1i 2 3 0"},
+      {u"abcd\nxy", "02", 2, 2, three, "abCentred\nRight\nJustified\ncd\nxy", "1i 2 3 0 2"},
+      {u"ab\ncd", "20", 0, 0, three, "Centred\nRight\nJustified\nab\ncd", "1i 2 3 2 0"},
+      {u"ab\ncd", "02", 5, 5, three, "ab\ncdCentred\nRight\nJustified\n", "0 1i 2 3 2"},
+      {u"abcd\nxy", "02", 2, 6, three, "abCentred\nRight\nJustified\ny", "1i 2 3 0"},
+      {u"abcd\nxy", "12", 2, 2, "{\\rtf1\\ansi \\pard\\qr\\li720 X}", "abXcd\nxy", "1 2"},
+      {u"", "0", 0, 0, own, "para\n", "1ist 0"},
+      {u"abcd", "2", 2, 2, own, "abpara\ncd", "1ist 2"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.pasted);
+    auto document = NewDocument();
+    document->GetUndo()->Resume();
+    xMorvaEngine& body = Engine(*document, kPartBody);
+    Type(body, c.text);
+    for (size_t i = 0, at = 0; c.alignments[i] != 0; ++i, at = c.text.find(u'\n', at) + 1) {
+      body.SetSelection(int32_t(at), int32_t(at));
+      ASSERT_EQ(0, body.SetPropertyValue(kPropAlignment, c.alignments[i] - '0'));
+    }
+    body.SetSelection(c.start, c.end);
+    const std::vector<uint8_t> before = documentfile::StreamOf(*document, kPartBody);
+    ASSERT_EQ(0, Import(*document, c.rtf, true)) << c.rtf;
+    const std::vector<uint8_t> pasted = documentfile::StreamOf(*document, kPartBody);
+    EXPECT_EQ(c.pasted, TextOf(*document, kPartBody));
+    EXPECT_EQ(c.looks, looks(body, c.pasted));
+    document->Undo();
+    EXPECT_EQ(before, documentfile::StreamOf(*document, kPartBody));
+    document->Redo();
+    EXPECT_EQ(pasted, documentfile::StreamOf(*document, kPartBody));
+  }
+}
+
 TEST_F(ImportRTF, FailedPasteLeavesTheDocumentAsItWas) {
   // Also in a document that records no undo (one without an area).
   for (bool recording : {true, false}) {
