@@ -53,6 +53,12 @@ enum : uint16_t {
 constexpr uint16_t kLastCharacterProperty = 16;
 constexpr uint16_t kFirstParagraphProperty = 32;
 constexpr uint16_t kLastParagraphProperty = 45;
+// The character properties a link's look keeps while it shows (the text
+// engine draws a link in its own colour and underline): inside a link's
+// text a record of one of them takes effect only where the look ends.
+constexpr bool IsHeldByLinkLook(uint16_t id) {
+  return id == kPropTextColour || id == kPropBackColour || id == kPropUnderline || id == kPropUnderlineColour;
+}
 // One state byte per id 0 to 64.
 constexpr uint16_t kPropertyStateCount = 65;
 // The colour value that says "none" for the colours that have that state.

@@ -69,6 +69,13 @@ constexpr int32_t kErrorNoResultText = 1073;
 // u32 result-text bytes, u32 source-text bytes, u8 order flag (1: result
 // first), u8 unused; then the object and the two texts.
 constexpr uint32_t kComputedHeadSize = 14;
+// The object of a computed element's payload of `size` bytes (its head's
+// first u32 is the object's length): nullptr when it does not fit.
+const uint8_t* ComputedObjectOf(const uint8_t* payload, uint32_t size, uint32_t& length);
+// Where the text a hyperlink element of `size` bytes at `at` holds as its
+// title lies in `stream`: its result text, whichever of its two texts the
+// display mode put first. False when the element's lengths do not fit.
+bool LinkTitleOf(const uint8_t* stream, uint32_t at, uint32_t size, uint32_t& from, uint32_t& bytes);
 // A page-number element's format word: bit 0 the page count instead of the
 // page number, bits 28 to 31 the list-number style.
 constexpr uint32_t kPageNumberCount = 1;

@@ -14,6 +14,7 @@
 #include "engine/xMorvaEngineLink.h"
 #include "engine/xMorvaEngine_p.h"
 #include "engine/xMorvaPictureElement.h"
+#include "engine/xMorvaPlainUnits.h"
 #include "framework/core/streams/VHandleStream.h"
 #include "framework/core/streams/VMemoryStream.h"
 #include "framework/core/strings/VUniString.h"
@@ -28,6 +29,8 @@ constexpr int16_t kItemExpressionLabel = 9;
 constexpr int16_t kItemExpression2Label = 10;
 // The units of a page number's result field.
 constexpr uint32_t kPageNumberUnits = 15;
+// A soft hyphen's payload is its unit; b equal to a hides it.
+constexpr uint32_t kSoftHyphenSize = 2;
 
 bool IsComputedCode(uint16_t code) {
   return code == xMorvaElementCode::PageNumber || code == xMorvaElementCode::ExprQv ||
@@ -100,6 +103,14 @@ void CopyLinkItems(const uint8_t* s, uint32_t from, uint32_t to, xMorvaUnitBuffe
       }
     } else if (item.unit == xMorvaElementCode::Pict) {
       out.Append(s + at, item.size);
+    } else if (item.unit == xMorvaElementCode::SoftHyphen) {
+      // A soft hyphen stays one, hidden as a new one is, wherever its line
+      // happened to end: the link's text is what the selection holds, not
+      // what the layout shows of it. Its title holds its unit, as the
+      // plain text does.
+      out.AppendHead(xMorvaElementCode::SoftHyphen, kSoftHyphenSize, kSoftHyphenSize);
+      out.AppendUnit(kPlainUnitSoftHyphen);
+      shown.AppendUniChar(kPlainUnitSoftHyphen);
     } else if (item.unit == xMorvaElementCode::Tab) {
       out.AppendUnit(u' ');
       shown.AppendUniChar(u' ');
@@ -323,10 +334,13 @@ void xMorvaEngine::RefreshComputedElements(uint32_t fromByte, uint32_t toByte) {
   UnlockStream();
 }
 
-namespace {
+const uint8_t* ComputedObjectOf(const uint8_t* payload, uint32_t size, uint32_t& length) {
+  if (size < kComputedHeadSize) return nullptr;
+  length = StreamLong(payload);
+  if (length > size - kComputedHeadSize) return nullptr;
+  return payload + kComputedHeadSize;
+}
 
-// The offset and bytes of the title a hyperlink element shows (its result
-// text), inside the element at `at`; false when its lengths do not fit.
 bool LinkTitleOf(const uint8_t* stream, uint32_t at, uint32_t size, uint32_t& from, uint32_t& bytes) {
   if (size < kElementHeadSize + kComputedHeadSize) return false;
   const uint32_t a = StreamLong(stream + at + 4);
@@ -340,8 +354,6 @@ bool LinkTitleOf(const uint8_t* stream, uint32_t at, uint32_t size, uint32_t& fr
   bytes = uint32_t(result);
   return true;
 }
-
-}  // namespace
 
 void xMorvaEngine::MarkLinkVisited() {
   uint8_t* stream = LockStream();

@@ -9,9 +9,11 @@
 #include "area/xMorvaPlugIn.h"
 #include "boundary/HostRecords.h"
 #include "document/xMorvaDocument.h"
+#include "engine/xMorvaElementStream.h"
 #include "engine/xMorvaEngine.h"
 #include "engine/xMorvaEngineHost.h"
 #include "framework/core/streams/ByteSwap.h"
+#include "framework/core/streams/VMemoryStream.h"
 #include "framework/core/streams/VStream.h"
 #include "framework/core/values/StringStreamForm.h"
 #include "framework/core/values/VLong.h"
@@ -160,6 +162,18 @@ int32_t xMorvaHyperlink::Read(VStream& stream) {
   SetTitle(title);
   SetTarget(target);
   return 0;
+}
+
+bool xMorvaHyperlink::ReadElement(const uint8_t* element, uint32_t size, uint32_t& titleFrom, uint32_t& titleBytes) {
+  if (size < kElementHeadSize) return false;
+  uint32_t length = 0;
+  const uint8_t* data = ComputedObjectOf(element + kElementHeadSize, size - kElementHeadSize, length);
+  if (data == nullptr || !LinkTitleOf(element, 0, size, titleFrom, titleBytes)) return false;
+  VMemoryStream stream(data, length);
+  if (stream.OpenRead() != 0) return false;
+  const int32_t read = Read(stream);
+  stream.CloseRead();
+  return read == 0;
 }
 
 VMemHandle xMorvaHyperlink::InsertTitle(xMorvaEngine& engine) {

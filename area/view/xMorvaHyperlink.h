@@ -67,6 +67,11 @@ class xMorvaHyperlink : public VObject, public xMorvaEngineLink {
   // longer than what remains of the record; on any failure the link is
   // left as it was.
   int32_t Read(VStream& stream) override;
+  // Reads the link a hyperlink element (`size` bytes at `element`, its
+  // head included) carries, and where in the element the text it shows as
+  // its title lies: false when the element's lengths do not fit or its
+  // record does not read.
+  bool ReadElement(const uint8_t* element, uint32_t size, uint32_t& titleFrom, uint32_t& titleBytes);
   int32_t WriteToStream(VStream& stream, uint32_t tag) override { return Write(stream); }
   int32_t ReadFromStream(VStream& stream, uint32_t tag) override { return Read(stream); }
 

@@ -160,20 +160,42 @@ TEST_F(LinksTest, HyperlinksInBothDisplayModesAndFrozen) {
 }
 
 // A link's text taken from the selection: its characters in one line with
-// their properties, brought back at its end to the look it began in.
+// their properties, brought back at its end to the look it began in; its
+// soft hyphens as the text holds them, hidden, whether or not the line
+// broke at one, and its title with their unit.
 TEST_F(LinksTest, TheSelectionAsALinksText) {
   const Bytes tab = Stream().Element(xMorvaElementCode::Tab, Bytes(14, 0), 14);
-  Load(Stream().Text(u"xa").Record(kPropBold, 1).Text(u"b\r").Raw(tab).Text(u"c").Record(kPropBold, 0).Text(u"y"), 1,
-       6);
-  VStr<255> shown;
-  const VMemHandle units = engine.SelectionToLinkText(1, shown);
-  ASSERT_NE(0u, units);
-  const auto* bytes = static_cast<const uint8_t*>(gMemoryMgr->LockHandle(units));
-  EXPECT_EQ(Stream().Record(kPropLinkLook, 1).Text(u"a").Record(kPropBold, 1).Text(u"b  c").Record(kPropBold, 0)
-                .Record(kPropLinkLook, 0).bytes(),
-            Bytes(bytes, bytes + gMemoryMgr->GetHandleSize(units)));
-  gMemoryMgr->DisposeHandle(units);
-  EXPECT_EQ(0, shown.Compare(Str(u"ab  c"), true));
+  auto softHyphen = [](uint32_t b) { return Stream().Element(xMorvaElementCode::SoftHyphen, Stream().Unit(173), b).bytes(); };
+  struct Case {
+    const char* name;
+    Bytes text;
+    int32_t from, to;
+    Bytes link;
+    std::u16string title;
+  };
+  const Case cases[] = {
+      {"bold, a paragraph end and a tab",
+       Stream().Text(u"xa").Record(kPropBold, 1).Text(u"b\r").Raw(tab).Text(u"c").Record(kPropBold, 0).Text(u"y"), 1, 6,
+       Stream().Record(kPropLinkLook, 1).Text(u"a").Record(kPropBold, 1).Text(u"b  c").Record(kPropBold, 0)
+           .Record(kPropLinkLook, 0),
+       u"ab  c"},
+      {"soft hyphens, one where the line broke",
+       Stream().Text(u"Donau").Raw(softHyphen(0)).Text(u"dampf").Raw(softHyphen(2)).Text(u"schiff"), 0, 18,
+       Stream().Record(kPropLinkLook, 1).Text(u"Donau").Raw(softHyphen(2)).Text(u"dampf").Raw(softHyphen(2))
+           .Text(u"schiff").Record(kPropLinkLook, 0),
+       u"Donau\u00ADdampf\u00ADschiff"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    Load(c.text, c.from, c.to);
+    VStr<255> shown;
+    const VMemHandle units = engine.SelectionToLinkText(1, shown);
+    ASSERT_NE(0u, units);
+    const auto* bytes = static_cast<const uint8_t*>(gMemoryMgr->LockHandle(units));
+    EXPECT_EQ(c.link, Bytes(bytes, bytes + gMemoryMgr->GetHandleSize(units)));
+    gMemoryMgr->DisposeHandle(units);
+    EXPECT_EQ(0, shown.Compare(Str(c.title), true));
+  }
 }
 
 TEST_F(LinksTest, ExpressionObjectsInEveryForm) {

@@ -80,7 +80,11 @@ class HtmlWriter {
   void WriteHTMLStyleRun();
   void WriteHTMLStyle(uint16_t id, int32_t value);
   void BeforeContent();
-  void WriteHTMLLink(const uint8_t* payload, uint32_t size);
+  // Closes the looks open (style tags, FONT, SPAN), to open again before
+  // the next text.
+  void CloseRuns();
+  void WriteItems(const uint8_t* stream, uint32_t size, uint32_t from, uint32_t to, bool inLink);
+  void WriteHTMLLink(const uint8_t* element, uint32_t size, bool inLink);
   void WriteHTMLExpression(const uint8_t* payload, uint32_t size);
   void ExportHTMLPictures(const uint8_t* element, uint32_t size);
   void SetDirDepth(int32_t depth);
@@ -110,6 +114,8 @@ class HtmlWriter {
   int32_t fListDepth = 0;
   int32_t fDirDepth = 0;
   uint8_t fPosition = 0;
+  // Inside an A, which shows in the reader's link colour.
+  bool fInAnchor = false;
   // The style tags open inside the current FONT and SPAN, innermost last:
   // each is a property id and the value it was opened for.
   std::vector<std::pair<uint16_t, int32_t>> fOpenStyles;
@@ -248,13 +254,9 @@ void HtmlWriter::StartHTMLParagraph() {
   if (!fParagraphStartPending) return;
   const int32_t bullet = fCurrent.GetProperty(kPropBullet);
   if (fParagraphOpen) {
-    CloseStyles(0);
     // FONT and SPAN close with their paragraph and open again in the next,
     // so that the tags nest.
-    if (fSpanOpen) WriteHTMLTag("SPAN", true);
-    if (fFontOpen) WriteHTMLTag("FONT", true);
-    fFontOpen = fSpanOpen = false;
-    fFontRunChanged = true;
+    CloseRuns();
     // An item stays open after its text: a list nested in it goes inside
     // it. No line end after an item either: readers that keep the text
     // between an item's end and the next item's start (ours does) would
@@ -359,7 +361,8 @@ void HtmlWriter::WriteHTMLFontRun() {
     }
   }
   const int32_t font = fCurrent.GetProperty(kPropFont);
-  const int32_t colour = fCurrent.GetProperty(kPropTextColour);
+  // A link's text takes the link colour the reader gives an A.
+  const int32_t colour = fInAnchor ? 0 : fCurrent.GetProperty(kPropTextColour);
   if (size == 3 && font == fDefaultFont && colour == 0) {
     fFontOpen = false;
   } else {
@@ -428,6 +431,14 @@ void HtmlWriter::WriteHTMLStyleRun() {
   fStylesChanged = false;
 }
 
+void HtmlWriter::CloseRuns() {
+  CloseStyles(0);
+  if (fSpanOpen) WriteHTMLTag("SPAN", true);
+  if (fFontOpen) WriteHTMLTag("FONT", true);
+  fFontOpen = fSpanOpen = false;
+  fFontRunChanged = fStylesChanged = true;
+}
+
 void HtmlWriter::BeforeContent() {
   StartHTMLParagraph();
   WriteHTMLFontRun();
@@ -435,38 +446,36 @@ void HtmlWriter::BeforeContent() {
   for (uint16_t id = 0; id < kPropTabs; ++id) fWritten.SetProperty(id, fCurrent.GetProperty(id));
 }
 
-// A computed element's payload: u32 object length, two u32 text lengths,
-// two flag bytes, then the object.
-const uint8_t* ComputedObject(const uint8_t* payload, uint32_t size, uint32_t& length) {
-  if (size < kComputedHeadSize) return nullptr;
-  length = StreamLong(payload);
-  if (length > size - kComputedHeadSize) return nullptr;
-  return payload + kComputedHeadSize;
-}
-
-void HtmlWriter::WriteHTMLLink(const uint8_t* payload, uint32_t size) {
-  uint32_t length = 0;
-  const uint8_t* data = ComputedObject(payload, size, length);
-  if (data == nullptr) return;
-  VMemoryStream stream(data, length);
-  if (stream.OpenRead() != 0) return;
+// A hyperlink element (`size` bytes at `element`, its head included): for
+// a URL an A around the link's text, the text as the document holds it,
+// its characters in their looks and its pictures. The looks open before
+// the link close before its A and those its text wants open inside it, so
+// that the tags nest. A link inside another's text (no stream of ours
+// holds one) is its text alone.
+void HtmlWriter::WriteHTMLLink(const uint8_t* element, uint32_t size, bool inLink) {
+  uint32_t from = 0, bytes = 0;
   xMorvaHyperlink link;
-  const int32_t read = link.Read(stream);
-  stream.CloseRead();
-  if (read != 0) return;
-  const bool url = link.GetKind() == xMorvaHyperlink::kURL;
+  if (!link.ReadElement(element, size, from, bytes)) return;
+  const bool url = link.GetKind() == xMorvaHyperlink::kURL && !inLink;
   if (url) {
+    CloseRuns();
     Raw("<A HREF=");
     QuotedText(link.GetTarget());
     Raw(">");
+    fInAnchor = true;
   }
-  String(link.GetTitle());
-  if (url) WriteHTMLTag("A", true);
+  WriteItems(element, size, from, from + bytes, true);
+  if (url) {
+    FlushHigh();
+    CloseRuns();
+    WriteHTMLTag("A", true);
+    fInAnchor = false;
+  }
 }
 
 void HtmlWriter::WriteHTMLExpression(const uint8_t* payload, uint32_t size) {
   uint32_t length = 0;
-  const uint8_t* data = ComputedObject(payload, size, length);
+  const uint8_t* data = ComputedObjectOf(payload, size, length);
   if (data == nullptr || length == 0) return;
   VMemoryStream stream(data, length);
   if (stream.OpenRead() != 0) return;
@@ -516,6 +525,90 @@ void HtmlWriter::ExportHTMLPictures(const uint8_t* element, uint32_t size) {
   ExportPictureFile(path, pict, kTypeJpeg, false, false, nullptr);
 }
 
+// Writes the items of [from, to) of a stream of `size` bytes. The text of
+// a link (`inLink`) stays in one line, as the link shows it: a paragraph
+// end in it is a space, paragraph settings are its paragraph's, not its
+// own, and the settings the link's look keeps take effect after it.
+void HtmlWriter::WriteItems(const uint8_t* stream, uint32_t size, uint32_t from, uint32_t to, bool inLink) {
+  const uint32_t limit = inLink ? to : size;
+  // The settings the link's look keeps, for after it.
+  std::vector<std::pair<uint16_t, int32_t>> held;
+  auto set = [&](uint16_t id, int32_t value) {
+    fCurrent.SetProperty(id, value);
+    if (id >= kPropFont && id <= kPropBackColour)
+      fFontRunChanged = true;
+    else
+      fStylesChanged = true;
+  };
+  // The second half of a surrogate pair written with its first.
+  uint32_t writtenLow = UINT32_MAX;
+  for (uint32_t at = from; at < to;) {
+    const StreamItem item = ReadStreamItem(stream + at, limit - at);
+    if (item.size == 0) break;
+    if (item.kind == StreamItem::kUnit) {
+      if (item.unit == kUnitParagraphEnd && !inLink) {
+        WriteEmptyItem();
+        fParagraphStartPending = true;
+      } else if (item.unit == kUnitParagraphEnd) {
+        BeforeContent();
+        WriteHTMLChar(u' ');
+      } else if (at != writtenLow) {
+        BeforeContent();
+        WriteHTMLChar(item.unit);
+        // A character beyond the Basic Multilingual Plane is written
+        // whole, in the look of its first half, even where a property
+        // change between its halves would put a tag between them.
+        if (item.unit >= 0xD800 && item.unit <= 0xDBFF) {
+          for (uint32_t next = at + item.size; next < to;) {
+            const StreamItem after = ReadStreamItem(stream + next, limit - next);
+            if (after.size == 0) break;
+            if (after.kind == StreamItem::kRecord) {
+              next += after.size;
+              continue;
+            }
+            if (after.kind == StreamItem::kUnit && after.unit >= 0xDC00 && after.unit <= 0xDFFF) {
+              WriteHTMLChar(after.unit);
+              writtenLow = next;
+            }
+            break;
+          }
+        }
+      }
+    } else if (item.kind == StreamItem::kRecord) {
+      if (item.unit < kPropTabs && !(inLink && item.unit >= kFirstParagraphProperty)) {
+        if (inLink && IsHeldByLinkLook(item.unit) && fCurrent.GetProperty(kPropLinkLook) != 0) {
+          held.emplace_back(item.unit, int32_t(item.value));
+        } else {
+          set(item.unit, int32_t(item.value));
+        }
+      }
+    } else {
+      if (item.unit == xMorvaElementCode::Hyperlink)
+        StartHTMLParagraph();
+      else
+        BeforeContent();
+      const uint8_t* payload = stream + at + kElementHeadSize;
+      const uint32_t payloadSize = item.size >= kElementHeadSize ? item.size - kElementHeadSize : 0;
+      switch (item.unit) {
+        case xMorvaElementCode::HTMLExpression: WriteHTMLExpression(payload, payloadSize); break;
+        case xMorvaElementCode::Hyperlink: WriteHTMLLink(stream + at, item.size, inLink); break;
+        case xMorvaElementCode::Tab: WriteHTMLChar(u' '); break;
+        case xMorvaElementCode::Pict: ExportHTMLPictures(stream + at, item.size); break;
+        // Every soft hyphen, wherever its line ends: a browser hyphenates
+        // there as we do, and our reader takes it back as one.
+        case xMorvaElementCode::SoftHyphen: Raw("&shy;"); break;
+        default:
+          // The text other elements show follows their fixed part and is
+          // written as ordinary characters.
+          at += item.skipSize;
+          continue;
+      }
+    }
+    at += item.size;
+  }
+  for (const auto& [id, value] : held) set(id, value);
+}
+
 bool HtmlWriter::Write() {
   VStr<63> times;
   times.SetCText("Times New Roman", kCharSetAnsi);
@@ -550,66 +643,10 @@ bool HtmlWriter::Write() {
   if (auto* body = static_cast<xMorvaEngine*>(fDocument.GetPart(kPartBody))) {
     const uint32_t size = body->GetStreamSize();
     const uint8_t* stream = size != 0 ? body->LockStream() : nullptr;
-    // The second half of a surrogate pair written with its first.
-    uint32_t writtenLow = UINT32_MAX;
-    for (uint32_t at = 0; stream != nullptr && at < size;) {
-      const StreamItem item = ReadStreamItem(stream + at, size - at);
-      if (item.kind == StreamItem::kUnit) {
-        if (item.unit == kUnitParagraphEnd) {
-          WriteEmptyItem();
-          fParagraphStartPending = true;
-        } else if (at != writtenLow) {
-          BeforeContent();
-          WriteHTMLChar(item.unit);
-          // A character beyond the Basic Multilingual Plane is written
-          // whole, in the look of its first half, even where a property
-          // change between its halves would put a tag between them.
-          if (item.unit >= 0xD800 && item.unit <= 0xDBFF) {
-            for (uint32_t next = at + item.size; next < size;) {
-              const StreamItem after = ReadStreamItem(stream + next, size - next);
-              if (after.size == 0) break;
-              if (after.kind == StreamItem::kRecord) {
-                next += after.size;
-                continue;
-              }
-              if (after.kind == StreamItem::kUnit && after.unit >= 0xDC00 && after.unit <= 0xDFFF) {
-                WriteHTMLChar(after.unit);
-                writtenLow = next;
-              }
-              break;
-            }
-          }
-        }
-      } else if (item.kind == StreamItem::kRecord) {
-        if (item.unit < kPropTabs) {
-          fCurrent.SetProperty(item.unit, int32_t(item.value));
-          if (item.unit >= kPropFont && item.unit <= kPropBackColour)
-            fFontRunChanged = true;
-          else
-            fStylesChanged = true;
-        }
-      } else {
-        BeforeContent();
-        const uint8_t* payload = stream + at + kElementHeadSize;
-        const uint32_t payloadSize = item.size >= kElementHeadSize ? item.size - kElementHeadSize : 0;
-        switch (item.unit) {
-          case xMorvaElementCode::HTMLExpression: WriteHTMLExpression(payload, payloadSize); break;
-          case xMorvaElementCode::Hyperlink: WriteHTMLLink(payload, payloadSize); break;
-          case xMorvaElementCode::Tab: WriteHTMLChar(u' '); break;
-          case xMorvaElementCode::Pict: ExportHTMLPictures(stream + at, item.size); break;
-          // Every soft hyphen, wherever its line ends: a browser hyphenates
-          // there as we do, and our reader takes it back as one.
-          case xMorvaElementCode::SoftHyphen: Raw("&shy;"); break;
-          default:
-            // The text other elements show follows their fixed part and is
-            // written as ordinary characters.
-            at += item.skipSize;
-            continue;
-        }
-      }
-      at += item.size;
+    if (stream != nullptr) {
+      WriteItems(stream, size, 0, size, false);
+      body->UnlockStream();
     }
-    if (stream != nullptr) body->UnlockStream();
     if (size != 0) WriteEmptyItem();
   }
   FlushHigh();

@@ -274,6 +274,10 @@ class HtmlReader {
   void ReadHTMLTag();
   void ParseHTMLTag(const std::string& name, bool opening);
 
+  // The text read goes into the document: the page's text, or a link's in
+  // it.
+  bool TypesText() const { return fMode == kModeBody || (fMode == kModeLink && fLinkStart >= 0); }
+
   // ---- Properties.
   // Sets a property at the caret as the engine does.
   int32_t Set(uint16_t id, int32_t value);
@@ -381,7 +385,10 @@ class HtmlReader {
   bool fItemUnmarked = false;
   bool fLastWasSpace = true;
   bool fFirstCell = false;
-  VStrInHandle fLinkText;
+  // Where the text of the link open in the page's text starts (-1 when
+  // none is open), and its target.
+  int32_t fLinkStart = -1;
+  xMorvaEngine* fLinkPart = nullptr;
   std::u16string fLinkTarget;
   int32_t fLastBreak = kBreakNone;
   // The position just after the last numbered item's label, -1 when there
@@ -461,7 +468,7 @@ void HtmlReader::ParseHTMLText(VStreamProgress* progress) {
     } else if (c >= 33 && c <= 127) {
       InsertHTMLChar(char32_t(c));
       fLastWasSpace = false;
-      if (fMode == kModeBody && !fPreformatted) TypePlainRun();
+      if (TypesText() && !fPreformatted) TypePlainRun();
     } else if (c >= 128) {
       ReadByteAbove127(uint8_t(c));
       fLastWasSpace = false;
@@ -562,14 +569,11 @@ void HtmlReader::TypeWaitingText() {
 }
 
 void HtmlReader::InsertUnit(char16_t unit) {
-  if (fMode == kModeBody) {
-    if (unit == 0xAD)
-      Body().InsertSoftHyphen();
-    else if (unit != 0)
-      fTyped.push_back(unit);
-  } else if (fMode == kModeLink) {
-    fLinkText.AppendUniChar(unit);
-  }
+  if (!TypesText()) return;
+  if (unit == 0xAD)
+    Body().InsertSoftHyphen();
+  else if (unit != 0)
+    fTyped.push_back(unit);
 }
 
 void HtmlReader::InsertHTMLChar(char32_t code) {
@@ -748,7 +752,7 @@ int32_t HtmlReader::Set(uint16_t id, int32_t value) {
 }
 
 void HtmlReader::SetProperty(uint16_t id, int32_t value) {
-  if (fMode != kModeBody) return;
+  if (!TypesText()) return;
   Set(id, id == kPropSize ? Points(value) : value);
 }
 
@@ -930,28 +934,39 @@ void HtmlReader::FontAttributes(bool opening) {
 void HtmlReader::SetHTMLMode(int32_t mode, bool opening) {
   if (mode == kModeLink) {
     if (opening) {
-      fLinkText.SetEmpty(true);
-      fLinkTarget.clear();
-      fLinkTarget = AttributeText("href");
+      // A link in the page's text: its text is typed as any other, in its
+      // looks and with its pictures, and becomes the link's where it ends.
+      if (fMode == kModeBody) {
+        fLinkStart = Body().GetSelEnd();
+        fLinkPart = fPart;
+        fLinkTarget = AttributeText("href");
+      }
       PushMode(mode, true);
       return;
     }
     if (fMode != kModeLink) return;
     PushMode(mode, false);
-    if (fMode != kModeBody) return;
-    if (fLinkTarget.empty()) {
-      // An anchor without a target is no link: its text stays text.
-      const int32_t length = fLinkText.GetLength();
-      for (int32_t i = 1; i <= length; ++i) InsertUnit(fLinkText.GetCharAt(i));
-      return;
-    }
+    if (fMode != kModeBody || fLinkStart < 0) return;
+    const int32_t start = fLinkStart;
+    fLinkStart = -1;
+    // An anchor without a target is no link: its text stays text; so is a
+    // link whose text a header's or footer's end left behind.
+    if (fLinkTarget.empty() || fLinkPart != fPart || start > Body().GetSelEnd()) return;
     VStrInHandle target;
     target.SetUniChars(fLinkTarget.data(), 0, int32_t(fLinkTarget.size()));
-    // The title is the link's text as the page has it: a link without text
+    // Without a title the link takes the text typed since it opened as
+    // its own, as a link made on selected text does: a link without text
     // (pandoc puts one before each line of a code block, as an anchor to
-    // it) shows nothing, as in a browser.
-    xMorvaHyperlink link(xMorvaHyperlink::kURL, true, target, fLinkText);
-    Body().InsertHyperlink(link, false);
+    // it) shows nothing, as in a browser. The looks waiting at the link's
+    // end go on after it.
+    xMorvaEngine& part = Body();
+    xMorvaProperties waiting;
+    waiting.Assign(part.GetCurrentProperties());
+    part.SetSelection(start, part.GetSelEnd());
+    xMorvaHyperlink link(xMorvaHyperlink::kURL, true, target, VStrInHandle());
+    part.InsertHyperlink(link, false);
+    CaretToEnd();
+    for (uint16_t id = 0; id <= kLastCharacterProperty; ++id) part.SetPropertyValue(id, waiting.GetProperty(id));
     fLastBreak = kBreakTyped;
     return;
   }
@@ -1171,7 +1186,7 @@ void HtmlReader::TableCharacters(bool opening) {
 }
 
 void HtmlReader::InsertHTMLImage() {
-  if (fMode != kModeBody || fFolder.empty()) return;
+  if (!TypesText() || fFolder.empty()) return;
   const std::string* src = fParams.GetValue("src");
   if (src == nullptr || src->empty() || src->size() > kMaxImagePath) return;
   std::string path = *src;
@@ -1212,6 +1227,8 @@ void HtmlReader::InsertHTMLImage() {
       Body().InsertHandle(element, 1) == 0) {
     CaretToEnd();
     fLastBreak = kBreakTyped;
+    // A picture stands between words: a space after it is one.
+    fLastWasSpace = false;
   }
   gMemoryMgr->DisposeHandle(element);
 }

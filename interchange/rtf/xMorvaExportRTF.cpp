@@ -550,12 +550,7 @@ void xMorvaExportRTF::WriteParagraphProperties() {
 void xMorvaExportRTF::WriteElement(uint16_t code, const uint8_t* payload, uint32_t size) {
   // A computed element's payload: u32 object length, u32 and u32 text
   // lengths, two flag bytes, then the object.
-  auto object = [&](uint32_t& length) -> const uint8_t* {
-    if (size < kComputedHeadSize) return nullptr;
-    length = StreamLong(payload);
-    if (length > size - kComputedHeadSize) return nullptr;
-    return payload + kComputedHeadSize;
-  };
+  auto object = [&](uint32_t& length) { return ComputedObjectOf(payload, size, length); };
   uint32_t length = 0;
   switch (code) {
     case xMorvaElementCode::Tab: Word("tab"); return;
@@ -611,38 +606,6 @@ void xMorvaExportRTF::WriteElement(uint16_t code, const uint8_t* payload, uint32
       fPending = false;
       return;
     }
-    case xMorvaElementCode::Hyperlink: {
-      const uint8_t* data = object(length);
-      if (data == nullptr) return;
-      VMemoryStream stream(data, length);
-      if (stream.OpenRead() != 0) return;
-      xMorvaHyperlink link;
-      const int32_t read = link.Read(stream);
-      stream.CloseRead();
-      if (read != 0) return;
-      const bool url = link.GetKind() == xMorvaHyperlink::kURL;
-      if (url) {
-        Raw("{\\field\\fldedit{\\*\\fldinst{HYPERLINK \"");
-        fPending = false;
-        WriteRtfText(link.GetTarget());
-        // The result is no optional destination: a reader that knows no
-        // fields shows it.
-        Raw("\" }}{\\fldrslt");
-        fPending = false;
-      }
-      Open();
-      if (link.GetStyleFlag()) {
-        Word("cf", ColourIndex(fDocument->GetParams().GetLinkColour()));
-        Word("ul");
-      }
-      WriteRtfText(link.GetTitle());
-      Close();
-      if (url) {
-        Close();
-        Close();
-      }
-      return;
-    }
     case xMorvaElementCode::HTMLExpression2: {
       const uint8_t* data = object(length);
       if (data == nullptr || length == 0) return;
@@ -660,6 +623,45 @@ void xMorvaExportRTF::WriteElement(uint16_t code, const uint8_t* payload, uint32
       return;
     }
     default: return;
+  }
+}
+
+// A hyperlink element (`size` bytes at `element`, its head included): for
+// a URL a HYPERLINK field whose result is the link's text, in the link's
+// look when it has one. The text goes out as the document holds it, its
+// characters with their settings and its pictures, in a group of its own,
+// so that what it sets ends with it; the settings the text leaves changed
+// are said again after the group. A link inside another's text (no
+// stream of ours holds one) is its text alone.
+void xMorvaExportRTF::WriteLink(const uint8_t* element, uint32_t size, bool inLink) {
+  uint32_t from = 0, bytes = 0;
+  xMorvaHyperlink link;
+  if (!link.ReadElement(element, size, from, bytes)) return;
+  const bool url = link.GetKind() == xMorvaHyperlink::kURL && !inLink;
+  if (url) {
+    Raw("{\\field\\fldedit{\\*\\fldinst{HYPERLINK \"");
+    fPending = false;
+    WriteRtfText(link.GetTarget());
+    // The result is no optional destination: a reader that knows no
+    // fields shows it.
+    Raw("\" }}{\\fldrslt");
+    fPending = false;
+  }
+  xMorvaProperties before;
+  before.Assign(fCurrent);
+  Open();
+  if (link.GetStyleFlag()) {
+    Word("cf", ColourIndex(fDocument->GetParams().GetLinkColour()));
+    Word("ul");
+  }
+  WriteRtfItems(element, size, from, from + bytes, true);
+  Close();
+  if (url) {
+    Close();
+    Close();
+  }
+  for (uint16_t id = 0; id <= kLastCharacterProperty; ++id) {
+    if (fCurrent.GetProperty(id) != before.GetProperty(id)) WriteRtfProperty(id, fCurrent.GetProperty(id));
   }
 }
 
@@ -733,30 +735,47 @@ void xMorvaExportRTF::WriteRtfEngineText(xMorvaEngine& engine, bool selection) {
     Word("lndscpsxn");
   }
   const uint8_t* stream = engine.LockStream();
-  bool paragraphPending = true;
-  bool afterParagraphEnd = false;
+  fParagraphPending = true;
+  fAfterParagraphEnd = false;
+  if (stream != nullptr) WriteRtfItems(stream, engine.GetStreamSize(), start, end, false);
+  if (stream != nullptr) engine.UnlockStream();
+  // A part's last paragraph has no end of its own: \par closes it, and a
+  // reader opening the file takes that one back. A selection (the
+  // clipboard's) holds its own paragraph ends only: a paste keeps every
+  // \par it reads.
+  if (!selection) Word("par");
+}
+
+// Writes the items of [start, end) of a stream of `size` bytes. The text of
+// a link (`inLink`) stays in one line, as the link shows it: a paragraph
+// end in it is a space, paragraph settings are its paragraph's, not its
+// own, and the settings the link's look keeps go unsaid inside it.
+void xMorvaExportRTF::WriteRtfItems(const uint8_t* stream, uint32_t size, uint32_t start, uint32_t end, bool inLink) {
+  const uint32_t limit = inLink ? end : size;
   auto beforeContent = [&]() {
-    if (afterParagraphEnd && fCurrent.GetProperty(kPropBullet) != 0) {
+    if (inLink) return;
+    if (fAfterParagraphEnd && fCurrent.GetProperty(kPropBullet) != 0) {
       Word("pard");
-      paragraphPending = true;
+      fParagraphPending = true;
     }
-    if (paragraphPending) {
-      paragraphPending = false;
+    if (fParagraphPending) {
+      fParagraphPending = false;
       WriteParagraphProperties();
     }
   };
-  const uint32_t size = engine.GetStreamSize();
-  for (uint32_t at = start; stream != nullptr && at < end;) {
-    const StreamItem item = ReadStreamItem(stream + at, size - at);
+  for (uint32_t at = start; at < end;) {
+    const StreamItem item = ReadStreamItem(stream + at, limit - at);
+    if (item.size == 0) break;
     if (item.kind == StreamItem::kUnit) {
       beforeContent();
-      afterParagraphEnd = item.unit == kUnitParagraphEnd;
-      WriteRtfText(item.unit);
+      const bool paragraphEnd = item.unit == kUnitParagraphEnd;
+      if (!inLink) fAfterParagraphEnd = paragraphEnd;
+      WriteRtfText(paragraphEnd && inLink ? u' ' : char16_t(item.unit));
       if (IsPlainRtfUnit(item.unit)) {
         // The plain characters that follow go out as they stand, at once:
         // nothing is pending after a character, nor is a paragraph.
         uint32_t next = at + item.size;
-        while (next < end && next + 2 <= size && IsPlainRtfUnit(StreamUnit(stream + next))) {
+        while (next < end && next + 2 <= limit && IsPlainRtfUnit(StreamUnit(stream + next))) {
           fOut.push_back(char(stream[next]));
           next += 2;
         }
@@ -764,6 +783,11 @@ void xMorvaExportRTF::WriteRtfEngineText(xMorvaEngine& engine, bool selection) {
         continue;
       }
     } else if (item.kind == StreamItem::kRecord) {
+      if (inLink && item.unit >= kFirstParagraphProperty) {
+        at += item.size;
+        continue;
+      }
+      const bool held = inLink && IsHeldByLinkLook(item.unit) && fCurrent.GetProperty(kPropLinkLook) != 0;
       // The letter case before a record that changes it; no other record
       // needs it.
       const int32_t letterCase = item.unit == kPropLetterCase ? fCurrent.GetProperty(kPropLetterCase) : 0;
@@ -780,22 +804,24 @@ void xMorvaExportRTF::WriteRtfEngineText(xMorvaEngine& engine, bool selection) {
         if (letterCase == 2 && now == 1) Word("scaps", 0);
       }
       if (item.unit < kFirstParagraphProperty) {
-        WriteRtfProperty(item.unit, fCurrent.GetProperty(item.unit));
-      } else if (afterParagraphEnd) {
+        if (!held) WriteRtfProperty(item.unit, fCurrent.GetProperty(item.unit));
+      } else if (fAfterParagraphEnd) {
         Word("pard");
-        paragraphPending = true;
-        afterParagraphEnd = false;
+        fParagraphPending = true;
+        fAfterParagraphEnd = false;
       }
     } else {
       beforeContent();
-      afterParagraphEnd = false;
+      if (!inLink) fAfterParagraphEnd = false;
       if (item.unit == xMorvaElementCode::Pict) {
         WritePicture(stream + at, item.size);
+      } else if (item.unit == xMorvaElementCode::Hyperlink) {
+        WriteLink(stream + at, item.size, inLink);
       } else if (item.size >= kElementHeadSize) {
         WriteElement(item.unit, stream + at + kElementHeadSize, item.size - kElementHeadSize);
       }
       // A break ends its paragraph: the next one's settings follow it.
-      if (IsBreakCode(item.unit)) afterParagraphEnd = true;
+      if (IsBreakCode(item.unit) && !inLink) fAfterParagraphEnd = true;
       // A host expression's shown text follows its fixed part and is
       // written as text.
       if (item.unit == xMorvaElementCode::ExprQv) {
@@ -805,12 +831,6 @@ void xMorvaExportRTF::WriteRtfEngineText(xMorvaEngine& engine, bool selection) {
     }
     at += item.size;
   }
-  if (stream != nullptr) engine.UnlockStream();
-  // A part's last paragraph has no end of its own: \par closes it, and a
-  // reader opening the file takes that one back. A selection (the
-  // clipboard's) holds its own paragraph ends only: a paste keeps every
-  // \par it reads.
-  if (!selection) Word("par");
 }
 
 bool xMorvaExportRTF::ExportRtf(xMorvaDocument& document, VStream& stream, bool selection) {

@@ -63,7 +63,9 @@ class xMorvaExportRTF : public VObject {
   // The pixels a bullet in the current properties stands before the text
   // it hangs before: its width and its gap, as the text engine draws it.
   int32_t BulletAdvance(uint16_t bullet);
+  void WriteRtfItems(const uint8_t* stream, uint32_t size, uint32_t start, uint32_t end, bool inLink);
   void WriteElement(uint16_t code, const uint8_t* payload, uint32_t size);
+  void WriteLink(const uint8_t* element, uint32_t size, bool inLink);
   // A picture element (`size` bytes at `element`, its head included).
   void WritePicture(const uint8_t* element, uint32_t size);
 
@@ -76,6 +78,10 @@ class xMorvaExportRTF : public VObject {
   std::unordered_map<int32_t, int32_t> fColourIndexes;
   xMorvaProperties fCurrent;
   xMorvaTabs fTabs;
+  // The paragraph's settings are still to be written before its text; the
+  // last item written ended a paragraph.
+  bool fParagraphPending = true;
+  bool fAfterParagraphEnd = false;
   int32_t fWingdings = -1;
   // The ids of the character style sheets, which the text names with \cs.
   std::unordered_set<int32_t> fCharacterSheets;

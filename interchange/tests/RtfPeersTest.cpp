@@ -13,9 +13,15 @@
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <regex>
 #include <string>
 
 #include "document/DocumentUnits.h"
+#include "framework/core/values/VPictureMaker.h"
+#include "graphics/pictures/VQuickTimePictures.h"
+#include "interchange/html/xMorvaExportHTML.h"
+#include "interchange/tests/LinkTestSupport.h"
+#include "interchange/tests/TextTestSupport.h"
 #include "interchange/tests/PeerTestSupport.h"
 #include "interchange/tests/RtfTestSupport.h"
 
@@ -347,6 +353,41 @@ TEST_F(RtfPeers, LibreOfficeReadsTextHeadersAndFooters) {
   EXPECT_NE(std::string::npos, pdf.find("Our header line")) << pdf;
   EXPECT_NE(std::string::npos, pdf.find("Our footer line")) << pdf;
   EXPECT_NE(std::string::npos, pdf.find("Second paragraph")) << pdf;
+}
+
+// A link made on "Kyiv [picture] and Odesa", "and" in italics: LibreOffice
+// reads it from our RTF and from our HTML with the picture and the italic
+// word inside the link.
+TEST_F(RtfPeers, LibreOfficeReadsOurLinksWithTheirLooks) {
+  if (!HasProgram("soffice")) GTEST_SKIP() << "soffice is not installed";
+  ASSERT_NE(0u, StartQuickTime());
+  VInstalledService<const VPictureMaker> pictures(&kPictureValueMaker);
+  document = NewDocument();
+  TypeLinkedCities(Engine(*document, kPartBody), "https://k.ua/");
+  const fs::path html = folder / "link-html.html", rtf = folder / "link-rtf.rtf";
+  std::ofstream(rtf, std::ios::binary) << Export(*document);
+  const auto page = texttest::Written([&](VStream& stream) {
+    xMorvaExportHTML writer;
+    return writer.ExportHTMLDocument(*document, stream, html.string());
+  });
+  std::ofstream(html, std::ios::binary).write(reinterpret_cast<const char*>(page.data()), std::streamsize(page.size()));
+  for (const auto& [path, filter] : {std::pair{rtf, "Rich Text Format"}, {html, "HTML (StarWriter)"}}) {
+    SCOPED_TRACE(filter);
+    ASSERT_EQ(0, std::system(Soffice("--infilter='" + std::string(filter) + "' --convert-to fodt " + path.string()).c_str()));
+    const std::string fodt = ReadFile(fs::path(path).replace_extension(".fodt"));
+    const size_t open = fodt.find("<text:a "), close = fodt.find("</text:a>", open);
+    ASSERT_NE(std::string::npos, close) << fodt;
+    const std::string a = fodt.substr(open, close - open);
+    for (const char* piece : {"xlink:href=\"https://k.ua/\"", "Kyiv", "<draw:frame", "Odesa"})
+      EXPECT_NE(std::string::npos, a.find(piece)) << piece << "\n" << a;
+    // "and" in a span of an italic style.
+    std::smatch span;
+    ASSERT_TRUE(std::regex_search(a, span, std::regex("<text:span text:style-name=\"([^\"]+)\">and</text:span>"))) << a;
+    EXPECT_TRUE(std::regex_search(fodt, std::regex("<style:style style:name=\"" + span[1].str() +
+                                                   "\"[^>]*>\\s*<style:text-properties[^>]*fo:font-style=\"italic\"")))
+        << fodt;
+  }
+  StopQuickTime();
 }
 
 // The zero bytes LibreOffice writes into a colour table: LibreOffice reads

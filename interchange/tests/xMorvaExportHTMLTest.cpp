@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <array>
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <unistd.h>
 
@@ -19,7 +20,7 @@
 #include "graphics/pictures/VQuickTimePictures.h"
 #include "interchange/html/xMorvaExportHTML.h"
 #include "interchange/html/xMorvaImportHTML.h"
-#include "interchange/tests/RtfTestSupport.h"
+#include "interchange/tests/LinkTestSupport.h"
 
 using namespace rtftest;
 
@@ -169,17 +170,45 @@ TEST_F(ExportHTML, TextIsEscapedOneReferencePerCharacter) {
   EXPECT_EQ("<P>&lt;a&amp;b&gt;&#233; &#128512;&#65533;z</P>", BodyOf(Page(*document)));
 }
 
+// A link is an A around its text as the document holds it, its looks and
+// its pictures inside; a method link is its text alone. Read back and
+// written again three times, the page stays as it was.
 TEST_F(ExportHTML, LinksWriteEscapedTargets) {
-  auto document = TimesDocument();
-  xMorvaEngine& body = Engine(*document, kPartBody);
-  VStrInHandle target, title;
-  target.SetCText("http://x/?a=1&b=\"2\"", kCharSetAnsi);
-  title.SetCText("T<", kCharSetAnsi);
-  xMorvaHyperlink link(xMorvaHyperlink::kURL, true, target, title);
-  ASSERT_EQ(0, body.InsertHyperlink(link, false));
-  xMorvaHyperlink method(xMorvaHyperlink::kMethod, true, target, title);
-  ASSERT_EQ(0, body.InsertHyperlink(method, false));
-  EXPECT_EQ("<P><A HREF=\"http://x/?a=1&amp;b=&quot;2&quot;\">T&lt;</A>T&lt;</P>", BodyOf(Page(*document)));
+  ASSERT_NE(0u, StartQuickTime());
+  VInstalledService<const VPictureMaker> pictures(&kPictureValueMaker);
+  const char* target = "http://x/?a=1&b=\"2\"";
+  const std::string img = "<IMG WIDTH=20 HEIGHT=10 SRC=\"./images/page001.jpg\">";
+  struct Case {
+    std::function<void(xMorvaEngine&)> make;
+    std::string body;
+  };
+  const Case cases[] = {
+      {[&](xMorvaEngine& b) { MakeLink(b, target, "T<"), MakeLink(b, target, "T<", -1, -1, xMorvaHyperlink::kMethod); },
+       "<P><A HREF=\"http://x/?a=1&amp;b=&quot;2&quot;\">T&lt;</A>T&lt;</P>"},
+      {[&](xMorvaEngine& b) { TypeLinkedCities(b, "https://k.ua/"); },
+       "<P>See <A HREF=\"https://k.ua/\">Kyiv " + img + " <I>and</I> Odesa</A>.</P>"},
+      {[&](xMorvaEngine& b) { InsertPicture(b), MakeLink(b, "https://p.ua/", "", 0, 1); },
+       "<P><A HREF=\"https://p.ua/\">" + img + "</A></P>"},
+      {[&](xMorvaEngine& b) { Type(b, u"xy"), MakeLink(b, "https://e.ua/", "", 1, 1); },
+       "<P>x<A HREF=\"https://e.ua/\"></A>y</P>"},
+  };
+  const std::filesystem::path folder = std::filesystem::temp_directory_path() / ("qv-links-" + std::to_string(getpid()));
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.body);
+    std::filesystem::create_directories(folder);
+    auto document = TimesDocument();
+    c.make(Engine(*document, kPartBody));
+    for (int trip = 0; trip < 3; ++trip) {
+      const std::string page = Page(*document, (folder / "page.html").string());
+      EXPECT_EQ(c.body, BodyOf(page)) << "trip " << trip;
+      document = NewDocument();
+      xMorvaImportHTML reader;
+      ASSERT_EQ(0, reader.ImportHTMLBytes(*document, reinterpret_cast<const uint8_t*>(page.data()),
+                                          uint32_t(page.size()), folder.string()));
+    }
+    std::filesystem::remove_all(folder);
+  }
+  StopQuickTime();
 }
 
 TEST_F(ExportHTML, HtmlExpressionsGoOutAsTheyStand) {

@@ -19,7 +19,7 @@
 #include "graphics/VMetafilePort.h"
 #include "graphics/pictures/VEmfPictureData.h"
 #include "graphics/pictures/VPictureData.h"
-#include "interchange/tests/RtfTestSupport.h"
+#include "interchange/tests/LinkTestSupport.h"
 
 using namespace rtftest;
 
@@ -211,8 +211,13 @@ TEST_F(ExportRTF, ElementsSurviveARoundTrip) {
 
 // A date and time element is written as a TIME field whose picture has
 // minutes as "mm"; a hyperlink as a HYPERLINK field in the link colour,
-// whose entry the colour table has.
+// whose entry the colour table has, and whose result is the link's text as
+// the document holds it: its looks and its pictures, in a group whose
+// settings end with it (a red text made a link shows in the link colour,
+// as in the area). Read back three times, the link's text is text, with
+// its looks (pictures are not read).
 TEST_F(ExportRTF, FieldsOfDatesAndLinks) {
+  VInstalledService<const VPictureMaker> pictures(&kPictureValueMaker);
   auto document = NewDocument();
   document->Params().SetLinkColour(0x00CC33);
   xMorvaEngine& body = Engine(*document, kPartBody);
@@ -222,29 +227,52 @@ TEST_F(ExportRTF, FieldsOfDatesAndLinks) {
   date.month = 12;
   date.year = 2026;
   ASSERT_EQ(0, body.InsertDateTimeField(date, 3600, uint16_t(7 << 8 | 1), false));
-  Type(body, u" see ");
-  VStr<64> target;
-  target.SetAnsiCText("https://example.org/a{b}");
-  VStr<64> title;
-  title.SetAnsiCText("the site");
-  xMorvaHyperlink link(xMorvaHyperlink::kURL, true, target, title);
-  ASSERT_EQ(0, body.InsertHyperlink(link, false));
-  const std::string rtf = Export(*document);
-  EXPECT_NE(std::string::npos, rtf.find("{\\field{\\*\\fldinst{ TIME \\\\@ \"dd/MM/yyyy HH:mm:ss\"}}{\\fldrslt{")) << rtf;
-  EXPECT_NE(std::string::npos, rtf.find("\\red51\\green204\\blue0;}")) << rtf;
-  EXPECT_NE(std::string::npos,
-            rtf.find("{\\field\\fldedit{\\*\\fldinst{HYPERLINK \"https://example.org/a\\{b\\}\" }}{\\fldrslt{\\cf19\\ul "
-                     "the site}}}"))
-      << rtf;
-  // Read back, the link's title is plain text: the result group is one
-  // that a reader without fields keeps.
-  auto copy = NewDocument();
-  ASSERT_EQ(0, Import(*copy, rtf));
-  EXPECT_NE(std::string::npos, TextOf(*copy, kPartBody).find(" see the site")) << TextOf(*copy, kPartBody);
+  const std::string dates = Export(*document);
+  EXPECT_NE(std::string::npos, dates.find("{\\field{\\*\\fldinst{ TIME \\\\@ \"dd/MM/yyyy HH:mm:ss\"}}{\\fldrslt{")) << dates;
+  EXPECT_NE(std::string::npos, dates.find("\\red51\\green204\\blue0;}")) << dates;
+  struct Row {
+    std::function<void(xMorvaEngine&)> make;
+    std::string written, read;  // a piece of the output; the text read back
+    int32_t italicAt;           // the first of three positions read back in italics, -1 for none
+  };
+  const Row rows[] = {
+      {[](xMorvaEngine& b) { Type(b, u"see "), MakeLink(b, "https://example.org/a{b}", "the site"); },
+       "{\\field\\fldedit{\\*\\fldinst{HYPERLINK \"https://example.org/a\\{b\\}\" }}{\\fldrslt{\\cf19\\ul the site}}}",
+       "see the site", -1},
+      {[](xMorvaEngine& b) { TypeLinkedCities(b, "https://k.ua/"); }, "} \\i and\\i0  Odesa}}}.",
+       "See Kyiv  and Odesa.", 10},
+      {[](xMorvaEngine& b) { InsertPicture(b), MakeLink(b, "https://p.ua/", "", 0, 1); },
+       "\"https://p.ua/\" }}{\\fldrslt{\\cf19\\ul{\\pict", "", -1},
+      {[](xMorvaEngine& b) { Type(b, u"xy"), MakeLink(b, "https://e.ua/", "", 1, 1); },
+       "\"https://e.ua/\" }}{\\fldrslt{\\cf19\\ul}}}y", "xy", -1},
+      {[](xMorvaEngine& b) {
+         Type(b, u"red, bold");
+         b.SetSelection(0, 9), b.SetPropertyValue(kPropTextColour, 0x0000FF);
+         b.SetSelection(5, 9), b.SetPropertyValue(kPropBold, 1);
+         MakeLink(b, "https://r.ua/", "", 0, 9);
+       },
+       "{\\fldrslt{\\cf19\\ul red, \\b bold\\b0}}}", "red, bold", -1},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.written);
+    auto made = NewDocument();
+    made->Params().SetLinkColour(0x00CC33);
+    row.make(Engine(*made, kPartBody));
+    const std::string rtf = Export(*made);
+    EXPECT_NE(std::string::npos, rtf.find(row.written)) << rtf;
+    for (int n = 1; n <= 3; ++n) {
+      auto next = NewDocument();
+      ASSERT_EQ(0, Import(*next, Export(*made)));
+      EXPECT_EQ(row.read, TextOf(*next, kPartBody)) << "trip " << n;
+      const auto positions = Positions(*next, kPartBody);
+      for (int32_t i = 0; i < int32_t(positions.size()); ++i)
+        EXPECT_EQ(row.italicAt >= 0 && i >= row.italicAt && i < row.italicAt + 3 ? 1 : 0,
+                  positions[size_t(i)].properties.at(kPropItalic)) << "trip " << n << " position " << i;
+      made = std::move(next);
+    }
+  }
 }
 
-// A picture element is written as a \pict group with its shown size in
-// twips and its metafile as hexadecimal digits.
 TEST_F(ExportRTF, PicturesAsMetafileGroups) {
   VInstalledService<const VPictureMaker> pictures(&kPictureValueMaker);
   auto document = NewDocument();

@@ -321,7 +321,9 @@ TEST_F(ImportHTML, HostileInputImportsWhatItCan) {
       {"a<p title=" + std::string(1 << 20, 'v') + ">b", "a\n\nb"},
       {nestedBold + "x", "x"},
       {nestedQuotes + "x", "x"},
-      {"<a href=u>never closed", ""},
+      // A link never closed is no link; its text stays, as a browser shows it.
+      {"<a href=u>never closed", "never closed"},
+      {"<div title=header><a href=u>head</div>body</a>", "body"},
       // Stray closing tags change no property; a closing block before any
       // text still ends an (empty) paragraph.
       {"</a></b></font></li></td>x", "x"},
