@@ -216,17 +216,6 @@ TEST_F(LowTextCommandsTest, SelectByKindParagraphsWordAndElements) {
     EXPECT_EQ(Engine(ref).GetSelStart(), 3);
     EXPECT_EQ(Engine(ref).GetSelEnd(), 4);
   }
-  // After a letter typed at a word's end before a comma, the word at the
-  // caret is the typed one, not the letter and the comma.
-  for (uint32_t ref : Areas("Tokyo, and Kyoto.")) {
-    Select(ref, 5, 5);
-    Doc(ref).TypeCharacter(u'x');
-    int16_t kind = 6;
-    int32_t a = 0, b = 0;
-    Run(59, ref, {&kind, &a, &b});
-    EXPECT_EQ(Engine(ref).GetSelStart(), 0);
-    EXPECT_EQ(Engine(ref).GetSelEnd(), 6);
-  }
 }
 
 TEST_F(LowTextCommandsTest, SelectByKindRefusesBadKindsAndMissingElements) {

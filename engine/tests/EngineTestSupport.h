@@ -8,7 +8,6 @@
 
 #include <cstdint>
 #include <string>
-#include <utility>
 #include <vector>
 
 #include "document/tests/FakeDocument.h"
@@ -110,10 +109,11 @@ inline void UseTestWordCharacters() {
   for (char16_t c = 0; c < 128; ++c) {
     if ((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9')) table[c >> 3] |= 1 << (c & 7);
   }
-  for (const auto& [first, last] : {std::pair{0x4E00, 0x9FFF}, {0x0300, 0x036F}, {0xAC00, 0xD7A3}, {0xFE00, 0xFE0F},
-                                    {0x0620, 0x064A}, {0x067E, 0x06D3}}) {
-    for (int c = first; c <= last; ++c) table[c >> 3] |= uint8_t(1 << (c & 7));
-  }
+  for (uint32_t c = 0x4E00; c <= 0x9FFF; ++c) table[c >> 3] |= uint8_t(1 << (c & 7));
+  for (uint32_t c = 0x0300; c <= 0x036F; ++c) table[c >> 3] |= uint8_t(1 << (c & 7));
+  for (uint32_t c = 0xAC00; c <= 0xD7A3; ++c) table[c >> 3] |= uint8_t(1 << (c & 7));
+  for (uint32_t c = 0xFE00; c <= 0xFE0F; ++c) table[c >> 3] |= uint8_t(1 << (c & 7));
+  for (uint32_t c = 0x0620; c <= 0x06D3; ++c) table[c >> 3] |= uint8_t(1 << (c & 7));
   SetWordCharacters(table);
 }
 
