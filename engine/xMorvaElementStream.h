@@ -226,5 +226,6 @@ bool IsWordCharacter(char16_t unit);
 // that unit's word, and no word's where that unit is no word's.
 inline bool IsJoiningWordUnit(char16_t unit) { return JoinsUnitBefore(unit) && IsWordCharacter(unit); }
 // Copies 8192 bytes of table and adds the two units of the ideographs
-// beyond the BMP, which it cannot hold (WordScripts.h); null clears it.
+// beyond the BMP, which it cannot hold, and the joiners, which it leaves
+// out (WordScripts.h); null clears it.
 void SetWordCharacters(const uint8_t* table);

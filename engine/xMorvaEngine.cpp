@@ -70,8 +70,7 @@ void SetWordCharacters(const uint8_t* table) {
   std::memcpy(sWordCharacters, table, sizeof sWordCharacters);
   // The table holds the BMP's letters, digits and marks: the ideographs
   // beyond it and the joiners are words too.
-  for (const char16_t unit : {kZeroWidthNonJoiner, kZeroWidthJoiner}) sWordCharacters[unit >> 3] |= uint8_t(1 << (unit & 7));
-  for (uint32_t unit = 0xD800; unit <= 0xDFFF; ++unit) {
+  for (uint32_t unit = 0x2000; unit <= 0xDFFF; ++unit) {
     if (IsWordUnitBesideTheTable(char16_t(unit))) sWordCharacters[unit >> 3] |= uint8_t(1 << (unit & 7));
   }
 }
