@@ -103,8 +103,9 @@ bool xMorvaTextMatcher::StartsWord() const {
 }
 
 void xMorvaTextMatcher::NoteJoiningUnit(char16_t unit) {
-  // The low unit of a character that is no word's goes with it.
-  if (IsLowSurrogate(unit) && !fIsWord(fPrevious)) return;
+  // A word unit that goes with the one before it (an emoji's low unit, its
+  // selector, a mark, a joiner) is no word's after a unit of no word.
+  if (fIsWord(unit) && !fIsWord(fPrevious)) return;
   fPrevious = unit;
   if (!fIsWord(unit)) fBase = unit;
 }

@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <cstring>
 
+#include "framework/core/intl/WordScripts.h"
 #include "platform/bytes/ByteOrder.h"
 
 #if defined(__SSE2__)
@@ -191,11 +192,40 @@ inline StreamItem ReadStreamItem(const uint8_t* at, uint32_t remaining) {
   return item;
 }
 
+// The offset of the first unit or element at or after the offset of a
+// stream of `size` bytes, past the records that stand there.
+inline uint32_t PastRecords(const uint8_t* stream, uint32_t at, uint32_t size) {
+  while (at < size) {
+    const StreamItem item = ReadStreamItem(stream + at, size - at);
+    if (item.kind != StreamItem::kRecord) break;
+    at += item.size;
+  }
+  return at;
+}
+
+// The unit there; 0 where an element or the stream's end comes first.
+inline char16_t UnitPastRecords(const uint8_t* stream, uint32_t at, uint32_t size) {
+  at = PastRecords(stream, at, size);
+  return at + 2 <= size ? StreamUnit(stream + at) : 0;
+}
+
+// Whether the unit there is the high unit of a pair (records between the
+// two units do not part them).
+inline bool StartsPair(const uint8_t* stream, uint32_t at, uint32_t size) {
+  at = PastRecords(stream, at, size);
+  return at + 2 <= size && IsHighSurrogateUnit(StreamUnit(stream + at)) &&
+         IsLowSurrogateUnit(UnitPastRecords(stream, at + 2, size));
+}
+
 // The word-character table: one bit per unit value, set for a unit that
 // belongs to words. All clear until the package loads it. Two word
 // characters of different scripts side by side still belong to different
 // words (framework/core/intl/WordScripts.h).
 bool IsWordCharacter(char16_t unit);
+// A word character that goes with the unit before it (WordScripts.h): in
+// that unit's word, and no word's where that unit is no word's.
+inline bool IsJoiningWordUnit(char16_t unit) { return JoinsUnitBefore(unit) && IsWordCharacter(unit); }
 // Copies 8192 bytes of table and adds the two units of the ideographs
-// beyond the BMP, which it cannot hold (WordScripts.h); null clears it.
+// beyond the BMP, which it cannot hold, and the joiners, which it leaves
+// out (WordScripts.h); null clears it.
 void SetWordCharacters(const uint8_t* table);

@@ -68,9 +68,10 @@ void SetWordCharacters(const uint8_t* table) {
     return;
   }
   std::memcpy(sWordCharacters, table, sizeof sWordCharacters);
-  // The table holds the BMP: the ideographs beyond it are words too.
-  for (uint32_t unit = 0xD800; unit <= 0xDFFF; ++unit) {
-    if (IsWordUnitBeyondTheBmp(char16_t(unit))) sWordCharacters[unit >> 3] |= uint8_t(1 << (unit & 7));
+  // The table holds the BMP's letters, digits and marks: the ideographs
+  // beyond it and the joiners are words too.
+  for (uint32_t unit = 0x2000; unit <= 0xDFFF; ++unit) {
+    if (IsWordUnitBesideTheTable(char16_t(unit))) sWordCharacters[unit >> 3] |= uint8_t(1 << (unit & 7));
   }
 }
 
@@ -449,6 +450,15 @@ void xMorvaEngine::SetSelection(int32_t start, int32_t end) {
   static const uint8_t kEmpty[2] = {0, 0};
   if (stream == nullptr) stream = kEmpty;  // an empty stream: every walk ends at once
   fSelStartOffset = WalkToPosition(stream, start);
+  // No end of a selection falls between the two units of a pair, whatever
+  // road set it: a start there goes before the pair (a caret with it), an
+  // end after it.
+  if (start > 0 && IsLowSurrogateUnit(UnitPastRecords(stream, fSelStartOffset, fBytesInUse)) &&
+      StartsPair(stream, WalkToPosition(stream, start - 1), fBytesInUse)) {
+    if (stream != kEmpty) UnlockStream();
+    SetSelection(start - 1, end == start ? start - 1 : end);
+    return;
+  }
   fSelStart = start;
   fParaEndCount = fBreakCount = 0;
   fSpaceAtEnd = fPictureSelected = 0;
@@ -467,7 +477,13 @@ void xMorvaEngine::SetSelection(int32_t start, int32_t end) {
     fEndsWithParaEnd = 0;
     fTrailingRecordBytes = 0;
     endScript = VWordScript::kEither;
-    reached = WalkSelection(stream, fSelStartOffset, fSelLength, characterRecordBytes, endScript);
+    bool endSplitsPair = false;
+    reached = WalkSelection(stream, fSelStartOffset, fSelLength, characterRecordBytes, endScript, endSplitsPair);
+    if (endSplitsPair) {
+      if (stream != kEmpty) UnlockStream();
+      SetSelection(start, end + 1);
+      return;
+    }
   }
   fSelEndOffset = reached;
   fSelEnd = fParaEnd = fWordEnd = end;
@@ -730,8 +746,9 @@ void xMorvaEngine::PassParagraphEnd(const PositionWalk& walk) {
 void xMorvaEngine::NoteWordUnit(char16_t unit, int32_t position) {
   const VWordScript script = WordScriptOf(unit);
   if (script == VWordScript::kEither) {
-    // The low unit of a character that is no word's (an emoji) goes with it.
-    if (IsLowSurrogate(unit) && fWordStart == position) fWordStart = position + 1;
+    // A unit that goes with the one before it (an emoji's low unit, its
+    // selector, a mark or a joiner) is no word's where no word is open.
+    if (fWordStart == position) fWordStart = position + 1;
     return;
   }
   if (WordScriptsPart(fWordScript, script)) fWordStart = position;
@@ -762,20 +779,17 @@ void xMorvaEngine::StepCharacterRun(const uint8_t* stream, PositionWalk& walk, i
   // A word starts after the run's last character that is not a word's, or
   // where the script of the run's last word changes. Seen from the run's
   // end: `script` is that word's script, `first` the byte of its earliest
-  // unit with it.
+  // unit with it (the run's end while it has none). The units between that
+  // start and `first` go with the unit before them, and are no word's.
   const auto positionOf = [&](uint32_t byte) { return walk.position - int32_t((at - byte) / 2); };
+  const int32_t runStartPosition = positionOf(runStart);
   VWordScript script = VWordScript::kEither;
   uint32_t first = at;
   for (uint32_t back = at; back > runStart; back -= 2) {
     const char16_t unit = StreamUnit(stream + back - 2);
-    if (!IsWordCharacter(unit)) {
-      // The low unit of a character that is no word's goes with it.
-      fWordStart = positionOf(back < at && IsLowSurrogate(StreamUnit(stream + back)) ? back + 2 : back);
-      fWordScript = script;
-      return;
-    }
-    const VWordScript own = WordScriptOf(unit);
-    if (WordScriptsPart(script, own)) {
+    const bool word = IsWordCharacter(unit);
+    const VWordScript own = word ? WordScriptOf(unit) : VWordScript::kEither;
+    if (!word || WordScriptsPart(script, own)) {
       fWordStart = positionOf(first);
       fWordScript = script;
       return;
@@ -785,10 +799,11 @@ void xMorvaEngine::StepCharacterRun(const uint8_t* stream, PositionWalk& walk, i
       first = back - 2;
     }
   }
-  // The whole run belongs to the word before it, unless its script differs.
-  if (script == VWordScript::kEither) return;
-  if (WordScriptsPart(fWordScript, script)) fWordStart = positionOf(first);
-  fWordScript = script;
+  // The whole run belongs to the word before it, unless its script differs
+  // or no word is open there (a word then starts at `first`).
+  if (fWordStart == runStartPosition || (script != VWordScript::kEither && WordScriptsPart(fWordScript, script)))
+    fWordStart = positionOf(first);
+  if (script != VWordScript::kEither) fWordScript = script;
 }
 
 bool xMorvaEngine::StepPositionWalk(const uint8_t* stream, PositionWalk& walk, int32_t target) {
@@ -860,7 +875,7 @@ uint32_t xMorvaEngine::WalkToPosition(const uint8_t* stream, int32_t target) {
 }
 
 uint32_t xMorvaEngine::WalkSelection(const uint8_t* stream, uint32_t at, int32_t count,
-                                     uint32_t& characterRecordBytes, VWordScript& endScript) {
+                                     uint32_t& characterRecordBytes, VWordScript& endScript, bool& endSplitsPair) {
   bool seen = false;
   const bool single = count == 1;
   // The last run of plain units stepped over.
@@ -888,6 +903,9 @@ uint32_t xMorvaEngine::WalkSelection(const uint8_t* stream, uint32_t at, int32_t
           ++fParaEndCount;
         } else if (IsSpaceUnit(item.unit)) {
           fSpaceAtEnd = 1;
+        } else if (StartsPair(stream, at, fBytesInUse)) {
+          endSplitsPair = true;
+          return at;
         }
         endScript = IsWordCharacter(item.unit) ? WordScriptOf(item.unit) : VWordScript::kEither;
         // A last unit that goes with the one before it (a combining mark)
@@ -955,10 +973,12 @@ uint32_t xMorvaEngine::WalkToParagraphEnd(const uint8_t* stream, uint32_t at, VW
   const bool caret = fSelLength == 0;
   fInLastParagraph = 1;
   fTrailingRecordBytes = 0;
-  auto wordIsThisUnit = [&]() {
+  // A caret before a unit of no word: the word is that character, both
+  // units of a pair.
+  auto wordIsThisUnit = [&](uint32_t unitAt) {
     if (caret && atStart) {
       fWordStart = fSelStart;
-      fWordEnd = fWordStart + 1;
+      fWordEnd = fWordStart + (StartsPair(stream, unitAt, fBytesInUse) ? 2 : 1);
     }
   };
   while (at < fBytesInUse) {
@@ -1003,7 +1023,7 @@ uint32_t xMorvaEngine::WalkToParagraphEnd(const uint8_t* stream, uint32_t at, VW
     const char16_t unit = item.unit;
     if (unit == kUnitParagraphEnd) {
       pastEnd = true;
-      wordIsThisUnit();
+      wordIsThisUnit(at);
       wordClosed = true;
       fInLastParagraph = 0;
     } else if (!IsWordCharacter(unit)) {
@@ -1013,8 +1033,13 @@ uint32_t xMorvaEngine::WalkToParagraphEnd(const uint8_t* stream, uint32_t at, VW
           fSpaceAtEnd = 1;
         }
       } else if (!wordClosed) {
-        wordIsThisUnit();
+        wordIsThisUnit(at);
       }
+      wordClosed = true;
+    } else if (caret && atStart && fWordStart == fSelStart && JoinsUnitBefore(unit)) {
+      // Where no word is open before the caret, a unit that goes with the
+      // one before it is no word's.
+      wordIsThisUnit(at);
       wordClosed = true;
     } else if (!wordClosed) {
       const VWordScript script = WordScriptOf(unit);

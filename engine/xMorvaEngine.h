@@ -602,16 +602,19 @@ class xMorvaEngine : public VObject, public xMorvaTextInterface {
   // new word starts with it.
   void NoteWordUnit(char16_t unit, int32_t position);
   // After a word character typed: the word ends at the caret where the next
-  // word character's script parts from it, and runs through the next word
-  // where the word at the caret had not (`wordRanOn`: it had).
+  // word character's script parts from it, runs one further where the
+  // caret's word was the typed unit's and ran on over word characters
+  // (`wordRanOn`), and otherwise ends as a caret inside the word finds it.
   void TakeWordEndAfterTyping(bool wordRanOn);
   // A caret or selection whose first unit starts a word of another script
   // than the one before it is in that word.
   void TakeWordAtSelection(const uint8_t* stream);
   // From the selection start over the selected positions; the offset
-  // reached. `endScript`: the script of the last selected word character.
+  // reached. `endScript`: the script of the last selected word character;
+  // `endSplitsPair`: the last selected unit is a pair's high unit (the walk
+  // stops there).
   uint32_t WalkSelection(const uint8_t* stream, uint32_t offset, int32_t count,
-                         uint32_t& characterRecordBytes, VWordScript& endScript);
+                         uint32_t& characterRecordBytes, VWordScript& endScript, bool& endSplitsPair);
   // `wordScript`: the script of the word the selection ends in.
   uint32_t WalkToParagraphEnd(const uint8_t* stream, uint32_t offset, VWordScript wordScript);
   // The end of the word that runs on from the offset, at `position`, whose

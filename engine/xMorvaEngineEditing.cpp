@@ -407,8 +407,13 @@ int32_t xMorvaEngine::TypeCharacter(char16_t unit) {
   return Reserved(DeleteReserve(*this) + kTypingRecords + 2, [&]() -> int32_t {
     if (const int32_t error = DeleteSelection()) return error;
     const uint32_t before = fBytesInUse;
-    // Whether the word at the caret runs on past it.
-    const bool wordRunsOn = fWordEnd > fSelStart;
+    // Where the word that the text before the caret ends starts (the caret
+    // where none does), as the walk to the caret left it: the word at a
+    // caret may be the unit after it instead (a comma, a word of another
+    // script). Typed units after it patch the word themselves.
+    const int32_t wordBefore = fStopValid && fStopPosition == fSelStart ? fStopWordStart : fWordStart;
+    // Whether the word at the caret is that word and runs on past it.
+    const bool wordRunsOn = fWordEnd > fSelStart && fWordStart == wordBefore;
     if (const int32_t error = WriteTypingProperties()) return error;
     uint8_t bytes[2];
     PutStreamUnit(bytes, unit);
@@ -426,6 +431,7 @@ int32_t xMorvaEngine::TypeCharacter(char16_t unit) {
       fWordStart = fSelStart;
       fWordScript = VWordScript::kEither;
     } else {
+      fWordStart = wordBefore;
       NoteWordUnit(unit, fSelStart - 1);
       TakeWordEndAfterTyping(wordRunsOn);
     }
@@ -435,21 +441,16 @@ int32_t xMorvaEngine::TypeCharacter(char16_t unit) {
 
 void xMorvaEngine::TakeWordEndAfterTyping(bool wordRanOn) {
   const uint8_t* stream = LockStream();
-  for (uint32_t at = fSelEndOffset; at < fBytesInUse;) {
-    const StreamItem item = ReadStreamItem(stream + at, fBytesInUse - at);
-    at += item.size;
-    if (item.kind == StreamItem::kRecord) continue;
-    if (item.kind == StreamItem::kUnit && IsWordCharacter(item.unit)) {
-      if (WordScriptsPart(fWordScript, WordScriptOf(item.unit))) {
-        // The typed word ends at the caret, where the next one's script begins.
-        fWordEnd = fSelStart;
-        fSpaceAtEnd = 0;
-      } else if (!wordRanOn) {
-        // The word before ended at the caret: the typed unit joins the next.
-        fWordEnd = WordEndFrom(stream, fSelEndOffset, fSelStart, fWordScript);
-      }
-    }
-    break;
+  const char16_t next = UnitPastRecords(stream, fSelEndOffset, fBytesInUse);
+  const bool nextInWord = next != 0 && IsWordCharacter(next);
+  if (nextInWord && WordScriptsPart(fWordScript, WordScriptOf(next))) {
+    // The typed word ends at the caret, where the next one's script begins.
+    fWordEnd = fSelStart;
+    fSpaceAtEnd = 0;
+  } else if (!wordRanOn || !nextInWord) {
+    // The typed unit joins the word after the caret, or ends its word
+    // there: the end found as a caret inside the word finds it.
+    fWordEnd = WordEndFrom(stream, fSelEndOffset, fSelStart, fWordScript);
   }
   UnlockStream();
 }
@@ -776,8 +777,9 @@ int32_t xMorvaEngine::ChangeCaseWithUndo(int16_t mode) {
         const char16_t upper = CaseOf(unit, true);
         next = upper != unit ? upper : CaseOf(unit, false);
       }
-      // The low unit of a pair goes with its high unit.
-      if (!IsLowSurrogate(unit)) wordStart = !IsWordCharacter(unit);
+      // A word unit that goes with the one before it leaves the word as
+      // that one left it.
+      if (!IsJoiningWordUnit(unit)) wordStart = !IsWordCharacter(unit);
       if (next != unit) {
         PutStreamUnit(bytes.data() + at, next);
         changed = true;

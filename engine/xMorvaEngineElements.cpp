@@ -164,6 +164,12 @@ int32_t xMorvaEngine::InsertSpecialElement(uint16_t code, const void* payload, u
     fParaEndOffset += fBytesInUse - before;
     ++fParaEnd;
     ++fWordEnd;
+    if (code < kFirstComputedCode) {
+      // A tab, a picture or a break ends the word before it: what is typed
+      // next starts one.
+      fWordStart = fSelStart;
+      fWordScript = VWordScript::kEither;
+    }
     return finish(0);
   });
 }

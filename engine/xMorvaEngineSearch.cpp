@@ -30,21 +30,26 @@ bool xMorvaEngine::SearchText(int32_t from, int32_t to, const VString& text, con
     return false;
   }
 
+  // A search from inside a pair starts before it.
+  if (from >= 1 && from < fLength) {
+    SetSelection(from, from);
+    from = fSelStart;
+  }
   // The unit before `from`, a space at the start or before an element, and
-  // the script of the word before it, which a combining mark takes.
+  // the script of the word before it, which a combining mark takes. After
+  // a pair, the caret before its low unit stands before the pair: its high
+  // unit judges the character.
   char16_t previous = u' ';
   VWordScript previousWord = VWordScript::kEither;
   if (from >= 1) {
     SetSelection(from - 1, from - 1);
     previousWord = fWordScript;
     const uint8_t* stream = LockStream();
-    for (uint32_t at = fSelStartOffset; stream != nullptr && at < fBytesInUse;) {
-      const StreamItem item = ReadStreamItem(stream + at, fBytesInUse - at);
-      at += item.size;
-      if (item.kind == StreamItem::kRecord) continue;
-      if (item.kind == StreamItem::kUnit) previous = caseSensitive ? item.unit : FoldCaseUnit(item.unit);
-      break;
-    }
+    const char16_t unit = stream != nullptr ? UnitPastRecords(stream, fSelStartOffset, fBytesInUse) : 0;
+    // A unit that goes with the one before it is no word's where no word
+    // is open before it (an emoji's selector).
+    if (unit != 0 && !(JoinsUnitBefore(unit) && previousWord == VWordScript::kEither))
+      previous = caseSensitive ? unit : FoldCaseUnit(unit);
     if (stream != nullptr) UnlockStream();
   }
 

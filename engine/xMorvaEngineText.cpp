@@ -302,8 +302,9 @@ int32_t xMorvaEngine::ChangeCase(int32_t mode) {
       PutStreamUnit(bytes, unit);
       ReplaceBytes(at, bytes, 2);
     }
-    // The low unit of a pair goes with its high unit.
-    if (!IsLowSurrogate(item.unit)) afterSeparator = !IsWordCharacter(item.unit);
+    // A word unit that goes with the one before it (a pair's low unit, a
+    // selector, a mark, a joiner) leaves the word as that one left it.
+    if (!IsJoiningWordUnit(item.unit)) afterSeparator = !IsWordCharacter(item.unit);
     at += 2;
   }
   EndUndoStep(0);

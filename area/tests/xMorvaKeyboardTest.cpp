@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "area/tests/TextInputSupport.h"
 #include "area/view/xMorvaPicturesInPage.h"
 #include "document/xMorvaDocument.h"
@@ -97,6 +99,20 @@ TEST_F(KeyTest, CommandArrowsMoveByWord) {
   for (int32_t at : {5, 8, 13, 15}) {
     Press(kKeyRight, kCmd);
     EXPECT_EQ(Sel(), Pair(at, at));
+  }
+  // An emoji is one character to the word keys and stays whole; a letter
+  // typed at a word's end before punctuation, a paragraph end or another
+  // script's word ends its word there.
+  for (const auto& [text, caret, key, word] :
+       {std::tuple{u"\U0001F642Tokyo", 0, kKeyRight, Pair(2, 8)}, {u"Tokyo\U0001F642", 7, kKeyLeft, Pair(0, 6)},
+        {u"Tokyo, and Kyoto.", 5, int16_t(0), Pair(0, 6)}, {u"\U00020B9F\U00020B9F\r", 4, int16_t(0), Pair(4, 5)},
+        {u"Tokyo\u6771\u4EAC", 5, int16_t(0), Pair(0, 6)}}) {
+    Select(0, Text()->GetLength());
+    for (const char16_t* unit = text; *unit != 0; ++unit) document->TypeCharacter(*unit);
+    Caret(caret);
+    if (key != 0) Press(key, kCmd);
+    document->TypeCharacter(u'x');
+    EXPECT_EQ(Pair(Text()->GetWordStart(), Text()->GetWordEnd()), word) << caret;
   }
 }
 

@@ -97,11 +97,12 @@ void xMorvaKeyboard::Commit() {
   if (xMorvaUndo* undo = fDocument.GetUndo()) undo->Commit();
 }
 
+// The steps of one position that these take pass a surrogate pair whole.
 int32_t xMorvaKeyboard::WordStartFrom(int32_t from) {
   PutCaret(from);
   int32_t w = fText->GetWordStart();
   if (w == from && from >= 1) {
-    PutCaret(from - 1);
+    PutCaret(fText->CharacterStep(from, false));
     w = fText->GetWordStart();
   }
   return w;
@@ -110,7 +111,7 @@ int32_t xMorvaKeyboard::WordStartFrom(int32_t from) {
 int32_t xMorvaKeyboard::WordEndFrom(int32_t from) {
   PutCaret(from);
   int32_t w = fText->GetWordEnd();
-  if (w == from) w = from + 1;
+  if (w == from) w = fText->CharacterStep(from, true);
   return std::min(w, fText->GetLength());
 }
 
@@ -538,9 +539,9 @@ void xMorvaKeyboard::KeyDelete(const VShortcut& key) {
     // deletes to the word's last character only.
     PutCaret(e);
     const bool atWordStart = fText->GetWordStart() == e;
-    p = fText->GetWordEnd();
-    if (!atWordStart && p != length) --p;
-    if (p <= e) p = e + 1;
+    const int32_t wordEnd = fText->GetWordEnd();
+    p = !atWordStart && wordEnd != length ? fText->CharacterStep(wordEnd, false) : wordEnd;
+    if (p <= e) p = fText->CharacterStep(e, true);
   }
   DeleteRange(e, std::min(p, length));
 }

@@ -23,8 +23,8 @@ constexpr char16_t kBreakMark = 0xE002;
 // beyond the BMP.
 bool TestWord(char16_t c) {
   return (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z') || (c >= u'0' && c <= u'9') || c == 0xE9 ||
-         c == 0xC9 || (c >= 0x0300 && c <= 0x03FF) || (c >= 0x4E00 && c <= 0x9FFF) ||
-         (c >= 0xAC00 && c <= 0xD7A3) || IsWordUnitBeyondTheBmp(c);
+         c == 0xC9 || (c >= 0x0300 && c <= 0x03FF) || (c >= 0x0620 && c <= 0x06D3) || (c >= 0x4E00 && c <= 0x9FFF) ||
+         (c >= 0xAC00 && c <= 0xD7A3) || (c >= 0xFE00 && c <= 0xFE0F) || IsWordUnitBesideTheTable(c);
 }
 
 uint16_t ElementOf(char16_t mark) {
@@ -86,6 +86,9 @@ TEST(FindMatcher, MatchesUnderTheRules) {
       {u"\U00020B9F\U00020B9F", u"Tokyo\U00020B9F\U00020B9F", true, false, 5, 9},
       {u"\U00020B9F\U00020B9F", u"\u0391\u03B8\u03AE\u03BD\u03B1\U00020B9F\U00020B9F", true, false, 5, 9},
       {u"cat", u"\U0001F600cat", true, false, 2, 5},
+      // So is a selector; a joiner between letters keeps them one word.
+      {u"Tokyo", u"I \u2764\uFE0FTokyo, Tokyo", true, false, 4, 9},
+      {u"\u062E\u0648\u0627\u0647\u0645", u"\u0645\u06CC\u200C\u062E\u0648\u0627\u0647\u0645", true, false, -1, 0},
       // A tab element matches a tab in the pattern.
       {u"a\tb", std::u16string(u"xa") + kTabMark + u"b", false, false, 1, 4},
       // A soft hyphen is passed over, and lies inside the span found.

@@ -102,8 +102,8 @@ inline int32_t PositionsOf(const Bytes& bytes) {
   return positions;
 }
 
-// Letters, digits, combining marks, CJK ideographs and Hangul are word
-// characters in the tests.
+// Letters, digits, combining marks, variation selectors, Arabic letters,
+// CJK ideographs and Hangul are word characters in the tests.
 inline void UseTestWordCharacters() {
   uint8_t table[8192] = {};
   for (char16_t c = 0; c < 128; ++c) {
@@ -112,6 +112,8 @@ inline void UseTestWordCharacters() {
   for (uint32_t c = 0x4E00; c <= 0x9FFF; ++c) table[c >> 3] |= uint8_t(1 << (c & 7));
   for (uint32_t c = 0x0300; c <= 0x036F; ++c) table[c >> 3] |= uint8_t(1 << (c & 7));
   for (uint32_t c = 0xAC00; c <= 0xD7A3; ++c) table[c >> 3] |= uint8_t(1 << (c & 7));
+  for (uint32_t c = 0xFE00; c <= 0xFE0F; ++c) table[c >> 3] |= uint8_t(1 << (c & 7));
+  for (uint32_t c = 0x0620; c <= 0x06D3; ++c) table[c >> 3] |= uint8_t(1 << (c & 7));
   SetWordCharacters(table);
 }
 

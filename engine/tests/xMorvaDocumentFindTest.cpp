@@ -57,6 +57,9 @@ TEST_F(FindTest, NextMatchUnderWrapAndWholeWords) {
       // Started inside a word, the word is not there.
       {u"concat", 3, 3, u"cat", 1, 0, 3, 3},
       {u"concat", 3, 3, u"cat", 0, 0, 3, 6},
+      // Started after an emoji's selector or low unit, a word is whole.
+      {u"I \u2764\uFE0FTokyo, Tokyo", 4, 4, u"Tokyo", 1, 0, 4, 9},
+      {u"\U0001F642Tokyo", 2, 2, u"Tokyo", 1, 0, 2, 7},
   };
   for (const Case& c : cases) {
     Load(c.text, c.selStart, c.selEnd);

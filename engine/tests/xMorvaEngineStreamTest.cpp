@@ -140,9 +140,12 @@ TEST(UnitRuns, EndAtTheFirstStoppingUnit) {
 TEST_F(SelectionTest, ArgumentsAreClampedOrRefused) {
   struct Case {
     int32_t start, end, wantStart, wantEnd;
-  } cases[] = {{-5, 10, 0, 4}, {3, 1, 3, 3}, {4, 4, 4, 4}, {9, 9, 4, 4}, {-1, -1, 0, 0}};
-  Load(Stream().Text(u"abcd"));
+    const char16_t* text = u"abcd";
+    // No end inside a pair: a start or caret before it, an end after.
+  } cases[] = {{2, 2, 1, 1, u"a\U0001F642b"}, {0, 2, 0, 3, u"a\U0001F642b"}, {2, 4, 1, 5, u"a\U0001F642\U0001F642"},
+               {-5, 10, 0, 4}, {3, 1, 3, 3}, {4, 4, 4, 4}, {9, 9, 4, 4}, {-1, -1, 0, 0}};
   for (const Case& c : cases) {
+    Load(Stream().Text(c.text));
     engine.SetSelection(c.start, c.end);
     EXPECT_EQ(c.wantStart, engine.GetSelStart()) << c.start << "," << c.end;
     EXPECT_EQ(c.wantEnd, engine.GetSelEnd()) << c.start << "," << c.end;
@@ -234,12 +237,25 @@ TEST_F(SelectionTest, WordBounds) {
       {u"Cafe\u0301\uC11C\uC6B8", 0, 5, 0, 5, false},
       {u"Tokyo\U00020B9F\U00020B9F", 7, 7, 5, 9, false},
       {u"a\U0001F600cat", 4, 4, 3, 6, false},
+      // A caret before or inside an emoji: the emoji. A selector after no
+      // word is none's, a joiner goes with its letter; marks at 256 and 512.
+      {u"\U0001F642ab", 0, 0, 0, 2, false},
+      {u"a\U0001F642b", 2, 2, 1, 3, false},
+      {u"I \u2764\uFE0FTokyo, Tokyo", 6, 6, 4, 9, false},
+      {u"\u0645\u06CC\u200C\u062E\u0648\u0627\u0647\u0645", 5, 5, 0, 8, false},
+      {u"\u0645\u06CC\u200D\u062E\u0648\u0627\u0647\u0645 x", 1, 1, 0, 9, true},
+      {std::u16string(254, u'a') + u" \U0001F642Tokyo", 259, 259, 257, 262, false},
+      {std::u16string(510, u'a') + u" \U0001F642Tokyo", 515, 515, 513, 518, false},
   };
   for (const Case& c : cases) {
-    Load(Stream().Text(c.text), c.start, c.end);
-    EXPECT_EQ(c.wordStart, engine.GetWordStart()) << c.start;
-    EXPECT_EQ(c.wordEnd, engine.GetWordEnd()) << c.start;
-    EXPECT_EQ(c.spaceAtEnd, engine.SelectionEndsWithSpace()) << c.start;
+    // From the start, and from the marks a walk to the end leaves.
+    for (const bool marked : {false, true}) {
+      Load(Stream().Text(c.text), marked ? int32_t(c.text.size()) : 0);
+      engine.SetSelection(c.start, c.end);
+      EXPECT_EQ(c.wordStart, engine.GetWordStart()) << c.start << (marked ? " marked" : "");
+      EXPECT_EQ(c.wordEnd, engine.GetWordEnd()) << c.start << (marked ? " marked" : "");
+      EXPECT_EQ(c.spaceAtEnd, engine.SelectionEndsWithSpace()) << c.start;
+    }
   }
 }
 
@@ -293,6 +309,8 @@ TEST_F(SelectionTest, TheCachedWalkAgreesWithAWalkFromTheStart) {
       if (kind == 0) stream.Record(kPropBold, pick(0, 1));
       else if (kind == 1) stream.Element(xMorvaElementCode::Tab, Bytes(8, 0));
       else if (kind == 2) stream.Element(xMorvaElementCode::PageNumber, Stream().Long(0).Text(u"12"), 4);
+      // Pairs, selectors and joiners wherever the marks fall.
+      else if (kind <= 4) stream.Text(kind == 3 ? u"\U0001F642\u2764\uFE0F" : u"\u200C\U00020B9F");
       else stream.Unit(pick(0, 5) == 0 ? u' ' : char16_t(u'a' + pick(0, 25)));
     }
     stream.Unit(pick(0, 15) == 0 ? u'\x2000' : u'\r');

@@ -11,6 +11,7 @@
 
 #include "area/view/xMorvaHyperlink.h"
 #include "document/xMorvaProperties.h"
+#include "engine/xMorvaElementStream.h"
 #include "engine/xMorvaPictureElement.h"
 #include "framework/core/memory/VMemoryMgr.h"
 #include "framework/core/streams/VHandleStream.h"
@@ -74,11 +75,21 @@ class ExportHTML : public Fixture {
       if (c != '\r' && c != '\n') out += c;
     return out;
   }
-  // Types `text` and gives the range [from, to) the property.
+  // Gives the range [from, to) the property. It may part the halves of
+  // U+1F600 as a stored document may; a selection cannot, so the low half
+  // stands in as U+E000 meanwhile.
   void Mark(xMorvaEngine& body, int32_t from, int32_t to, uint16_t id, int32_t value) {
+    const auto swap = [&body](char16_t unit, char16_t by) {
+      uint8_t* s = body.LockStream();
+      for (uint32_t at = 0; at < body.GetStreamSize(); at += ReadStreamItem(s + at, body.GetStreamSize() - at).size)
+        if (StreamUnit(s + at) == unit) PutStreamUnit(s + at, by);
+      body.UnlockStream();
+    };
+    swap(0xDE00, 0xE000);
     body.SetSelection(from, to);
     body.SetPropertyValue(id, value);
     body.SetSelection(body.GetLength(), body.GetLength());
+    swap(0xE000, 0xDE00);
   }
 };
 

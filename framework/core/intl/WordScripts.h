@@ -26,12 +26,18 @@ constexpr bool IsLowSurrogate(char16_t unit) { return unit >= 0xDC00 && unit <= 
 // The high unit of an ideograph of planes 2 and 3.
 constexpr bool IsIdeographHighSurrogate(char16_t unit) { return unit >= 0xD840 && unit <= 0xD8BF; }
 
-// Units that are word characters beside the table, which holds the BMP
-// alone: the two units of an ideograph beyond it. A low unit after a high
-// unit that is no word character is no word's either (the engine and the
+constexpr char16_t kZeroWidthNonJoiner = 0x200C;
+constexpr char16_t kZeroWidthJoiner = 0x200D;
+
+// Units that are word characters beside the table, which holds the BMP's
+// letters, digits and marks alone: the two units of an ideograph beyond
+// it, and the joiners (ZWNJ and ZWJ), which stand inside words (Persian
+// compounds). A unit that goes with the one before it (a low unit, a joiner, a mark, a
+// selector) is no word's where that one is no word's (the engine and the
 // search see to that).
-constexpr bool IsWordUnitBeyondTheBmp(char16_t unit) {
-  return IsIdeographHighSurrogate(unit) || IsLowSurrogate(unit);
+constexpr bool IsWordUnitBesideTheTable(char16_t unit) {
+  return IsIdeographHighSurrogate(unit) || IsLowSurrogate(unit) || unit == kZeroWidthNonJoiner ||
+         unit == kZeroWidthJoiner;
 }
 
 // The script of a word character as far as word bounds go.
