@@ -3,8 +3,8 @@
 // kept beside the sheet, and the host's forms are given a Macintosh form of
 // every name that no other sheet shows.
 #include <map>
-#include <unordered_map>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "document/StoredRecord_p.h"
