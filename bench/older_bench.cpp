@@ -6,7 +6,12 @@
 // reads the format), the wall time and peak memory of opening the file and
 // laying the document out once.
 //
-// `older_bench --open FILE` is that whole process.
+// Beside them, documents of 50, 500 and 2,000 pages with a header and a
+// footer form, in both byte orders: the read's cost a page stays level.
+//
+// `older_bench --open FILE` is that whole process; `older_bench --once
+// PAGES LITTLE` reads one document of pages once in `MeasuredRead`, for
+// valgrind to count alone (--tool=callgrind --toggle-collect='*MeasuredRead*').
 #include <benchmark/benchmark.h>
 #include <fcntl.h>
 #include <malloc.h>
@@ -15,7 +20,9 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -45,76 +52,110 @@ namespace fs = std::filesystem;
 namespace {
 
 
-// Big-endian numbers and chunks of the form.
-void PutBig(std::string& out, uint32_t value, int bytes) {
-  for (int i = bytes - 1; i >= 0; --i) out += char(value >> (8 * i));
+// Numbers and chunks of the form, big-endian or, with `little`, each
+// number and tag byte-reversed.
+void PutBig(std::string& out, uint32_t value, int bytes, bool little = false) {
+  for (int i = 0; i < bytes; ++i) out += char(value >> (8 * (little ? i : bytes - 1 - i)));
 }
 
-std::string Chunk(const char* tag, const std::string& data) {
+std::string Tag(const char* tag, bool little) {
   std::string out(tag, 4);
-  PutBig(out, uint32_t(data.size()), 4);
+  if (little) std::reverse(out.begin(), out.end());
+  return out;
+}
+
+std::string Chunk(const char* tag, const std::string& data, bool little = false) {
+  std::string out = Tag(tag, little);
+  PutBig(out, uint32_t(data.size()), 4, little);
   out += data;
   if (data.size() % 2 != 0) out += '\0';
   return out;
 }
 
-std::string Form(const char* type, const std::string& chunks) {
-  return Chunk("FORM", std::string(type, 4) + chunks);
+std::string Form(const char* type, const std::string& chunks, bool little = false) {
+  return Chunk("FORM", Tag(type, little) + chunks, little);
 }
 
-std::string Run(uint16_t font, uint8_t size, uint8_t face, uint16_t start) {
+std::string Run(uint16_t font, uint8_t size, uint8_t face, uint16_t start, bool little) {
   std::string out;
-  PutBig(out, font, 2);
+  PutBig(out, font, 2, little);
   out += char(size);
   out += char(face);
   out += std::string(4, '\0');
-  PutBig(out, start, 2);
+  PutBig(out, start, 2, little);
   return out;
 }
 
-std::string TextParagraph(const std::string& text) {
+std::string TextParagraph(const std::string& text, bool little = false) {
   std::string record(4, '\0');
-  PutBig(record, 3, 2);
-  const std::string runs = Run(20, 12, 0, 0) + Run(22, 14, 1, 10) + Run(20, 0, 4, 30);
-  return Form("PARA", Chunk("PARA", record) + Chunk("TEXT", text) + Chunk("STYL", runs));
+  PutBig(record, 3, 2, little);
+  const std::string runs = Run(20, 12, 0, 0, little) + Run(22, 14, 1, 10, little) + Run(20, 0, 4, 30, little);
+  return Form("PARA",
+              Chunk("PARA", record, little) + Chunk("TEXT", text, little) + Chunk("STYL", runs, little), little);
 }
 
-std::string FormatParagraph() {
+std::string FormatParagraph(bool little = false) {
   std::string record(3, '\0');
   record += char(2);
-  PutBig(record, 36, 2);
-  PutBig(record, 54, 2);
-  PutBig(record, 468, 2);
+  PutBig(record, 36, 2, little);
+  PutBig(record, 54, 2, little);
+  PutBig(record, 468, 2, little);
   record += char(0);
   record += char(0);
   record += char(2);
   record += '\0';
-  PutBig(record, 0x4000 + 72, 2);
-  PutBig(record, 144, 2);
-  return Form("PARA", Chunk("PARA", record));
+  PutBig(record, 0x4000 + 72, 2, little);
+  PutBig(record, 144, 2, little);
+  return Form("PARA", Chunk("PARA", record, little), little);
 }
 
-std::string PageBreak() {
+std::string PageBreak(bool little = false) {
   std::string record(3, '\0');
   record += char(1);
   record += std::string(5 * 2 + 2 + 4, '\0');
-  PutBig(record, 0xFFFFFFFF, 4);
-  return Form("PARA", Chunk("PARA", record));
+  PutBig(record, 0xFFFFFFFF, 4, little);
+  return Form("PARA", Chunk("PARA", record, little), little);
+}
+
+std::string FontTable(bool little = false) {
+  std::string fonts;
+  for (const auto& [number, name] : {std::pair<uint16_t, std::string>{20, "Arial"}, {22, "Courier New"}}) {
+    std::string record;
+    PutBig(record, number, 2, little);
+    record += char(name.size());
+    record += name;
+    fonts += Chunk("FNTS", record, little);
+  }
+  return Form("FNTS", fonts, little);
+}
+
+const std::string kOlderText =
+    "The quick brown fox jumps over the lazy dog, and then\tit runs on a while longer than that.";
+
+// A document of `pages` pages of about 3,000 characters, with a header and
+// a footer form at the start of their chunks, in either byte order.
+std::string OlderDocumentOfPages(int32_t pages, bool little) {
+  std::string chunks = FontTable(little);
+  for (const char* tag : {"HIDR", "FUTR"}) {
+    const std::string nested = Form("QMVT", FontTable(little) + TextParagraph(kOlderText, little), little);
+    chunks += Chunk(tag, nested, little);
+  }
+  // The paragraph format follows a page's first paragraph, as a format
+  // right behind a page break is set by walking the text from its start.
+  for (int32_t page = 0; page < pages; ++page) {
+    for (int32_t i = 0; i < 33; ++i) {
+      chunks += TextParagraph(kOlderText, little);
+      if (i == 0) chunks += FormatParagraph(little);
+    }
+    chunks += PageBreak(little);
+  }
+  return Form("QMVT", chunks, little);
 }
 
 // A document of about `megabytes` MB.
 std::string OlderDocument(int64_t megabytes) {
-  std::string fonts;
-  for (const auto& [number, name] : {std::pair<uint16_t, std::string>{20, "Arial"}, {22, "Courier New"}}) {
-    std::string record;
-    PutBig(record, number, 2);
-    record += char(name.size());
-    record += name;
-    fonts += Chunk("FNTS", record);
-  }
-  std::string chunks = Form("FNTS", fonts);
-  const std::string text =
-      "The quick brown fox jumps over the lazy dog, and then\tit runs on a while longer than that.";
+  std::string chunks = FontTable();
+  const std::string& text = kOlderText;
   const size_t target = size_t(megabytes) * 1000 * 1000;
   for (int64_t i = 0; chunks.size() < target; ++i) {
     if (i % 20 == 0) chunks += FormatParagraph();
@@ -140,6 +181,22 @@ void ImportOlder(benchmark::State& state) {
   state.SetBytesProcessed(int64_t(state.iterations()) * int64_t(bytes.size()));
   state.counters["file_MB"] = double(bytes.size()) / 1e6;
   state.counters["peak_RSS_per_file_byte"] = double(StatusBytes("VmHWM:") - before) / double(bytes.size());
+}
+
+// Documents of 50, 500 and 2,000 pages with a header and a footer form,
+// in each byte order: the cost a page stays level as the pages grow.
+void ImportOlderPages(benchmark::State& state) {
+  const std::string bytes = OlderDocumentOfPages(int32_t(state.range(0)), state.range(1) != 0);
+  auto document = std::make_unique<xMorvaDocument>(nullptr);
+  for (auto _ : state) {
+    xMorvaV2import reader;
+    if (reader.ImportV2Bytes(*document, reinterpret_cast<const uint8_t*>(bytes.data()), uint32_t(bytes.size()),
+                             false) != 0) {
+      state.SkipWithError("the document did not read");
+    }
+  }
+  state.counters["pages_per_s"] =
+      benchmark::Counter(double(state.range(0)), benchmark::Counter::kIsIterationInvariantRate);
 }
 
 fs::path Folder() {
@@ -200,11 +257,38 @@ BENCHMARK(WholeProcess)
     ->Iterations(1)
     ->Unit(benchmark::kMillisecond);
 BENCHMARK(ImportOlder)->ArgName("MB")->Arg(1)->Arg(10)->Arg(50)->Unit(benchmark::kMillisecond);
+BENCHMARK(ImportOlderPages)
+    ->ArgNames({"pages", "little"})
+    ->ArgsProduct({{50, 500, 2000}, {0, 1}})
+    ->Unit(benchmark::kMillisecond);
+
+// One document of pages read once into a new document, for an instruction
+// count of the read alone (`--once PAGES LITTLE`).
+__attribute__((noinline)) int32_t MeasuredRead(xMorvaDocument& document, const std::string& bytes) {
+  xMorvaV2import reader;
+  return reader.ImportV2Bytes(document, reinterpret_cast<const uint8_t*>(bytes.data()), uint32_t(bytes.size()),
+                              false);
+}
+
+int ReadOnce(int32_t pages, bool little) {
+  gHeap = new VHeap();
+  gMemoryMgr = new VWinMemoryMgr();
+  StartFormatServices();
+  int32_t result = 1;
+  {
+    const std::string bytes = OlderDocumentOfPages(pages, little);
+    auto document = std::make_unique<xMorvaDocument>(nullptr);
+    result = MeasuredRead(*document, bytes);
+  }
+  StopFormatServices();
+  return result == 0 ? 0 : 1;
+}
 
 }  // namespace
 
 int main(int argc, char** argv) {
   if (argc == 3 && std::strcmp(argv[1], "--open") == 0) return Open(argv[2]);
+  if (argc == 4 && std::strcmp(argv[1], "--once") == 0) return ReadOnce(std::atoi(argv[2]), std::atoi(argv[3]) != 0);
   const int result = RunBenchmarksWithCoreServices(argc, argv, &StartFormatServices, &StopFormatServices);
   std::error_code ignored;
   fs::remove_all(Folder(), ignored);

@@ -324,6 +324,9 @@ class xMorvaDocument : public VObject,
   bool StyleSheetIdAt(int32_t index, int16_t& id) const;
   // 0 when no sheet has the id.
   int32_t StyleSheetIndex(int16_t id) const;
+  // Whether a sheet has the id: what StyleSheetIndex answers above 0,
+  // without walking the store.
+  bool HasStyleSheet(int16_t id) const;
   // The sheet's whole name, in every script and at any length it was
   // given; with `withShortcut` and a shortcut, followed by the shortcut's
   // text. What the writers of every format and the area's own menu take.
@@ -566,6 +569,9 @@ class xMorvaDocument : public VObject,
   void DeleteStyleSheetStore();
   // The default sheet, id 1, into a new store.
   void SaveDefaultStyleSheet();
+  // Makes the names the forms show again when the store changed since they
+  // were made; answers the place of sheet `id` among them, -1 for none.
+  int32_t StyleSheetFormAt(int16_t id);
   // Pixels of the screen resolution from hundredths of a millimetre.
   static int32_t PaperToPixels(int32_t hundredths);
   int32_t CommandValue(int32_t id) const;
@@ -627,6 +633,12 @@ class xMorvaDocument : public VObject,
   std::unique_ptr<VMemoryResourceFile> fStyleSheets;
   // Sheets created under a default name so far.
   int32_t fStyleSheetCounter = 0;
+  // The names the host's forms show of the sheets, in id order, made for
+  // the store as it stood at its change stamp `fStyleSheetFormsStamp`: a
+  // sheet made, renamed or deleted, by any road, changes the stamp.
+  uint64_t fStyleSheetFormsStamp = 0;
+  std::vector<int16_t> fStyleSheetFormIds;
+  std::vector<std::u16string> fStyleSheetForms;
   std::unique_ptr<VWinPrinter> fPrinter;
   std::unique_ptr<VBitmapPort> fMeasuringPort;
   std::unique_ptr<VDIBPort> fLinePort;

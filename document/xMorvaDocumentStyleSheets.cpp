@@ -66,6 +66,10 @@ int32_t xMorvaDocument::StyleSheetIndex(int16_t id) const {
   return 0;
 }
 
+bool xMorvaDocument::HasStyleSheet(int16_t id) const {
+  return fStyleSheets && fStyleSheets->HasResource(kStyleSheetResourceType, id);
+}
+
 void xMorvaDocument::GetStyleSheetName(int16_t id, VString& name, bool withShortcut) {
   name.SetEmpty(false);
   if (!fStyleSheets || !fStyleSheets->HasResource(kStyleSheetResourceType, id)) return;
@@ -105,24 +109,41 @@ void xMorvaDocument::FillStyleSheetList(VStringArray& list, bool withShortcut) {
   }
 }
 
+int32_t xMorvaDocument::StyleSheetFormAt(int16_t id) {
+  const uint64_t stamp = fStyleSheets ? fStyleSheets->GetChangeStamp() : 0;
+  if (stamp != fStyleSheetFormsStamp) {
+    fStyleSheetFormsStamp = stamp;
+    fStyleSheetFormIds = StyleSheetIds();
+    fStyleSheetForms.clear();
+    if (fStyleSheets) fStyleSheetForms = StyleSheetFormNames(*fStyleSheets, fStyleSheetFormIds);
+  }
+  const auto at = std::find(fStyleSheetFormIds.begin(), fStyleSheetFormIds.end(), id);
+  return at != fStyleSheetFormIds.end() ? int32_t(at - fStyleSheetFormIds.begin()) : -1;
+}
+
 void xMorvaDocument::FillStyleSheetFormList(VStringArray& list) {
   list.SetCount(0, false);
-  if (fStyleSheets) FillStyleSheetFormNames(*fStyleSheets, StyleSheetIds(), list);
+  StyleSheetFormAt(0);
+  for (const std::u16string& form : fStyleSheetForms) {
+    auto* shown = new VStr<255>;
+    shown->AppendUniChars(form.data(), int32_t(form.size()));
+    list.AppendObject(shown, false);
+  }
 }
 
 void xMorvaDocument::GetStyleSheetFormName(int16_t id, VString& name) {
   name.SetEmpty(false);
-  VStringArray forms;
-  FillStyleSheetFormList(forms);
-  const int32_t index = StyleSheetIndex(id);
-  const VString* form = index > 0 ? forms.GetAt(index) : nullptr;
-  if (form != nullptr) name.CopyText(*form);
+  const int32_t at = StyleSheetFormAt(id);
+  if (at < 0) return;
+  const std::u16string& form = fStyleSheetForms[size_t(at)];
+  name.AppendUniChars(form.data(), int32_t(form.size()));
 }
 
 bool xMorvaDocument::IsStyleSheetFormName(int16_t id, const VString& given) {
+  if (StyleSheetFormAt(id) < 0) return false;
   VStr<255> shown;
   GetStyleSheetFormName(id, shown);
-  return StyleSheetIndex(id) > 0 && SameStyleSheetName(shown, given, true);
+  return SameStyleSheetName(shown, given, true);
 }
 
 void xMorvaDocument::UpdateStyleSheetMenu() {

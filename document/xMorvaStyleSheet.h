@@ -21,6 +21,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 #include <vector>
 
 #include "document/xMorvaProperties.h"
@@ -150,5 +151,7 @@ bool ReadStyleSheetNameBytes(const uint8_t* data, uint32_t size, VString& name);
 // The names the host's forms show of the sheets `ids`, in that order: each
 // in the Macintosh set, a character it lacks shown as "?", and told apart
 // from every other without regard to case (a name shown as it is keeps it;
-// another takes " 2", " 3" ... behind it).
+// another takes " 2", " 3" ... behind it). In time linear in the sheets.
+std::vector<std::u16string> StyleSheetFormNames(VResourceFile& store, const std::vector<int16_t>& ids);
+// The same in a list.
 void FillStyleSheetFormNames(VResourceFile& store, const std::vector<int16_t>& ids, VStringArray& list);

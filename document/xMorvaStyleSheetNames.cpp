@@ -4,6 +4,7 @@
 // every name that no other sheet shows.
 #include <map>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "document/StoredRecord_p.h"
@@ -42,27 +43,89 @@ bool CarriedWhole(const VString& name) {
   return SameStyleSheetName(form, name, true);
 }
 
-bool HasMacForm(char16_t c) {
-  VStr<1> one;
-  one.AppendUniChars(&c, 1);
-  char bytes[4];
-  return one.ConvertInto(bytes, int32_t(sizeof bytes), kMacCharSet) > 0;
-}
+// Whether the Macintosh set holds a character, asked of the conversion
+// once for each character met: the names of a document are made of few.
+class MacForms {
+ public:
+  bool Has(char16_t c) {
+    const auto [at, added] = fKnown.try_emplace(c, false);
+    if (added) {
+      VStr<1> one;
+      one.AppendUniChars(&c, 1);
+      char bytes[4];
+      at->second = one.ConvertInto(bytes, int32_t(sizeof bytes), kMacCharSet) > 0;
+    }
+    return at->second;
+  }
+
+ private:
+  std::unordered_map<char16_t, bool> fKnown;
+};
 
 // Every character the Macintosh set holds as itself, every other one (a
 // surrogate pair counting as one) as a question mark: the name shows where
 // letters could not be shown.
-void ShownForm(const VString& name, VString& form) {
+void ShownForm(const VString& name, MacForms& carried, VString& form) {
   form.SetEmpty(false);
   const int32_t length = name.GetLength();
-  for (int32_t i = 1; i <= length; ++i) {
-    const char16_t c = name.GetCharAt(i);
-    const bool pair = c >= 0xD800 && c <= 0xDBFF && i < length && name.GetCharAt(i + 1) >= 0xDC00 &&
-                      name.GetCharAt(i + 1) <= 0xDFFF;
+  std::u16string units(size_t(length), u'\0');
+  if (length > 0) name.GetUniChars(units.data(), 0, length);
+  std::u16string shown;
+  shown.reserve(units.size());
+  for (size_t i = 0; i < units.size(); ++i) {
+    const char16_t c = units[i];
+    const bool pair = c >= 0xD800 && c <= 0xDBFF && i + 1 < units.size() && units[i + 1] >= 0xDC00 &&
+                      units[i + 1] <= 0xDFFF;
     if (pair) ++i;
-    form.AppendUniChar(!pair && HasMacForm(c) ? c : kUncarried);
+    shown.push_back(!pair && carried.Has(c) ? c : kUncarried);
   }
+  form.AppendUniChars(shown.data(), int32_t(shown.size()));
 }
+
+// The forms given so far, found by a key that two forms equal without
+// regard to case always share: each ASCII letter folded, every other
+// character that equals an ASCII character (a dotless i, a wide letter)
+// taken as it, and all the rest as one. Only the forms under the same key
+// are compared, so telling n names apart takes time linear in n.
+class TakenForms {
+ public:
+  bool IsTaken(const VString& form) {
+    const auto found = fByKey.find(Key(form));
+    if (found == fByKey.end()) return false;
+    for (const VString* other : found->second) {
+      if (SameStyleSheetName(*other, form)) return true;
+    }
+    return false;
+  }
+  void Take(const VString& form) { fByKey[Key(form)].push_back(&form); }
+
+ private:
+  static constexpr char16_t kOther = 0xFFFF;
+  char16_t KeyOf(char16_t c) {
+    if (c < 0x80) return c >= u'a' && c <= u'z' ? char16_t(c - 0x20) : c;
+    const auto [at, added] = fKeys.try_emplace(c, kOther);
+    if (added && gIntlMgr != nullptr) {
+      for (char16_t ascii = 1; ascii < 0x80; ++ascii) {
+        if (ascii >= u'a' && ascii <= u'z') continue;
+        if (gIntlMgr->CompareChar(c, ascii, false) == 0) {
+          at->second = ascii;
+          break;
+        }
+      }
+    }
+    return at->second;
+  }
+  std::u16string Key(const VString& form) {
+    const int32_t length = form.GetLength();
+    std::u16string key(size_t(length), u'\0');
+    if (length > 0) form.GetUniChars(key.data(), 0, length);
+    for (char16_t& c : key) c = KeyOf(c);
+    return key;
+  }
+
+  std::unordered_map<std::u16string, std::vector<const VString*>> fByKey;
+  std::unordered_map<char16_t, char16_t> fKeys;
+};
 
 // The record's bytes from the store; false when there is none.
 bool CopyNameRecord(VResourceFile& store, int16_t id, std::vector<uint8_t>& bytes) {
@@ -179,31 +242,27 @@ void RemoveStyleSheetWholeName(VResourceFile& store, int16_t id) {
   if (store.HasResource(kStyleSheetNameResourceType, id)) store.RemoveResource(kStyleSheetNameResourceType, id);
 }
 
-void FillStyleSheetFormNames(VResourceFile& store, const std::vector<int16_t>& ids, VStringArray& list) {
+std::vector<std::u16string> StyleSheetFormNames(VResourceFile& store, const std::vector<int16_t>& ids) {
   const size_t count = ids.size();
   std::vector<VStr<255>> forms(count);
   std::vector<bool> exact(count);
+  MacForms carried;
   for (size_t i = 0; i < count; ++i) {
     VStr<kStyleSheetWholeNameLength> whole;
     GetStyleSheetWholeName(store, ids[i], whole);
-    ShownForm(whole, forms[i]);
+    ShownForm(whole, carried, forms[i]);
     exact[i] = SameStyleSheetName(forms[i], whole, true);
   }
   // Sheets are found by name without regard to case, so forms are told
   // apart the same way. A name shown as it is keeps its form; the others
   // take the first free number behind theirs.
-  std::vector<const VString*> taken;
+  TakenForms taken;
   std::vector<bool> placed(count, false);
   std::map<std::u16string, int32_t> nextNumber;
-  auto isTaken = [&](const VString& form) {
-    for (const VString* other : taken) {
-      if (SameStyleSheetName(*other, form)) return true;
-    }
-    return false;
-  };
+  auto isTaken = [&](const VString& form) { return taken.IsTaken(form); };
   for (size_t i = 0; i < count; ++i) {
     if (!exact[i] || isTaken(forms[i])) continue;
-    taken.push_back(&forms[i]);
+    taken.Take(forms[i]);
     placed[i] = true;
   }
   for (size_t i = 0; i < count; ++i) {
@@ -226,13 +285,22 @@ void FillStyleSheetFormNames(VResourceFile& store, const std::vector<int16_t>& i
         forms[i].CopyText(number);
       }
     }
-    taken.push_back(&forms[i]);
+    taken.Take(forms[i]);
     placed[i] = true;
   }
-  list.SetCount(0, false);
+  std::vector<std::u16string> shown(count);
   for (size_t i = 0; i < count; ++i) {
+    shown[i].resize(size_t(forms[i].GetLength()));
+    if (!shown[i].empty()) forms[i].GetUniChars(shown[i].data(), 0, forms[i].GetLength());
+  }
+  return shown;
+}
+
+void FillStyleSheetFormNames(VResourceFile& store, const std::vector<int16_t>& ids, VStringArray& list) {
+  list.SetCount(0, false);
+  for (const std::u16string& shown : StyleSheetFormNames(store, ids)) {
     auto* form = new VStr<255>;
-    form->CopyText(forms[i]);
+    form->AppendUniChars(shown.data(), int32_t(shown.size()));
     list.AppendObject(form, false);
   }
 }

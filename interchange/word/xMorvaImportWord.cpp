@@ -298,7 +298,7 @@ int32_t SaveStyleSheets(xMorvaDocument& document, const std::vector<xMorvaWordSt
   VMemoryResourceFile* store = document.GetStyleSheetStore();
   if (store == nullptr) return styles.empty() ? 0 : kWordNoMemory;
   auto save = [&](xMorvaStyleSheet& sheet, const VString& name, int16_t id) {
-    if (document.StyleSheetIndex(id) > 0) return sheet.Save(document, *store, id, &name);
+    if (document.HasStyleSheet(id)) return sheet.Save(document, *store, id, &name);
     int16_t used = 0;
     return sheet.SaveNew(document, *store, name, used, id) && used == id;
   };

@@ -363,7 +363,7 @@ void xMorvaImportWord::BodyBuilder::ApplyParagraphRun(const xMorvaWordParagraphR
   // the tab, are the cell's to the last.
   const uint32_t marked = to > from && to <= fLength && fBody[to - 1] == u'\r' ? to - 1 : to;
   const int16_t sheet = fReader.SheetOf(pap.istd);
-  if (marked > from && sheet > 0 && fDocument.StyleSheetIndex(sheet) > 0) {
+  if (marked > from && sheet > 0 && fDocument.HasStyleSheet(sheet)) {
     fMarks.push_back({from, marked, uint32_t(fMarkSheets.size())});
     fMarkSheets.push_back(sheet);
   }
@@ -418,7 +418,7 @@ void xMorvaImportWord::BodyBuilder::ApplyCharacterRun(const xMorvaWordCharacterR
   want.SetProperty(kPropSize, PointSizeInRange(chp.halfPoints / 2));
   if (chp.color != -1) want.SetProperty(kPropTextColour, chp.color);
   if (chp.background != -1) want.SetProperty(kPropBackColour, chp.background);
-  if (chp.style > 0 && fDocument.StyleSheetIndex(chp.style) > 0) want.SetProperty(kPropStyleSheet, chp.style);
+  if (chp.style > 0 && fDocument.HasStyleSheet(chp.style)) want.SetProperty(kPropStyleSheet, chp.style);
   if (const int16_t font = FontIndex(chp.font); font > 0) want.SetProperty(kPropFont, font);
   symbolFont = chp.font >= 0 && size_t(chp.font) < fReader.fSymbolFonts.size() && fReader.fSymbolFonts[size_t(chp.font)];
 }

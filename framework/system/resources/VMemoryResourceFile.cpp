@@ -64,6 +64,7 @@ VMemoryResourceFile::~VMemoryResourceFile() {
   }
   fIndex.clear();
   fInUse.clear();
+  fLastUsed = nullptr;
 }
 
 // ---------------------------------------------------------------------------
@@ -168,8 +169,9 @@ const VMemoryResourceFile::IdMap* VMemoryResourceFile::IdsOf(uint32_t type) cons
 
 VMemoryResourceFile::Entry* VMemoryResourceFile::FindByRef(VResourceRef ref) const {
   if (ref == 0) return nullptr;
+  if (fLastUsed != nullptr && fLastUsed->inUseAt >= 0 && fLastUsed->dataHandle == ref) return fLastUsed;
   for (Entry* entry : fInUse) {
-    if (entry->dataHandle == ref) return entry;
+    if (entry->dataHandle == ref) return fLastUsed = entry;
   }
   return nullptr;
 }
@@ -177,7 +179,15 @@ VMemoryResourceFile::Entry* VMemoryResourceFile::FindByRef(VResourceRef ref) con
 VMemoryResourceFile::Entry* VMemoryResourceFile::FindByIndex(uint32_t type, int32_t index) const {
   const IdMap* ids = IdsOf(type);
   if (ids == nullptr || index < 1 || index > static_cast<int32_t>(ids->size())) return nullptr;
-  return std::next(ids->begin(), index - 1)->second;
+  if (fFoundStamp == fStamp && fFoundType == type && fFoundIndex <= index) {
+    fFound = std::next(fFound, index - fFoundIndex);
+  } else {
+    fFound = std::next(ids->begin(), index - 1);
+  }
+  fFoundStamp = fStamp;
+  fFoundType = type;
+  fFoundIndex = index;
+  return fFound->second;
 }
 
 bool VMemoryResourceFile::Insert(Entry* entry) {
@@ -186,25 +196,36 @@ bool VMemoryResourceFile::Insert(Entry* entry) {
 }
 
 void VMemoryResourceFile::EnterInUse(Entry* entry) {
-  for (Entry* e : fInUse) {
-    if (e == entry) return;
-  }
+  if (entry->inUseAt >= 0) return;
+  entry->inUseAt = static_cast<int32_t>(fInUse.size());
   fInUse.push_back(entry);
 }
 
+// The last entry takes the place of the one that leaves.
 void VMemoryResourceFile::LeaveInUse(Entry* entry) {
-  for (auto it = fInUse.begin(); it != fInUse.end(); ++it) {
-    if (*it == entry) {
-      fInUse.erase(it);
-      return;
-    }
-  }
+  if (entry->inUseAt < 0) return;
+  Entry* last = fInUse.back();
+  fInUse[static_cast<size_t>(entry->inUseAt)] = last;
+  last->inUseAt = entry->inUseAt;
+  fInUse.pop_back();
+  entry->inUseAt = -1;
+}
+
+uint64_t VMemoryResourceFile::NextStamp() {
+  static uint64_t last = 0;
+  return ++last;
+}
+
+void VMemoryResourceFile::Changed() {
+  fModified = 1;
+  fStamp = NextStamp();
 }
 
 void VMemoryResourceFile::Remove(Entry* entry) {
-  fModified = 1;
+  Changed();
   if (entry->dataHandle != 0) gMemoryMgr->DisposeHandle(entry->dataHandle);
   LeaveInUse(entry);
+  if (fLastUsed == entry) fLastUsed = nullptr;
   auto it = fIndex.find(entry->type);
   if (it != fIndex.end()) {
     it->second.erase(entry->id);
@@ -278,6 +299,7 @@ VResourceRef VMemoryResourceFile::Load(Entry* entry) {
     entry->loading = 0;
     entry->changed = 0;
   }
+  fLastUsed = entry;
   return entry->dataHandle;
 }
 
@@ -318,7 +340,7 @@ int16_t VMemoryResourceFile::AddResource(uint32_t type, int16_t id, const VStrin
   entry->changed = 1;
   EnterInUse(entry);
   Insert(entry);
-  fModified = 1;
+  Changed();
   return id;
 }
 
@@ -573,7 +595,7 @@ bool VMemoryResourceFile::SetResourceSize(VResourceRef ref, uint32_t size) {
   entry->length = size;
   entry->changed = 1;
   // The new size is stored only when the file is written.
-  fModified = 1;
+  Changed();
   return true;
 }
 
@@ -599,7 +621,7 @@ void VMemoryResourceFile::WriteResource(VResourceRef ref) {
   Entry* entry = FindByRef(ref);
   if (entry == nullptr) return;
   entry->changed = 1;
-  fModified = 1;
+  Changed();
 }
 
 uint32_t VMemoryResourceFile::GetResourceSizeById(uint32_t type, int16_t id) {
@@ -622,7 +644,7 @@ void VMemoryResourceFile::SetResourceName(uint32_t type, int16_t id, const VStri
   Entry* entry = Find(type, id);
   if (entry == nullptr) return;
   SetNameField(entry->name, name);
-  fModified = 1;
+  Changed();
 }
 
 bool VMemoryResourceFile::HasResource(uint32_t type, int16_t id) {

@@ -107,6 +107,10 @@ class VMemoryResourceFile : public VResourceFile {
   // successful UpdateFile).
   bool IsOtherOrder() const { return fOtherOrder != 0; }
   bool IsModified() const { return fModified != 0; }
+  // A number that changes whenever an entry is added, removed, renamed or
+  // written, and that no other container ever bears: what a reader makes
+  // of the entries (the names shown of them, say) holds while it stays.
+  uint64_t GetChangeStamp() const { return fStamp; }
 
  private:
   struct Entry {
@@ -121,6 +125,7 @@ class VMemoryResourceFile : public VResourceFile {
     uint8_t changed = 0;    // the handle holds the only or the newest copy
     uint8_t converted = 0;  // the handle's data was turned into native order
     uint8_t loading = 0;
+    int32_t inUseAt = -1;  // its place in fInUse; -1 when not in use
   };
   using IdMap = std::map<int16_t, Entry*>;
 
@@ -147,11 +152,17 @@ class VMemoryResourceFile : public VResourceFile {
   void Release(Entry* entry);
   bool Writable() const { return fOpen != 0 && fReadOnly == 0; }
   static void SetNameField(uint8_t field[32], const VString* name);
+  static uint64_t NextStamp();
+  // An entry was added, removed, renamed or written.
+  void Changed();
 
   VMemHandle fHandle = 0;
   const uint8_t* fPointer = nullptr;
   uint32_t fPointerSize = 0;
   std::vector<Entry*> fInUse;
+  // The entry in use that FindByRef found or Load handed out last: the
+  // calls on one reference come one after the other.
+  mutable Entry* fLastUsed = nullptr;
   uint8_t fReadOnly = 0;
   uint8_t fOpen = 0;
   uint8_t fModified = 0;
@@ -160,4 +171,12 @@ class VMemoryResourceFile : public VResourceFile {
   uint32_t fVersion = 0;
   uint32_t fCount = 0;
   std::map<uint32_t, IdMap> fIndex;
+  uint64_t fStamp = NextStamp();
+  // The entry FindByIndex found last, while nothing changed since: the
+  // next index is one step from it, so a walk by index over a type takes
+  // time in proportion to its entries.
+  mutable uint64_t fFoundStamp = 0;
+  mutable uint32_t fFoundType = 0;
+  mutable int32_t fFoundIndex = 0;
+  mutable IdMap::const_iterator fFound;
 };
