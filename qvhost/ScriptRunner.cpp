@@ -286,17 +286,25 @@ std::string Line::RunArea() {
   const uintptr_t createMessage = kind == "printing" ? 1 : 0;
   const uint16_t createModifiers = kind == "form" ? 1 : 0;
   int32_t routine = 1;
+  // The area placed in the form named at `formAt`, at X Y W H after it, with
+  // the options behind them.
+  const auto placeInForm = [&](size_t formAt, uint16_t& table, const char* form) -> std::string {
+    if (fTokens.size() < formAt + 5) return form;
+    int32_t x = 0, y = 0, w = 0, h = 0;
+    if (!Field(formAt + 1, "X", x).Field(formAt + 2, "Y", y).Field(formAt + 3, "W", w).Field(formAt + 4, "H", h)
+             .fBad.empty())
+      return fBad;
+    std::string bad = ScriptOptions().Add("routine", routine).Add("table", table).Read(fTokens, formAt + 5);
+    if (!bad.empty()) return bad;
+    return fHost.Screen().PlaceArea(name, Word(formAt), x, y, w, h);
+  };
   if (Word(2) == "create" && knownKind && Word(4) == "at") {
     // area NAME create form|output|printing at FORM X Y W H [routine N] [table N]
-    const char* form = "area NAME create form|output|printing at FORM X Y W H [routine N] [table N]";
-    if (fTokens.size() < 10) return form;
-    int32_t x = 0, y = 0, w = 0, h = 0;
-    if (!Field(6, "X", x).Field(7, "Y", y).Field(8, "W", w).Field(9, "H", h).fBad.empty()) return fBad;
     uint16_t table = 0;
-    std::string bad = ScriptOptions().Add("routine", routine).Add("table", table).Read(fTokens, 10);
-    if (!bad.empty()) return bad;
-    bad = fHost.Screen().PlaceArea(name, Word(5), x, y, w, h);
-    if (!bad.empty()) return bad;
+    if (std::string bad = placeInForm(5, table,
+                                      "area NAME create form|output|printing at FORM X Y W H [routine N] [table N]");
+        !bad.empty())
+      return bad;
     // The area's table goes in its `when`.
     fHost.AreaEvent(routine, name, kAreaEventCreate, createMessage, createModifiers, table);
     return {};
@@ -304,16 +312,11 @@ std::string Line::RunArea() {
   if (Word(2) == "design" && Word(3) == "at") {
     // area NAME design at FORM X Y W H [routine N] [table N]: the form
     // editor's placeholder in the form's window, kept (605) and drawn (607).
-    const char* form = "area NAME design at FORM X Y W H [routine N] [table N]";
-    if (fTokens.size() < 9) return form;
-    int32_t x = 0, y = 0, w = 0, h = 0;
-    if (!Field(5, "X", x).Field(6, "Y", y).Field(7, "W", w).Field(8, "H", h).fBad.empty()) return fBad;
-    int16_t table = 0;
-    std::string bad = ScriptOptions().Add("routine", routine).Add("table", table).Read(fTokens, 9);
-    if (!bad.empty()) return bad;
-    bad = fHost.Screen().PlaceArea(name, Word(4), x, y, w, h);
-    if (!bad.empty()) return bad;
-    fHost.DesignArea(routine, name, table);
+    uint16_t table = 0;
+    if (std::string bad = placeInForm(4, table, "area NAME design at FORM X Y W H [routine N] [table N]");
+        !bad.empty())
+      return bad;
+    fHost.DesignArea(routine, name, int16_t(table));
     return {};
   }
   if (Word(2) == "move") {

@@ -444,7 +444,8 @@ std::unique_ptr<VFile> CreateFileBeside(const FilePlace& place, const char* tag)
     VStrInHandle candidate(place.folder);
     candidate.Insert(HiddenName(place.name, tag, ++counter), candidate.GetLength() + 1);
     auto file = std::make_unique<VFile>(candidate);
-    const int32_t code = file->Create(false);
+    // Private while it is written: the file it replaces may be.
+    const int32_t code = file->Create(false, true);
     if (code == 0) return file;
     if (code != kFileExists) return nullptr;
   }

@@ -258,6 +258,25 @@ TEST_F(WinFiles, MoveNeverReplacesAnExistingFile) {
   EXPECT_EQ(GetLastError(), ERROR_FILE_NOT_FOUND);
 }
 
+TEST_F(WinFiles, ATemporaryFileIsItsOwnersUntilItTakesItsPlace) {
+  const mode_t mask = umask(022);
+  const auto mode = [&](const std::string& name) {
+    struct stat st {};
+    EXPECT_EQ(stat(P(name).c_str(), &st), 0);
+    return st.st_mode & 07777;
+  };
+  for (const std::string place : {"free", "kept"}) {
+    if (place == "kept") Put(place, "old"), chmod(P(place).c_str(), 0640);
+    HANDLE h = CreateFileA(P("new").c_str(), kRW, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_TEMPORARY, nullptr);
+    ASSERT_NE(h, INVALID_HANDLE_VALUE);
+    EXPECT_EQ(mode("new"), 0600u);
+    CloseHandle(h);
+    EXPECT_TRUE(PutFileInPlaceA(P("new").c_str(), P(place).c_str()));
+    EXPECT_EQ(mode(place), place == "kept" ? 0640u : 0644u) << place;
+  }
+  umask(mask);
+}
+
 TEST_F(WinFiles, FoldersAreMadeOnceAndRemovedOnlyWhenEmpty) {
   EXPECT_TRUE(CreateDirectoryA(P("d").c_str(), nullptr));
   EXPECT_FALSE(CreateDirectoryA(P("d").c_str(), nullptr));

@@ -486,7 +486,7 @@ mode_t CurrentUmask() {
 // ---------------------------------------------------------------- handles
 
 HANDLE CreateFileA(const char* name, DWORD access, DWORD share, void*, DWORD disposition,
-                   DWORD, HANDLE) {
+                   DWORD attributes, HANDLE) {
   if (!ValidName(name)) {
     SetLastError(ERROR_PATH_NOT_FOUND);
     return INVALID_HANDLE_VALUE;
@@ -510,16 +510,17 @@ HANDLE CreateFileA(const char* name, DWORD access, DWORD share, void*, DWORD dis
     flags |= O_RDONLY;
   bool existed = true;
   int fd = -1;
+  const mode_t mode = (attributes & FILE_ATTRIBUTE_TEMPORARY) != 0 ? 0600 : 0666;
   switch (disposition) {
     case CREATE_NEW:
-      fd = open(name, flags | O_CREAT | O_EXCL, 0666);
+      fd = open(name, flags | O_CREAT | O_EXCL, mode);
       existed = false;
       break;
     case CREATE_ALWAYS:
     case OPEN_ALWAYS:
       fd = open(name, flags);
       if (fd < 0 && errno == ENOENT) {
-        fd = open(name, flags | O_CREAT | O_EXCL, 0666);
+        fd = open(name, flags | O_CREAT | O_EXCL, mode);
         existed = false;
       }
       break;
@@ -855,23 +856,23 @@ BOOL MoveToFreeName(const char* existingName, const char* newName) {
   return Succeed();
 }
 
+// The folder part of a path: empty for a bare name and for a name at the root.
+std::string FolderPart(const std::string& path) {
+  const size_t slash = path.find_last_of('/');
+  return slash == std::string::npos ? std::string() : path.substr(0, slash);
+}
+
 // Flushes the folder that holds `path`, so that a name made or moved in it is
 // on the disk. A file system that cannot flush a folder counts as done.
 DWORD FlushFolderOf(const std::string& path) {
-  const size_t slash = path.find_last_of('/');
-  const std::string folder =
-      slash == std::string::npos ? std::string(".") : slash == 0 ? std::string("/") : path.substr(0, slash);
+  std::string folder = FolderPart(path);
+  if (folder.empty()) folder = path.find('/') == std::string::npos ? "." : "/";
   const int fd = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
   if (fd < 0) return ErrorOf(errno, folder);
   const int flushed = fsync(fd);
   const int error = errno;
   close(fd);
   return flushed == 0 || error == EINVAL ? ERROR_SUCCESS : ErrorOf(error);
-}
-
-std::string FolderPart(const std::string& path) {
-  const size_t slash = path.find_last_of('/');
-  return slash == std::string::npos ? std::string() : path.substr(0, slash);
 }
 
 }  // namespace

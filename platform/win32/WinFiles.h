@@ -30,6 +30,9 @@ constexpr DWORD FILE_ATTRIBUTE_READONLY = 0x00000001;
 constexpr DWORD FILE_ATTRIBUTE_HIDDEN = 0x00000002;
 constexpr DWORD FILE_ATTRIBUTE_DIRECTORY = 0x00000010;
 constexpr DWORD FILE_ATTRIBUTE_NORMAL = 0x00000080;
+// A file made to take another's place (PutFileInPlaceA): CreateFileA makes it
+// readable by its owner alone until it is in place, with its final permission.
+constexpr DWORD FILE_ATTRIBUTE_TEMPORARY = 0x00000100;
 constexpr DWORD FILE_ATTRIBUTE_REPARSE_POINT = 0x00000400;  // a symbolic link
 constexpr DWORD INVALID_FILE_ATTRIBUTES = 0xFFFFFFFF;
 

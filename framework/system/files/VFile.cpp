@@ -202,7 +202,7 @@ int32_t VFile::Flush() {
 
 // ---------------------------------------------------------------- file operations
 
-int32_t VFile::Create(bool replace) {
+int32_t VFile::Create(bool replace, bool temporary) {
   if (IsOpen()) return kFileExists;
   if (GetState() >= kItemOtherKind) {
     if (!replace) return kFileExists;
@@ -210,7 +210,7 @@ int32_t VFile::Create(bool replace) {
     if (fWin.Delete() != 0) return kFileNotDeleted;
   }
   fState = kItemUnknown;
-  if (int32_t r = fWin.Create()) return r;
+  if (int32_t r = fWin.Create(temporary)) return r;
   fState = 6;
   return 0;
 }

@@ -96,8 +96,9 @@ class VFile : public VFileSystemItem {
   int32_t Flush();
   // 217 when open, or present and not to be replaced; a present file to be
   // replaced is deleted first (210 when it cannot be). Leaves the new file
-  // open for reading and writing (state 6).
-  int32_t Create(bool replace);
+  // open for reading and writing (state 6). A `temporary` file, written to
+  // take another's place (TakePlaceOf), is its owner's alone until then.
+  int32_t Create(bool replace, bool temporary = false);
   // 202 when open, 208 when not present, 210 when it cannot be deleted.
   int32_t Delete();
   // Moves the file to its folder under `newName`, which must be a plain name

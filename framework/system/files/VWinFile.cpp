@@ -202,12 +202,13 @@ int32_t VWinFile::Open(int32_t permission, bool shared) {
   return 0;
 }
 
-int32_t VWinFile::Create() {
+int32_t VWinFile::Create(bool temporary) {
   if (fHandle != nullptr) return kFileAlreadyOpen;
   char path[kLongPath];
   if (!fOwner->GetAnsiPath(path, kLongPath)) return Failure();
   HANDLE h = CreateFileA(path, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_NEW,
-                         FILE_FLAG_RANDOM_ACCESS | FILE_ATTRIBUTE_NORMAL, nullptr);
+                         FILE_FLAG_RANDOM_ACCESS | (temporary ? FILE_ATTRIBUTE_TEMPORARY : FILE_ATTRIBUTE_NORMAL),
+                         nullptr);
   if (h == INVALID_HANDLE_VALUE) return Failure();
   fHandle = h;
   const uint32_t type = fOwner->GetFileType(), creator = fOwner->GetCreator();

@@ -68,7 +68,8 @@ class VWinFile : public VObject {
   int32_t Open(int32_t permission, bool shared = false);
   // A new file, open for reading and writing; the type record is written
   // when the owner has a type and a creator and the type has a second code.
-  int32_t Create();
+  // A temporary file is readable by its owner alone.
+  int32_t Create(bool temporary = false);
   // The handle is let go whether or not closing succeeds.
   int32_t Close();
   int32_t Flush();
