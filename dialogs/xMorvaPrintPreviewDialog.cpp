@@ -260,11 +260,12 @@ void xMorvaPrintPreviewDialog::ItemHit(const VString& objectName, int16_t) {
     ++fCurrentPage;
     ShowPage();
   } else if (IsFormObject(objectName, kPrint)) {
-    // The page shown only, numbered from 1 whatever the first page number;
-    // no print dialog, so the range stays the page shown.
+    // The page shown, numbered from 1 whatever the first page number: the
+    // print dialog offers it as the range, and the user may still change
+    // the range or the paper, or cancel.
     if (GetArea() == nullptr) return;
     const int32_t page = fCurrentPage - FirstPage() + 1;
-    xMorvaPrinting::PrintCommand(*GetArea(), false, page, page);
+    xMorvaPrinting::PrintCommand(*GetArea(), true, page, page);
   }
 }
 

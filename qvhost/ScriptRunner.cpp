@@ -363,12 +363,16 @@ struct PrintDialogAnswer {
   int to = 0;
   bool accept = true;
   bool turn = false;
+  // The pages the dialog offers are the ones chosen.
+  bool asOffered = false;
 };
 PrintDialogAnswer sPrintAnswer;
 
 BOOL AnswerPrintDialog(PRINTDLGA* dialog, void*) {
-  dialog->nFromPage = WORD(sPrintAnswer.from);
-  dialog->nToPage = WORD(sPrintAnswer.to);
+  if (!sPrintAnswer.asOffered) {
+    dialog->nFromPage = WORD(sPrintAnswer.from);
+    dialog->nToPage = WORD(sPrintAnswer.to);
+  }
   // The user turning the paper to its other orientation.
   if (sPrintAnswer.accept && sPrintAnswer.turn) {
     if (auto* mode = static_cast<DEVMODEA*>(GlobalLock(dialog->hDevMode))) {
@@ -905,8 +909,9 @@ std::string Line::RunPrint() {
 
 std::string Line::RunPrinter() {
   // printer output "file.pdf": where the module's print jobs go (in the
-  // host's folder); printer pages FROM TO [turn] | printer cancel: the
-  // print dialog's answer, turning the paper with "turn".
+  // host's folder); printer pages FROM TO [turn] | printer accept |
+  // printer cancel: the print dialog's answer, turning the paper with
+  // "turn"; accept prints the pages the dialog offers.
   const std::string& what = Word(1);
   if (what == "output") {
     std::string bad = Count(3, 3, "printer output \"file.pdf\"");
@@ -925,18 +930,19 @@ std::string Line::RunPrinter() {
     std::string bad = Count(4, 5, "printer pages FROM TO [turn]");
     if (!bad.empty() || !(bad = Field(2, "FROM", from).Field(3, "TO", to).fBad).empty()) return bad;
     if (fTokens.size() == 5 && Word(4) != "turn") return "printer pages FROM TO [turn]";
-    sPrintAnswer = {from, to, true, fTokens.size() == 5};
+    sPrintAnswer = {from, to, true, fTokens.size() == 5, false};
     SetHeadlessPrintProvider(&AnswerPrintDialog, nullptr);
     return {};
   }
-  if (what == "cancel") {
-    std::string bad = Count(2, 2, "printer cancel");
+  if (what == "cancel" || what == "accept") {
+    std::string bad = Count(2, 2, "printer " + what);
     if (!bad.empty()) return bad;
-    sPrintAnswer = {0, 0, false, false};
+    const bool accept = what == "accept";
+    sPrintAnswer = {0, 0, accept, false, accept};
     SetHeadlessPrintProvider(&AnswerPrintDialog, nullptr);
     return {};
   }
-  return "printer output \"file.pdf\" | pages FROM TO [turn] | cancel";
+  return "printer output \"file.pdf\" | pages FROM TO [turn] | accept | cancel";
 }
 
 std::string Line::RunChooseColour() {

@@ -18,7 +18,7 @@
 //   snapshot FORM|screen "f.png"   queue none
 //   expect slot set|zero   expect message "text"   expect calls SELECTOR N ...
 //   expect png FORM|screen "ref.png"   print AREA "file.pdf"
-//   printer output "file.pdf"   printer pages FROM TO   printer cancel
+//   printer output "file.pdf"   printer pages FROM TO   printer accept|cancel
 //   page setup [paper NAME|W H] [upright|across] [margins L T R B]|cancel
 //   expect pdf "file.pdf" pages N   expect pdf "file.pdf" page N "text"
 //   expect pdf "file.pdf" paper W H

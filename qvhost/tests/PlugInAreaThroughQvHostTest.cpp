@@ -271,6 +271,8 @@ TEST_F(AreaScripts, APrintTheHostCannotCarryOutFailsItsLine) {
       {"printer output \"" + missing + "\"\n", "line 6: cannot write " + missing + ": no folder /no/such/folder"},
       {"printer output \"@\"\n", "line 6: cannot write @: it is a folder"},
       {"printer output page.pdf\n", "line 6: printer output \"file.pdf\""},
+      {"printer accept all\n", "line 6: trailing word all (printer accept)"},
+      {"printer keep\n", "line 6: printer output \"file.pdf\" | pages FROM TO [turn] | accept | cancel"},
       {"print body \"" + missing + "\"\n", "line 6: the print job did not start: cannot write " + missing},
       {"area loose create form\nprint loose \"@loose.pdf\"\n", "line 7: the area is in no form"},
       {"area none 1\nprint none \"@none.pdf\"\n", "line 7: the area was never made (event 16)"},
