@@ -80,13 +80,18 @@ class PrinterMetricsOn {
 class PrintJob {
  public:
   PrintJob(VPrintSettings& printer, const std::string& name) : fPrinter(printer), fPort(printer.BeginDocument(name)) {}
-  ~PrintJob() {
-    xMorvaPrinting::SetCurrentPrintedPage(1);
-    if (fPort != nullptr) fPrinter.EndDocument();
-  }
+  ~PrintJob() { End(); }
   PrintJob(const PrintJob&) = delete;
   PrintJob& operator=(const PrintJob&) = delete;
   VPort* Port() const { return fPort; }
+  // Ends the job once: true when it started and printed whole, its end
+  // included (the output may still fail there, a full disk for one).
+  bool End() {
+    xMorvaPrinting::SetCurrentPrintedPage(1);
+    if (fPort == nullptr) return false;
+    fPort = nullptr;
+    return fPrinter.EndDocument();
+  }
   // Before every page but the job's first: the next page of the job.
   bool BeginPage() {
     if (!fFirst && !fPrinter.NextPage()) return false;
@@ -207,6 +212,7 @@ int32_t PrintCommand(xMorvaPlugIn& area, bool askPaper, int32_t first, int32_t l
         if (fine) PrintPages(*document, *job.Port(), page - 1);
       }
     }
+    fine = job.End() && fine;
   }
   document->SetHostOutcome(fine);
   return fine ? 0 : kErrorPrintJob;
@@ -272,6 +278,7 @@ int32_t MailingCommand(xMorvaPlugIn& area, bool askDialog, bool askPaper, int16_
       }
       if (allParts != 0) document->ApplyToAllParts(1);
     }
+    fine = job.End() && fine;
   }
   if (!fine && code == 0) code = kErrorPrintJob;
   document->SetHostOutcome(fine);

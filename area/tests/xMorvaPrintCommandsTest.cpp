@@ -188,6 +188,36 @@ TEST_F(PrintCommandsTest, AJobThatCannotStartAnswers1002AndLeavesTheOptionAsItWa
   EXPECT_EQ(xMorvaPrinting::GetCurrentPrintedPage(), 1);
 }
 
+// The output's disk full from the job's start, once its first page is
+// written, or at its end: the print and the merge answer 1002 and leave no
+// file, hidden or not, in the output's folder; the host's command 4 records
+// the code.
+TEST_F(PrintCommandsTest, AFullDiskAtTheStartAPageOrTheEndAnswers1002AndLeavesNoFile) {
+  Pages(3);
+  records = 2;
+  for (const int failure : {3, 4, 5}) {
+    SetHeadlessPrintFailure(failure);
+    EXPECT_EQ(xMorvaPrinting::PrintCommand(*area, false, 0, 0), kErrorPrintJob) << failure;
+    EXPECT_TRUE(std::filesystem::is_empty(folder)) << failure;
+    EXPECT_EQ(xMorvaPrinting::GetCurrentPrintedPage(), 1);
+    EXPECT_EQ(document->GetParams().GetPrinterMetrics(), 0);
+
+    SetHeadlessPrintFailure(failure);
+    EXPECT_EQ(xMorvaPrinting::MailingCommand(*area, false, false, 2), kErrorPrintJob) << failure;
+    EXPECT_TRUE(std::filesystem::is_empty(folder)) << failure;
+
+    SetHeadlessPrintFailure(failure);
+    uint8_t allParts = 0;
+    int16_t runs = 0;
+    AreaTest::Run(4, area->GetReference(), {&allParts, &runs});
+    EXPECT_EQ(LastError(area->GetReference()), kErrorPrintJob) << failure;
+    EXPECT_TRUE(std::filesystem::is_empty(folder)) << failure;
+  }
+  // With room on the disk again the same print is whole.
+  EXPECT_EQ(xMorvaPrinting::PrintCommand(*area, false, 0, 0), 0);
+  EXPECT_EQ(PdfPages(), 3);
+}
+
 TEST_F(PrintCommandsTest, ACancelledPrintDialogPrintsNothing) {
   Pages(2);
   DialogAnswer answer{1, 2, false};

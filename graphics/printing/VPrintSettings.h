@@ -97,7 +97,8 @@ class VPrintSettings : public VObject {
 
   // The print job: nothing in the platform-neutral form.
   virtual VPort* BeginDocument(const std::string& name) { return nullptr; }
-  virtual void EndDocument() {}
+  // Ends the job: true when every page of it was printed.
+  virtual bool EndDocument() { return false; }
   virtual bool NextPage() { return false; }
 
   virtual uint16_t GetPaperCode() const { return fRecord.paperCode; }

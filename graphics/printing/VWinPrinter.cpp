@@ -405,6 +405,7 @@ VPort* VWinPrinter::BeginDocument(const std::string& name) {
   fRatioX = double(GetDeviceCaps(fPrinterDC, LOGPIXELSX)) / screenX;
   fRatioY = double(GetDeviceCaps(fPrinterDC, LOGPIXELSY)) / screenY;
   fPrinting = 1;
+  fJobFailed = false;
   fPageCount = fLastPage + 1 - fFirstPage;
   fCurrentPage = 1;
   fPort.reset(new VScaledPort(fPrinterDC, fRatioX, fRatioY));
@@ -419,8 +420,10 @@ bool VWinPrinter::NextPage() {
   fPort->DetachDC();
   const bool ended = EndPage(fPrinterDC) > 0;
   ++fCurrentPage;
+  fJobFailed = fJobFailed || !ended;
   if (!ended || fCurrentPage > fPageCount) return ended;
   const bool started = StartPage(fPrinterDC) > 0;
+  fJobFailed = fJobFailed || !started;
   if (started) {
     const double zoomX = fPort->GetZoomX();
     const double zoomY = fPort->GetZoomY();
@@ -433,17 +436,26 @@ bool VWinPrinter::NextPage() {
   return started;
 }
 
-void VWinPrinter::EndDocument() {
-  if (!fPrinting || fUseCount == 0 || fPrinterDC == nullptr || !fPort) return;
-  if (fCurrentPage <= fPageCount) EndPage(fPrinterDC);
+bool VWinPrinter::EndDocument() {
+  if (!fPrinting || fUseCount == 0 || fPrinterDC == nullptr || !fPort) return false;
+  bool ok = !fJobFailed;
+  if (ok && fCurrentPage <= fPageCount) ok = EndPage(fPrinterDC) > 0;
   fPageCount = 0;
   fCurrentPage = 0;
   fPrinting = 0;
-  EndDoc(fPrinterDC);
+  fJobFailed = false;
+  // A job that failed somewhere is given up rather than ended, so that no
+  // part of it prints as if it were the whole.
+  if (ok) {
+    ok = EndDoc(fPrinterDC) > 0;
+  } else {
+    AbortDoc(fPrinterDC);
+  }
   fPort.reset();
   DeleteDC(fPrinterDC);
   fPrinterDC = nullptr;
   EndUse();
+  return ok;
 }
 
 void VWinPrinter::AbortJob() {

@@ -29,7 +29,10 @@ class VWinPrinter : public VPrintSettings, public VReferencePrinter {
   bool PrintDialog(HWND owner) override;
   // The port to draw the first page into, or null; the job holds one use.
   VPort* BeginDocument(const std::string& name) override;
-  void EndDocument() override;
+  // True when the whole job printed; a job one of whose pages failed, or
+  // whose end fails (the output's disk full), is given up instead, and
+  // leaves nothing printed.
+  bool EndDocument() override;
   // The next page: what StartPage answered when a page was started, else
   // what EndPage answered.
   bool NextPage() override;
@@ -79,4 +82,6 @@ class VWinPrinter : public VPrintSettings, public VReferencePrinter {
   std::string fOutput;  // kept empty
   double fRatioX = 1.0;
   double fRatioY = 1.0;
+  // A page of the running job failed.
+  bool fJobFailed = false;
 };

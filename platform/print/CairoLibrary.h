@@ -14,7 +14,8 @@
   X(font_face_set_user_data) X(ft_font_face_create_for_ft_face) X(ft_font_face_set_synthesize)       \
   X(get_source) X(identity_matrix) X(image_surface_create) X(image_surface_get_data)                 \
   X(image_surface_get_stride) X(line_to) X(matrix_init) X(move_to) X(new_path)                       \
-  X(pattern_set_filter) X(pdf_surface_create) X(pdf_surface_set_metadata) X(rectangle) X(restore)    \
+  X(pattern_set_filter) X(pdf_surface_create_for_stream) X(pdf_surface_set_metadata) X(rectangle)   \
+  X(restore)                                                                                         \
   X(save) X(scale) X(set_antialias) X(set_fill_rule) X(set_font_face) X(set_font_matrix)             \
   X(set_line_cap) X(set_line_join) X(set_line_width) X(set_source_rgb) X(set_source_surface)         \
   X(show_page) X(show_text_glyphs) X(stroke) X(surface_destroy) X(surface_finish) X(surface_flush)   \

@@ -14,7 +14,11 @@
 #include <ft2build.h>
 #include FT_FREETYPE_H
 #include FT_SIZES_H
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
+
+#include <cerrno>
 
 #include <algorithm>
 #include <array>
@@ -28,6 +32,7 @@
 #include <new>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/gdi/GdiInternal.h"
@@ -55,6 +60,11 @@ const CairoFunctions* gCairo = nullptr;
 
 constexpr int kFailStartDoc = 1;
 constexpr int kFailStartPage = 2;
+// The output's disk is full from the job's start, once its first page is
+// written, or when the document is finished.
+constexpr int kDiskFullAtStart = 3;
+constexpr int kDiskFullAfterFirstPage = 4;
+constexpr int kDiskFullAtEnd = 5;
 
 // Ternary raster operations that copy their source or pattern.
 constexpr DWORD kPatCopy = 0x00F00021;
@@ -209,10 +219,22 @@ void ReleaseHold(void* data) {
   delete static_cast<CairoFaceHold*>(data);
 }
 
-// One running job: its PDF surface and the page being written.
+// One running job: its PDF surface and the page being written. The PDF
+// goes into a hidden file beside the output path and takes that path only
+// when the whole document is written and on the disk, so a job that fails
+// midway (a full disk, a page refused) leaves no damaged file there and an
+// older file of that name stays as it was.
 struct PrintJob {
   int id = 0;
   std::string path;
+  std::string temporary;
+  int fd = -1;
+  // A write of the output failed: the job cannot succeed any more.
+  bool writeFailed = false;
+  // The job is being given up: what cairo still writes goes nowhere.
+  bool discarding = false;
+  bool finishing = false;
+  int diskFull = 0;  // a simulated full disk: one of kDiskFull…, or 0
   cairo_surface_t* surface = nullptr;
   cairo_t* cr = nullptr;
   double scale = 1.0;  // points per device pixel
@@ -242,11 +264,80 @@ struct PrintJob {
   }
 
   ~PrintJob() {
+    discarding = true;
     if (cr != nullptr) gCairo->destroy(cr);
     if (surface != nullptr) gCairo->surface_destroy(surface);
     for (auto& face : faces) gCairo->font_face_destroy(face.second.second);
+    // A job that did not put its file in place removes it.
+    if (fd >= 0) {
+      close(fd);
+      unlink(temporary.c_str());
+    }
+  }
+
+  bool DiskFull() const {
+    return diskFull == kDiskFullAtStart || (diskFull == kDiskFullAfterFirstPage && pages >= 1) ||
+           (diskFull == kDiskFullAtEnd && finishing);
+  }
+
+  // Whether everything the job wrote so far reached its file.
+  bool Sound() const { return !writeFailed && gCairo->surface_status(surface) == CAIRO_STATUS_SUCCESS; }
+
+  // cairo's output: every byte written to the file, or the job fails.
+  static cairo_status_t Write(void* closure, const unsigned char* data, unsigned int length) {
+    PrintJob& job = *static_cast<PrintJob*>(closure);
+    if (job.discarding) return CAIRO_STATUS_SUCCESS;
+    if (job.writeFailed) return CAIRO_STATUS_WRITE_ERROR;
+    while (length > 0) {
+      if (job.DiskFull()) errno = ENOSPC;
+      const ssize_t n = job.DiskFull() ? -1 : write(job.fd, data, length);
+      if (n < 0 && errno == EINTR) continue;
+      if (n <= 0) {
+        job.writeFailed = true;
+        return CAIRO_STATUS_WRITE_ERROR;
+      }
+      data += n;
+      length -= static_cast<unsigned int>(n);
+    }
+    return CAIRO_STATUS_SUCCESS;
+  }
+
+  // The written file on the disk under the output path; false, and the file
+  // gone, when any of it failed.
+  bool PutInPlace() {
+    bool ok = !writeFailed && fsync(fd) == 0;
+    // The file gets the mode a file made afresh at the path would have,
+    // or the one of the file it replaces.
+    struct stat old {};
+    mode_t mode = 0;
+    if (stat(path.c_str(), &old) == 0 && S_ISREG(old.st_mode)) {
+      mode = old.st_mode & 07777;
+    } else {
+      const mode_t mask = umask(0);
+      umask(mask);
+      mode = 0666 & ~mask;
+    }
+    ok = ok && fchmod(fd, mode) == 0;
+    ok = close(fd) == 0 && ok;
+    fd = -1;
+    ok = ok && rename(temporary.c_str(), path.c_str()) == 0;
+    if (!ok) unlink(temporary.c_str());
+    return ok;
   }
 };
+
+// A hidden file of the job's own beside the output path, open for writing;
+// false when none can be made there.
+bool MakeTemporary(PrintJob& job) {
+  const size_t slash = job.path.rfind('/');
+  const std::string folder = slash == std::string::npos ? std::string() : job.path.substr(0, slash + 1);
+  const std::string name = slash == std::string::npos ? job.path : job.path.substr(slash + 1);
+  std::string pattern = folder + "." + name + ".~qvprintXXXXXX";
+  job.fd = mkostemp(pattern.data(), O_CLOEXEC);
+  if (job.fd < 0) return false;
+  job.temporary = pattern;
+  return true;
+}
 
 void SetColor(cairo_t* cr, COLORREF color) {
   gCairo->set_source_rgb(cr, GetRValue(color) / 255.0, GetGValue(color) / 255.0,
@@ -328,23 +419,25 @@ class PdfRecorder : public GdiRecorder {
     ++fJob->pages;
   }
 
+  // The document's end: written whole, it takes the output path.
   bool Finish() {
     std::lock_guard<std::recursive_mutex> lock(GdiFonts::FontLibrary::Get()->Mutex());
     fJob->ActivateCairoSizes();
+    fJob->finishing = true;
     gCairo->surface_finish(fJob->surface);
-    const bool ok = gCairo->surface_status(fJob->surface) == CAIRO_STATUS_SUCCESS;
+    const bool ok = fJob->Sound() && fJob->PutInPlace();
     fJob.reset();
     return ok;
   }
 
+  // The job given up: nothing of it stays.
   void Abort() {
     if (!fJob) return;
-    const std::string path = fJob->path;
     std::lock_guard<std::recursive_mutex> lock(GdiFonts::FontLibrary::Get()->Mutex());
     fJob->ActivateCairoSizes();
+    fJob->discarding = true;
     gCairo->surface_finish(fJob->surface);
     fJob.reset();
-    unlink(path.c_str());
   }
 
  private:
@@ -1119,6 +1212,13 @@ bool TakeFailure(int which) {
   return true;
 }
 
+// The simulated full disk the next job meets, or 0.
+int TakeDiskFull() {
+  std::lock_guard<std::mutex> lock(gJobMutex);
+  if (gFailNext < kDiskFullAtStart || gFailNext > kDiskFullAtEnd) return 0;
+  return std::exchange(gFailNext, 0);
+}
+
 void OpenPage(PrintJob& job) {
   cairo_t* cr = job.cr;
   gCairo->identity_matrix(cr);
@@ -1166,11 +1266,12 @@ int StartDocA(HDC handle, const DOCINFOA* info) {
   const int width = caps.physicalWidth > 0 ? caps.physicalWidth : caps.horzRes;
   const int height = caps.physicalHeight > 0 ? caps.physicalHeight : caps.vertRes;
   job->path = path;
-  job->surface = gCairo->pdf_surface_create(path.c_str(), width * job->scale, height * job->scale);
-  if (gCairo->surface_status(job->surface) != CAIRO_STATUS_SUCCESS) {
-    unlink(path.c_str());
-    return 0;
-  }
+  job->diskFull = TakeDiskFull();
+  if (!MakeTemporary(*job)) return 0;
+  PrintJob* self = job.get();
+  job->surface = gCairo->pdf_surface_create_for_stream(&PrintJob::Write, self, width * job->scale,
+                                                       height * job->scale);
+  if (!job->Sound()) return 0;
   if (info != nullptr && info->lpszDocName != nullptr) {
     gCairo->pdf_surface_set_metadata(job->surface, CAIRO_PDF_METADATA_TITLE, info->lpszDocName);
   }
@@ -1208,6 +1309,11 @@ int EndPage(HDC handle) {
     return 0;
   }
   recorder->FinishPage(*dc);
+  if (!recorder->Job().Sound()) {
+    // The page did not reach the file (a full disk): the job cannot end well.
+    recorder->BeginPage(*dc, !PagesAsPng());
+    return 0;
+  }
   std::optional<std::string> prefix;
   {
     std::lock_guard<std::mutex> lock(gJobMutex);
@@ -1229,7 +1335,12 @@ int EndDoc(HDC handle) {
     SetLastError(ERROR_INVALID_PARAMETER);
     return 0;
   }
-  if (recorder->Job().pageOpen) EndPage(handle);
+  if (recorder->Job().pageOpen && EndPage(handle) <= 0) {
+    recorder->Abort();
+    dc->recorder.reset();
+    EndPixelsOnDemand(*dc);
+    return 0;
+  }
   const bool ok = recorder->Finish();
   dc->recorder.reset();
   EndPixelsOnDemand(*dc);

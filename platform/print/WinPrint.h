@@ -150,9 +150,14 @@ struct DOCINFOA {
 
 // A positive job id, or 0 (SP_ERROR-like failure) when the DC is no printer
 // DC, a job runs on it, or the PDF file cannot be made.
+// The PDF is written beside its path under a hidden name and put in its
+// place only by an EndDoc that wrote it whole; a job that fails or is
+// aborted leaves no file, and an older file at the path as it was.
 QV_PLATFORM_API int StartDocA(HDC dc, const DOCINFOA* info);
 QV_PLATFORM_API int StartPage(HDC dc);
+// 0 when the page could not be written (the disk is full).
 QV_PLATFORM_API int EndPage(HDC dc);
+// 0 when the document could not be written whole; its file is then gone.
 QV_PLATFORM_API int EndDoc(HDC dc);
 // Ends the job and removes its file.
 QV_PLATFORM_API int AbortDoc(HDC dc);
@@ -168,7 +173,9 @@ QV_PLATFORM_API void SetHeadlessPrintPagePng(const char* prefix);
 // the PDF has no operator for (and each whole page when pages are written
 // as PNG files too), so a job of text and plain shapes makes none.
 QV_PLATFORM_API int64_t HeadlessPrintPagePixels();
-// Makes the next StartDocA (1) or StartPage (2) fail, once; 0 clears.
+// Makes the next StartDocA (1) or StartPage (2) fail, once; or gives the
+// next job's output a full disk from its start (3), once its first page is
+// written (4), or when the document is finished (5); 0 clears.
 QV_PLATFORM_API void SetHeadlessPrintFailure(int which);
 // Providers, output names, failures and the pixel count back to none.
 QV_PLATFORM_API void ResetHeadlessPrinting();

@@ -5,14 +5,19 @@
 
 #include <dlfcn.h>
 #include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -482,6 +487,100 @@ TEST_F(Printing, FailedJobsLeaveNoFile) {
   DOCINFOA nowhere{sizeof(DOCINFOA), "X", "/nonexistent/folder/x.pdf", nullptr, 0};
   EXPECT_EQ(StartDocA(printer, &nowhere), 0);
   DeleteDC(printer);
+}
+
+namespace {
+// A job of three pages: the step that first failed ("page N", "end"), or ""
+// when the whole job printed. A failed page gives the job up.
+std::string PrintThreePages(HDC dc, const DOCINFOA& info) {
+  if (StartDocA(dc, &info) <= 0) return "start";
+  for (int page = 1; page <= 3; ++page) {
+    const bool started = StartPage(dc) > 0;
+    if (started) DrawPage(dc, page);
+    if (!started || EndPage(dc) <= 0) {
+      AbortDoc(dc);
+      return "page " + std::to_string(page);
+    }
+  }
+  return EndDoc(dc) > 0 ? "" : "end";
+}
+
+// The names in the folder, hidden ones too.
+std::vector<std::string> Names(const std::string& folder) {
+  std::vector<std::string> names;
+  for (const auto& entry : std::filesystem::directory_iterator(folder)) names.push_back(entry.path().filename());
+  std::sort(names.begin(), names.end());
+  return names;
+}
+}  // namespace
+
+// A full disk under the output, met from the job's start, after its first
+// page or at its end: the step that meets it answers 0, at the latest the
+// one named, and the job leaves no file, hidden or not; an older file of
+// the output's name stays as it was. A job that prints whole replaces that
+// file and keeps its permissions.
+TEST_F(Printing, AFullDiskLeavesNoFileAndAnOlderOneAsItWas) {
+  const std::string pdf = folder + "/full.pdf";
+  {
+    std::ofstream older(pdf);
+    older << "older";
+  }
+  ASSERT_EQ(chmod(pdf.c_str(), 0640), 0);
+  DOCINFOA info{sizeof(DOCINFOA), "Full", pdf.c_str(), nullptr, 0};
+  const struct {
+    int failure;
+    std::vector<std::string> failedBy;  // the steps where it may fail
+  } rows[] = {
+      {3, {"start", "page 1"}},
+      {4, {"page 2"}},
+      {5, {"end"}},
+  };
+  for (const auto& row : rows) {
+    HDC dc = CreateDCA("winspool", "Qv Printer", nullptr, nullptr);
+    ASSERT_NE(dc, nullptr);
+    SetHeadlessPrintFailure(row.failure);
+    const std::string failed = PrintThreePages(dc, info);
+    DeleteDC(dc);
+    EXPECT_NE(std::find(row.failedBy.begin(), row.failedBy.end(), failed), row.failedBy.end())
+        << row.failure << ": " << failed;
+    EXPECT_EQ(Names(folder), std::vector<std::string>{"full.pdf"}) << row.failure;
+    std::ifstream in(pdf);
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), "older") << row.failure;
+  }
+  HDC dc = CreateDCA("winspool", "Qv Printer", nullptr, nullptr);
+  EXPECT_EQ(PrintThreePages(dc, info), "");
+  DeleteDC(dc);
+  EXPECT_EQ(Names(folder), std::vector<std::string>{"full.pdf"});
+  const std::string pdfInfo = Run("pdfinfo '" + pdf + "' 2>&1");
+  ASSERT_NE(pdfInfo.find("Pages:"), std::string::npos) << pdfInfo;
+  EXPECT_EQ(std::stoi(pdfInfo.substr(pdfInfo.find("Pages:") + 6)), 3);
+  struct stat made {};
+  ASSERT_EQ(stat(pdf.c_str(), &made), 0);
+  EXPECT_EQ(made.st_mode & 0777, 0640u);
+}
+
+// A real limit on the size of the files the process may write, as a disk
+// that fills: in a child of its own, the job fails and leaves no file.
+TEST_F(Printing, AFileSizeLimitFailsTheJobAndLeavesNoFile) {
+  const std::string pdf = folder + "/limited.pdf";
+  DOCINFOA info{sizeof(DOCINFOA), "Limited", pdf.c_str(), nullptr, 0};
+  for (const rlim_t limit : {rlim_t(0), rlim_t(3000)}) {
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+      signal(SIGXFSZ, SIG_IGN);
+      const rlimit size{limit, limit};
+      if (setrlimit(RLIMIT_FSIZE, &size) != 0) _exit(2);
+      HDC dc = CreateDCA("winspool", "Qv Printer", nullptr, nullptr);
+      const std::string failed = PrintThreePages(dc, info);
+      _exit(failed.empty() ? 1 : 0);
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status)) << limit;
+    EXPECT_EQ(WEXITSTATUS(status), 0) << limit;
+    EXPECT_TRUE(Names(folder).empty()) << limit;
+  }
 }
 
 // cairo is not among the platform library's own libraries: a process that
