@@ -521,6 +521,20 @@ void xMorvaDocument::TakePaperFromPage(bool landscape) {
   UpdateReferencePrinter();
 }
 
+void xMorvaDocument::FitPageToPrintRecord() {
+  int32_t paperWidth = 0;
+  int32_t paperHeight = 0;
+  if (fPrinter) fPrinter->GetPaperSize(paperWidth, paperHeight);
+  const bool pageIsPaper = paperWidth > 0 && paperHeight > 0 && PaperToPixels(paperWidth) == fParams.GetPageWidth() &&
+                           PaperToPixels(paperHeight) == fParams.GetPageHeight();
+  if (!pageIsPaper) {
+    TakePaperFromPage(false);
+    return;
+  }
+  FitPageToPaper(false, true);
+  UpdateReferencePrinter();
+}
+
 void xMorvaDocument::FitPageToPaper(bool fitMargins, bool fitPage) {
   int32_t paperWidth = 0;
   int32_t paperHeight = 0;

@@ -213,6 +213,13 @@ class xMorvaDocument : public VObject,
   // document paginates and prints on it. Every reader of a file with a
   // page calls it once the page is read.
   void TakePaperFromPage(bool landscape);
+  // After a document of the own format is read: the page fits the paper of
+  // the print record read with it, as this machine's printer gives it,
+  // keeping the file's margins. A record whose paper is not the page's
+  // (none, stored where no printer was installed, or another, the page
+  // set without page setup) takes the page's paper first, as a foreign
+  // file's does, so that the page prints on the paper it was made for.
+  void FitPageToPrintRecord();
   // The page's width and height in twips as files of other programs are
   // given it: a page fitted to a paper of the print settings' table (its
   // sides that paper's in whole millimetres, upright or across) is that

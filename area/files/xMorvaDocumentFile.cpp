@@ -215,6 +215,7 @@ int32_t ReadParts(xMorvaDocument& document, VStream& stream, bool skipped) {
   body->Reset();
   if (xMorvaLines* lines = body->GetLines()) lines->NoteCleared();
   body->SetSelection(selStart, selEnd);
+  document.FitPageToPrintRecord();
   return damaged || repairDamage || !whole || trailerLost ? kErrorRepairedData : 0;
 }
 

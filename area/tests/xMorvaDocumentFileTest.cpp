@@ -14,6 +14,8 @@
 #include "graphics/GraphicsGlobals.h"
 #include "graphics/VDIBPort.h"
 #include "platform/bytes/ByteOrder.h"
+#include "graphics/printing/VWinPrinter.h"
+#include "platform/win32/WinCommonDialogs.h"
 
 namespace {
 
@@ -222,6 +224,59 @@ TEST_F(DocumentFile, ReadsAFileOfTheOtherByteOrder) {
 // Layout writes a page number's digits into the stored text; reading puts
 // the placeholders back without calling the document repaired, so a saved
 // document with page numbers opens without the repair question.
+// The printer takes the page's paper, whatever paper the print record
+// read with it names: the page's own, none (settings that never met a
+// printer, stored where none was installed) or another (the page set
+// without page setup); the page and its margins stay the file's.
+TEST_F(DocumentFile, ThePageTakesThePaperOfItsPrintRecord) {
+  // Hundredths of a millimetre as a paper gives its page in screen pixels.
+  auto pixels = [](int32_t hundredths) { return int32_t(int64_t(hundredths) * gScreenLogPixelsX / 2540); };
+  // The file with the print record of `printer` in place of its own.
+  auto withRecord = [](const Bytes& file, VPrintSettings& printer) {
+    VMemHandle handle = 0;
+    VHandleStream out(handle);
+    EXPECT_EQ(out.OpenWrite(), 0);
+    EXPECT_TRUE(xMorvaDocument::WritePrintRecordTo(out, printer));
+    out.CloseWrite(1);
+    Bytes record(gMemoryMgr->GetHandleSize(handle));
+    std::memcpy(record.data(), gMemoryMgr->LockHandle(handle), record.size());
+    gMemoryMgr->UnlockHandle(handle);
+    gMemoryMgr->DisposeHandle(handle);
+    return WithStore(file, [&](VMemoryResourceFile& store) {
+      store.ReplaceResource(FourCC("wPRT"), 0, record.data(), uint32_t(record.size()));
+    });
+  };
+  // An A5 page with a left margin of 17 mm.
+  auto document = NewDocument();
+  document->Params().SetPageSize(pixels(14800), pixels(21000));
+  document->Params().SetLeftMargin(pixels(1700));
+  const Bytes file = Write(*document);
+  // Settings of no printer: no paper code, no size.
+  SetHeadlessDefaultPrinter(nullptr);
+  auto none = std::make_unique<VWinPrinter>();
+  ResetHeadlessDialogs();
+  // The default printer's settings, on its own paper (Letter).
+  VWinPrinter letter;
+  const struct {
+    const char* what;
+    Bytes bytes;
+    int32_t width, height;
+    uint16_t paper;
+  } rows[] = {
+      {"the page's own record", file, 14800, 21000, 11},
+      {"a record naming no paper", withRecord(file, *none), 14800, 21000, 11},
+      {"a record of another paper", withRecord(file, letter), 14800, 21000, 11},
+  };
+  for (const auto& row : rows) {
+    auto read = NewDocument();  // its printer's paper is Letter
+    ASSERT_EQ(Read(*read, row.bytes), 0) << row.what;
+    EXPECT_EQ(read->GetParams().GetPageWidth(), pixels(row.width)) << row.what;
+    EXPECT_EQ(read->GetParams().GetPageHeight(), pixels(row.height)) << row.what;
+    EXPECT_EQ(read->GetParams().GetLeftMargin(), pixels(1700)) << row.what;
+    EXPECT_EQ(read->GetPrinter()->GetPaperCode(), row.paper) << row.what;
+  }
+}
+
 TEST_F(DocumentFile, LaidOutPageNumbersReadBackWithoutARepair) {
   auto document = NewDocument();
   Type(Engine(*document, kPartBody), "Page ");

@@ -13,17 +13,20 @@
 
 #include "area/printing/xMorvaPrintCommands.h"
 #include "area/tests/AreaTestSupport.h"
+#include "area/tests/DocumentFileSupport.h"
 #include "area/view/xMorvaPicturesInPage.h"
 #include "document/xMorvaLayoutInterface.h"
 #include "document/xMorvaUndo.h"
 #include "engine/xMorvaElementStream.h"
 #include "engine/xMorvaEngine.h"
 #include "framework/core/values/VPictureMaker.h"
+#include "graphics/GraphicsGlobals.h"
 #include "graphics/VDIBPort.h"
 #include "graphics/VMetafilePort.h"
 #include "graphics/pictures/VPictureData.h"
 #include "graphics/printing/VPrintSettings.h"
 #include "platform/print/WinPrint.h"
+#include "platform/win32/WinCommonDialogs.h"
 #include "platform/win32/WinMemory.h"
 
 namespace {
@@ -216,6 +219,43 @@ TEST_F(PrintCommandsTest, AFullDiskAtTheStartAPageOrTheEndAnswers1002AndLeavesNo
   // With room on the disk again the same print is whole.
   EXPECT_EQ(xMorvaPrinting::PrintCommand(*area, false, 0, 0), 0);
   EXPECT_EQ(PdfPages(), 3);
+}
+
+// An A4 document with a footer 12 mm above the paper's bottom edge, saved
+// in the own format on a machine without a printer and opened where the
+// printer's own paper is Letter, prints on A4 with its footer, as its RTF
+// twin does.
+TEST_F(PrintCommandsTest, AnA4DocumentSavedWithoutAPrinterPrintsOnA4WithItsFooter) {
+  // Hundredths of a millimetre in screen pixels, as a paper gives its page.
+  const auto Pixels = [](int32_t hundredths) { return int32_t(int64_t(hundredths) * gScreenLogPixelsX / 2540); };
+  documentfile::Bytes file;
+  {
+    SetHeadlessDefaultPrinter(nullptr);
+    xMorvaDocument saved(nullptr);
+    ResetHeadlessDialogs();
+    xMorvaDocParams& params = saved.Params();
+    params.SetPageSize(Pixels(21000), Pixels(29700));
+    for (bool first : {false, true}) {
+      xMorvaPageBands& bands = params.GetBands(first);
+      bands.footerShown = 1;
+      bands.footerBottom = Pixels(1200);
+      bands.footerTop = Pixels(1800);
+      bands.bottomMargin = Pixels(2500);
+      bands.topMargin = Pixels(2500);
+    }
+    documentfile::Type(documentfile::Engine(saved, kPartBody), "The body of the A4 page.");
+    documentfile::Type(documentfile::Engine(saved, kPartFooter), "Footer twelve above the edge");
+    file = documentfile::Write(saved);
+  }
+  ASSERT_FALSE(file.empty());
+  ASSERT_EQ(documentfile::Read(*document, file), 0);
+  document->Refresh(false, true);
+  EXPECT_EQ(document->GetParams().GetPageHeight(), Pixels(29700));
+  EXPECT_EQ(xMorvaPrinting::PrintCommand(*area, false, 0, 0), 0);
+  const std::string info = Shell("pdfinfo '" + pdf + "'");
+  EXPECT_NE(info.find("(A4)"), std::string::npos) << info;
+  EXPECT_NE(PageText(1).find("Footer twelve above the edge"), std::string::npos) << PageText(1);
+  EXPECT_NE(PageText(1).find("The body of the A4 page."), std::string::npos);
 }
 
 TEST_F(PrintCommandsTest, ACancelledPrintDialogPrintsNothing) {
