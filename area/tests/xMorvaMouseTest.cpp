@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include "area/tests/TextInputSupport.h"
+#include "area/view/xMorvaHyperlink.h"
 #include "area/xMorvaDocumentAreaServices.h"
 #include <cstring>
 
@@ -304,6 +305,72 @@ TEST_F(ControlClickTest, AClickOnAnElementSelectsItAndTheSecondPressIsItsOwn) {
   ClickAt(1, 2);
   EXPECT_EQ(Sel(), Pair(1, 2));
   EXPECT_EQ(Offers(), (std::vector<Pair>{{2, 1}, {1, 1}}));
+  EXPECT_EQ(Plain(), "a#b");
+}
+
+// ---- Links.
+
+// The link dialog, counted with the title of the link it was given, and
+// cancelled.
+class CountingLinkEditor : public xMorvaHyperlinkEditor {
+ public:
+  bool RunHyperlinkDialog(xMorvaPlugIn&, xMorvaHyperlink& values) override {
+    ++runs;
+    titles.push_back(values.GetTitle().GetLength());
+    return false;
+  }
+  int32_t runs = 0;
+  std::vector<int32_t> titles;
+};
+
+// A click on a link follows it; a double click follows it with its first
+// press and opens the link's dialog with its second, on either half of the
+// link and whether or not the link was selected before. A press inside a
+// selection only collapses it, on a link too, and follows nothing.
+TEST_F(MouseTest, AClickFollowsALinkAndADoubleClickOpensItsDialog) {
+  Type("ab");
+  Caret(1);
+  VStr<255> method, title;
+  method.SetAnsiCText("OnLink");
+  title.SetAnsiCText("Site");
+  xMorvaHyperlink link(xMorvaHyperlink::kMethod, true, method, title, 42);
+  ASSERT_EQ(Text()->InsertHyperlink(link, false), 0);
+  ASSERT_EQ(Text()->FindElement(xMorvaElementCode::Hyperlink, true, false), 1);
+  CountingLinkEditor editor;
+  VInstalledService<xMorvaHyperlinkEditor> installed{&editor};
+  WatchClicks(0);
+  // The link's left half, and its right half (just before the next
+  // character's pen).
+  const auto left = PointOf(1);
+  const auto right = std::make_pair(PointOf(2).first - 2, left.second);
+  const struct {
+    const char* what;
+    std::pair<int32_t, int32_t> point;
+    Pair before;  // the selection before the press
+    int32_t follows;  // by a press
+  } rows[] = {
+      {"left half", left, {0, 0}, 1},
+      {"right half", right, {0, 0}, 1},
+      {"right half, the link selected", right, {1, 2}, 0},
+      {"left half, the text selected", left, {0, 3}, 0},
+  };
+  for (const auto& row : rows) {
+    Text()->SetSelection(row.before.first, row.before.second);
+    const int32_t follows = host.Count(kHostSelFindRoutine);
+    Press(row.point.first, row.point.second);
+    EXPECT_EQ(host.Count(kHostSelFindRoutine), follows + row.follows) << row.what;
+    EXPECT_EQ(editor.runs, 0) << row.what;
+
+    Text()->SetSelection(row.before.first, row.before.second);
+    Press(row.point.first, row.point.second);
+    Press(row.point.first, row.point.second, 2);
+    EXPECT_EQ(host.Count(kHostSelFindRoutine), follows + 2 * row.follows) << row.what;
+    EXPECT_EQ(editor.runs, 1) << row.what;
+    EXPECT_EQ(editor.titles, std::vector<int32_t>{4}) << row.what;  // the link's own values
+    EXPECT_EQ(Sel(), Pair(1, 2)) << row.what;
+    editor.runs = 0;
+    editor.titles.clear();
+  }
   EXPECT_EQ(Plain(), "a#b");
 }
 

@@ -291,7 +291,12 @@ void PressHandler::Run(bool controlHeld) {
     return;
   }
   if (fEvent.IsDoubleClick() && sameText && !fHit.inMargin) {
-    if (!onElement || (s != hit && e != hit)) {
+    // The first press of the double click selected the element under it;
+    // a link it followed, which leaves the caret before the link: the
+    // second press edits the link all the same.
+    const int32_t elementStart = fHit.elementBefore ? hit - 1 : hit;
+    const bool followed = fHit.onHyperlink && s == e && s == elementStart;
+    if (!onElement || (s != hit && e != hit && !followed)) {
       if (Offer(xMorvaMouse::kEventDoubleClick, false)) return;
       text.SetSelection(hit, hit);
       const int32_t start = text.GetWordStart();
@@ -303,6 +308,11 @@ void PressHandler::Run(bool controlHeld) {
     }
     // The first click selected the element: the second edits it.
     if (Offer(xMorvaMouse::kEventDoubleClick, true)) return;
+    if (followed) {
+      // The dialog edits the link at the selection.
+      fDocument.SetSelectionBackward(false);
+      text.SetSelection(elementStart, elementStart + 1);
+    }
     EditElement(text);
     return;
   }
