@@ -21,6 +21,7 @@ packages=(
   fonts-wqy-microhei    # CJK where a face lacks it (Arabic comes from DejaVu Sans)
   libcairo2-dev         # printed pages are written as PDF files
   poppler-utils         # the print tests read those files back (pdftotext, pdftoppm)
+  strace                # the save's trace: the new file's protection before its flush
   # The peers: the programs people use for the foreign formats, which read
   # what we write and wrote the documents we read (ctest label `peers`).
   libreoffice-writer-nogui  # soffice --headless --convert-to

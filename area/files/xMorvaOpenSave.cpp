@@ -4,6 +4,7 @@
 #include <bitset>
 #include <cmath>
 #include <cstring>
+#include <random>
 #include <string>
 
 #include "area/files/xMorvaDocumentFile.h"
@@ -19,6 +20,7 @@
 #include "framework/system/files/VFile.h"
 #include "framework/system/files/VFileStream.h"
 #include "framework/system/files/VWinFile.h"
+#include "platform/win32/WinFiles.h"
 
 namespace {
 
@@ -426,23 +428,39 @@ bool PlaceOfFile(const VFile& file, FilePlace& place) {
   return true;
 }
 
-// A hidden name beside `name`: a dot, the name, the tag and a number.
-VStrInHandle HiddenName(const VString& name, const char* tag, uint32_t number) {
+// The tag of the hidden copy a save writes beside the file it replaces.
+constexpr char kNewCopyTag[] = ".~qvnew";
+
+// A hidden name beside `name`: a dot, the name, the tag and a suffix.
+VStrInHandle HiddenName(const VString& name, const char* tag, const std::string& suffix) {
   VStrInHandle hidden;
   hidden.AppendUniChar(u'.');
   hidden.Insert(name, hidden.GetLength() + 1);
   hidden.AppendCText(tag, kCharSetAnsi);
-  hidden.AppendCText(std::to_string(number).c_str(), kCharSetAnsi);
+  hidden.AppendCText(suffix.c_str(), kCharSetAnsi);
   return hidden;
 }
 
+// Six letters or digits drawn at random, as a unique temporary name ends:
+// no name left by another process, or by a save killed midway, is ever
+// counted towards.
+std::string RandomSuffix() {
+  static constexpr char kLetters[] =
+      "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
+  thread_local std::mt19937_64 generator{(uint64_t(std::random_device{}()) << 32) ^
+                                         std::random_device{}()};
+  std::string suffix(6, 'x');
+  for (char& c : suffix) c = kLetters[generator() % (sizeof kLetters - 1)];
+  return suffix;
+}
+
 // A new file beside the file at `place` under a hidden name of its own,
-// left open for writing; null when none can be made.
+// left open for writing (and held against other processes); null when none
+// can be made.
 std::unique_ptr<VFile> CreateFileBeside(const FilePlace& place, const char* tag) {
-  static uint32_t counter = 0;
   for (int attempt = 0; attempt < 100; ++attempt) {
     VStrInHandle candidate(place.folder);
-    candidate.Insert(HiddenName(place.name, tag, ++counter), candidate.GetLength() + 1);
+    candidate.Insert(HiddenName(place.name, tag, RandomSuffix()), candidate.GetLength() + 1);
     auto file = std::make_unique<VFile>(candidate);
     // Private while it is written: the file it replaces may be.
     const int32_t code = file->Create(false, true);
@@ -452,16 +470,40 @@ std::unique_ptr<VFile> CreateFileBeside(const FilePlace& place, const char* tag)
   return nullptr;
 }
 
+// Removes the copies that saves of the file at `path` killed midway left
+// beside it: those no process holds (a copy being written is held).
+void RemoveLeftCopies(const std::string& path, size_t nameStart) {
+  const std::string folder = nameStart == 0 ? std::string(".") : path.substr(0, nameStart);
+  const std::string prefix = "." + path.substr(nameStart) + kNewCopyTag;
+  DeleteUnheldFilesA(folder.c_str(), prefix.c_str());
+}
+
 }  // namespace
 
 // Writes the document as `type` beside the target, then puts it in the
-// target's place with the target's type and creator.
+// target's place with the target's type and creator. A symbolic link at
+// the target's name stays: the file it leads to is written (made when it
+// is missing).
 bool WriteDocumentFile(xMorvaDocument& document, VFile& target, uint32_t type) {
-  FilePlace place;
   std::string path;
   size_t nameStart = 0;
-  if (!PlaceOfFile(target, place) || !FullPathOfFile(target, path, nameStart)) return false;
-  std::unique_ptr<VFile> temporary = CreateFileBeside(place, ".~qvnew");
+  if (!FullPathOfFile(target, path, nameStart)) return false;
+  char linkedPath[kOpenSavePathBytes];
+  const DWORD linkedLength = GetLinkTargetPathA(path.c_str(), kOpenSavePathBytes, linkedPath);
+  if (linkedLength == 0 || linkedLength >= kOpenSavePathBytes) return false;
+  std::unique_ptr<VFile> linked;
+  VFile* destination = &target;
+  std::string destinationPath = path;
+  size_t destinationNameStart = nameStart;
+  if (path != linkedPath) {
+    linked = std::make_unique<VFile>(linkedPath, target.GetFileType(), target.GetCreator());
+    destination = linked.get();
+    if (!FullPathOfFile(*destination, destinationPath, destinationNameStart)) return false;
+  }
+  FilePlace place;
+  if (!PlaceOfFile(*destination, place)) return false;
+  RemoveLeftCopies(destinationPath, destinationNameStart);
+  std::unique_ptr<VFile> temporary = CreateFileBeside(place, kNewCopyTag);
   if (!temporary) return false;
   bool written = false;
   {
@@ -485,10 +527,14 @@ bool WriteDocumentFile(xMorvaDocument& document, VFile& target, uint32_t type) {
     if (temporary->GetAnsiPath(temporaryPath, kOpenSavePathBytes))
       WriteMacFileInfo(temporaryPath, fileType, creator, stored);
   }
+  // The protection of the file it replaces, given before the flush: a crash
+  // after the replace never leaves the document with the private mode the
+  // copy had while it was written.
+  written = written && temporary->TakeProtectionOf(*destination) == 0;
   written = temporary->Close(false) == 0 && written;
   // Whole and on the disk, the new file takes the name in one step: at
   // every moment the name holds the previous file or the new one.
-  if (written && temporary->TakePlaceOf(target) == 0) return true;
+  if (written && temporary->TakePlaceOf(*destination) == 0) return true;
   temporary->Delete();
   return false;
 }

@@ -2,9 +2,14 @@
 // by content, the kept file, and writes that fail at any point leaving the
 // previous file whole and nothing else behind.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
 #include <sys/xattr.h>
+#include <unistd.h>
 
+#include <cstdlib>
 #include <fstream>
+#include <functional>
 #include <map>
 #include <set>
 
@@ -430,6 +435,211 @@ TEST_F(OpenSave, SavingWritesTheKeptFileInPlaceOrLeavesItWhole) {
   xMorvaPlugIn* reader = NewOffscreenArea();
   EXPECT_EQ(documentfile::Read(*reader->GetDocument(), B(files_test::ReadAll(P("doc.qmv")))), 0);
   EXPECT_EQ(StreamOf(*reader->GetDocument(), kPartBody), StreamOf(*doc, kPartBody));
+}
+
+// Another process, forked from this one: `first` runs in it, and this one
+// goes on once it has; `then` runs in it at Finish, whose answer is its exit
+// status (a small number).
+class OtherProcess {
+ public:
+  OtherProcess(const std::function<void()>& first, const std::function<int()>& then) {
+    if (pipe(toParent_) != 0 || pipe(toChild_) != 0) return;
+    pid_ = fork();
+    char c = 1;
+    if (pid_ == 0) {
+      first();
+      if (write(toParent_[1], &c, 1) != 1 || read(toChild_[0], &c, 1) != 1) _exit(98);
+      _exit(then());
+    }
+    if (pid_ < 0 || read(toParent_[0], &c, 1) != 1) pid_ = -1;
+  }
+  ~OtherProcess() {
+    for (int fd : {toParent_[0], toParent_[1], toChild_[0], toChild_[1]}) close(fd);
+  }
+  bool Started() const { return pid_ > 0; }
+  int Finish() {
+    char c = 1;
+    int status = 0;
+    if (pid_ <= 0 || write(toChild_[1], &c, 1) != 1 || waitpid(pid_, &status, 0) != pid_) return -1;
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  }
+
+ private:
+  int toParent_[2] = {-1, -1};
+  int toChild_[2] = {-1, -1};
+  pid_t pid_ = -1;
+};
+
+// The exit status that tells a save's answer across processes.
+int StatusOf(int32_t code) { return code == 0 ? 0 : code == kErrorExportFailed ? 12 : 99; }
+
+TEST_F(OpenSave, AFileAnotherProcessHoldsIsNeitherSavedOverNorHeldTwice) {
+  const std::string bytes = OwnBytes();
+  for (const char* name : {"doc.qmv", "mine.qmv", "theirs.qmv"}) files_test::WriteAll(P(name), bytes);
+  documentfile::Type(Engine(*doc, kPartBody), "this process's text");
+  {
+    // The other process holds the file as a kept document is held.
+    VFile held(P("doc.qmv").c_str());
+    OtherProcess other([&] { held.Open(3); }, [&] { return held.Close(true) == 0 ? 0 : 1; });
+    ASSERT_TRUE(other.Started());
+    uint32_t type = kTypeOwnDocument;
+    EXPECT_EQ(Open("doc.qmv", type), 0);  // read: others may
+    EXPECT_FALSE(area->GetKeptFile().IsOwn());
+    doc->SetModified();
+    EXPECT_EQ(SaveKeptFile(*doc, area->GetKeptFile()), kErrorExportFailed);
+    EXPECT_EQ(ExportDocumentFile(*doc, area->GetKeptFile(), File("doc.qmv"), kTypeOwnDocument),
+              kErrorExportFailed);
+    EXPECT_EQ(files_test::ReadAll(P("doc.qmv")), bytes);
+    EXPECT_EQ(Names(), (std::set<std::string>{"doc.qmv", "mine.qmv", "theirs.qmv"}));
+    EXPECT_EQ(other.Finish(), 0);
+  }
+  // Released by the other process, the file is saved and held here.
+  EXPECT_EQ(ExportDocumentFile(*doc, area->GetKeptFile(), File("doc.qmv"), kTypeOwnDocument), 0);
+  EXPECT_TRUE(area->GetKeptFile().IsOwn());
+  {
+    // Both hold a file and each saves over the other's: both are told.
+    xMorvaPlugIn* theirs = NewOffscreenArea();
+    xMorvaDocument* theirDoc = theirs->GetDocument();
+    OtherProcess other(
+        [&] {
+          uint32_t t = kTypeOwnDocument;
+          OpenDocumentFile(*theirDoc, theirs->GetKeptFile(), File("theirs.qmv"), t, nullptr);
+        },
+        [&] {
+          if (!theirs->GetKeptFile().IsOwn()) return 98;
+          return StatusOf(ExportDocumentFile(*theirDoc, theirs->GetKeptFile(), File("mine.qmv"),
+                                             kTypeOwnDocument));
+        });
+    ASSERT_TRUE(other.Started());
+    // Held here after the fork: the other process knows nothing of it but
+    // what the file system tells.
+    uint32_t type = kTypeOwnDocument;
+    ASSERT_EQ(Open("mine.qmv", type), 0);
+    ASSERT_TRUE(area->GetKeptFile().IsOwn());
+    xMorvaPlugIn* second = NewOffscreenArea();
+    EXPECT_EQ(ExportDocumentFile(*second->GetDocument(), second->GetKeptFile(), File("theirs.qmv"),
+                                 kTypeOwnDocument),
+              kErrorExportFailed);
+    EXPECT_EQ(other.Finish(), 12);
+    // Each file is one whole document: the one it held.
+    EXPECT_EQ(files_test::ReadAll(P("theirs.qmv")), bytes);
+    EXPECT_EQ(files_test::ReadAll(P("mine.qmv")), bytes);
+    EXPECT_EQ(SaveKeptFile(*doc, area->GetKeptFile()), 0);
+    xMorvaPlugIn* reader = NewOffscreenArea();
+    EXPECT_EQ(documentfile::Read(*reader->GetDocument(), B(files_test::ReadAll(P("mine.qmv")))), 0);
+    EXPECT_EQ(StreamOf(*reader->GetDocument(), kPartBody), StreamOf(*doc, kPartBody));
+  }
+}
+
+TEST_F(OpenSave, ASaveThroughALinkWritesTheFileItLeadsToAndKeepsTheLink) {
+  struct Row {
+    const char* name;
+    std::vector<std::pair<std::string, std::string>> links;  // name, what it leads to
+    std::string target;
+    bool exists;
+  };
+  const Row rows[] = {
+      {"a link", {{"link.qmv", "real.qmv"}}, "real.qmv", true},
+      {"a link to a link", {{"link.qmv", "mid.qmv"}, {"mid.qmv", "sub/real.qmv"}}, "sub/real.qmv", true},
+      {"a link to a missing file", {{"link.qmv", P("sub/new.qmv")}}, "sub/new.qmv", false},
+  };
+  const mode_t mask = umask(022);
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    area->GetKeptFile().Keep(nullptr, false);
+    for (const auto& entry : fs::directory_iterator(dir)) fs::remove_all(entry.path());
+    fs::create_directory(P("sub"));
+    if (row.exists) {
+      files_test::WriteAll(P(row.target), "previous");
+      chmod(P(row.target).c_str(), 0640);
+    }
+    for (const auto& [name, to] : row.links) fs::create_symlink(to, P(name));
+    doc->SetModified();
+    ASSERT_EQ(ExportDocumentFile(*doc, area->GetKeptFile(), File("link.qmv"), kTypeOwnDocument), 0);
+    documentfile::Type(Engine(*doc, kPartBody), " and more");
+    doc->SetModified();
+    ASSERT_EQ(SaveKeptFile(*doc, area->GetKeptFile()), 0);
+    for (const auto& link : row.links) EXPECT_TRUE(fs::is_symlink(P(link.first))) << link.first;
+    xMorvaPlugIn* reader = NewOffscreenArea();
+    EXPECT_EQ(documentfile::Read(*reader->GetDocument(), B(files_test::ReadAll(P(row.target)))), 0);
+    EXPECT_EQ(StreamOf(*reader->GetDocument(), kPartBody), StreamOf(*doc, kPartBody));
+    struct stat st {};
+    EXPECT_EQ(stat(P(row.target).c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 07777, row.exists ? 0640u : 0644u);
+    // Nothing left beside the file.
+    size_t entries = 0;
+    for ([[maybe_unused]] const auto& entry : fs::directory_iterator(P("sub"))) ++entries;
+    EXPECT_EQ(entries, row.target.rfind("sub/", 0) == 0 ? 1u : 0u);
+  }
+  umask(mask);
+}
+
+TEST_F(OpenSave, CopiesLeftByKilledSavesNeitherBlockASaveNorStay) {
+  for (const int left : {100, 1000}) {
+    SCOPED_TRACE(left);
+    area->GetKeptFile().Keep(nullptr, false);
+    for (const auto& entry : fs::directory_iterator(dir)) fs::remove_all(entry.path());
+    files_test::WriteAll(P("doc.qmv"), "previous");
+    // As counted names and as unique ones, and another document's.
+    for (int i = 1; i <= left; ++i) files_test::WriteAll(P(".doc.qmv.~qvnew" + std::to_string(i)), "x");
+    files_test::WriteAll(P(".doc.qmv.~qvnewAb3xZ9"), "x");
+    files_test::WriteAll(P(".other.qmv.~qvnew1"), "x");
+    doc->SetModified();
+    EXPECT_EQ(ExportDocumentFile(*doc, area->GetKeptFile(), File("doc.qmv"), kTypeOwnDocument), 0);
+    EXPECT_EQ(Names(), (std::set<std::string>{"doc.qmv", ".other.qmv.~qvnew1"}));
+    for (int i = 1; i <= left; ++i) files_test::WriteAll(P(".doc.qmv.~qvnew" + std::to_string(i)), "x");
+    EXPECT_EQ(SaveKeptFile(*doc, area->GetKeptFile()), 0);
+    EXPECT_EQ(Names(), (std::set<std::string>{"doc.qmv", ".other.qmv.~qvnew1"}));
+  }
+}
+
+// The save over a 0640 file that the next test traces in a process of its own.
+TEST_F(OpenSave, TracedSaveOverAGroupFile) {
+  const char* folder = std::getenv("QV_TRACED_SAVE_FOLDER");
+  if (folder == nullptr) GTEST_SKIP() << "run by TheCopyTakesItsProtectionBeforeItsFlush";
+  const std::string path = std::string(folder) + "/doc.qmv";
+  files_test::WriteAll(path, "previous");
+  chmod(path.c_str(), 0640);
+  EXPECT_EQ(ExportDocumentFile(*doc, area->GetKeptFile(), std::make_unique<VFile>(path.c_str()),
+                               kTypeOwnDocument),
+            0);
+}
+
+// The system calls of that save, in order: the copy's descriptor is given its
+// mode (fchmod) before its data are flushed (fsync).
+TEST_F(OpenSave, TheCopyTakesItsProtectionBeforeItsFlush) {
+  if (system("strace -V > /dev/null 2>&1") != 0) GTEST_SKIP() << "strace is not installed";
+  const std::string trace = P("trace.txt");
+  // The leak checker cannot run under a tracer.
+  const std::string command = "ASAN_OPTIONS=detect_leaks=0 QV_TRACED_SAVE_FOLDER=" + dir +
+                              " strace -f -qq -e trace=openat,fchmod,fchown,fsync -o " + trace +
+                              " /proc/" + std::to_string(getpid()) +
+                              "/exe --gtest_filter=OpenSave.TracedSaveOverAGroupFile > /dev/null 2>&1";
+  ASSERT_EQ(system(command.c_str()), 0);
+  std::ifstream in(trace);
+  std::string line, fd;
+  std::vector<std::string> events;  // of the copy's descriptor
+  while (std::getline(in, line)) {
+    const size_t call = line.find_first_not_of("0123456789 ");
+    if (call == std::string::npos) continue;
+    line = line.substr(call);
+    if (line.rfind("openat(", 0) == 0 && line.find(".doc.qmv.~qvnew") != std::string::npos &&
+        line.find("O_CREAT") != std::string::npos) {
+      fd = line.substr(line.rfind("= ") + 2);
+    } else if (line.rfind("openat(", 0) == 0 && !fd.empty() &&
+               line.substr(line.rfind("= ") + 2) == fd) {
+      break;  // the number now names another file
+    } else if (!fd.empty() && (line.rfind("fchmod(" + fd + ",", 0) == 0 ||
+                               line.rfind("fchown(" + fd + ",", 0) == 0 ||
+                               line.rfind("fsync(" + fd + ")", 0) == 0)) {
+      events.push_back(line.substr(0, line.find(')') + 1));
+    }
+  }
+  ASSERT_FALSE(fd.empty());
+  EXPECT_EQ(events, (std::vector<std::string>{"fchmod(" + fd + ", 0640)", "fsync(" + fd + ")"}));
+  struct stat st {};
+  EXPECT_EQ(stat(P("doc.qmv").c_str(), &st), 0);
+  EXPECT_EQ(st.st_mode & 07777, 0640u);
 }
 
 using areatest::HostText;

@@ -3,9 +3,12 @@
 // preferences file and the shared resource files.
 #include "host/package/VPackage.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <cstring>
+#include <string>
 #include <vector>
 
 #include "framework/core/memory/VMemoryMgr.h"
@@ -589,12 +592,33 @@ bool VPackage::UpdatePrefs(VMacResourceFile* prefs) {
 
 // ---- Shared resource files
 
+namespace {
+
+// Puts the entry of a folder just made on the disk: the folder that holds
+// it is flushed (a file system that cannot flush folders counts as done).
+void FlushFolderAbove(const char* path) {
+  std::string above = path;
+  const size_t slash = above.find_last_of('/');
+  above = slash == std::string::npos ? std::string(".")
+          : slash == 0                ? std::string("/")
+                                      : above.substr(0, slash);
+  const int fd = open(above.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd < 0) return;
+  fsync(fd);
+  close(fd);
+}
+
+}  // namespace
+
+
 VMacResourceFile* VPackage::OpenSharedResourceFile(const VString& folderName) {
   uint8_t folder[256];
   StringToPText(folderName, folder, 255);
   char path[256];
   if (!HostFolderPath(path, folder, nullptr)) return nullptr;
-  if (!IsFolder(path)) mkdir(path, 0777);
+  // A folder made now is flushed into the folder above it, so that the
+  // files later written and flushed in it are found after a crash.
+  if (!IsFolder(path) && mkdir(path, 0777) == 0) FlushFolderAbove(path);
   if (!IsFolder(path)) return nullptr;
   uint8_t hostName[256];
   if (gHostContext != nullptr) {

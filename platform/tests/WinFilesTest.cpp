@@ -6,6 +6,7 @@
 #include <signal.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <sys/xattr.h>
 #include <fcntl.h>
 #include <unistd.h>
@@ -13,6 +14,8 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <functional>
+#include <set>
 #include <iterator>
 #include <string>
 #include <vector>
@@ -275,6 +278,155 @@ TEST_F(WinFiles, ATemporaryFileIsItsOwnersUntilItTakesItsPlace) {
     EXPECT_EQ(mode(place), place == "kept" ? 0640u : 0644u) << place;
   }
   umask(mask);
+}
+
+TEST_F(WinFiles, AnOpenFileTakesItsPlacesProtectionBeforeItsFlush) {
+  const mode_t mask = umask(022);
+  struct Row {
+    const char* place;
+    mode_t placeMode;  // 0: the name is free
+    mode_t expected;
+  };
+  for (const Row& row : {Row{"free", 0, 0644}, Row{"group", 0640, 0640}, Row{"private", 0600, 0600},
+                         Row{"everyone", 0664, 0664}}) {
+    SCOPED_TRACE(row.place);
+    if (row.placeMode != 0) Put(row.place, "old"), chmod(P(row.place).c_str(), row.placeMode);
+    HANDLE h = CreateFileA(P("new").c_str(), kRW, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_TEMPORARY, nullptr);
+    ASSERT_NE(h, INVALID_HANDLE_VALUE);
+    ASSERT_TRUE(TakeProtectionOfA(h, P(row.place).c_str()));
+    struct stat st {};
+    EXPECT_EQ(stat(P("new").c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 07777, row.expected);  // open, not yet flushed
+    CloseHandle(h);
+    EXPECT_TRUE(PutFileInPlaceA(P("new").c_str(), P(row.place).c_str()));
+    EXPECT_EQ(stat(P(row.place).c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 07777, row.expected);
+  }
+  umask(mask);
+}
+
+TEST_F(WinFiles, ALinkIsFollowedToTheFileASaveReplaces) {
+  Put("real", "x");
+  fs::create_directory(P("d"));
+  Put("d/inner", "x");
+  symlink("real", P("rel").c_str());
+  symlink(P("rel").c_str(), P("abs").c_str());
+  symlink("d/inner", P("deep").c_str());
+  symlink("../real", P("d/up").c_str());
+  symlink("missing", P("dangling").c_str());
+  symlink("loop2", P("loop1").c_str());
+  symlink("loop1", P("loop2").c_str());
+  struct Row {
+    const char* name;
+    std::string expected;  // empty: refused
+  };
+  const Row rows[] = {{"real", P("real")},         {"rel", P("real")},   {"abs", P("real")},
+                      {"deep", P("d/inner")},      {"d/up", P("d/../real")},
+                      {"dangling", P("missing")}, {"free", P("free")},   {"loop1", ""}};
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    char buffer[PATH_MAX];
+    const DWORD n = GetLinkTargetPathA(P(row.name).c_str(), sizeof buffer, buffer);
+    if (row.expected.empty()) {
+      EXPECT_EQ(n, 0u);
+      EXPECT_EQ(GetLastError(), ERROR_CANT_RESOLVE_FILENAME);
+    } else {
+      ASSERT_EQ(n, row.expected.size());
+      EXPECT_EQ(std::string(buffer), row.expected);
+    }
+  }
+  char small[4];
+  EXPECT_EQ(GetLinkTargetPathA(P("rel").c_str(), sizeof small, small), P("real").size() + 1);
+}
+
+// Runs `hold` in a forked process, which keeps what it opened until `release`
+// is written to; the answer is its pid and the pipe's writing end.
+std::pair<pid_t, int> HoldInAnotherProcess(const std::function<void()>& hold) {
+  int ready[2], release[2];
+  if (pipe(ready) != 0 || pipe(release) != 0) return {-1, -1};
+  const pid_t pid = fork();
+  char c = 1;
+  if (pid == 0) {
+    hold();
+    if (write(ready[1], &c, 1) != 1 || read(release[0], &c, 1) != 1) _exit(1);
+    _exit(0);
+  }
+  if (read(ready[0], &c, 1) != 1) return {-1, -1};
+  close(ready[0]), close(ready[1]), close(release[0]);
+  return {pid, release[1]};
+}
+
+void Release(std::pair<pid_t, int> holder) {
+  char c = 1;
+  EXPECT_EQ(write(holder.second, &c, 1), 1);
+  close(holder.second);
+  int status = 0;
+  waitpid(holder.first, &status, 0);
+}
+
+TEST_F(WinFiles, AWriterThatSharesNoWritingHoldsTheFileAgainstOtherProcesses) {
+  struct Row {
+    const char* name;
+    DWORD access, share, attributes;
+    bool holds;
+  };
+  const Row rows[] = {
+      {"read and write, read shared", kRW, FILE_SHARE_READ, 0, true},
+      {"write alone, nothing shared", GENERIC_WRITE, 0, 0, true},
+      {"read and write, writing shared", kRW, FILE_SHARE_READ | FILE_SHARE_WRITE, 0, false},
+      {"read alone", GENERIC_READ, FILE_SHARE_READ, 0, false},
+      {"a copy being written",  kRW, FILE_SHARE_READ | FILE_SHARE_WRITE, FILE_ATTRIBUTE_TEMPORARY, true},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    Put("held", "theirs");
+    Put("new", "mine");
+    const auto holder = HoldInAnotherProcess([&] {
+      CreateFileA(P("held").c_str(), row.access, row.share, nullptr, OPEN_EXISTING, row.attributes, nullptr);
+    });
+    ASSERT_GT(holder.first, 0);
+    HANDLE h = CreateFileA(P("held").c_str(), kRW, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    EXPECT_EQ(h == INVALID_HANDLE_VALUE, row.holds);
+    if (h != INVALID_HANDLE_VALUE) CloseHandle(h);
+    // Readers are never refused.
+    h = CreateFileA(P("held").c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                    OPEN_EXISTING, 0, nullptr);
+    EXPECT_NE(h, INVALID_HANDLE_VALUE);
+    CloseHandle(h);
+    EXPECT_EQ(PutFileInPlaceA(P("new").c_str(), P("held").c_str()), !row.holds);
+    if (row.holds) {
+      EXPECT_EQ(GetLastError(), ERROR_SHARING_VIOLATION);
+    }
+    EXPECT_EQ(Get("held"), row.holds ? "theirs" : "mine");
+    EXPECT_TRUE(DeleteUnheldFilesA(dir_.c_str(), "held"));
+    EXPECT_EQ(fs::exists(P("held")), row.holds);
+    Release(holder);
+    std::remove(P("held").c_str());
+    std::remove(P("new").c_str());
+  }
+}
+
+TEST_F(WinFiles, LeftFilesNoProcessHoldsAreDeleted) {
+  for (int i = 0; i < 1000; ++i) Put(".d.~qvnew" + std::to_string(i), "x");
+  Put(".d.~qvnewheld", "x");
+  Put(".e.~qvnew1", "x");
+  fs::create_directory(P(".d.~qvnewfolder"));
+  symlink("gone", P(".d.~qvnewlink").c_str());
+  const auto holder = HoldInAnotherProcess([&] {
+    CreateFileA(P(".d.~qvnewheld").c_str(), kRW, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+  });
+  ASSERT_GT(holder.first, 0);
+  HANDLE mine = CreateFileA(P(".d.~qvnewmine").c_str(), kRW, 0, nullptr, CREATE_NEW,
+                            FILE_ATTRIBUTE_TEMPORARY, nullptr);
+  ASSERT_NE(mine, INVALID_HANDLE_VALUE);
+  EXPECT_TRUE(DeleteUnheldFilesA(dir_.c_str(), ".d.~qvnew"));
+  std::set<std::string> names;
+  for (const auto& entry : fs::directory_iterator(dir_)) names.insert(entry.path().filename().string());
+  EXPECT_EQ(names, (std::set<std::string>{".d.~qvnewheld", ".d.~qvnewmine", ".e.~qvnew1",
+                                          ".d.~qvnewfolder", ".d.~qvnewlink"}));
+  CloseHandle(mine);
+  Release(holder);
+  EXPECT_FALSE(DeleteUnheldFilesA(P("missing").c_str(), ".d"));
 }
 
 TEST_F(WinFiles, FoldersAreMadeOnceAndRemovedOnlyWhenEmpty) {

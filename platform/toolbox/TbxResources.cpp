@@ -223,6 +223,10 @@ OSErr WriteFileBeside(const std::string& path, const std::vector<uint8_t>& bytes
     }
     done += static_cast<size_t>(n);
   }
+  // The old file's protection, given before the flush that puts it on the
+  // disk with the bytes.
+  if (err == noErr && !TakeProtectionOfDescriptor(fd, path.c_str()))
+    err = WinErrorToErr(GetLastError());
   if (err == noErr && fsync(fd) != 0) err = ErrnoToErr(errno);
   if (close(fd) != 0 && err == noErr) err = ErrnoToErr(errno);
   if (err == noErr && !PutFileInPlaceA(name.data(), path.c_str())) err = WinErrorToErr(GetLastError());

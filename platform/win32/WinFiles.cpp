@@ -475,6 +475,19 @@ bool Matches(const std::string& mask, const std::string& name) {
   return fnmatch(mask.c_str(), name.c_str(), FNM_CASEFOLD) == 0;
 }
 
+// A writer that shares no writing (and a new copy while it is written) holds
+// its file against the writers of other processes too: an open file
+// description lock on the whole file, which lives as long as the descriptor
+// and binds every process. False when another process holds the file; a
+// file system without such locks holds nothing and refuses nothing.
+bool LockAgainstOtherProcesses(int fd) {
+  struct flock lock {};
+  lock.l_type = F_WRLCK;
+  lock.l_whence = SEEK_SET;
+  if (fcntl(fd, F_OFD_SETLK, &lock) == 0) return true;
+  return errno != EAGAIN && errno != EACCES;
+}
+
 mode_t CurrentUmask() {
   const mode_t mask = umask(0);
   umask(mask);
@@ -546,6 +559,10 @@ HANDLE CreateFileA(const char* name, DWORD access, DWORD share, void*, DWORD dis
     error = ERROR_ACCESS_DENIED;  // read-only for everyone
   } else if (!SharingAllows(st.st_dev, st.st_ino, access, share)) {
     error = ERROR_SHARING_VIOLATION;
+  } else if (write && ((share & FILE_SHARE_WRITE) == 0 ||
+                       (attributes & FILE_ATTRIBUTE_TEMPORARY) != 0) &&
+             !LockAgainstOtherProcesses(fd)) {
+    error = ERROR_SHARING_VIOLATION;  // another process holds the file
   } else if (existed && (disposition == CREATE_ALWAYS || disposition == TRUNCATE_EXISTING)) {
     if (!write) {
       error = ERROR_ACCESS_DENIED;
@@ -875,6 +892,20 @@ DWORD FlushFolderOf(const std::string& path) {
   return flushed == 0 || error == EINVAL ? ERROR_SUCCESS : ErrorOf(error);
 }
 
+// The protection a file takes over `place`: its permission bits and, in
+// `group` when asked, its group. When the group is not asked for, or cannot
+// be given, the group's bits are no more than everyone's, so no account reads
+// the new file that could not read the old.
+void ProtectionFor(const struct stat& place, gid_t ownGroup, mode_t* mode, gid_t* group) {
+  *mode = place.st_mode & 07777;
+  if (group != nullptr) {
+    *group = place.st_gid;
+    return;
+  }
+  if (ownGroup != place.st_gid)
+    *mode = (*mode & ~mode_t(S_IRWXG)) | ((*mode & S_IRWXO) << 3);
+}
+
 }  // namespace
 
 BOOL MoveFileA(const char* existingName, const char* newName) {
@@ -922,20 +953,120 @@ BOOL ReplaceFileA(const char* replacedName, const char* replacementName, const c
       access(replacedName, W_OK) != 0)
     return Fail(ERROR_ACCESS_DENIED);
   if (HeldAgainstDeletion(replacedName)) return Fail(ERROR_SHARING_VIOLATION);
-  // The replaced file's protection: its group where the process may give it,
-  // then its permission bits (after the group, whose change may clear set-id
-  // bits). Under another group the group's bits are no more than everyone's,
-  // so no account reads the new file that could not read the old.
-  mode_t mode = replaced.st_mode & 07777;
-  if (replacement.st_gid != replaced.st_gid &&
-      chown(replacementName, uid_t(-1), replaced.st_gid) != 0) {
-    if (errno != EPERM) return Fail(ErrorOf(errno, replacementName));
-    mode = (mode & ~mode_t(S_IRWXG)) | ((mode & S_IRWXO) << 3);
+  // Another process that holds the replaced file is told by the refusal, as
+  // this one is; the lock taken here keeps the file until it is replaced.
+  const int held = open(replacedName, O_RDWR | O_CLOEXEC | O_NONBLOCK);
+  if (held < 0) return Fail(ErrorOf(errno, replacedName));
+  if (!LockAgainstOtherProcesses(held)) {
+    close(held);
+    return Fail(ERROR_SHARING_VIOLATION);
   }
-  if (chmod(replacementName, mode) != 0) return Fail(ErrorOf(errno, replacementName));
-  return MoveFileExA(replacementName, replacedName,
-                     MOVEFILE_REPLACE_EXISTING |
-                         ((flags & REPLACEFILE_WRITE_THROUGH) != 0 ? MOVEFILE_WRITE_THROUGH : 0));
+  // The protection is normally given to the open copy before its flush
+  // (TakeProtectionOfA); a copy that has it already is left as it is.
+  mode_t mode = 0;
+  gid_t group = replacement.st_gid;
+  ProtectionFor(replaced, replacement.st_gid, &mode, &group);
+  DWORD error = ERROR_SUCCESS;
+  if (group != replacement.st_gid && chown(replacementName, uid_t(-1), group) != 0) {
+    if (errno != EPERM) error = ErrorOf(errno, replacementName);
+    ProtectionFor(replaced, replacement.st_gid, &mode, nullptr);
+  }
+  if (error == ERROR_SUCCESS && (replacement.st_mode & 07777) != mode &&
+      chmod(replacementName, mode) != 0)
+    error = ErrorOf(errno, replacementName);
+  const BOOL moved =
+      error == ERROR_SUCCESS &&
+      MoveFileExA(replacementName, replacedName,
+                  MOVEFILE_REPLACE_EXISTING |
+                      ((flags & REPLACEFILE_WRITE_THROUGH) != 0 ? MOVEFILE_WRITE_THROUGH : 0));
+  if (!moved && error == ERROR_SUCCESS) error = GetLastError();
+  close(held);
+  if (!moved) return Fail(error);
+  return Succeed();
+}
+
+BOOL TakeProtectionOfA(HANDLE file, const char* placeName) {
+  Object* o = Find(file, Kind::kFile);
+  if (o == nullptr) return Fail(ERROR_INVALID_HANDLE);
+  return TakeProtectionOfDescriptor(o->fd, placeName);
+}
+
+BOOL TakeProtectionOfDescriptor(int fd, const char* placeName) {
+  if (!ValidName(placeName)) return Fail(ERROR_PATH_NOT_FOUND);
+  struct stat own, place;
+  if (fstat(fd, &own) != 0) return Fail(ErrorOf(errno));
+  mode_t mode = 0666 & ~CurrentUmask();
+  if (stat(placeName, &place) == 0) {
+    gid_t group = own.st_gid;
+    ProtectionFor(place, own.st_gid, &mode, &group);
+    if (group != own.st_gid && fchown(fd, uid_t(-1), group) != 0) {
+      if (errno != EPERM) return Fail(ErrorOf(errno));
+      ProtectionFor(place, own.st_gid, &mode, nullptr);
+    }
+  } else if (errno != ENOENT) {
+    return Fail(ErrorOf(errno, placeName));
+  }
+  if ((own.st_mode & 07777) != mode && fchmod(fd, mode) != 0) return Fail(ErrorOf(errno));
+  return Succeed();
+}
+
+DWORD GetLinkTargetPathA(const char* name, DWORD bufferLength, char* buffer) {
+  if (!ValidName(name)) {
+    SetLastError(ERROR_PATH_NOT_FOUND);
+    return 0;
+  }
+  std::string path = name;
+  // As many links as the system itself follows in one path.
+  for (int hops = 0; hops <= 40; ++hops) {
+    struct stat st;
+    if (lstat(path.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) {
+      SetLastError(ERROR_SUCCESS);
+      return CopyOut(path, bufferLength, buffer);
+    }
+    std::vector<char> target(size_t(st.st_size > 0 ? st.st_size : PATH_MAX) + 1);
+    const ssize_t n = readlink(path.c_str(), target.data(), target.size());
+    if (n < 0 || size_t(n) >= target.size()) {
+      SetLastError(n < 0 ? ErrorOf(errno, path) : ERROR_CANT_RESOLVE_FILENAME);
+      return 0;
+    }
+    const std::string link(target.data(), size_t(n));
+    if (link.empty()) break;
+    const std::string folder = FolderPart(path);
+    path = link[0] == '/' ? link
+           : folder.empty() && path[0] != '/' ? link
+                                              : folder + "/" + link;
+  }
+  SetLastError(ERROR_CANT_RESOLVE_FILENAME);
+  return 0;
+}
+
+BOOL DeleteUnheldFilesA(const char* folder, const char* namePrefix) {
+  if (!ValidName(folder) || namePrefix == nullptr || *namePrefix == 0)
+    return Fail(ERROR_INVALID_PARAMETER);
+  DIR* listing = opendir(folder);
+  if (listing == nullptr) return Fail(ErrorOf(errno, folder));
+  const int at = dirfd(listing);
+  const size_t prefixLength = std::strlen(namePrefix);
+  while (const dirent* entry = readdir(listing)) {
+    // The first letter alone turns away most names, at the least cost.
+    if (entry->d_name[0] != namePrefix[0] ||
+        std::strncmp(entry->d_name, namePrefix, prefixLength) != 0)
+      continue;
+    const int fd = openat(at, entry->d_name, O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK);
+    if (fd < 0) continue;
+    struct stat st;
+    // Removed under a lock that any holder's refuses: a file that no process
+    // holds is no one's copy being written, and no one takes it meanwhile.
+    if (fstat(fd, &st) == 0 && S_ISREG(st.st_mode)) {
+      struct flock lock {};
+      lock.l_type = F_RDLCK;
+      lock.l_whence = SEEK_SET;
+      if (fcntl(fd, F_OFD_SETLK, &lock) == 0) unlinkat(at, entry->d_name, 0);
+    }
+    close(fd);
+  }
+  closedir(listing);
+  return Succeed();
 }
 
 BOOL PutFileInPlaceA(const char* writtenName, const char* placeName) {
@@ -944,7 +1075,10 @@ BOOL PutFileInPlaceA(const char* writtenName, const char* placeName) {
   if (lstat(placeName, &st) == 0)
     return ReplaceFileA(placeName, writtenName, nullptr, REPLACEFILE_WRITE_THROUGH, nullptr, nullptr);
   if (errno != ENOENT) return Fail(ErrorOf(errno, placeName));
-  if (chmod(writtenName, 0666 & ~CurrentUmask()) != 0) return Fail(ErrorOf(errno, writtenName));
+  const mode_t mode = 0666 & ~CurrentUmask();
+  if (lstat(writtenName, &st) != 0) return Fail(ErrorOf(errno, writtenName));
+  if ((st.st_mode & 07777) != mode && chmod(writtenName, mode) != 0)
+    return Fail(ErrorOf(errno, writtenName));
   return MoveFileExA(writtenName, placeName, MOVEFILE_WRITE_THROUGH);
 }
 

@@ -114,7 +114,11 @@ struct WIN32_FILE_ATTRIBUTE_DATA {
 // Opens or creates a file. Sharing is enforced between the handles of this
 // process: an open whose access another handle's sharing refuses, or whose
 // sharing refuses another handle's access, fails with ERROR_SHARING_VIOLATION;
-// an open without read or write access takes part in no such check. A
+// an open without read or write access takes part in no such check. Between
+// processes, a handle that writes without sharing writing (and a
+// FILE_ATTRIBUTE_TEMPORARY file while it is open) holds its file: such an
+// open of a file another process holds so fails with ERROR_SHARING_VIOLATION,
+// as does ReplaceFileA of it. A
 // read-only file refuses write access to everyone. OPEN_ALWAYS and
 // CREATE_ALWAYS on an existing file succeed with ERROR_ALREADY_EXISTS.
 // A name ending in ":AFP_AfpInfo" names that stream beside the file before it;
@@ -195,6 +199,23 @@ QV_PLATFORM_API BOOL ReplaceFileA(const char* replacedName, const char* replacem
 // permission of a new file (MoveFileExA); either on the disk before the
 // call returns.
 QV_PLATFORM_API BOOL PutFileInPlaceA(const char* writtenName, const char* placeName);
+// Gives the open file the protection it is to have at `placeName`: that
+// file's permission bits and, where the process may give it, its group (else
+// group bits no wider than everyone's); the ordinary permission of a new file
+// when the name is free. Called before the file's flush, so that the flushed
+// file is on the disk with its protection.
+QV_PLATFORM_API BOOL TakeProtectionOfA(HANDLE file, const char* placeName);
+// The path a save writes to for `name`: the target of a symbolic link there,
+// followed through links to links up to the file (or the free name) at the
+// end of the chain; the name itself when it is no link. The length written or
+// the size needed, as GetCurrentDirectoryA answers; 0 with
+// ERROR_CANT_RESOLVE_FILENAME for a chain that does not end.
+QV_PLATFORM_API DWORD GetLinkTargetPathA(const char* name, DWORD bufferLength, char* buffer);
+// Deletes the files in `folder` whose names begin with `namePrefix` and that
+// no handle of any process holds for writing without sharing it (the copies
+// a save writes are held so while they are written): what saves killed
+// midway left behind.
+QV_PLATFORM_API BOOL DeleteUnheldFilesA(const char* folder, const char* namePrefix);
 QV_PLATFORM_API BOOL CreateDirectoryA(const char* name, void* security);
 QV_PLATFORM_API BOOL RemoveDirectoryA(const char* name);
 // Symbolic links are followed and add FILE_ATTRIBUTE_REPARSE_POINT; a link
@@ -274,3 +295,5 @@ QV_PLATFORM_API BOOL SetFileSecurityA(const char* name, DWORD information,
 // the descriptor allows and full sharing; INVALID_HANDLE_VALUE when the
 // number names no open file.
 HANDLE WinFileFromDescriptor(int descriptor);
+// TakeProtectionOfA for an open descriptor.
+BOOL TakeProtectionOfDescriptor(int descriptor, const char* placeName);

@@ -245,6 +245,11 @@ int32_t VFile::TakePlaceOf(VFile& target) {
   return 0;
 }
 
+int32_t VFile::TakeProtectionOf(const VFile& target) {
+  if (!IsOpen()) return kFileNotOpen;
+  return fWin.TakeProtectionOf(target);
+}
+
 int32_t VFile::CopyTo(VFile& destination, bool replace, bool intoExisting) {
   if (GetState() != kItemPresent) return kFileNotFound;
   // Copying a file onto itself would empty or delete the source before a

@@ -113,6 +113,10 @@ class VFile : public VFileSystemItem {
   // new place; both are looked up again. 202 when either is open, 208 when
   // this one is not present, the mapped error when the place cannot be taken.
   int32_t TakePlaceOf(VFile& target);
+  // Gives this open file, before its last flush, the permission and group
+  // that TakePlaceOf would give it in the place of `target`, so that the
+  // flush puts them on the disk with its bytes. 201 when it is not open.
+  int32_t TakeProtectionOf(const VFile& target);
   // Copies the bytes to another file: created (replace as for Create), or,
   // with `intoExisting`, an existing file that is emptied first. 208 when a
   // file is missing, 217 when both are one file on disk (which is never

@@ -339,6 +339,13 @@ int32_t VWinFile::TakePlaceOf(const VFile& target, VString& newPath) {
   return 0;
 }
 
+int32_t VWinFile::TakeProtectionOf(const VFile& target) {
+  if (fHandle == nullptr) return kFileNotOpen;
+  char place[kLongPath];
+  if (!target.GetAnsiPath(place, kLongPath)) return Failure();
+  return TakeProtectionOfA(Handle(fHandle), place) ? 0 : Failure();
+}
+
 int32_t VWinFile::GetFreeSpace(uint64_t& bytes) {
   bytes = 0;
   char path[kLongPath];

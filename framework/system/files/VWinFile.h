@@ -91,6 +91,8 @@ class VWinFile : public VObject {
   // Puts the file in the place of `target` in one step, on the disk before
   // it returns (PutFileInPlaceA); `newPath` receives the target's full path.
   int32_t TakePlaceOf(const VFile& target, VString& newPath);
+  // Gives the open file the protection of `target` (TakeProtectionOfA).
+  int32_t TakeProtectionOf(const VFile& target);
   int32_t GetFreeSpace(uint64_t& bytes);
   // The Toolbox library's reference of the file; its answer is the result.
   int32_t GetFileRef(Tbx::FileRef& ref);
