@@ -119,20 +119,28 @@ TEST_F(PropertyRunTest, TypingARunIsTypingEachUnit) {
   for (const Row& row : rows) {
     const std::string name = "row " + std::to_string(&row - rows);
     Load(row.text, row.start, row.end);
-    if (row.bold) ASSERT_EQ(0, engine.SetPropertyValue(kPropBold, 1));
-    for (const char16_t unit : row.units) ASSERT_EQ(0, engine.TypeCharacter(unit)) << name;
+    if (row.bold) {
+      ASSERT_EQ(0, engine.SetPropertyValue(kPropBold, 1));
+    }
+    for (const char16_t unit : row.units) {
+      ASSERT_EQ(0, engine.TypeCharacter(unit)) << name;
+    }
     const Bytes one = Bytes_();
     const int32_t each[] = {engine.GetSelStart(),   engine.GetSelEnd(),   int32_t(engine.GetSelStartOffset()),
                             engine.GetWordStart(),  engine.GetWordEnd(),  engine.GetParagraphEnd(),
                             engine.GetLength(),     engine.SelectionEndsWithSpace()};
     Load(row.text, row.start, row.end);
-    if (row.bold) ASSERT_EQ(0, engine.SetPropertyValue(kPropBold, 1));
+    if (row.bold) {
+      ASSERT_EQ(0, engine.SetPropertyValue(kPropBold, 1));
+    }
     ASSERT_EQ(0, engine.TypeCharacters(row.units.data(), int32_t(row.units.size()))) << name;
     EXPECT_EQ(one, Bytes_()) << name;
     const int32_t run[] = {engine.GetSelStart(),   engine.GetSelEnd(),   int32_t(engine.GetSelStartOffset()),
                            engine.GetWordStart(),  engine.GetWordEnd(),  engine.GetParagraphEnd(),
                            engine.GetLength(),     engine.SelectionEndsWithSpace()};
-    for (size_t i = 0; i < std::size(each); ++i) EXPECT_EQ(each[i], run[i]) << name << " " << i;
+    for (size_t i = 0; i < std::size(each); ++i) {
+      EXPECT_EQ(each[i], run[i]) << name << " " << i;
+    }
   }
 }
 
