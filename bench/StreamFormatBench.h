@@ -37,6 +37,8 @@ void TimeExport(benchmark::State& state, const StreamFormat& format, int32_t pag
 // The whole process of one converter on the reference document of `pages` pages.
 void TimeConversion(benchmark::State& state, const StreamFormat& format, Converter converter, int32_t pages);
 // `--convert IN OUT`: our whole process (open, lay out once, save);
+// `--write-once PAGES OUT`: the reference document of pages made in memory
+// and written once (in `MeasuredWrite`, for valgrind to count alone) to OUT;
 // `--reference PAGES OUT`: the reference document in the format; else the
 // benchmarks, the format's folder removed at the end.
 int StreamFormatBenchMain(int argc, char** argv, const StreamFormat& format);

@@ -8,9 +8,11 @@
 //
 // `html_bench --convert IN OUT` is the whole process of ours: it starts the
 // services, opens IN, lays the document out, writes OUT and ends.
-// `html_bench --reference PAGES OUT` writes the reference document as HTML.
+// `html_bench --reference PAGES OUT` writes the reference document as HTML;
+// `html_bench --write-once PAGES OUT` writes it once, for valgrind to count.
 #include <benchmark/benchmark.h>
 
+#include "bench/ReferenceDocument.h"
 #include "bench/StreamFormatBench.h"
 #include "document/xMorvaDocument.h"
 #include "engine/xMorvaEngine.h"
@@ -46,6 +48,10 @@ void ExportHtml(benchmark::State& state) {
   TimeExport(state, kHtml, StreamFormatPagesForMegabytes(kHtml, state.range(0)));
 }
 
+// The reference document of 50, 500 and 2,000 pages saved as HTML, as a
+// save writes it: what a save costs a page, beside rtf_bench's SaveRtf.
+void SaveHtml(benchmark::State& state) { TimeExport(state, kHtml, int32_t(state.range(0))); }
+
 void WholeProcess(benchmark::State& state) {
   TimeConversion(state, kHtml, Converter(state.range(0)), StreamFormatPagesForMegabytes(kHtml, state.range(1)));
 }
@@ -71,6 +77,12 @@ BENCHMARK(WholeProcess)
     ->Unit(benchmark::kMillisecond);
 BENCHMARK(ImportHtml)->ArgName("MB")->Apply(Sizes)->Unit(benchmark::kMillisecond);
 BENCHMARK(ExportHtml)->ArgName("MB")->Apply(Sizes)->Unit(benchmark::kMillisecond);
+BENCHMARK(SaveHtml)
+    ->ArgName("pages")
+    ->Apply([](benchmark::internal::Benchmark* b) {
+      for (int64_t pages : kReferencePages) b->Arg(pages);
+    })
+    ->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

@@ -8,10 +8,17 @@
 //
 // Beside them, documents of 50, 500 and 2,000 pages with a header and a
 // footer form, in both byte orders: the read's cost a page stays level.
+// And documents of those pages where every page starts with a page break
+// and a paragraph format right behind it (centred, indented, with tab stops
+// on even pages, plain on odd ones), read beside the same document written
+// as RTF and read back: the older read stays as dear a page as the RTF one.
 //
 // `older_bench --open FILE` is that whole process; `older_bench --once
 // PAGES LITTLE` reads one document of pages once in `MeasuredRead`, for
-// valgrind to count alone (--tool=callgrind --toggle-collect='*MeasuredRead*').
+// valgrind to count alone (--tool=callgrind --toggle-collect='*MeasuredRead*');
+// `older_bench --once-breaks PAGES RTF` reads the document with a break and a
+// format a page once, as the older format (RTF 0) or as RTF (1), there too;
+// `older_bench --rtf-of-breaks PAGES OUT` writes that document as RTF.
 #include <benchmark/benchmark.h>
 #include <fcntl.h>
 #include <malloc.h>
@@ -44,6 +51,8 @@
 #include "framework/system/files/VFileStream.h"
 #include "graphics/VGraphicsStart.h"
 #include "interchange/older/xMorvaV2import.h"
+#include "interchange/rtf/xMorvaExportRTF.h"
+#include "interchange/rtf/xMorvaImportRTF.h"
 
 extern char** environ;
 
@@ -94,18 +103,22 @@ std::string TextParagraph(const std::string& text, bool little = false) {
               Chunk("PARA", record, little) + Chunk("TEXT", text, little) + Chunk("STYL", runs, little), little);
 }
 
-std::string FormatParagraph(bool little = false) {
+// An indented paragraph format with two tab stops, centred when asked; or,
+// with `plain`, the left-aligned one without indents or stops.
+std::string FormatParagraph(bool little = false, bool centred = false, bool plain = false) {
   std::string record(3, '\0');
   record += char(2);
-  PutBig(record, 36, 2, little);
-  PutBig(record, 54, 2, little);
+  PutBig(record, plain ? 0 : 36, 2, little);
+  PutBig(record, plain ? 0 : 54, 2, little);
   PutBig(record, 468, 2, little);
+  record += char(centred ? 1 : 0);
   record += char(0);
-  record += char(0);
-  record += char(2);
+  record += char(plain ? 0 : 2);
   record += '\0';
-  PutBig(record, 0x4000 + 72, 2, little);
-  PutBig(record, 144, 2, little);
+  if (!plain) {
+    PutBig(record, 0x4000 + 72, 2, little);
+    PutBig(record, 144, 2, little);
+  }
   return Form("PARA", Chunk("PARA", record, little), little);
 }
 
@@ -150,6 +163,45 @@ std::string OlderDocumentOfPages(int32_t pages, bool little) {
     chunks += PageBreak(little);
   }
   return Form("QMVT", chunks, little);
+}
+
+// A document of `pages` pages of about 3,000 characters, each page started
+// by a page break and a paragraph format right behind it (the first page
+// by the format alone), the format centred and indented with tab stops on
+// even pages and plain on odd ones.
+std::string OlderDocumentOfBreaksAndFormats(int32_t pages) {
+  std::string chunks = FontTable();
+  for (int32_t page = 0; page < pages; ++page) {
+    if (page > 0) chunks += PageBreak();
+    chunks += FormatParagraph(false, true, page % 2 != 0);
+    for (int32_t i = 0; i < 33; ++i) chunks += TextParagraph(kOlderText);
+  }
+  return Form("QMVT", chunks);
+}
+
+// The same document written as RTF: read as the older format, then written.
+std::string RtfOfBreaksAndFormats(int32_t pages) {
+  const std::string bytes = OlderDocumentOfBreaksAndFormats(pages);
+  auto document = std::make_unique<xMorvaDocument>(nullptr);
+  xMorvaV2import reader;
+  if (reader.ImportV2Bytes(*document, reinterpret_cast<const uint8_t*>(bytes.data()), uint32_t(bytes.size()),
+                           false) != 0)
+    return {};
+  return WrittenBytes([&](VStream& stream) {
+    xMorvaExportRTF writer;
+    writer.ExportRtf(*document, stream, false);
+  });
+}
+
+bool ReadBreaksAndFormats(xMorvaDocument& document, const std::string& bytes, bool rtf) {
+  if (rtf) {
+    xMorvaImportRTF reader;
+    return reader.ImportRtfBytes(document, reinterpret_cast<const uint8_t*>(bytes.data()), uint32_t(bytes.size()),
+                                 false) == 0;
+  }
+  xMorvaV2import reader;
+  return reader.ImportV2Bytes(document, reinterpret_cast<const uint8_t*>(bytes.data()), uint32_t(bytes.size()),
+                              false) == 0;
 }
 
 // A document of about `megabytes` MB.
@@ -197,6 +249,20 @@ void ImportOlderPages(benchmark::State& state) {
   }
   state.counters["pages_per_s"] =
       benchmark::Counter(double(state.range(0)), benchmark::Counter::kIsIterationInvariantRate);
+}
+
+// The document with a break and a format a page read as the older format
+// (`rtf` 0) or as the RTF of it (1): its cost a page stays level, and the
+// older read's stays near the RTF read's.
+void ImportOlderBreaksAndFormats(benchmark::State& state) {
+  const auto pages = int32_t(state.range(0));
+  const bool rtf = state.range(1) != 0;
+  const std::string bytes = rtf ? RtfOfBreaksAndFormats(pages) : OlderDocumentOfBreaksAndFormats(pages);
+  for (auto _ : state) {
+    auto document = std::make_unique<xMorvaDocument>(nullptr);
+    if (!ReadBreaksAndFormats(*document, bytes, rtf)) state.SkipWithError("the document did not read");
+  }
+  state.counters["pages_per_s"] = benchmark::Counter(double(pages), benchmark::Counter::kIsIterationInvariantRate);
 }
 
 fs::path Folder() {
@@ -261,6 +327,10 @@ BENCHMARK(ImportOlderPages)
     ->ArgNames({"pages", "little"})
     ->ArgsProduct({{50, 500, 2000}, {0, 1}})
     ->Unit(benchmark::kMillisecond);
+BENCHMARK(ImportOlderBreaksAndFormats)
+    ->ArgNames({"pages", "rtf"})
+    ->ArgsProduct({{50, 500, 2000}, {0, 1}})
+    ->Unit(benchmark::kMillisecond);
 
 // One document of pages read once into a new document, for an instruction
 // count of the read alone (`--once PAGES LITTLE`).
@@ -284,11 +354,47 @@ int ReadOnce(int32_t pages, bool little) {
   return result == 0 ? 0 : 1;
 }
 
+// The document with a break and a format a page read once into a new
+// document, for an instruction count of the read alone (`--once-breaks
+// PAGES RTF`); the bytes are made before, uncounted.
+__attribute__((noinline)) bool MeasuredBreaksRead(xMorvaDocument& document, const std::string& bytes, bool rtf) {
+  return ReadBreaksAndFormats(document, bytes, rtf);
+}
+
+int ReadBreaksOnce(int32_t pages, bool rtf) {
+  gHeap = new VHeap();
+  gMemoryMgr = new VWinMemoryMgr();
+  StartFormatServices();
+  bool read = false;
+  {
+    const std::string bytes = rtf ? RtfOfBreaksAndFormats(pages) : OlderDocumentOfBreaksAndFormats(pages);
+    auto document = std::make_unique<xMorvaDocument>(nullptr);
+    read = !bytes.empty() && MeasuredBreaksRead(*document, bytes, rtf);
+  }
+  StopFormatServices();
+  return read ? 0 : 1;
+}
+
+// The RTF of the document with a break and a format a page, to compare
+// what the read made from one build to the next (`--rtf-of-breaks PAGES OUT`).
+int WriteRtfOfBreaks(int32_t pages, const char* out) {
+  gHeap = new VHeap();
+  gMemoryMgr = new VWinMemoryMgr();
+  StartFormatServices();
+  const std::string rtf = RtfOfBreaksAndFormats(pages);
+  std::ofstream(out, std::ios::binary) << rtf;
+  StopFormatServices();
+  return rtf.empty() ? 1 : 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
   if (argc == 3 && std::strcmp(argv[1], "--open") == 0) return Open(argv[2]);
   if (argc == 4 && std::strcmp(argv[1], "--once") == 0) return ReadOnce(std::atoi(argv[2]), std::atoi(argv[3]) != 0);
+  if (argc == 4 && std::strcmp(argv[1], "--once-breaks") == 0)
+    return ReadBreaksOnce(std::atoi(argv[2]), std::atoi(argv[3]) != 0);
+  if (argc == 4 && std::strcmp(argv[1], "--rtf-of-breaks") == 0) return WriteRtfOfBreaks(std::atoi(argv[2]), argv[3]);
   const int result = RunBenchmarksWithCoreServices(argc, argv, &StartFormatServices, &StopFormatServices);
   std::error_code ignored;
   fs::remove_all(Folder(), ignored);

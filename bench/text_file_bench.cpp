@@ -3,7 +3,8 @@
 // document, and writing the same document back as 'ASCW' and as 'ASCU';
 // and the reference document saved as the save chooser's plain text saves
 // it, its question (whether Windows text carries every character) asked
-// before the write.
+// before the write. `--write-once PAGES OUT` writes that plain text once,
+// for valgrind to count (see WriteOnce).
 // Each run reports its speed and its peak resident memory above what the
 // process held before it, per byte of file.
 #include <benchmark/benchmark.h>
@@ -22,7 +23,9 @@
 #include "bench/ReferenceDocument.h"
 #include "document/xMorvaDocument.h"
 #include "engine/xMorvaDocumentEngineServices.h"
+#include "framework/core/memory/VHeap.h"
 #include "framework/core/memory/VMemoryMgr.h"
+#include "framework/core/memory/VWinMemoryMgr.h"
 #include "framework/core/streams/VHandleStream.h"
 #include "framework/core/streams/VMemoryStream.h"
 #include "graphics/VGraphicsStart.h"
@@ -148,6 +151,39 @@ BENCHMARK(SavePlainTextAsChosen)
     ->Arg(kReferencePages[2])
     ->Unit(benchmark::kMillisecond);
 
+// The reference document of `pages` pages written once as the chooser's
+// plain text in `MeasuredTextWrite`, for an instruction count of the write
+// alone (valgrind --tool=callgrind --toggle-collect='*MeasuredTextWrite*'),
+// and the bytes put in `out` to be compared from one build to the next.
+// (The bytes are handed back through `out`: a returned call would leave the
+// function before the write, as a jump, and nothing would be counted.)
+__attribute__((noinline)) void MeasuredTextWrite(xMorvaDocument& document, uint32_t type, std::string& out) {
+  const xMorvaFormatWriter write = xMorvaFileFormats::FindWriter(type);
+  out = WrittenBytes([&](VStream& stream) { write(document, stream, type, false); });
+}
+
+int WriteOnce(int32_t pages, const char* out) {
+  gHeap = new VHeap();
+  gMemoryMgr = new VWinMemoryMgr();
+  StartFormatServices();
+  InstallTextFormats();
+  {
+    auto document = std::make_unique<xMorvaDocument>(nullptr);
+    FillWithReferenceDocument(*document, pages);
+    std::string bytes;
+    MeasuredTextWrite(*document, kTypeTextWindows, bytes);
+    std::ofstream(out, std::ios::binary) << bytes;
+  }
+  RemoveTextFormats();
+  StopFormatServices();
+  return 0;
+}
+
 }  // namespace
 
-int main(int argc, char** argv) { return RunBenchmarksWithCoreServices(argc, argv, &StartFormatServices, &StopFormatServices); }
+// `text_file_bench --write-once PAGES OUT` writes the reference document of
+// pages once as plain text to OUT; else the benchmarks.
+int main(int argc, char** argv) {
+  if (argc == 4 && std::strcmp(argv[1], "--write-once") == 0) return WriteOnce(std::atoi(argv[2]), argv[3]);
+  return RunBenchmarksWithCoreServices(argc, argv, &StartFormatServices, &StopFormatServices);
+}

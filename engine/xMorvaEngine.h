@@ -242,6 +242,9 @@ class xMorvaEngine : public VObject, public xMorvaTextInterface {
   void EndUndoStep(int32_t result) override;
   int32_t WriteTypingProperties();
   int32_t TypeCharacter(char16_t unit);
+  // Types the units one after the other as TypeCharacter does, the stream,
+  // selection and word coming out the same, with one insertion for them all.
+  int32_t TypeCharacters(const char16_t* units, int32_t count);
   int32_t TypeCharacterWithUndo(char16_t unit) override;
   // Leaves the selection to the caller, which selects the new paragraph
   // end; the with-undo variant puts the caret after it.
@@ -605,7 +608,10 @@ class xMorvaEngine : public VObject, public xMorvaTextInterface {
   // word character's script parts from it, runs one further where the
   // caret's word was the typed unit's and ran on over word characters
   // (`wordRanOn`), and otherwise ends as a caret inside the word finds it.
-  void TakeWordEndAfterTyping(bool wordRanOn);
+  void TakeWordEndAfterTyping(bool wordRanOn) { TakeWordEndAfterTyping(wordRanOn, fSelEndOffset); }
+  // `after`: the offset of the text after the typed units (the caret's,
+  // but where later units of the same typing already stand in between).
+  void TakeWordEndAfterTyping(bool wordRanOn, uint32_t after);
   // A caret or selection whose first unit starts a word of another script
   // than the one before it is in that word.
   void TakeWordAtSelection(const uint8_t* stream);

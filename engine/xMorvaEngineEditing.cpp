@@ -439,9 +439,55 @@ int32_t xMorvaEngine::TypeCharacter(char16_t unit) {
   });
 }
 
-void xMorvaEngine::TakeWordEndAfterTyping(bool wordRanOn) {
+int32_t xMorvaEngine::TypeCharacters(const char16_t* units, int32_t count) {
+  if (count <= 0) return 0;
+  if (count == 1) return TypeCharacter(units[0]);
+  for (int32_t i = 0; i < count; ++i)
+    if (units[i] == 0) return kErrorBadStream;
+  return Reserved(DeleteReserve(*this) + kTypingRecords + 2 * uint64_t(count), [&]() -> int32_t {
+    if (const int32_t error = DeleteSelection()) return error;
+    const uint32_t before = fBytesInUse;
+    // The word before the caret as TypeCharacter takes it for the first
+    // unit; the units after it patch the word themselves, as each typed
+    // alone would.
+    int32_t wordBefore = fStopValid && fStopPosition == fSelStart ? fStopWordStart : fWordStart;
+    bool wordRunsOn = fWordEnd > fSelStart && fWordStart == wordBefore;
+    // The look is written before the first unit; the others, typed alone,
+    // would find it written.
+    if (const int32_t error = WriteTypingProperties()) return error;
+    std::vector<uint8_t> bytes(2 * size_t(count));
+    for (int32_t i = 0; i < count; ++i) PutStreamUnit(bytes.data() + 2 * i, units[i]);
+    if (const int32_t error = InsertBytes(fSelStartOffset, bytes.data(), uint32_t(bytes.size()))) return error;
+    // The text after the typing, which each unit typed alone would find
+    // right after the caret.
+    const uint32_t after = fSelStartOffset + uint32_t(bytes.size());
+    for (int32_t i = 0; i < count; ++i) {
+      fSelStartOffset += 2;
+      fSelEndOffset = fSelStartOffset;
+      fSelEnd = ++fSelStart;
+      fSelLength = 0;
+      ++fWordEnd;
+      ++fParaEnd;
+      ++fLength;
+      if (!IsWordCharacter(units[i])) {
+        fWordStart = fSelStart;
+        fWordScript = VWordScript::kEither;
+      } else {
+        fWordStart = wordBefore;
+        NoteWordUnit(units[i], fSelStart - 1);
+        TakeWordEndAfterTyping(wordRunsOn, after);
+      }
+      wordBefore = fStopValid && fStopPosition == fSelStart ? fStopWordStart : fWordStart;
+      wordRunsOn = fWordEnd > fSelStart && fWordStart == wordBefore;
+    }
+    fParaEndOffset += fBytesInUse - before;
+    return 0;
+  });
+}
+
+void xMorvaEngine::TakeWordEndAfterTyping(bool wordRanOn, uint32_t after) {
   const uint8_t* stream = LockStream();
-  const char16_t next = UnitPastRecords(stream, fSelEndOffset, fBytesInUse);
+  const char16_t next = UnitPastRecords(stream, after, fBytesInUse);
   const bool nextInWord = next != 0 && IsWordCharacter(next);
   if (nextInWord && WordScriptsPart(fWordScript, WordScriptOf(next))) {
     // The typed word ends at the caret, where the next one's script begins.
@@ -450,7 +496,7 @@ void xMorvaEngine::TakeWordEndAfterTyping(bool wordRanOn) {
   } else if (!wordRanOn || !nextInWord) {
     // The typed unit joins the word after the caret, or ends its word
     // there: the end found as a caret inside the word finds it.
-    fWordEnd = WordEndFrom(stream, fSelEndOffset, fSelStart, fWordScript);
+    fWordEnd = WordEndFrom(stream, after, fSelStart, fWordScript);
   }
   UnlockStream();
 }

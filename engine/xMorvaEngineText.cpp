@@ -3,6 +3,7 @@
 // change, statistics, and the edits over the whole selection: style
 // sheets, paragraph borders, and the saved selection.
 #include <algorithm>
+#include <string>
 
 #include "document/xMorvaUndo.h"
 #include "engine/xMorvaEngine.h"
@@ -83,11 +84,16 @@ void xMorvaEngine::WritePlainText(VString& sink, bool selectionOnly, bool lineFe
   const Range range = selectionOnly ? Range{fSelStartOffset, fSelEndOffset} : Range{0, fBytesInUse};
   const uint8_t* stream = LockStream();
   if (stream == nullptr) return;
+  // The units are gathered first and appended at once: a string in a
+  // handle resizes its handle for every unit appended.
+  std::u16string units;
+  units.reserve((range.end - range.start) / 2);
   ForEachPlainUnit(stream, fBytesInUse, range.start, range.end, [&](char16_t unit) {
-    sink.AppendUniChar(unit);
-    if (unit == kUnitParagraphEnd && lineFeedAfterReturn) sink.AppendUniChar(kUnitLineFeed);
+    units.push_back(unit);
+    if (unit == kUnitParagraphEnd && lineFeedAfterReturn) units.push_back(kUnitLineFeed);
   });
   UnlockStream();
+  sink.AppendUniChars(units.data(), int32_t(units.size()));
 }
 
 bool xMorvaEngine::ExportSingleByteText(VMemHandle& text, uint32_t& fieldCount, VMemHandle& table, bool ansi) {

@@ -97,6 +97,53 @@ TEST_F(PropertyRunTest, ACaretPropertyIsWrittenByTyping) {
   EXPECT_EQ(Stream().Text(u"a").bytes(), Bytes_()) << "default look: no record";
 }
 
+// Units typed at once leave the stream, the selection and the word as
+// typing them one by one does: at the end, in the middle of a word, in
+// another look than the text around, over a selection, across scripts and
+// with a pair of surrogates.
+TEST_F(PropertyRunTest, TypingARunIsTypingEachUnit) {
+  const struct Row {
+    Bytes text;
+    int32_t start, end;
+    bool bold;
+    std::u16string units;
+  } rows[] = {
+      {Bytes(), 0, 0, false, u"quick fox"},
+      {Stream().Text(u"ab cd\r"), 1, 1, false, u"xy z"},
+      {Stream().Text(u"ab cd"), 2, 2, true, u"xy"},
+      {Stream().Text(u"ab cd"), 1, 4, false, u", q"},
+      {Stream().Text(u"ab\r").Record(kPropBold, 1), 3, 3, false, u"run on"},
+      {Stream().Text(u"word"), 2, 2, false, u"\u0391\u03B2x"},
+      {Stream().Text(u"a b"), 1, 1, false, u"\U0001F600c"},
+  };
+  for (const Row& row : rows) {
+    const std::string name = "row " + std::to_string(&row - rows);
+    Load(row.text, row.start, row.end);
+    if (row.bold) {
+      ASSERT_EQ(0, engine.SetPropertyValue(kPropBold, 1));
+    }
+    for (const char16_t unit : row.units) {
+      ASSERT_EQ(0, engine.TypeCharacter(unit)) << name;
+    }
+    const Bytes one = Bytes_();
+    const int32_t each[] = {engine.GetSelStart(),   engine.GetSelEnd(),   int32_t(engine.GetSelStartOffset()),
+                            engine.GetWordStart(),  engine.GetWordEnd(),  engine.GetParagraphEnd(),
+                            engine.GetLength(),     engine.SelectionEndsWithSpace()};
+    Load(row.text, row.start, row.end);
+    if (row.bold) {
+      ASSERT_EQ(0, engine.SetPropertyValue(kPropBold, 1));
+    }
+    ASSERT_EQ(0, engine.TypeCharacters(row.units.data(), int32_t(row.units.size()))) << name;
+    EXPECT_EQ(one, Bytes_()) << name;
+    const int32_t run[] = {engine.GetSelStart(),   engine.GetSelEnd(),   int32_t(engine.GetSelStartOffset()),
+                           engine.GetWordStart(),  engine.GetWordEnd(),  engine.GetParagraphEnd(),
+                           engine.GetLength(),     engine.SelectionEndsWithSpace()};
+    for (size_t i = 0; i < std::size(each); ++i) {
+      EXPECT_EQ(each[i], run[i]) << name << " " << i;
+    }
+  }
+}
+
 // Records left at the end of a text govern no character: typing there
 // writes its own look and takes them away, so that nothing redundant is
 // left behind the typed unit.

@@ -98,6 +98,10 @@ class HtmlWriter {
   char16_t fHigh = 0;
   xMorvaProperties fCurrent;
   xMorvaProperties fWritten;
+  // fWritten was reset since it last took fCurrent whole; else the ids
+  // whose values fCurrent changed since it took them.
+  bool fWrittenStale = true;
+  std::vector<uint16_t> fChangedIds;
   int32_t fPictureCount = 0;
   int32_t fDefaultFont = 0;
   std::string fImagesFolder;
@@ -332,6 +336,7 @@ void HtmlWriter::StartHTMLParagraph() {
   fParagraphStartPending = false;
   fStylesChanged = true;
   fWritten.SetDefaults();
+  fWrittenStale = true;
   fPosition = 0;
   fParagraphOpen = true;
 }
@@ -443,7 +448,15 @@ void HtmlWriter::BeforeContent() {
   StartHTMLParagraph();
   WriteHTMLFontRun();
   WriteHTMLStyleRun();
-  for (uint16_t id = 0; id < kPropTabs; ++id) fWritten.SetProperty(id, fCurrent.GetProperty(id));
+  // Only what changed is taken again: before every character a copy of
+  // every property would cost more than the character.
+  if (fWrittenStale) {
+    for (uint16_t id = 0; id < kPropTabs; ++id) fWritten.SetProperty(id, fCurrent.GetProperty(id));
+  } else {
+    for (const uint16_t id : fChangedIds) fWritten.SetProperty(id, fCurrent.GetProperty(id));
+  }
+  fWrittenStale = false;
+  fChangedIds.clear();
 }
 
 // A hyperlink element (`size` bytes at `element`, its head included): for
@@ -535,6 +548,7 @@ void HtmlWriter::WriteItems(const uint8_t* stream, uint32_t size, uint32_t from,
   std::vector<std::pair<uint16_t, int32_t>> held;
   auto set = [&](uint16_t id, int32_t value) {
     fCurrent.SetProperty(id, value);
+    if (!fWrittenStale) fChangedIds.push_back(id);
     if (id >= kPropFont && id <= kPropBackColour)
       fFontRunChanged = true;
     else

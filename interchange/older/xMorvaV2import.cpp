@@ -604,12 +604,21 @@ int32_t xMorvaV2import::TextParagraph(xMorvaEngine& engine, const Form& form, co
   auto place = [&](uint32_t at) {
     if (code == 0) code = ConvertMarks(engine, form, marks, at, next, replacedTo);
   };
+  // The characters typed and not yet given to the engine: a run of them
+  // goes in at once, as typing them one by one would put them.
+  std::u16string pending;
+  auto flush = [&]() {
+    if (!pending.empty()) engine.TypeCharacters(pending.data(), int32_t(pending.size()));
+    pending.clear();
+  };
   auto type = [&](uint32_t from, uint32_t to) {
     for (uint32_t at = from; at < to && code == 0; ++at) {
+      if (next < marks.size()) flush();
       place(at);
       if (at < replacedTo) continue;
       const uint8_t c = paragraph.text.data[at];
       if (c == 9) {
+        flush();
         // A tab inside an underlined run is shown without the underline:
         // the run keeps it for the text around the tab only.
         if (underlined) engine.SetPropertyValue(kPropUnderline, 0);
@@ -617,11 +626,12 @@ int32_t xMorvaV2import::TextParagraph(xMorvaEngine& engine, const Form& form, co
         CaretToEnd(engine);
         if (underlined) engine.SetPropertyValue(kPropUnderline, 1);
       } else if (c >= 32) {
-        engine.TypeCharacter(gIntlMgr != nullptr ? gIntlMgr->MacCharToUni(c) : char16_t(c));
+        pending.push_back(gIntlMgr != nullptr ? gIntlMgr->MacCharToUni(c) : char16_t(c));
       }
       // Other control characters hold the places of host field marks; a
       // place that no mark takes carries no text.
     }
+    flush();
   };
   ByteSpanReader runs(paragraph.runs.data, paragraph.runs.size, fOrder);
   uint32_t at = 0;
@@ -836,6 +846,11 @@ int32_t xMorvaV2import::ConvertParagraphs(xMorvaEngine& engine, const Form& form
         const int32_t end = engine.GetSelEnd() + 1;
         engine.SetSelection(end, end);
         endedWithBreak = false;
+        // The break ends its paragraph as a paragraph end does: the caret
+        // stands in the empty paragraph after it, at the text's end, and a
+        // format there takes the direct road instead of the engine walking
+        // the whole text again for it.
+        fEmptyLastParagraph = !last;
       }
     } else if (kind == 2) {
       fEmptyLastParagraph = emptyBefore;

@@ -450,7 +450,51 @@ std::string FormatParagraph(int16_t left, int16_t first, uint8_t alignment, uint
   return BigForm("PARA", BigChunk("PARA", record));
 }
 
+std::string BreakParagraph() {
+  std::string record(3, '\0');
+  record += char(1);
+  record += std::string(5 * 2 + 2 + 4, '\0');
+  record += std::string(4, '\xFF');
+  return BigForm("PARA", BigChunk("PARA", record));
+}
+
 }  // namespace
+
+// A format right behind a page break governs the paragraphs of its page,
+// as one behind a paragraph end does: on the first page too, when two
+// follow a break (the second wins), and when it takes back what the page
+// before had.
+TEST_F(ImportV2, FormatsRightBehindPageBreaksGovernTheirPages) {
+  const std::string bytes =
+      BigForm("QMVT", BreakParagraph() + FormatParagraph(36, 54, 1, 2, {0x4000 + 72, 144}) + PlainParagraph("one") +
+                          PlainParagraph("two") + BreakParagraph() + FormatParagraph(0, 0, 2, 0, {72}) +
+                          FormatParagraph(18, 18, 3, 1, {144}) + PlainParagraph("three") + BreakParagraph() +
+                          FormatParagraph(0, 0, 0, 0, {}) + PlainParagraph("four"));
+  auto document = NewDocument();
+  ASSERT_EQ(0, Read(*document, bytes));
+  ASSERT_EQ("\fone\ntwo\fthree\ffour", TextOf(*document, kPartBody));
+  const auto positions = Positions(*document, kPartBody);
+  const uint16_t ids[] = {kPropLeftIndent, kPropFirstLineIndent, kPropAlignment, kPropInterline};
+  const uint32_t right72 = MakeTabStop(int16_t(Pixels(72)), 0, kTabRight);
+  const uint32_t left144 = MakeTabStop(int16_t(Pixels(144)), 0, kTabLeft);
+  struct Row {
+    size_t at;
+    int32_t values[std::size(ids)];
+    std::vector<uint32_t> tabs;
+  };
+  const Row rows[] = {
+      {1, {Pixels(36), Pixels(18), 1, 20}, {right72, left144}},
+      {5, {Pixels(36), Pixels(18), 1, 20}, {right72, left144}},
+      {9, {Pixels(18), 0, 3, 15}, {left144}},
+      {15, {0, 0, 0, 10}, {}},
+  };
+  for (const Row& row : rows) {
+    for (size_t k = 0; k < std::size(ids); ++k)
+      EXPECT_EQ(row.values[k], V2At(*document, row.at, ids[k])) << row.at << " " << k;
+    ASSERT_LT(row.at, positions.size());
+    EXPECT_EQ(row.tabs, positions[row.at].tabs) << row.at;
+  }
+}
 
 // Formats between paragraphs govern the paragraphs after them, also two in
 // a row (the second wins) and across paragraphs that give none. A picture's
