@@ -166,6 +166,10 @@ void xMorvaDocument::StyleSheetChanging(int16_t id) {
   if (fUndo) fUndo->NoteStyleSheet(id);
 }
 
+void xMorvaDocument::StyleSheetChangedWithoutUndo(int16_t id) {
+  if (fUndo) fUndo->RefreshStyleSheetNote(id);
+}
+
 std::vector<int16_t> xMorvaDocument::HeldStyleSheetIds() {
   return fUndo ? fUndo->HeldStyleSheetIds() : std::vector<int16_t>();
 }

@@ -692,6 +692,12 @@ void xMorvaUndo::NoteStyleSheet(int16_t id) {
   fSheetNotes.push_back(std::move(note));
 }
 
+void xMorvaUndo::RefreshStyleSheetNote(int16_t id) {
+  for (SheetNote& note : fSheetNotes) {
+    if (note.id == id) note.present = fDocument.GetStyleSheetState(id, note.state) ? 1 : 0;
+  }
+}
+
 void xMorvaUndo::RecordStyleSheet(xMorvaUndoEngine& engine, int16_t id) {
   if (fSuspended != 0 || fRecording == 0) return;
   auto it = std::find_if(fSheetNotes.begin(), fSheetNotes.end(),

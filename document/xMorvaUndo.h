@@ -124,6 +124,10 @@ class xMorvaUndo : public VObject {
   // suspended; clearing the history drops what was kept.
   void NoteStyleSheet(int16_t id);
   void RecordStyleSheet(xMorvaUndoEngine& engine, int16_t id);
+  // A change to sheet `id` that has no undo step of its own stays when the
+  // text is formatted again or the sheet deleted and brought back: what is
+  // kept of the sheet becomes the sheet as it is now.
+  void RefreshStyleSheetNote(int16_t id);
   // The ids of the style sheets the history holds: kept before a change,
   // or in a step that undo or redo can still replay. A new sheet takes none
   // of them, so that each replay puts its sheet back under its own id, the

@@ -625,6 +625,64 @@ TEST_F(StyleSheetCommandsTest, ASheetIsMadeNamedReadAndApplied) {
   }
 }
 
+// A rename by 149 or a size by 152 has no undo step of its own: the sheet
+// deleted by 150 or 75 comes back from undo as the user left it.
+TEST_F(StyleSheetCommandsTest, ASheetChangedThenDeletedComesBackFromUndoAsLeft) {
+  struct Row {
+    bool rename, resize;
+    int32_t remove;
+  };
+  const Row rows[] = {{true, false, 150}, {true, false, 75},  {false, true, 150},
+                      {false, true, 75},  {true, true, 150}, {true, true, 75}};
+  int32_t recorded = 0;
+  for (const Row& row : rows) {
+    for (uint32_t ref : Areas("Styled text\nNext")) {
+      // An area whose undo history is off has nothing to give back.
+      if (!Doc(ref).GetUndo()->IsRecording()) continue;
+      ++recorded;
+      const std::string label = std::to_string(row.rename) + std::to_string(row.resize) + " " + std::to_string(row.remove);
+      int32_t at = NewSheet(ref, "Beta", 0, "");
+      int16_t size = kPropSize;
+      double twelve = 12, eighteen = 18;
+      int32_t convert = 0;
+      Run(152, ref, {&at, &size, &twelve, &convert});
+      Select(ref, 0, 6);
+      Run(107, ref, {&at});
+      ASSERT_EQ(LastError(ref), 0) << label;
+      PString renamed("Bravo"), noKey("");
+      int16_t paragraph = 0;
+      if (row.rename) Run(149, ref, {&at, renamed.bytes, &paragraph, noKey.bytes});
+      if (row.resize) Run(152, ref, {&at, &size, &eighteen, &convert});
+      ASSERT_EQ(LastError(ref), 0) << label;
+      int16_t low = int16_t(at - 1);
+      if (row.remove == 150) {
+        Run(150, ref, {&at});
+      } else {
+        Run(75, ref, {&low});
+      }
+      ASSERT_EQ(LastError(ref), 0) << label;
+      ASSERT_EQ(Doc(ref).StyleSheetCount(), 1) << label;
+      const auto expectAsLeft = [&](const char* step) {
+        ASSERT_EQ(Doc(ref).StyleSheetCount(), 2) << label << step;
+        PString name("stale"), key("stale");
+        int16_t second = -1, first = -1;
+        Run(148, ref, {&at, name.bytes, &second, &first, key.bytes});
+        EXPECT_EQ(name.Text(), row.rename ? "Bravo" : "Beta") << label << step;
+        double read = -1;
+        Run(153, ref, {&at, &size}, &read);
+        EXPECT_EQ(read, row.resize ? 18 : 12) << label << step;
+      };
+      Doc(ref).Undo();
+      expectAsLeft(" undone");
+      Doc(ref).Redo();
+      EXPECT_EQ(Doc(ref).StyleSheetCount(), 1) << label << " redone";
+      Doc(ref).Undo();
+      expectAsLeft(" undone again");
+    }
+  }
+  EXPECT_EQ(recorded, 6);
+}
+
 TEST_F(StyleSheetCommandsTest, TheTabStopsOfASheet) {
   for (uint32_t ref : Areas("")) {
     int32_t at = NewSheet(ref, "Table", 1, "");

@@ -735,6 +735,11 @@ void xMorvaExportRTF::WriteRtfEngineText(xMorvaEngine& engine, bool selection) {
     Word("lndscpsxn");
   }
   const uint8_t* stream = engine.LockStream();
+  // A selection (the clipboard's) is read into a paragraph that has
+  // settings of its own: \pard makes its first paragraph's settings whole,
+  // the default ones too, which are not written. A file's reader starts
+  // from the defaults.
+  if (selection) Word("pard");
   fParagraphPending = true;
   fAfterParagraphEnd = false;
   if (stream != nullptr) WriteRtfItems(stream, engine.GetStreamSize(), start, end, false);

@@ -266,6 +266,15 @@ TEST_F(ImportRTF, PastedParagraphEndsBringTheirSettings) {
     ASSERT_EQ(0, from.SetPropertyValue(id, value));
   from.SetSelection(0, 5);
   const std::string own = Export(*source, true);
+  // The module's own copy of a paragraph of default settings, with its end
+  // and without it.
+  auto plainSource = NewDocument();
+  xMorvaEngine& plainFrom = Engine(*plainSource, kPartBody);
+  Type(plainFrom, u"plain\nnext");
+  plainFrom.SetSelection(0, 6);
+  const std::string plain = Export(*plainSource, true);
+  plainFrom.SetSelection(0, 5);
+  const std::string plainWithoutEnd = Export(*plainSource, true);
   const std::string three = "{\\rtf1\\ansi \\pard\\qc\\li720 Centred\\par \\pard\\qr Right\\par \\pard\\qj Justified\\par}";
   struct Case {
     std::u16string text;
@@ -284,6 +293,10 @@ TEST_F(ImportRTF, PastedParagraphEndsBringTheirSettings) {
       {u"abcd\nxy", "12", 2, 2, "{\\rtf1\\ansi \\pard\\qr\\li720 X}", "abXcd\nxy", "1 2"},
       {u"", "0", 0, 0, own, "para\n", "1ist 0"},
       {u"abcd", "2", 2, 2, own, "abpara\ncd", "1ist 2"},
+      // Alignments then "i": that paragraph indented too.
+      {u"abcd\nxy", "1i2", 2, 2, plain, "abplain\ncd\nxy", "0 1i 2"},
+      {u"abcd", "1i", 0, 0, plain, "plain\nabcd", "0 1i"},
+      {u"abcd", "1i", 2, 2, plainWithoutEnd, "abplaincd", "1i"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.pasted);
@@ -291,9 +304,11 @@ TEST_F(ImportRTF, PastedParagraphEndsBringTheirSettings) {
     document->GetUndo()->Resume();
     xMorvaEngine& body = Engine(*document, kPartBody);
     Type(body, c.text);
-    for (size_t i = 0, at = 0; c.alignments[i] != 0; ++i, at = c.text.find(u'\n', at) + 1) {
+    for (size_t i = 0, at = 0; c.alignments[i] != 0; ++i) {
+      const char k = c.alignments[i];
+      if (k != 'i' && i > 0) at = c.text.find(u'\n', at) + 1;
       body.SetSelection(int32_t(at), int32_t(at));
-      ASSERT_EQ(0, body.SetPropertyValue(kPropAlignment, c.alignments[i] - '0'));
+      ASSERT_EQ(0, k == 'i' ? body.SetPropertyValue(kPropLeftIndent, 48) : body.SetPropertyValue(kPropAlignment, k - '0'));
     }
     body.SetSelection(c.start, c.end);
     const std::vector<uint8_t> before = documentfile::StreamOf(*document, kPartBody);
