@@ -9,6 +9,7 @@
 #include "engine/xMorvaElementStream.h"
 #include "engine/xMorvaEngine_p.h"
 #include "engine/xMorvaLines.h"
+#include "framework/core/intl/Clusters.h"
 #include "framework/core/memory/VMemoryMgr.h"
 
 namespace {
@@ -449,14 +450,22 @@ void xMorvaEngine::SetSelection(int32_t start, int32_t end) {
   const uint8_t* stream = LockStream();
   static const uint8_t kEmpty[2] = {0, 0};
   if (stream == nullptr) stream = kEmpty;  // an empty stream: every walk ends at once
+  // The old selection's offsets may predate an edit: the reads below start
+  // from the marks, the last stop and the cache point, never from them.
+  fSelStart = fSelEnd = 0;
+  fSelEndOffset = 0;
   fSelStartOffset = WalkToPosition(stream, start);
-  // No end of a selection falls between the two units of a pair, whatever
-  // road set it: a start there goes before the pair (a caret with it), an
-  // end after it.
-  if (start > 0 && IsLowSurrogateUnit(UnitPastRecords(stream, fSelStartOffset, fBytesInUse)) &&
-      StartsPair(stream, WalkToPosition(stream, start - 1), fBytesInUse)) {
-    if (stream != kEmpty) UnlockStream();
-    SetSelection(start - 1, end == start ? start - 1 : end);
+  // No end of a selection falls inside what a user sees as one character
+  // (a pair, a letter with its marks, a flag, a joined emoji, a syllable of
+  // jamo), whatever road set it: a start there goes to the character's
+  // start (a caret with it), an end to its end. Before a paragraph end, an
+  // element or a control a caret always may stand.
+  if (start > 0 && start < fLength && UnitPastRecords(stream, fSelStartOffset, fBytesInUse) >= 0x20 &&
+      stream != kEmpty && !IsClusterPlace(stream, start)) {
+    fSelStartOffset = 0;
+    const int32_t place = ClusterPlaceFrom(stream, start, false);
+    UnlockStream();
+    SetSelection(place, end == start ? place : end);
     return;
   }
   fSelStart = start;
@@ -478,10 +487,19 @@ void xMorvaEngine::SetSelection(int32_t start, int32_t end) {
     fTrailingRecordBytes = 0;
     endScript = VWordScript::kEither;
     bool endSplitsPair = false;
-    reached = WalkSelection(stream, fSelStartOffset, fSelLength, characterRecordBytes, endScript, endSplitsPair);
-    if (endSplitsPair) {
+    char16_t endUnit = 0;
+    reached = WalkSelection(stream, fSelStartOffset, fSelLength, characterRecordBytes, endScript, endSplitsPair,
+                            endUnit);
+    // The units on either side of the end tell for most text; after a
+    // paragraph end or an element a caret always may stand.
+    const bool endInside =
+        endSplitsPair || (end < fLength && endUnit >= 0x20 &&
+                          !IsPlainClusterBoundary(endUnit, UnitPastRecords(stream, reached, fBytesInUse)) &&
+                          !IsClusterPlace(stream, end));
+    if (endInside) {
+      const int32_t place = ClusterPlaceFrom(stream, end, true);
       if (stream != kEmpty) UnlockStream();
-      SetSelection(start, end + 1);
+      SetSelection(start, place);
       return;
     }
   }
@@ -492,6 +510,15 @@ void xMorvaEngine::SetSelection(int32_t start, int32_t end) {
     fParaEndOffset = fSelEndOffset - characterRecordBytes;
   } else {
     fParaEndOffset = WalkToParagraphEnd(stream, fSelEndOffset, endScript);
+  }
+  // A cluster belongs wholly to the word of its first unit: a word that
+  // starts inside one (a mark after a character of no word) starts after
+  // it, and one that ends inside one (a letter's selector, an emoji's skin
+  // tone or joined emoji) ends after it.
+  if (stream != kEmpty) {
+    if (fWordStart != fSelStart && !IsClusterPlace(stream, fWordStart))
+      fWordStart = std::min(ClusterPlaceFrom(stream, fWordStart, true), fSelStart);
+    if (fWordEnd != fSelEnd && !IsClusterPlace(stream, fWordEnd)) fWordEnd = ClusterPlaceFrom(stream, fWordEnd, true);
   }
   // A caret at a paragraph's start shows, and types with, the look of the
   // text after it.
@@ -875,7 +902,8 @@ uint32_t xMorvaEngine::WalkToPosition(const uint8_t* stream, int32_t target) {
 }
 
 uint32_t xMorvaEngine::WalkSelection(const uint8_t* stream, uint32_t at, int32_t count,
-                                     uint32_t& characterRecordBytes, VWordScript& endScript, bool& endSplitsPair) {
+                                     uint32_t& characterRecordBytes, VWordScript& endScript, bool& endSplitsPair,
+                                     char16_t& endUnit) {
   bool seen = false;
   const bool single = count == 1;
   // The last run of plain units stepped over.
@@ -896,6 +924,7 @@ uint32_t xMorvaEngine::WalkSelection(const uint8_t* stream, uint32_t at, int32_t
     if (item.kind == StreamItem::kUnit) {
       if (count == 0) break;
       if (count == 1) {
+        endUnit = item.unit;
         if (item.unit == kUnitParagraphEnd) {
           fEndsWithParaEnd = 1;
           fInLastParagraph = 0;
