@@ -94,8 +94,16 @@ int32_t ClusterBoundaryBefore(const char16_t* units, int32_t count, int32_t at) 
   if (at <= 0) return 0;
   if (at > count) return count;
   UBreakIterator* const iterator = tIterator.Over(units, count);
-  const int32_t boundary = iterator == nullptr ? UBRK_DONE : ubrk_preceding(iterator, at);
-  return boundary == UBRK_DONE ? at - 1 : boundary;
+  if (iterator == nullptr) return at - 1;
+  // ICU reads a place inside a pair as the pair's start, and answers the
+  // boundary before that: the boundaries after it that still lie before
+  // the place are taken up.
+  int32_t boundary = ubrk_preceding(iterator, at);
+  if (boundary == UBRK_DONE) return 0;
+  for (int32_t next = ubrk_following(iterator, boundary); next != UBRK_DONE && next < at;
+       next = ubrk_following(iterator, next))
+    boundary = next;
+  return boundary;
 }
 
 int32_t ClusterBoundaryAfter(const char16_t* units, int32_t count, int32_t at) {
