@@ -460,8 +460,11 @@ void xMorvaEngine::SetSelection(int32_t start, int32_t end) {
   // jamo), whatever road set it: a start there goes to the character's
   // start (a caret with it), an end to its end. Before a paragraph end, an
   // element or a control a caret always may stand.
-  if (start > 0 && start < fLength && UnitPastRecords(stream, fSelStartOffset, fBytesInUse) >= 0x20 &&
-      stream != kEmpty && !IsClusterPlace(stream, start)) {
+  const char16_t unitAtStart = UnitPastRecords(stream, fSelStartOffset, fBytesInUse);
+  const bool plainStart = fStopValid && fStopPosition == start && fStopKnowsUnitBefore &&
+                          IsPlainClusterBoundary(fStopUnitBefore, unitAtStart);
+  if (start > 0 && start < fLength && unitAtStart >= 0x20 && !plainStart && stream != kEmpty &&
+      !IsClusterPlace(stream, start)) {
     fSelStartOffset = 0;
     const int32_t place = ClusterPlaceFrom(stream, start, false);
     UnlockStream();
@@ -518,7 +521,9 @@ void xMorvaEngine::SetSelection(int32_t start, int32_t end) {
   if (stream != kEmpty) {
     if (fWordStart != fSelStart && !IsClusterPlace(stream, fWordStart))
       fWordStart = std::min(ClusterPlaceFrom(stream, fWordStart, true), fSelStart);
-    if (fWordEnd != fSelEnd && !IsClusterPlace(stream, fWordEnd)) fWordEnd = ClusterPlaceFrom(stream, fWordEnd, true);
+    // The word's end lies at or after the selection's: read on from there.
+    if (fWordEnd != fSelEnd && !IsClusterPlace(stream, fWordEnd, fSelEnd, fSelEndOffset))
+      fWordEnd = ClusterPlaceFrom(stream, fWordEnd, true);
   }
   // A caret at a paragraph's start shows, and types with, the look of the
   // text after it.
@@ -538,6 +543,8 @@ void xMorvaEngine::NoteParagraphStart(int32_t position, uint32_t offset, const x
   fStopValid = true;
   fStopOffset = offset;
   fStopPosition = position;
+  fStopUnitBefore = kUnitParagraphEnd;
+  fStopKnowsUnitBefore = position > 0;
   fStopParaStartOffset = offset;
   fStopParaStart = fStopWordStart = position;
   fStopWordScript = VWordScript::kEither;
@@ -567,6 +574,9 @@ struct xMorvaEngine::PositionWalk {
   int32_t position = 0;
   int32_t newCache = -1;
   int32_t nextMark = 0;
+  // The unit of the position before `position` (0: an element), once known.
+  char16_t unitBefore = 0;
+  bool knowsUnitBefore = false;
 };
 
 int32_t xMorvaEngine::ChooseCachePoint(int32_t target, bool& keepCache) const {
@@ -663,6 +673,8 @@ void xMorvaEngine::StartPositionWalk(PositionWalk& walk, const uint8_t* stream, 
       break;
     }
     case kFromStop:
+      walk.unitBefore = fStopUnitBefore;
+      walk.knowsUnitBefore = fStopKnowsUnitBefore;
       ResumeWalk(fStopParaStartOffset, fStopParaStart, fStopWordStart, fStopWordScript, fStopWalk, fStopPending);
       fWalkTabs.CopyFrom(&fStopWalkTabs);
       fPendingTabs.CopyFrom(&fStopPendingTabs);
@@ -803,6 +815,10 @@ void xMorvaEngine::StepCharacterRun(const uint8_t* stream, PositionWalk& walk, i
   const uint32_t at = PassPlainUnits(stream, runStart, fBytesInUse, limit - walk.position);
   walk.at = at;
   walk.position += int32_t((at - runStart) / 2);
+  if (at != runStart) {
+    walk.unitBefore = StreamUnit(stream + at - 2);
+    walk.knowsUnitBefore = true;
+  }
   // A word starts after the run's last character that is not a word's, or
   // where the script of the run's last word changes. Seen from the run's
   // end: `script` is that word's script, `first` the byte of its earliest
@@ -854,6 +870,8 @@ bool xMorvaEngine::StepPositionWalk(const uint8_t* stream, PositionWalk& walk, i
   if (walk.position == walk.newCache) SaveCachePoint(walk);
   if (walk.position == walk.nextMark) SaveWalkMark(walk);
   ++walk.position;
+  walk.unitBefore = item.kind == StreamItem::kUnit ? item.unit : 0;
+  walk.knowsUnitBefore = true;
   if (item.kind == StreamItem::kUnit) {
     walk.at += 2;
     if (item.unit == kUnitParagraphEnd) {
@@ -879,6 +897,8 @@ void xMorvaEngine::StopPositionWalk(const PositionWalk& walk) {
   fStopValid = true;
   fStopOffset = walk.at;
   fStopPosition = walk.position;
+  fStopUnitBefore = walk.unitBefore;
+  fStopKnowsUnitBefore = walk.knowsUnitBefore;
   fStopParaStartOffset = fParaStartOffset;
   fStopParaStart = fParaStart;
   fStopWordStart = fWordStart;

@@ -668,12 +668,17 @@ class xMorvaEngine : public VObject, public xMorvaTextInterface {
   // of the selection; the start when none is), that position in `position`.
   uint32_t KnownPointAtOrBefore(int32_t target, int32_t& position) const;
   // The units of the positions `first` to `first + count - 1` (0 for an
-  // element, and outside the text), read from the nearest known point.
-  void ReadUnits(const uint8_t* stream, int32_t first, int32_t count, char16_t* out) const;
+  // element, and outside the text), read from the nearest known point, or
+  // from `fromPosition` at `fromOffset` when it is given (0 or more) and
+  // lies at or before `first`.
+  void ReadUnits(const uint8_t* stream, int32_t first, int32_t count, char16_t* out, int32_t fromPosition = -1,
+                 uint32_t fromOffset = 0) const;
   // The cluster rules over the stream (`CharacterStep`, `IsCaretPlace`,
-  // `CaretPlaceFrom`), the stream locked by the caller.
+  // `CaretPlaceFrom`), the stream locked by the caller; `IsClusterPlace`
+  // reads from a known place as `ReadUnits` does.
   int32_t ClusterStep(const uint8_t* stream, int32_t position, bool forward) const;
-  bool IsClusterPlace(const uint8_t* stream, int32_t position) const;
+  bool IsClusterPlace(const uint8_t* stream, int32_t position, int32_t fromPosition = -1,
+                      uint32_t fromOffset = 0) const;
   int32_t ClusterPlaceFrom(const uint8_t* stream, int32_t position, bool forward) const;
   // Takes up the walk from the nearest of a mark, the last stop and the
   // cache point behind the target, or from the start, and asks the cache
@@ -796,6 +801,11 @@ class xMorvaEngine : public VObject, public xMorvaTextInterface {
   int32_t fStopWordStart = 0;
   VWordScript fStopWordScript = VWordScript::kEither;
   bool fStopValid = false;
+  // The unit before the stop (0 for an element), when the walk that left
+  // it passed one: with the unit at the stop it tells most carets' places
+  // without a read behind them.
+  char16_t fStopUnitBefore = 0;
+  bool fStopKnowsUnitBefore = false;
   // Ordered by position (and offset): mark i is slot i of the blocks, and
   // its place is fMarkIndex[i], searched without touching the marks
   // themselves, with where its two tab lists start in fMarkStops. The

@@ -395,15 +395,17 @@ uint32_t xMorvaEngine::KnownPointAtOrBefore(int32_t target, int32_t& position) c
   return offset;
 }
 
-void xMorvaEngine::ReadUnits(const uint8_t* stream, int32_t first, int32_t count, char16_t* out) const {
+void xMorvaEngine::ReadUnits(const uint8_t* stream, int32_t first, int32_t count, char16_t* out, int32_t fromPosition,
+                             uint32_t fromOffset) const {
   std::fill(out, out + count, char16_t(0));
   const int32_t from = std::max(first, 0);
   const int32_t last = std::min(first + count, fLength) - 1;
   if (stream == nullptr || from > last) return;
   // Only these units matter: the walk starts at the nearest place whose
   // offset is known, so that a read costs the same wherever it is taken.
-  int32_t walked = 0;
-  uint32_t at = KnownPointAtOrBefore(from, walked);
+  int32_t walked = fromPosition;
+  uint32_t at = fromOffset;
+  if (fromPosition < 0 || fromPosition > from || fromOffset > fBytesInUse) at = KnownPointAtOrBefore(from, walked);
   while (at < fBytesInUse && walked <= last) {
     if (walked < from) {
       // A run of characters is passed up to the first unit at most: the
@@ -446,12 +448,13 @@ char32_t CodePointStartingAt(const char16_t* units, int32_t at) {
 }
 }  // namespace
 
-bool xMorvaEngine::IsClusterPlace(const uint8_t* stream, int32_t position) const {
+bool xMorvaEngine::IsClusterPlace(const uint8_t* stream, int32_t position, int32_t fromPosition,
+                                  uint32_t fromOffset) const {
   if (position <= 0 || position >= fLength) return true;
   // Two units on either side tell for most text: letters, digits, spaces
   // and punctuation side by side, a paragraph end or an element.
   char16_t near[4];
-  ReadUnits(stream, position - 2, 4, near);
+  ReadUnits(stream, position - 2, 4, near, fromPosition, fromOffset);
   if (near[2] >= 0xDC00 && near[2] <= 0xDFFF && near[1] >= 0xD800 && near[1] <= 0xDBFF) return false;
   if (IsPlainClusterBoundary(CodePointEndingAt(near, 2), CodePointStartingAt(near, 2))) return true;
   char16_t units[2 * kClusterContext];
