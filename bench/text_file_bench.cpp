@@ -1,6 +1,7 @@
 // Plain text files in and out of a document: reading 1, 10 and 100 MB of
 // Windows text (lines of about 80 characters ending CR LF) into a reset
-// document, and writing the same document back as 'ASCW' and as 'ASCU';
+// document, opening 10 MB of UTF-16 text behind its mark (the text test,
+// then the read), and writing the same document back as 'ASCW' and as 'ASCU';
 // and the reference document saved as the save chooser's plain text saves
 // it, its question (whether Windows text carries every character) asked
 // before the write. `--write-once PAGES OUT` writes that plain text once,
@@ -10,13 +11,16 @@
 #include <benchmark/benchmark.h>
 #include <malloc.h>
 
+#include <algorithm>
 #include <cstring>
+#include <iterator>
 #include <fstream>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "area/files/xMorvaFileFormats.h"
+#include "area/files/xMorvaOpenSave.h"
 #include "bench/BenchMain.h"
 #include "bench/FormatBench.h"
 #include "bench/ProcessBench.h"
@@ -55,6 +59,19 @@ std::vector<uint8_t> MakeText(int64_t megabytes) {
   return text;
 }
 
+// UTF-16 text of `megabytes` MB behind the mark FF FE: lines of Latin and
+// Japanese words with an emoji and its skin tone, ending CR LF.
+std::vector<uint8_t> MakeMarkedText(int64_t megabytes) {
+  static const char16_t kLine[] =
+      u"The quick brown fox \U0001F44D\U0001F3FD jumps over the lazy dog, \u6771\u4EAC\u2192\u5927\u962A 1234.\r\n";
+  const size_t size = size_t(megabytes) * 1000000;
+  std::vector<uint8_t> text = {0xFF, 0xFE};
+  text.reserve(size + sizeof kLine);
+  while (text.size() < size)
+    for (size_t i = 0; i + 1 < std::size(kLine); ++i) text.insert(text.end(), {uint8_t(kLine[i]), uint8_t(kLine[i] >> 8)});
+  return text;
+}
+
 void Report(benchmark::State& state, size_t fileBytes, int64_t before) {
   state.SetBytesProcessed(int64_t(state.iterations()) * int64_t(fileBytes));
   state.counters["file_MB"] = double(fileBytes) / 1e6;
@@ -78,6 +95,25 @@ void ImportText(benchmark::State& state) {
   const int64_t before = StatusKilobytes("VmRSS:");
   for (auto _ : state) {
     if (Import(*document, text) != 0) state.SkipWithError("the text did not read");
+  }
+  Report(state, text.size(), before);
+}
+
+// A marked text opened as the open commands take it by its content: the
+// text test of its first 4,096 bytes, then the read.
+void OpenMarkedText(benchmark::State& state) {
+  const std::vector<uint8_t> text = MakeMarkedText(state.range(0));
+  auto document = std::make_unique<xMorvaDocument>(nullptr);
+  ResetPeak();
+  const int64_t before = StatusKilobytes("VmRSS:");
+  for (auto _ : state) {
+    if (!IsTextSample(text.data(), uint32_t(std::min<size_t>(text.size(), 4096)), false))
+      state.SkipWithError("the text test refused the text");
+    VMemoryStream stream(text.data(), uint32_t(text.size()));
+    stream.OpenRead();
+    xMorvaImportTEXT reader;
+    if (reader.ImportText(*document, stream, kTextEncodingUtf16, false) != 0) state.SkipWithError("the text did not read");
+    stream.CloseRead();
   }
   Report(state, text.size(), before);
 }
@@ -134,6 +170,7 @@ BENCHMARK(ImportText)
     ->Arg(100)
     ->Unit(benchmark::kMillisecond)
     ->Iterations(1);
+BENCHMARK(OpenMarkedText)->ArgName("MB")->Arg(10)->Unit(benchmark::kMillisecond)->Iterations(1);
 BENCHMARK(ExportText)
     ->ArgNames({"MB", "utf16"})
     ->Args({1, 0})

@@ -12,7 +12,8 @@
 // the drawing of the view at the caret near the end, as a key redraws it,
 // and Go to page 2, to the middle page and to the last page from the
 // middle page, each the first walk there since the text changed: each
-// costs the same at every length.
+// costs the same at every length. Command-Right over the plain text of
+// 500 pages with an emoji on every line costs what it costs without them.
 #include <benchmark/benchmark.h>
 
 #include <cstring>
@@ -20,6 +21,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "area/view/xMorvaFrame.h"
 #include "area/view/xMorvaMouse.h"
@@ -33,6 +35,7 @@
 #include "document/xMorvaLayoutInterface.h"
 #include "document/xMorvaUndo.h"
 #include "engine/xMorvaDocumentEngineServices.h"
+#include "engine/xMorvaElementStream.h"
 #include "engine/xMorvaEngine.h"
 #include "framework/system/resources/VMacResourceFile.h"
 #include "graphics/VCharWidthCache.h"
@@ -61,8 +64,23 @@ void Stop() {
 
 // An area whose document holds the reference text of `pages` pages in page
 // view (or its plain text), composed, with its text view.
+// The plain text with an emoji and its skin tone (four units) in place of
+// four units of every line: a cluster whose edges the neighbours alone do
+// not tell, on each line the word keys cross.
+void PutEmojiOnEveryLine(ReferenceDocument& reference) {
+  static const char16_t kEmoji[4] = {0xD83D, 0xDC4D, 0xD83C, 0xDFFD};
+  std::vector<uint8_t>& s = reference.stream;
+  const size_t line = 2 * size_t(ReferenceDocument::kUnitsPerLine);
+  for (size_t at = line / 2; at + 8 <= s.size(); at += line) {
+    bool plain = true;
+    for (size_t i = 0; i < 4; ++i) plain = plain && StreamUnit(&s[at + 2 * i]) >= 0x20;
+    if (!plain) continue;
+    for (size_t i = 0; i < 4; ++i) PutStreamUnit(&s[at + 2 * i], kEmoji[i]);
+  }
+}
+
 struct TextArea {
-  explicit TextArea(int32_t pages, bool plain = false) : package(new xMorvaMain(nullptr)) {
+  explicit TextArea(int32_t pages, bool plain = false, bool emoji = false) : package(new xMorvaMain(nullptr)) {
     package->Init();
     gCurrentPackage = package.get();
     area = new xMorvaPlugIn(package.get());
@@ -70,6 +88,7 @@ struct TextArea {
     document->Params().SetViewMode(0);
     ReferenceDocument reference = MakeReferenceDocument(pages);
     if (plain) MakePlain(reference);
+    if (plain && emoji) PutEmojiOnEveryLine(reference);
     document->GetUndo()->Suspend();
     text = static_cast<xMorvaEngine*>(document->GetPart(kPartBody));
     text->InsertBytes(0u, reference.stream.data(), uint32_t(reference.stream.size()));
@@ -94,10 +113,10 @@ struct TextArea {
 
 std::map<int32_t, std::unique_ptr<TextArea>>* sAreas = nullptr;
 
-TextArea& AreaOf(int32_t pages, bool plain = false) {
+TextArea& AreaOf(int32_t pages, bool plain = false, bool emoji = false) {
   if (sAreas == nullptr) sAreas = new std::map<int32_t, std::unique_ptr<TextArea>>;
-  std::unique_ptr<TextArea>& slot = (*sAreas)[plain ? -pages : pages];
-  if (!slot) slot = std::make_unique<TextArea>(pages, plain);
+  std::unique_ptr<TextArea>& slot = (*sAreas)[emoji ? -pages - 100000 : plain ? -pages : pages];
+  if (!slot) slot = std::make_unique<TextArea>(pages, plain, emoji);
   gCurrentPackage = slot->package.get();
   return *slot;
 }
@@ -224,6 +243,44 @@ BENCHMARK(BM_CaretKeyInPlainText)
     ->ArgNames({"key", "pages", "middle0_start1"})
     ->ArgsProduct({{0, 1, 3, 7, 8}, {50, 500, 2000}, {0, 1}})
     ->Iterations(200)
+    ->Unit(benchmark::kMicrosecond);
+
+// Command-Right from the start of the plain text of 500 pages with an
+// emoji on every line, one key a run, the caret going on from where the
+// last key left it (back to the start at the end): a word step costs what
+// it costs in a text without emoji, the clusters' edges asked of the
+// break iterator only beside the emoji.
+void BM_CommandRightOverEmojiLines(benchmark::State& state) {
+  TextArea& area = AreaOf(int32_t(state.range(0)), true, state.range(1) != 0);
+  if (area.frame == nullptr) {
+    state.SkipWithError("the area has no text view");
+    return;
+  }
+  const VShortcut key(0, kKeyRight, true, false, false);
+  area.document->SetSelectionBackward(false);
+  area.text->SetSelection(0, 0);
+  const int32_t length = area.text->GetLength();
+  int64_t crossed = 0;
+  for (auto _ : state) {
+    const int32_t from = area.text->GetSelStart();
+    benchmark::DoNotOptimize(area.frame->KeyDown(key));
+    crossed += area.text->GetSelStart() - from;
+    if (area.text->GetSelStart() >= length) {
+      state.PauseTiming();
+      area.text->SetSelection(0, 0);
+      state.ResumeTiming();
+    }
+  }
+  if (crossed <= 0) state.SkipWithError("the key did not move");
+  state.SetLabel(state.range(1) != 0 ? "emoji" : "plain");
+  state.counters["pages"] = double(state.range(0));
+  state.counters["units_per_key"] = double(crossed) / double(state.iterations());
+}
+BENCHMARK(BM_CommandRightOverEmojiLines)
+    ->ArgNames({"pages", "emoji"})
+    ->Args({500, 0})
+    ->Args({500, 1})
+    ->Iterations(20000)
     ->Unit(benchmark::kMicrosecond);
 
 // The view in the continuous view scrolled to the caret 40 positions

@@ -9,6 +9,7 @@
 #include "engine/xMorvaElementStream.h"
 #include "engine/xMorvaEngine_p.h"
 #include "engine/xMorvaLines.h"
+#include "framework/core/intl/Clusters.h"
 #include "framework/core/memory/VMemoryMgr.h"
 
 namespace {
@@ -449,14 +450,25 @@ void xMorvaEngine::SetSelection(int32_t start, int32_t end) {
   const uint8_t* stream = LockStream();
   static const uint8_t kEmpty[2] = {0, 0};
   if (stream == nullptr) stream = kEmpty;  // an empty stream: every walk ends at once
+  // The old selection's offsets may predate an edit: the reads below start
+  // from the marks, the last stop and the cache point, never from them.
+  fSelStart = fSelEnd = 0;
+  fSelEndOffset = 0;
   fSelStartOffset = WalkToPosition(stream, start);
-  // No end of a selection falls between the two units of a pair, whatever
-  // road set it: a start there goes before the pair (a caret with it), an
-  // end after it.
-  if (start > 0 && IsLowSurrogateUnit(UnitPastRecords(stream, fSelStartOffset, fBytesInUse)) &&
-      StartsPair(stream, WalkToPosition(stream, start - 1), fBytesInUse)) {
-    if (stream != kEmpty) UnlockStream();
-    SetSelection(start - 1, end == start ? start - 1 : end);
+  // No end of a selection falls inside what a user sees as one character
+  // (a pair, a letter with its marks, a flag, a joined emoji, a syllable of
+  // jamo), whatever road set it: a start there goes to the character's
+  // start (a caret with it), an end to its end. Before a paragraph end, an
+  // element or a control a caret always may stand.
+  const char16_t unitAtStart = UnitPastRecords(stream, fSelStartOffset, fBytesInUse);
+  const bool plainStart = fStopValid && fStopPosition == start && fStopKnowsUnitBefore &&
+                          IsPlainClusterBoundary(fStopUnitBefore, unitAtStart);
+  if (start > 0 && start < fLength && unitAtStart >= 0x20 && !plainStart && stream != kEmpty &&
+      !IsClusterPlace(stream, start)) {
+    fSelStartOffset = 0;
+    const int32_t place = ClusterPlaceFrom(stream, start, false);
+    UnlockStream();
+    SetSelection(place, end == start ? place : end);
     return;
   }
   fSelStart = start;
@@ -478,10 +490,19 @@ void xMorvaEngine::SetSelection(int32_t start, int32_t end) {
     fTrailingRecordBytes = 0;
     endScript = VWordScript::kEither;
     bool endSplitsPair = false;
-    reached = WalkSelection(stream, fSelStartOffset, fSelLength, characterRecordBytes, endScript, endSplitsPair);
-    if (endSplitsPair) {
+    char16_t endUnit = 0;
+    reached = WalkSelection(stream, fSelStartOffset, fSelLength, characterRecordBytes, endScript, endSplitsPair,
+                            endUnit);
+    // The units on either side of the end tell for most text; after a
+    // paragraph end or an element a caret always may stand.
+    const bool endInside =
+        endSplitsPair || (end < fLength && endUnit >= 0x20 &&
+                          !IsPlainClusterBoundary(endUnit, UnitPastRecords(stream, reached, fBytesInUse)) &&
+                          !IsClusterPlace(stream, end));
+    if (endInside) {
+      const int32_t place = ClusterPlaceFrom(stream, end, true);
       if (stream != kEmpty) UnlockStream();
-      SetSelection(start, end + 1);
+      SetSelection(start, place);
       return;
     }
   }
@@ -492,6 +513,17 @@ void xMorvaEngine::SetSelection(int32_t start, int32_t end) {
     fParaEndOffset = fSelEndOffset - characterRecordBytes;
   } else {
     fParaEndOffset = WalkToParagraphEnd(stream, fSelEndOffset, endScript);
+  }
+  // A cluster belongs wholly to the word of its first unit: a word that
+  // starts inside one (a mark after a character of no word) starts after
+  // it, and one that ends inside one (a letter's selector, an emoji's skin
+  // tone or joined emoji) ends after it.
+  if (stream != kEmpty) {
+    if (fWordStart != fSelStart && !IsClusterPlace(stream, fWordStart))
+      fWordStart = std::min(ClusterPlaceFrom(stream, fWordStart, true), fSelStart);
+    // The word's end lies at or after the selection's: read on from there.
+    if (fWordEnd != fSelEnd && !IsClusterPlace(stream, fWordEnd, fSelEnd, fSelEndOffset))
+      fWordEnd = ClusterPlaceFrom(stream, fWordEnd, true);
   }
   // A caret at a paragraph's start shows, and types with, the look of the
   // text after it.
@@ -511,6 +543,8 @@ void xMorvaEngine::NoteParagraphStart(int32_t position, uint32_t offset, const x
   fStopValid = true;
   fStopOffset = offset;
   fStopPosition = position;
+  fStopUnitBefore = kUnitParagraphEnd;
+  fStopKnowsUnitBefore = position > 0;
   fStopParaStartOffset = offset;
   fStopParaStart = fStopWordStart = position;
   fStopWordScript = VWordScript::kEither;
@@ -540,6 +574,9 @@ struct xMorvaEngine::PositionWalk {
   int32_t position = 0;
   int32_t newCache = -1;
   int32_t nextMark = 0;
+  // The unit of the position before `position` (0: an element), once known.
+  char16_t unitBefore = 0;
+  bool knowsUnitBefore = false;
 };
 
 int32_t xMorvaEngine::ChooseCachePoint(int32_t target, bool& keepCache) const {
@@ -636,6 +673,8 @@ void xMorvaEngine::StartPositionWalk(PositionWalk& walk, const uint8_t* stream, 
       break;
     }
     case kFromStop:
+      walk.unitBefore = fStopUnitBefore;
+      walk.knowsUnitBefore = fStopKnowsUnitBefore;
       ResumeWalk(fStopParaStartOffset, fStopParaStart, fStopWordStart, fStopWordScript, fStopWalk, fStopPending);
       fWalkTabs.CopyFrom(&fStopWalkTabs);
       fPendingTabs.CopyFrom(&fStopPendingTabs);
@@ -776,6 +815,10 @@ void xMorvaEngine::StepCharacterRun(const uint8_t* stream, PositionWalk& walk, i
   const uint32_t at = PassPlainUnits(stream, runStart, fBytesInUse, limit - walk.position);
   walk.at = at;
   walk.position += int32_t((at - runStart) / 2);
+  if (at != runStart) {
+    walk.unitBefore = StreamUnit(stream + at - 2);
+    walk.knowsUnitBefore = true;
+  }
   // A word starts after the run's last character that is not a word's, or
   // where the script of the run's last word changes. Seen from the run's
   // end: `script` is that word's script, `first` the byte of its earliest
@@ -827,6 +870,8 @@ bool xMorvaEngine::StepPositionWalk(const uint8_t* stream, PositionWalk& walk, i
   if (walk.position == walk.newCache) SaveCachePoint(walk);
   if (walk.position == walk.nextMark) SaveWalkMark(walk);
   ++walk.position;
+  walk.unitBefore = item.kind == StreamItem::kUnit ? item.unit : 0;
+  walk.knowsUnitBefore = true;
   if (item.kind == StreamItem::kUnit) {
     walk.at += 2;
     if (item.unit == kUnitParagraphEnd) {
@@ -852,6 +897,8 @@ void xMorvaEngine::StopPositionWalk(const PositionWalk& walk) {
   fStopValid = true;
   fStopOffset = walk.at;
   fStopPosition = walk.position;
+  fStopUnitBefore = walk.unitBefore;
+  fStopKnowsUnitBefore = walk.knowsUnitBefore;
   fStopParaStartOffset = fParaStartOffset;
   fStopParaStart = fParaStart;
   fStopWordStart = fWordStart;
@@ -875,7 +922,8 @@ uint32_t xMorvaEngine::WalkToPosition(const uint8_t* stream, int32_t target) {
 }
 
 uint32_t xMorvaEngine::WalkSelection(const uint8_t* stream, uint32_t at, int32_t count,
-                                     uint32_t& characterRecordBytes, VWordScript& endScript, bool& endSplitsPair) {
+                                     uint32_t& characterRecordBytes, VWordScript& endScript, bool& endSplitsPair,
+                                     char16_t& endUnit) {
   bool seen = false;
   const bool single = count == 1;
   // The last run of plain units stepped over.
@@ -896,6 +944,7 @@ uint32_t xMorvaEngine::WalkSelection(const uint8_t* stream, uint32_t at, int32_t
     if (item.kind == StreamItem::kUnit) {
       if (count == 0) break;
       if (count == 1) {
+        endUnit = item.unit;
         if (item.unit == kUnitParagraphEnd) {
           fEndsWithParaEnd = 1;
           fInLastParagraph = 0;

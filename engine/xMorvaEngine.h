@@ -408,9 +408,17 @@ class xMorvaEngine : public VObject, public xMorvaTextInterface {
   void GetTextStatistics(xMorvaTextStatistics& counts);
   uint32_t RecountPositions();
   // The position one character after (or before) `position`, within 0 to
-  // the length: two positions across a surrogate pair, which is one
-  // character to move over and to delete.
+  // the length: the next boundary of what a user sees as one character (a
+  // letter with its marks, a surrogate pair, a flag, a skin-toned or joined
+  // emoji, a Hangul syllable of jamo), which is one step to move over and
+  // to delete.
   int32_t CharacterStep(int32_t position, bool forward);
+  // Whether a caret or a selection end may stand at the position: not
+  // inside such a character.
+  bool IsCaretPlace(int32_t position);
+  // The position itself where a caret may stand there, else the start of
+  // the character it falls in (the end, `forward`).
+  int32_t CaretPlaceFrom(int32_t position, bool forward);
   // A style sheet (its id, whether it is a paragraph sheet, its values and
   // states, its tabs or null) over the selection, in an undo step.
   int32_t ApplyStyleSheetToSelection(uint32_t sheetId, bool paragraphSheet, const xMorvaProperties& values,
@@ -618,9 +626,10 @@ class xMorvaEngine : public VObject, public xMorvaTextInterface {
   // From the selection start over the selected positions; the offset
   // reached. `endScript`: the script of the last selected word character;
   // `endSplitsPair`: the last selected unit is a pair's high unit (the walk
-  // stops there).
+  // stops there); `endUnit`: the last selected unit (0: an element).
   uint32_t WalkSelection(const uint8_t* stream, uint32_t offset, int32_t count,
-                         uint32_t& characterRecordBytes, VWordScript& endScript, bool& endSplitsPair);
+                         uint32_t& characterRecordBytes, VWordScript& endScript, bool& endSplitsPair,
+                         char16_t& endUnit);
   // `wordScript`: the script of the word the selection ends in.
   uint32_t WalkToParagraphEnd(const uint8_t* stream, uint32_t offset, VWordScript wordScript);
   // The end of the word that runs on from the offset, at `position`, whose
@@ -664,6 +673,19 @@ class xMorvaEngine : public VObject, public xMorvaTextInterface {
   // is known without a walk (a mark, the last stop, the cache point, an end
   // of the selection; the start when none is), that position in `position`.
   uint32_t KnownPointAtOrBefore(int32_t target, int32_t& position) const;
+  // The units of the positions `first` to `first + count - 1` (0 for an
+  // element, and outside the text), read from the nearest known point, or
+  // from `fromPosition` at `fromOffset` when it is given (0 or more) and
+  // lies at or before `first`.
+  void ReadUnits(const uint8_t* stream, int32_t first, int32_t count, char16_t* out, int32_t fromPosition = -1,
+                 uint32_t fromOffset = 0) const;
+  // The cluster rules over the stream (`CharacterStep`, `IsCaretPlace`,
+  // `CaretPlaceFrom`), the stream locked by the caller; `IsClusterPlace`
+  // reads from a known place as `ReadUnits` does.
+  int32_t ClusterStep(const uint8_t* stream, int32_t position, bool forward) const;
+  bool IsClusterPlace(const uint8_t* stream, int32_t position, int32_t fromPosition = -1,
+                      uint32_t fromOffset = 0) const;
+  int32_t ClusterPlaceFrom(const uint8_t* stream, int32_t position, bool forward) const;
   // Takes up the walk from the nearest of a mark, the last stop and the
   // cache point behind the target, or from the start, and asks the cache
   // for the bytes it will read.
@@ -785,6 +807,11 @@ class xMorvaEngine : public VObject, public xMorvaTextInterface {
   int32_t fStopWordStart = 0;
   VWordScript fStopWordScript = VWordScript::kEither;
   bool fStopValid = false;
+  // The unit before the stop (0 for an element), when the walk that left
+  // it passed one: with the unit at the stop it tells most carets' places
+  // without a read behind them.
+  char16_t fStopUnitBefore = 0;
+  bool fStopKnowsUnitBefore = false;
   // Ordered by position (and offset): mark i is slot i of the blocks, and
   // its place is fMarkIndex[i], searched without touching the marks
   // themselves, with where its two tab lists start in fMarkStops. The

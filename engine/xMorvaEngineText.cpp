@@ -4,12 +4,14 @@
 // sheets, paragraph borders, and the saved selection.
 #include <algorithm>
 #include <string>
+#include <vector>
 
 #include "document/xMorvaUndo.h"
 #include "engine/xMorvaEngine.h"
 #include "engine/xMorvaEngineHost.h"
 #include "engine/xMorvaEngine_p.h"
 #include "engine/xMorvaPlainUnits.h"
+#include "framework/core/intl/Clusters.h"
 #include "framework/core/intl/VIntlMgr.h"
 #include "framework/core/strings/VString.h"
 
@@ -399,27 +401,22 @@ uint32_t xMorvaEngine::KnownPointAtOrBefore(int32_t target, int32_t& position) c
   return offset;
 }
 
-int32_t xMorvaEngine::CharacterStep(int32_t position, bool forward) {
-  if (position < 0) return 0;
-  if (position > fLength) return fLength;
-  if (forward ? position >= fLength : position <= 0) return position;
-  // The two positions whose units make a pair when the step crosses one.
-  const int32_t first = forward ? position : position - 2;
-  const int32_t step = forward ? 1 : -1;
-  if (first < 0 || first + 1 >= fLength) return position + step;
-  const uint8_t* stream = LockStream();
-  if (stream == nullptr) return position + step;
-  // Only the two units matter: the walk starts at the nearest place whose
-  // offset is known, so that a step costs the same wherever it is taken.
-  int32_t walked = 0;
-  uint32_t at = KnownPointAtOrBefore(first, walked);
-  uint16_t high = 0;
-  uint16_t low = 0;
-  while (at < fBytesInUse && walked <= first + 1) {
-    if (walked < first) {
-      // A run of characters is passed up to the first of the two units at
-      // most: the units after it are not read, however long the run.
-      const uint32_t limit = uint32_t(std::min<uint64_t>(fBytesInUse, at + 2 * uint64_t(first - walked)));
+void xMorvaEngine::ReadUnits(const uint8_t* stream, int32_t first, int32_t count, char16_t* out, int32_t fromPosition,
+                             uint32_t fromOffset) const {
+  std::fill(out, out + count, char16_t(0));
+  const int32_t from = std::max(first, 0);
+  const int32_t last = std::min(first + count, fLength) - 1;
+  if (stream == nullptr || from > last) return;
+  // Only these units matter: the walk starts at the nearest place whose
+  // offset is known, so that a read costs the same wherever it is taken.
+  int32_t walked = fromPosition;
+  uint32_t at = fromOffset;
+  if (fromPosition < 0 || fromPosition > from || fromOffset > fBytesInUse) at = KnownPointAtOrBefore(from, walked);
+  while (at < fBytesInUse && walked <= last) {
+    if (walked < from) {
+      // A run of characters is passed up to the first unit at most: the
+      // units after it are not read, however long the run.
+      const uint32_t limit = uint32_t(std::min<uint64_t>(fBytesInUse, at + 2 * uint64_t(from - walked)));
       const uint32_t run = SkipCharacterUnits(stream, at, limit);
       if (run != at) {
         walked += int32_t((run - at) / 2);
@@ -429,16 +426,111 @@ int32_t xMorvaEngine::CharacterStep(int32_t position, bool forward) {
     }
     const StreamItem item = ReadStreamItem(stream + at, fBytesInUse - at);
     if (item.kind != StreamItem::kRecord) {
-      const uint16_t unit = item.kind == StreamItem::kUnit ? item.unit : 0;
-      if (walked == first) high = unit;
-      if (walked == first + 1) low = unit;
+      if (walked >= from && item.kind == StreamItem::kUnit) out[walked - first] = item.unit;
       ++walked;
     }
     at += std::max<uint32_t>(item.size, 2);
   }
+}
+
+namespace {
+// How many units on either side of a position the cluster rules read when
+// its neighbours alone do not tell: more than any cluster a text holds
+// but a run of flags or of marks, which grows the window.
+constexpr int32_t kClusterContext = 32;
+constexpr int32_t kClusterContextLimit = 4096;
+
+char32_t CodePointEndingAt(const char16_t* units, int32_t at) {
+  const char16_t last = units[at - 1];
+  if (last >= 0xDC00 && last <= 0xDFFF && units[at - 2] >= 0xD800 && units[at - 2] <= 0xDBFF)
+    return 0x10000 + ((char32_t(units[at - 2]) - 0xD800) << 10) + (last - 0xDC00);
+  return last;
+}
+char32_t CodePointStartingAt(const char16_t* units, int32_t at) {
+  const char16_t first = units[at];
+  if (first >= 0xD800 && first <= 0xDBFF && units[at + 1] >= 0xDC00 && units[at + 1] <= 0xDFFF)
+    return 0x10000 + ((char32_t(first) - 0xD800) << 10) + (units[at + 1] - 0xDC00);
+  return first;
+}
+}  // namespace
+
+bool xMorvaEngine::IsClusterPlace(const uint8_t* stream, int32_t position, int32_t fromPosition,
+                                  uint32_t fromOffset) const {
+  if (position <= 0 || position >= fLength) return true;
+  // Two units on either side tell for most text: letters, digits, spaces
+  // and punctuation side by side, a paragraph end or an element.
+  char16_t near[4];
+  ReadUnits(stream, position - 2, 4, near, fromPosition, fromOffset);
+  if (near[2] >= 0xDC00 && near[2] <= 0xDFFF && near[1] >= 0xD800 && near[1] <= 0xDBFF) return false;
+  if (IsPlainClusterBoundary(CodePointEndingAt(near, 2), CodePointStartingAt(near, 2))) return true;
+  char16_t units[2 * kClusterContext];
+  const int32_t first = position - kClusterContext;
+  ReadUnits(stream, first, 2 * kClusterContext, units);
+  const int32_t lo = std::max(first, 0) - first;
+  const int32_t hi = std::min(first + 2 * kClusterContext, fLength) - first;
+  return IsClusterBoundary(units + lo, hi - lo, position - first - lo);
+}
+
+int32_t xMorvaEngine::ClusterStep(const uint8_t* stream, int32_t position, bool forward) const {
+  if (position < 0) return 0;
+  if (position > fLength) return fLength;
+  if (forward ? position >= fLength : position <= 0) return position;
+  // The plain step: one unit, or a pair, whose far side its neighbours
+  // alone tell is a boundary.
+  char16_t near[8];
+  ReadUnits(stream, position - 4, 8, near);
+  const bool pair = forward ? near[4] >= 0xD800 && near[4] <= 0xDBFF && near[5] >= 0xDC00 && near[5] <= 0xDFFF
+                            : near[3] >= 0xDC00 && near[3] <= 0xDFFF && near[2] >= 0xD800 && near[2] <= 0xDBFF;
+  const int32_t step = forward ? (pair ? 2 : 1) : (pair ? -2 : -1);
+  const int32_t plain = position + step;
+  if (plain <= 0 || plain >= fLength) return std::clamp(plain, 0, fLength);
+  // A low unit there starts no code point, and so is never a plain side.
+  const int32_t at = 4 + step;
+  if (IsPlainClusterBoundary(CodePointEndingAt(near, at), CodePointStartingAt(near, at))) return plain;
+  // Marks, joiners, selectors, flags and jamo: the break iterator over the
+  // text around, a wider stretch while the step reaches its edge.
+  for (int32_t context = kClusterContext;; context *= 2) {
+    std::vector<char16_t> units(size_t(2 * context));
+    const int32_t first = position - context;
+    ReadUnits(stream, first, 2 * context, units.data());
+    const int32_t lo = std::max(first, 0) - first;
+    const int32_t hi = std::min(first + 2 * context, fLength) - first;
+    const int32_t within = position - first - lo;
+    const int32_t found = forward ? ClusterBoundaryAfter(units.data() + lo, hi - lo, within)
+                                  : ClusterBoundaryBefore(units.data() + lo, hi - lo, within);
+    const bool atEdge = forward ? found == hi - lo && first + hi < fLength : found == 0 && first + lo > 0;
+    if (!atEdge || context >= kClusterContextLimit) return first + lo + found;
+  }
+}
+
+int32_t xMorvaEngine::ClusterPlaceFrom(const uint8_t* stream, int32_t position, bool forward) const {
+  position = std::clamp(position, 0, fLength);
+  if (IsClusterPlace(stream, position)) return position;
+  return ClusterStep(stream, position, forward);
+}
+
+int32_t xMorvaEngine::CharacterStep(int32_t position, bool forward) {
+  const uint8_t* stream = LockStream();
+  if (stream == nullptr) return std::clamp(position + (forward ? 1 : -1), 0, fLength);
+  const int32_t step = ClusterStep(stream, position, forward);
   UnlockStream();
-  const bool pair = IsHighSurrogateUnit(high) && IsLowSurrogateUnit(low);
-  return position + (pair ? 2 * step : step);
+  return step;
+}
+
+bool xMorvaEngine::IsCaretPlace(int32_t position) {
+  const uint8_t* stream = LockStream();
+  if (stream == nullptr) return true;
+  const bool place = IsClusterPlace(stream, position);
+  UnlockStream();
+  return place;
+}
+
+int32_t xMorvaEngine::CaretPlaceFrom(int32_t position, bool forward) {
+  const uint8_t* stream = LockStream();
+  if (stream == nullptr) return std::clamp(position, 0, fLength);
+  const int32_t place = ClusterPlaceFrom(stream, position, forward);
+  UnlockStream();
+  return place;
 }
 
 // ---- Style sheets and borders

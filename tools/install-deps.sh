@@ -14,7 +14,7 @@ packages=(
   zlib1g-dev libpng-dev libjpeg62-turbo-dev
   libsqlite3-dev        # the stand-in host keeps its records in SQLite
   python3 icu-devtools  # the text table generator and its Unicode data
-  libicu-dev            # the open tests' Unicode blocks and assigned characters
+  libicu-dev            # clusters and stray characters (ICU), the open tests' Unicode blocks
   python3-fonttools     # the synthetic test font "Qv Test"
   libfreetype-dev libfontconfig-dev
   fonts-liberation2 fonts-dejavu-core fonts-symbola

@@ -13,6 +13,7 @@
 #include "document/xMorvaDocument.h"
 #include "document/xMorvaDocumentArea.h"
 #include "engine/xMorvaEngine.h"
+#include "framework/core/intl/Clusters.h"
 #include "framework/core/intl/Utf.h"
 #include "framework/core/memory/VMemoryMgr.h"
 #include "framework/core/streams/VHandleStream.h"
@@ -634,11 +635,10 @@ bool IsStrayPair(uint32_t high) {
   return (plane >= 4 && plane <= 13) || plane >= 15;
 }
 
-// How many units of a UTF-16 sample no text holds: the stray units
-// (`IsStrayUnit`, the quads only when `quads` says so), lone surrogates and
-// pairs of the planes without text. The sample may end between the two
-// units of a pair.
-uint32_t CountStrayUnits(const std::u16string& units, bool quads) {
+// How many units of a UTF-16 sample that no mark vouches for no text holds:
+// the stray units (`IsStrayUnit`), lone surrogates and pairs of the planes
+// without text. The sample may end between the two units of a pair.
+uint32_t CountStrayUnits(const std::u16string& units) {
   uint32_t strays = 0;
   for (size_t i = 0; i < units.size(); ++i) {
     const uint32_t c = units[i];
@@ -648,34 +648,23 @@ uint32_t CountStrayUnits(const std::u16string& units, bool quads) {
       else if (!last && IsStrayPair(c)) strays += 2;
     } else if (IsLowSurrogate(c)) {
       if (i == 0 || !IsHighSurrogate(units[i - 1])) ++strays;
-    } else if (IsStrayUnit(c) && (quads || !IsQuad(c))) {
+    } else if (IsStrayUnit(c)) {
       ++strays;
     }
   }
   return strays;
 }
 
-// How many blocks of 256 units a sample's units fall in.
-size_t CountUnitBlocks(const std::u16string& units) {
-  std::bitset<256> blocks;
-  for (const char16_t c : units) blocks.set(c >> 8);
-  return blocks.count();
-}
-
 // How many times two letters beyond ASCII side by side change script: a
 // text keeps to its scripts for words at a time, where random bytes, or an
-// 8-bit text read as UTF-16, change script at nearly every unit. With
-// `signs`, the signs of U+2070 to U+20CF (super- and subscripts, currency)
-// are no script's either, as a text behind a mark writes them beside its
-// letters ("12€", "x²").
-uint32_t CountScriptChanges(const std::u16string& units, bool signs) {
+// 8-bit text read as UTF-16, change script at nearly every unit.
+uint32_t CountScriptChanges(const std::u16string& units) {
   uint32_t changes = 0;
   for (size_t i = 1; i < units.size(); ++i) {
     const uint32_t c = units[i];
     const uint32_t before = units[i - 1];
     const bool surrogate = IsHighSurrogate(c) || IsLowSurrogate(c);
     if (c < 0x80 || before < 0x80 || surrogate || (before >= 0xD800 && before < 0xE000)) continue;
-    if (signs && (IsPunctuationOrSign(c) || IsPunctuationOrSign(before))) continue;
     const uint32_t script = ScriptOfUnit(c);
     const uint32_t scriptBefore = ScriptOfUnit(before);
     if (script != kAnyScript && scriptBefore != kAnyScript && script != scriptBefore) ++changes;
@@ -684,30 +673,35 @@ uint32_t CountScriptChanges(const std::u16string& units, bool signs) {
 }
 
 // Whether the sample is a UTF-16 text behind its mark FF FE or FE FF. The
-// mark vouches for what follows: a text in the mark's byte order, whatever
-// its letters, punctuation and signs, as long as it holds few units no
-// text holds (controls, private use, noncharacters, lone surrogates); the
-// quads are a text's own there (a table of spaces lists them). What the
-// mark cannot vouch for is a text whose bytes are swapped against it: read
-// in the other order, that one is a text too, its letters in fewer blocks
-// of 256 units than in the mark's order, which scatters them over as many
-// blocks as they have letters (a Latin or Thai text's units become CJK and
-// other scripts' characters, its spaces quads). Random bytes hold a stray,
-// or change script at nearly every letter, in nearly every sample.
+// mark says what the file is, as every editor takes it: its units are read
+// in the mark's order, and they are a text when every surrogate pair is
+// whole (the sample may cut the last one) and fewer than one unit in 64 is
+// a character no text holds (`IsStrayCharacter`: unassigned, private use,
+// noncharacters, controls but tab, line feed, form feed and carriage
+// return). Whatever scripts, signs and symbols it holds, and in whatever
+// mix, is the text's own; an 8-bit file that begins with the mark's two
+// bytes opens as the mark says. Random bytes hold a stray in about one
+// unit in seven.
 bool IsMarkedUtf16TextSample(const uint8_t* bytes, uint32_t size) {
   const bool big = bytes[0] == 0xFE;
   const std::u16string units = Utf16UnitsOf(bytes, size, 2, big);
-  const std::u16string swapped = Utf16UnitsOf(bytes, size, 2, !big);
   const size_t count = units.size();
-  if (count == 0) return true;
-  if (CountStrayUnits(units, false) * kStrayShareDivisor >= count) return false;
-  // A text changes script between words, not at every letter: from 64 bytes
-  // up that share tells random bytes, whose units are letters of a
-  // different script nearly each, from a text of any script and signs.
-  if (size >= kShareSampleMinimum && CountScriptChanges(units, true) * kScriptChangeShareDivisor >= count)
-    return false;
-  const bool swappedIsText = CountStrayUnits(swapped, false) * kStrayShareDivisor < count;
-  return !swappedIsText || CountUnitBlocks(swapped) >= CountUnitBlocks(units);
+  uint32_t strays = 0;
+  for (size_t i = 0; i < count; ++i) {
+    const char16_t c = units[i];
+    if (IsHighSurrogate(c)) {
+      if (i + 1 == count) break;
+      if (!IsLowSurrogate(units[i + 1])) return false;
+      const char32_t pair = 0x10000 + ((char32_t(c) - 0xD800) << 10) + (units[i + 1] - 0xDC00);
+      if (IsStrayCharacter(pair)) strays += 2;
+      ++i;
+    } else if (IsLowSurrogate(c)) {
+      return false;
+    } else if (IsStrayCharacter(c)) {
+      ++strays;
+    }
+  }
+  return strays * kStrayShareDivisor < count || count == 0;
 }
 
 // Whether a sample that no mark vouches for is a UTF-16 text in the byte
@@ -717,7 +711,7 @@ bool IsMarkedUtf16TextSample(const uint8_t* bytes, uint32_t size) {
 bool IsUtf16TextSample(const uint8_t* bytes, uint32_t size) {
   if (StartsWithUnicodeMark(bytes, size)) return IsMarkedUtf16TextSample(bytes, size);
   const std::u16string units = Utf16UnitsOf(bytes, size, 0, false);
-  const uint32_t changes = CountScriptChanges(units, false);
+  const uint32_t changes = CountScriptChanges(units);
   uint32_t spaceBytes = 0;
   uint32_t signs = 0;
   uint32_t latinUnits = 0;
@@ -734,7 +728,7 @@ bool IsUtf16TextSample(const uint8_t* bytes, uint32_t size) {
   }
   const size_t count = units.size();
   if (count == 0) return true;
-  if (CountStrayUnits(units, true) * kStrayShareDivisor >= count) return false;
+  if (CountStrayUnits(units) * kStrayShareDivisor >= count) return false;
   // The shares are asked of a sample of 64 bytes or more.
   if (size < kShareSampleMinimum) return true;
   // The other punctuation and signs count with the space bytes only in a

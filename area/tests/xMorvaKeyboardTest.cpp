@@ -5,8 +5,11 @@
 #include "area/view/xMorvaKeyboard.h"
 
 #include <gtest/gtest.h>
+#include <unicode/ubrk.h>
 
+#include <algorithm>
 #include <tuple>
+#include <vector>
 
 #include "area/tests/TextInputSupport.h"
 #include "area/view/xMorvaPicturesInPage.h"
@@ -455,6 +458,140 @@ TEST_F(KeyTest, ArrowsAndDeletionTakeASurrogatePairWhole) {
   Caret(1);
   Press(kKeyDelete);
   EXPECT_EQ(Plain(), "ab");
+}
+
+// The places ICU's character break iterator gives a text: the edges of
+// what a user sees as one character.
+std::vector<int32_t> ClusterEdges(const std::u16string& text) {
+  UErrorCode status = U_ZERO_ERROR;
+  UBreakIterator* iterator =
+      ubrk_open(UBRK_CHARACTER, "", reinterpret_cast<const UChar*>(text.data()), int32_t(text.size()), &status);
+  std::vector<int32_t> edges;
+  for (int32_t at = ubrk_first(iterator); at != UBRK_DONE; at = ubrk_next(iterator)) edges.push_back(at);
+  ubrk_close(iterator);
+  return edges;
+}
+
+std::vector<std::u16string> ClustersOf(const std::u16string& text) {
+  const std::vector<int32_t> edges = ClusterEdges(text);
+  std::vector<std::u16string> clusters;
+  for (size_t i = 1; i < edges.size(); ++i) clusters.push_back(text.substr(size_t(edges[i - 1]), size_t(edges[i] - edges[i - 1])));
+  return clusters;
+}
+
+// Emoji (a face, a flag, a skin tone, a family joined by ZWJ, a heart with
+// its selector), keycaps, Devanagari and Thai with their marks, Hangul of
+// jamo, Persian with ZWNJ and Latin with combining marks, walked by every
+// key and set by every selection: every stop is one of ICU's cluster
+// edges, Delete and Backspace take one cluster, and a typed letter stands
+// between clusters, never inside one.
+TEST_F(KeyTest, EveryKeyAndSelectionKeepsClustersWhole) {
+  const std::u16string texts[] = {
+      u"\U0001F600Tokyo \U0001F1EF\U0001F1F5Osaka \U0001F44D\U0001F3FDKyoto "
+      u"\U0001F468\u200D\U0001F469\u200D\U0001F467Nara \u2764\uFE0FKobe",
+      u"1\uFE0F\u20E3 2\uFE0F\u20E3#\uFE0F\u20E3 call",
+      u"\u0928\u092E\u0938\u094D\u0924\u0947 \u0926\u0941\u0928\u093F\u092F\u093E",
+      u"\u0E17\u0E35\u0E48\u0E19\u0E35\u0E48\u0E2A\u0E27\u0E22 \u0E19\u0E49\u0E33",
+      u"\u1100\u1161\u11A8\u1112\u1161\u11AB \uD55C\uAD6D",
+      u"\u0645\u06CC\u200C\u062E\u0648\u0627\u0647\u0645 \u0628\u0631\u0648\u0645",
+      u"Cafe\u0301 nai\u0308ve a\u0323\u0302!",
+  };
+  auto units = [&] {
+    std::u16string out;
+    xMorvaEngine* text = Text();
+    uint8_t* bytes = text->LockStream();
+    for (uint32_t at = 0; at < text->GetStreamSize();) {
+      const StreamItem item = ReadStreamItem(bytes + at, text->GetStreamSize() - at);
+      if (item.kind == StreamItem::kUnit) out.push_back(item.unit);
+      at += item.size;
+    }
+    text->UnlockStream();
+    return out;
+  };
+  auto load = [&](const std::u16string& text) {
+    Select(0, Text()->GetLength());
+    for (const char16_t unit : text) document->TypeCharacter(unit);
+  };
+  for (const std::u16string& text : texts) {
+    SCOPED_TRACE(std::string(text.begin(), text.end()));
+    const int32_t length = int32_t(text.size());
+    const std::vector<int32_t> edges = ClusterEdges(text);
+    const auto isEdge = [&](int32_t at) { return std::binary_search(edges.begin(), edges.end(), at); };
+    const auto edgeBefore = [&](int32_t at) { return *(std::upper_bound(edges.begin(), edges.end(), at) - 1); };
+    const auto edgeAfter = [&](int32_t at) { return *std::lower_bound(edges.begin(), edges.end(), at); };
+    load(text);
+    ASSERT_EQ(units(), text);
+    // Right and Left stop at every edge and only there; Shift moves the end
+    // so; the word keys stop at edges.
+    std::vector<int32_t> right = {0}, left = {length}, shifted = {0};
+    Caret(0);
+    while (Sel().first < length && right.size() <= edges.size()) {
+      Press(kKeyRight);
+      right.push_back(Sel().first);
+    }
+    Caret(length);
+    while (Sel().first > 0 && left.size() <= edges.size()) {
+      Press(kKeyLeft);
+      left.insert(left.begin(), Sel().first);
+    }
+    Caret(0);
+    while (Sel().second < length && shifted.size() <= edges.size()) {
+      Press(kKeyRight, kShift);
+      shifted.push_back(Sel().second);
+    }
+    EXPECT_EQ(right, edges);
+    EXPECT_EQ(left, edges);
+    EXPECT_EQ(shifted, edges);
+    for (const int modifiers : {int(kCmd), kCmd | kShift}) {
+      Caret(0);
+      for (int i = 0; i < length && Sel().second < length; ++i) {
+        Press(kKeyRight, modifiers);
+        EXPECT_TRUE(isEdge(Sel().second)) << Sel().second;
+      }
+      Caret(length);
+      for (int i = 0; i < length && Sel().first > 0; ++i) {
+        Press(kKeyLeft, modifiers);
+        EXPECT_TRUE(isEdge(Sel().first)) << Sel().first;
+      }
+    }
+    // Any selection (command 3) keeps to the edges: a start or caret inside
+    // a cluster goes to its start, an end to its end; the word at a caret
+    // (double click, command 59) is whole clusters.
+    for (int32_t start = 0; start <= length; ++start) {
+      for (int32_t end = start; end <= length; ++end) {
+        ASSERT_TRUE(Text()->TrySetSelection(start, end));
+        const int32_t wantStart = edgeBefore(start);
+        EXPECT_EQ(Sel(), Pair(wantStart, start == end ? wantStart : edgeAfter(end))) << start << "," << end;
+      }
+      Caret(start);
+      EXPECT_TRUE(isEdge(Text()->GetWordStart())) << start;
+      EXPECT_TRUE(isEdge(Text()->GetWordEnd())) << start;
+    }
+    // Backspace and Delete take one cluster; a letter typed at any caret
+    // stands alone between two clusters.
+    const std::vector<std::u16string> clusters = ClustersOf(text);
+    for (size_t i = 0; i < clusters.size(); ++i) {
+      std::u16string without = text;
+      without.erase(size_t(edges[i]), clusters[i].size());
+      load(text);
+      Caret(edges[i + 1]);
+      Press(kKeyBackspace);
+      EXPECT_EQ(units(), without) << "backspace at " << edges[i + 1];
+      EXPECT_EQ(Sel(), Pair(edges[i], edges[i]));
+      load(text);
+      Caret(edges[i]);
+      Press(kKeyDelete);
+      EXPECT_EQ(units(), without) << "delete at " << edges[i];
+    }
+    for (int32_t at = 0; at <= length; ++at) {
+      load(text);
+      Caret(at);
+      document->TypeCharacter(u'x');
+      std::vector<std::u16string> typed = clusters;
+      typed.insert(typed.begin() + (std::find(edges.begin(), edges.end(), edgeBefore(at)) - edges.begin()), u"x");
+      EXPECT_EQ(ClustersOf(units()), typed) << "x at " << at;
+    }
+  }
 }
 
 // A long plain text, as a pasted text of 9,000 paragraphs is: one run of

@@ -142,7 +142,13 @@ TEST_F(SelectionTest, ArgumentsAreClampedOrRefused) {
     int32_t start, end, wantStart, wantEnd;
     const char16_t* text = u"abcd";
     // No end inside a pair: a start or caret before it, an end after.
+    // Nor inside a cluster: a letter with its mark, a flag, a skin-toned
+    // or joined emoji, a heart with its selector, a syllable of jamo.
   } cases[] = {{2, 2, 1, 1, u"a\U0001F642b"}, {0, 2, 0, 3, u"a\U0001F642b"}, {2, 4, 1, 5, u"a\U0001F642\U0001F642"},
+               {2, 2, 1, 1, u"xe\u0301y"}, {0, 2, 0, 3, u"xe\u0301y"}, {3, 3, 1, 1, u"x\U0001F1EF\U0001F1F5"},
+               {1, 2, 1, 5, u"x\U0001F1EF\U0001F1F5"}, {3, 4, 1, 5, u"x\U0001F44D\U0001F3FDy"},
+               {4, 6, 0, 8, u"\U0001F468\u200D\U0001F469\u200D\U0001F467"}, {2, 2, 1, 1, u"I\u2764\uFE0F"},
+               {2, 3, 0, 3, u"\u1100\u1161\u11A8 "},
                {-5, 10, 0, 4}, {3, 1, 3, 3}, {4, 4, 4, 4}, {9, 9, 4, 4}, {-1, -1, 0, 0}};
   for (const Case& c : cases) {
     Load(Stream().Text(c.text));
@@ -246,6 +252,15 @@ TEST_F(SelectionTest, WordBounds) {
       {u"\u0645\u06CC\u200D\u062E\u0648\u0627\u0647\u0645 x", 1, 1, 0, 9, true},
       {std::u16string(254, u'a') + u" \U0001F642Tokyo", 259, 259, 257, 262, false},
       {std::u16string(510, u'a') + u" \U0001F642Tokyo", 515, 515, 513, 518, false},
+      // A cluster is wholly in the word of its first unit: a caret before
+      // an emoji takes it with its skin tone, its selector, the emoji
+      // joined to it or the flag's other half; a mark after a character of
+      // no word is no word's.
+      {u"\U0001F44D\U0001F3FDKyoto", 0, 0, 0, 4, false},
+      {u"I \u2764\uFE0FKobe", 2, 2, 2, 4, false},
+      {u"\U0001F1EF\U0001F1F5Osaka", 0, 0, 0, 4, false},
+      {u"\U0001F468\u200D\U0001F469\u200D\U0001F467Nara", 0, 0, 0, 8, false},
+      {u"!\u093Eab", 3, 3, 2, 4, false},
   };
   for (const Case& c : cases) {
     // From the start, and from the marks a walk to the end leaves.
