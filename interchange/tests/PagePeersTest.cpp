@@ -643,7 +643,9 @@ TEST_F(PagePeers, WordPageSettingsPrintWhereLibreOfficePrintsThem) {
         continue;
       }
       EXPECT_NEAR(peer.x, same->x, 1.5);
-      if (placed) EXPECT_NEAR(peer.y, same->y, 2.5);
+      if (placed) {
+        EXPECT_NEAR(peer.y, same->y, 2.5);
+      }
     }
   }
 }
