@@ -282,8 +282,9 @@ TEST_F(RtfRoundTrip, ThreeTripsKeepTheFootersPlaceAndTheBottomMargin) {
         ASSERT_EQ(0, rtftest::Import(*trips.back(), file));
       }
       xMorvaDocument& back = *trips.back();
-      if (rtftest::TextOf(*trips[0], kPartFooter).empty())
+      if (rtftest::TextOf(*trips[0], kPartFooter).empty()) {
         EXPECT_EQ(FooterDistanceOf(*trips[0]), FooterDistanceOf(back));
+      }
       const xMorvaPageBands& read = back.Params().GetBands(false);
       if (row.kept) {
         EXPECT_EQ(bands.footerTop, read.footerTop);

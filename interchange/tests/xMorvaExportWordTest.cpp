@@ -619,8 +619,9 @@ TEST_F(ExportWord, ThreeRoundTripsKeepThePageAndTheSheets) {
         };
         EXPECT_EQ(place(*document), place(copy));
       }
-      if (row.footer == nullptr && row.rtf == nullptr)
+      if (row.footer == nullptr && row.rtf == nullptr) {
         EXPECT_EQ("Foot one\nFoot two\nFoot three", TextOf(copy, kPartFooter).substr(0, 28));
+      }
       EXPECT_EQ(texttest::Utf8(row.headerLines), TextOf(copy, kPartHeader).substr(0, 28));
       for (bool first : {false, true}) {
         SCOPED_TRACE(first ? "first page" : "other pages");
