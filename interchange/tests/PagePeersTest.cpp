@@ -916,7 +916,7 @@ TEST_F(PagePeers, AnAbiWordPaperWithoutMarginWordsOpensWithLibreOfficesMargins) 
   const fs::path folder = Cache() / "plainpage";
   fs::create_directories(folder);
   bool changed = false;
-  for (const std::string file : {name, std::string("plainpage.lo.rtf")}) {
+  for (const std::string& file : {name, std::string("plainpage.lo.rtf")}) {
     const std::string bytes = peertest::ReadFile(Fixtures() / file);
     changed = StoreIfChanged(folder / file, std::vector<uint8_t>(bytes.begin(), bytes.end())) || changed;
   }

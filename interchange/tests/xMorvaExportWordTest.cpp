@@ -435,10 +435,10 @@ TEST_F(ExportWord, RoundTripKeepsThePageSettings) {
 // trip 1 read, every band, the distance written and every part.
 TEST_F(ExportWord, ThreeRoundTripsKeepThePageAndTheSheets) {
   struct Row {
-    const char* what;
-    double top, header, bottom;  // centimetres: top margin, header's upper edge, bottom margin
-    bool titlePage;
-    bool fits;  // the lines fit the margins as they are
+    const char* what = "";
+    double top = 0, header = 0, bottom = 0;  // centimetres: top margin, header's upper edge, bottom margin
+    bool titlePage = false;
+    bool fits = false;  // the lines fit the margins as they are
     bool firstStories = true;  // a title page has a header and footer of its own
     const char16_t* footer = nullptr;  // in place of the three lines
     const char* rtf = nullptr;         // the document read from this in place of the one made

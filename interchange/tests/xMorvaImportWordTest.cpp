@@ -540,7 +540,7 @@ TEST_F(ImportWord, Word97PiecesOfBothWidthsAndWord6Stretches) {
     Word97 file;
     file.wide = wide;
     file.text = u"One\r\nTwo\nThree\u0081\r";
-    file.chpx = FkpPage({0x800, 0x800 + 9 * (wide ? 2 : 1), 0x800 + 16 * (wide ? 2 : 1)},
+    file.chpx = FkpPage({0x800u, 0x800u + 9u * (wide ? 2u : 1u), 0x800u + 16u * (wide ? 2u : 1u)},
                         {{}, {0x35, 0x08, 1}}, 0, false);
     file.Build();
     xMorvaImportWord reader;
