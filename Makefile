@@ -21,9 +21,10 @@ deps:
 
 # -g1: line tables and function names, all the sanitizers' stack traces use;
 # a third cheaper to compile than -g. The unity batches and the precompiled
-# header of the test programs are cmake/QvCompileCost.cmake's.
+# header of the test programs are cmake/QvCompileCost.cmake's. QV_WERROR:
+# a warning fails the build (CI runs this target).
 $(TEST_DIR)/build.ninja: | deps
-	cmake -S . -B $(TEST_DIR) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DQV_SANITIZE=ON \
+	cmake -S . -B $(TEST_DIR) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DQV_SANITIZE=ON -DQV_WERROR=ON \
 	  -DCMAKE_CXX_FLAGS_DEBUG="-g1 -O1"
 
 test: deps $(TEST_DIR)/build.ninja

@@ -160,7 +160,7 @@ void DrawElementDump(VPort& port, xMorvaEngine& engine) {
       if (host != nullptr && item.unit < kFirstElementCode) host->GetPackageString(kPropertyNames, int16_t(item.unit + 1), name);
       if (name.GetLength() == 0) name.AppendCText(("property " + std::to_string(item.unit)).c_str(), kCharSetAnsi);
       out.Write(name);
-      out.Write(":" + std::to_string(int32_t(item.value)) + " ");
+      out.Write(':' + std::to_string(int32_t(item.value)) + ' ');
     } else {
       out.Write(ElementWord(item.unit));
     }

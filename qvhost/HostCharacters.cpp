@@ -102,7 +102,7 @@ std::string Utf8ToHostText(const std::string& text, std::string& mac) {
       mac.clear();
       char code[16];
       std::snprintf(code, sizeof code, "U+%04X", static_cast<unsigned>(c));
-      return "\"" + text.substr(start, at - start) + "\" (" + code +
+      return '"' + text.substr(start, at - start) + "\" (" + code +
              ") is not in the host's character set (Mac OS Roman)";
     }
     mac += static_cast<char>(byte);

@@ -442,10 +442,10 @@ bool HostForms::PlayAction(Open& current, const Action& action, HostParamBlock& 
                            HostFormEventCallback callback) {
   const uint32_t ref = current.ref;
   const std::string formName = current.form.name;
-  Object* object = FindObject(ref, action.object);
+  Object* object = FindForAction(current, action.object);
   const std::string name = object != nullptr ? object->name : action.object;
   if (action.kind == "accept" || action.kind == "cancel") {
-    EndStepBy(formName, action, object, name, block);
+    EndStepBy(current, action, object, name, block);
     return true;
   }
   if (action.kind == "expect") {
@@ -460,10 +460,10 @@ bool HostForms::PlayAction(Open& current, const Action& action, HostParamBlock& 
     fFailures.push_back(formName + ": no object " + action.object);
     return false;
   }
-  if (!object->enabled || !object->visible) {
+  if (const std::string why = OutOfReach(current, action.kind, *object); !why.empty()) {
     // The user cannot reach it: the line fails and the dialog is
     // cancelled, so that nothing the script meant afterwards is applied.
-    CancelUnreachable(formName, action.kind, *object, block);
+    CancelUnreachable(formName, action.kind, *object, why, block);
     return true;
   }
   if (action.kind == "drag") {
@@ -486,10 +486,12 @@ bool HostForms::PlayAction(Open& current, const Action& action, HostParamBlock& 
   return after == nullptr || after->ended;
 }
 
-void HostForms::EndStepBy(const std::string& formName, const Action& action, const Object* object,
+void HostForms::EndStepBy(const Open& current, const Action& action, const Object* object,
                           const std::string& name, HostParamBlock& block) {
-  if (action.kind == "accept" && object != nullptr && (!object->enabled || !object->visible)) {
-    CancelUnreachable(formName, action.kind, *object, block);
+  const std::string& formName = current.form.name;
+  const std::string why = action.kind == "accept" && object != nullptr ? OutOfReach(current, action.kind, *object) : "";
+  if (!why.empty()) {
+    CancelUnreachable(formName, action.kind, *object, why, block);
     return;
   }
   SetPascal(block.text2, name, 80);
@@ -498,10 +500,27 @@ void HostForms::EndStepBy(const std::string& formName, const Action& action, con
   fLog(0, "form " + formName + ": " + action.kind + (name.empty() ? "" : " " + name));
 }
 
+HostForms::Object* HostForms::FindForAction(Open& current, const std::string& name) {
+  const std::string key = Lower(name);
+  for (Object& object : current.form.objects)
+    if ((object.page == 0 || object.page == current.page) && Lower(object.name) == key) return &object;
+  return FindObject(current.ref, name);
+}
+
+std::string HostForms::OutOfReach(const Open& current, const std::string& kind, const Object& object) {
+  if (!object.visible) return "hidden";
+  if (object.page != 0 && object.page != current.page) return "page " + std::to_string(object.page);
+  if (!object.enabled) return "disabled";
+  // Typing goes only into a field the module left enterable.
+  if (!object.enterable && (kind == "set" || kind == "key")) return "not enterable";
+  return {};
+}
+
 void HostForms::CancelUnreachable(const std::string& formName, const std::string& kind, const Object& object,
-                                  HostParamBlock& block) {
-  fFailures.push_back(formName + ": " + kind + " on " + (object.visible ? "disabled" : "hidden") + " object " +
-                      object.name);
+                                  const std::string& why, HostParamBlock& block) {
+  const bool offPage = why.rfind("page ", 0) == 0;
+  fFailures.push_back(formName + ": " + kind + " on " + (offPage ? "object " + object.name + " of " + why + ", not shown"
+                                                                 : why + " object " + object.name));
   fLog(0, "form " + formName + ": " + object.name + " cannot be reached, cancel");
   block.flag2 = 1;
   block.flag = 1;
@@ -1152,7 +1171,10 @@ bool HostForms::AnswerObjectState(int32_t selector, HostParamBlock& block, Open&
                                   std::string& what) {
   switch (selector) {
     case kFormSelEnable: object.enabled = block.flag != 0; what = block.flag ? "enable" : "disable"; break;
-    case kFormSelSetEnterable: object.enterable = block.flag != 0; what = "enterable"; break;
+    case kFormSelSetEnterable:
+      object.enterable = block.flag != 0;
+      what = object.enterable ? "enterable" : "not enterable";
+      break;
     case kFormSelShowObject: object.visible = block.param2 != 0; what = block.param2 ? "show" : "hide"; break;
     case kFormSelSetCheck:
       object.mixedAllowed = block.param2 != 0;

@@ -138,11 +138,17 @@ class HostForms {
   void Step(Open& open, HostParamBlock& block, bool modeless);
   // One action of the script; true when it ends the step.
   bool PlayAction(Open& current, const Action& action, HostParamBlock& block, HostFormEventCallback callback);
-  void EndStepBy(const std::string& formName, const Action& action, const Object* object, const std::string& name,
+  void EndStepBy(const Open& current, const Action& action, const Object* object, const std::string& name,
                  HostParamBlock& block);
+  // The object an action names: the one of that name on the page shown
+  // when there is one (a name may recur on several pages), else the first.
+  Object* FindForAction(Open& current, const std::string& name);
+  // Why the user cannot do `kind` on the object: disabled, hidden, on a
+  // page not shown, or (typing) not enterable; empty when the user can.
+  static std::string OutOfReach(const Open& current, const std::string& kind, const Object& object);
   // An action on an object the user cannot reach fails and cancels the run.
   void CancelUnreachable(const std::string& formName, const std::string& kind, const Object& object,
-                         HostParamBlock& block);
+                         const std::string& why, HostParamBlock& block);
   // The event and code of a set, select, key, point, click or drop; false
   // for any other action.
   bool ActionEvent(Open& current, Object& object, const Action& action, HostEventRecord& event, int32_t& code);

@@ -84,7 +84,8 @@ std::string Describe(const Cell& cell) {
     for (uint32_t i = 1; i <= entry.value.array.count && (i + 1) * 2 <= bytes.size(); ++i) {
       int16_t v = 0;
       std::memcpy(&v, bytes.data() + i * 2, 2);
-      text += (text.empty() ? "" : ",") + std::to_string(v);
+      if (!text.empty()) text += ',';
+      text += std::to_string(v);
     }
     return text;
   }
@@ -230,7 +231,7 @@ std::string RunScriptCommand(QvHost& host, std::ostream& out, int32_t number, co
   host.commandOutputs.clear();
   for (size_t i = 0; i < cells.size(); ++i) {
     const std::string text = Describe(cells[i]);
-    host.commandOutputs["p" + std::to_string(i)] = text;
+    host.commandOutputs['p' + std::to_string(i)] = text;
     out << "  p" << i << " " << cells[i].form << " " << text << "\n";
   }
   if (!resultCell.form.empty()) {

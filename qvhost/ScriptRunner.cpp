@@ -1134,6 +1134,12 @@ ScriptRunner::Outcome ScriptRunner::Run(const std::string& text) {
       ++outcome.failures;
       fOut << "  FAILED: menu snapshot\n";
     }
+    // A menu choice that found no item: the menu closed with a beep and
+    // the script did not go as its writer thought.
+    if (const std::string missed = TakeMenuChoiceFailure(); !missed.empty()) {
+      ++outcome.failures;
+      fOut << "  FAILED: " << missed << "\n";
+    }
     // The module's processes take their turn (a floating bar's window
     // draws), then what waits in the forms' update regions is drawn.
     fHost.GiveProcessesATurn();

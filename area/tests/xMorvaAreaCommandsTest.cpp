@@ -237,7 +237,9 @@ TEST_F(AreaCommandsTest, RunningByCodeChangesTheSelectionOrRecords1016) {
     EXPECT_EQ(Menu(25, area->GetReference(), row.code), row.recorded) << row.code;
     body.SetSelection(0, 5);
     EXPECT_EQ(body.GetPropertyValue(row.property), row.value == -1 ? before : row.value) << row.code;
-    if (row.value == -1) EXPECT_EQ(StreamOf(*area->GetDocument(), kPartBody), stream) << row.code;
+    if (row.value == -1) {
+      EXPECT_EQ(StreamOf(*area->GetDocument(), kPartBody), stream) << row.code;
+    }
   }
   // Larger and smaller step by one within 5 to 255.
   xMorvaPlugIn* area = AreaWith("Hello");

@@ -366,7 +366,9 @@ TEST_F(DocumentFile, RefusesBadInputsWithoutHarm) {
     FillDocument(*read, 2);
     const Bytes before = Write(*read);
     EXPECT_EQ(Read(*read, row.bytes), row.code) << row.what;
-    if (row.untouched) EXPECT_EQ(WithoutStamp(Write(*read)), WithoutStamp(before)) << row.what;
+    if (row.untouched) {
+      EXPECT_EQ(WithoutStamp(Write(*read)), WithoutStamp(before)) << row.what;
+    }
   }
 }
 

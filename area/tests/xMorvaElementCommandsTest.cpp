@@ -106,7 +106,9 @@ TEST_F(ElementCommands, DatesAndPageNumbersKeepTheirFormatsAndRefuseOthers) {
       Run(135, ref, {&kind, &format});
     }
     EXPECT_EQ(row.code, Code(area));
-    if (row.code != 0) EXPECT_EQ(before, StreamOf(area));
+    if (row.code != 0) {
+      EXPECT_EQ(before, StreamOf(area));
+    }
     Body(area).SetSelection(0, 1);
     int16_t first = 99;
     int16_t second = 99;

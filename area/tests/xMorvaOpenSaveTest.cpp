@@ -710,7 +710,9 @@ TEST_F(OpenSave, CommandsOpenAndSaveByPathAndType) {
     EXPECT_EQ(fs::status(P(row.written)).permissions(),
               row.before != fs::perms::unknown ? row.before : ordinary);
     EXPECT_EQ(given.Text(), row.told ? P(row.written) : P(row.given));
-    if (std::string(row.given) != row.written) EXPECT_FALSE(fs::exists(P(row.given)));
+    if (std::string(row.given) != row.written) {
+      EXPECT_FALSE(fs::exists(P(row.given)));
+    }
   }
 
   // A folder that cannot be written into: the code, and no file anywhere.

@@ -194,7 +194,9 @@ TEST_F(PrintingTest, ADocumentInEveryScriptPrintsEveryCharacterOnce) {
     const std::string utf8 = Utf8Of(word);
     const size_t at = text.find(utf8);
     EXPECT_NE(at, std::string::npos) << utf8 << " in " << text;
-    if (at != std::string::npos) EXPECT_EQ(text.find(utf8, at + 1), std::string::npos) << utf8;
+    if (at != std::string::npos) {
+      EXPECT_EQ(text.find(utf8, at + 1), std::string::npos) << utf8;
+    }
   }
   for (char16_t letter : words[5]) {
     const std::string one = Utf8Of(std::u16string(1, letter));

@@ -384,7 +384,9 @@ TEST_F(StoredSearchTest, AStoredDocumentIsSearchedAndADamagedOneFindsNothing) {
     package->calls.clear();
     Bytes kept;
     EXPECT_EQ(Search(row.bytes, row.pattern, &kept), -2) << row.what;
-    if (!row.bytes.empty()) EXPECT_EQ(kept, row.bytes) << row.what;
+    if (!row.bytes.empty()) {
+      EXPECT_EQ(kept, row.bytes) << row.what;
+    }
     ASSERT_EQ(package->calls.size(), 1u) << row.what;
     EXPECT_EQ(package->calls[0].numbers, (std::vector<int32_t>{0, 1074})) << row.what;
   }
@@ -747,7 +749,9 @@ TEST_F(StyleSheetCommandsTest, SheetsThatDoNotExistRecordTheirCodesAndChangeNoth
       if (row.n == 149 || row.n == 154) more[1] = text.bytes;
       Run(row.n, ref, {more[0], more[1], more[2], more[3]}, row.n == 153 ? &result : nullptr);
       EXPECT_EQ(LastError(ref), row.code) << row.n << " at " << row.index;
-      if (row.n == 153) EXPECT_EQ(result, 0);
+      if (row.n == 153) {
+        EXPECT_EQ(result, 0);
+      }
       EXPECT_TRUE(StateOf(ref) == before) << row.n << " at " << row.index;
     }
   }

@@ -216,8 +216,9 @@ TEST_F(SpellerTest, AChangeReplacesTheWholeWordAndNothingAroundIt) {
     EXPECT_EQ(Plain(), row.changed);
     if (row.found.empty()) continue;
     EXPECT_TRUE(changed);
-    if (row.found.front() == "labo\u00ADratry")
+    if (row.found.front() == "labo\u00ADratry") {
       EXPECT_NE(std::find(suggestions.begin(), suggestions.end(), u"laboratory"), suggestions.end());
+    }
     for (int step = row.always ? 2 : 1; step > 0; --step) document->Undo();
     EXPECT_EQ(Plain(), typed);
   }

@@ -183,7 +183,7 @@ UINT_PTR SaveHook(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
   std::string name = text;
   const size_t dot = name.rfind('.');
   if (dot != std::string::npos) name.resize(dot);
-  if (name.empty()) name = "*";
+  if (name.empty()) name.assign(1, '*');
   const std::string pattern = filter->CountTypes() > 0 ? PatternOfType(filter->GetType(1)) : std::string();
   name += pattern.empty() ? ".*" : pattern.substr(1);
   SetDlgItemTextA(dialog, kFileNameItem, name.c_str());
@@ -336,7 +336,7 @@ VFile* ShowSaveFileDialog(const VFile* suggested, VPutFileDialog& dialog) {
     suggested->GetName(fileName);
     initialName = fileName.GetLength() > 0 ? Utf8Of(fileName) : "*";
     const uint32_t extension = MappedExtension(suggested->GetFileType());
-    initialName += extension != 0 ? "." + ExtensionText(extension) : ".*";
+    initialName += extension != 0 ? '.' + ExtensionText(extension) : ".*";
     VFolder* folder = suggested->GetParent();
     if (folder != nullptr && !folder->GetAnsiPath(folderPath, kNameBufferSize)) folderPath[0] = '\0';
     delete folder;

@@ -208,6 +208,8 @@ VIconShape* MakeLookImage(const char* name) {
   return new VIconShape(file, name);
 }
 
+void FreeLookImage(VIconShape* image) { delete image; }
+
 COLORREF SharedLookColor(int32_t index) {
   static constexpr COLORREF kFixed[17] = {
       RGB(255, 255, 255), RGB(230, 230, 230), RGB(204, 204, 204), RGB(179, 179, 179),

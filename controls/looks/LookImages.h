@@ -9,6 +9,10 @@ namespace looks {
 // The image of a 'cicn' resource by name, from the module's resource file
 // (then the host's); it stays without an icon when no file has the name.
 VIconShape* MakeLookImage(const char* name);
+// Frees an image MakeLookImage made; out of line, where the image's type is
+// complete, since a painter's inline constructor instantiates the images'
+// destructor where the type is only declared.
+void FreeLookImage(VIconShape* image);
 
 template <int N>
 class LookImages {
@@ -16,10 +20,8 @@ class LookImages {
   LookImages() = default;
   LookImages(const LookImages&) = delete;
   LookImages& operator=(const LookImages&) = delete;
-  // Instantiated where the painter's destructor is defined, beside the
-  // image's full declaration.
   ~LookImages() {
-    for (VIconShape* image : fImages) delete image;
+    for (VIconShape* image : fImages) FreeLookImage(image);
   }
   // The image of `slot`, made from `name` the first time it is asked for.
   VIconShape* Get(int slot, const char* name) {

@@ -10,7 +10,8 @@
 namespace {
 
 void TakeText(ByteSpanReader& r, uint8_t (&text)[kMenuTextMax + 1]) {
-  uint8_t field[32];
+  // Zero when the bytes run out before the field's end.
+  uint8_t field[32] = {};
   r.Bytes(field, sizeof field);
   // A length byte beyond the field would read the next fields as characters.
   const uint8_t length = std::min(field[0], kMenuTextMax);

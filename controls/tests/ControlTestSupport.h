@@ -102,7 +102,7 @@ class ControlTest : public HeadlessWindowTest {
   // runs out (buttons up, Escape pressed).
   struct Move {
     int32_t x, y;
-    bool down;
+    bool down = false;  // left out: the button is up
   };
   void Script(VFrame& frame, const std::vector<Move>& moves, ULONGLONG step = 10) {
     int32_t sx = 0, sy = 0;

@@ -69,7 +69,9 @@ TEST(DesignProperties, ReadInEitherOrderAndCutShortKeepsWhatCameFirst) {
     EXPECT_EQ(p.fourth, row.fourth);
     EXPECT_EQ(p.hasConfiguration, row.whole);
     EXPECT_EQ(p.configuration.size(), row.configuration);
-    if (row.configuration != 0) EXPECT_EQ(p.configuration, conf);
+    if (row.configuration != 0) {
+      EXPECT_EQ(p.configuration, conf);
+    }
   }
 }
 

@@ -447,7 +447,9 @@ TEST_F(FileDialogs, ATypeChangeKeepsTheTypedNamesExtensionInStep) {
     char field[256];
     GetHeadlessDialogItemText(kFileNameItem, field, sizeof field);
     EXPECT_STREQ(field, c.filters > 1 && c.filter != 1 ? c.field : "*.*") << c.typed;
-    if (c.file != nullptr) EXPECT_EQ(Text(file->GetPath()), c.file) << c.typed;
+    if (c.file != nullptr) {
+      EXPECT_EQ(Text(file->GetPath()), c.file) << c.typed;
+    }
     EXPECT_EQ(dialog.GetTypeIndex(), int16_t(c.filter)) << c.typed;
     EXPECT_EQ((user_.seen.Flags & OFN_ENABLEHOOK) != 0, c.filters > 1) << c.typed;
     delete file;
@@ -471,7 +473,9 @@ TEST_F(FileDialogs, TheExtraButtonSitsBelowCancelInTheSystemFontWhereTheLanguage
     EXPECT_EQ(extra.bottom - extra.top, cancel.bottom - cancel.top);
     uintptr_t font = 1;
     EXPECT_EQ(GetHeadlessDialogItemFont(kExtraButtonControl, &font) != FALSE_, language == 1041) << language;
-    if (language == 1041) EXPECT_EQ(font, 0u);
+    if (language == 1041) {
+      EXPECT_EQ(font, 0u);
+    }
   }
   SetHeadlessSystemLanguage(0);
 }

@@ -232,7 +232,9 @@ TEST_F(Menus, ColumnsAreBalancedAndIdsDistinctAcrossMenus) {
     for (int p = 0; p < GetMenuItemCount(m->GetHandle()); ++p) {
       const Shown s = At(m->GetHandle(), p);
       if (s.type & MFT_MENUBARBREAK) breaks.push_back(p + 1);
-      if (!(s.type & MFT_SEPARATOR)) EXPECT_TRUE(ids.insert(s.id).second) << p;
+      if (!(s.type & MFT_SEPARATOR)) {
+        EXPECT_TRUE(ids.insert(s.id).second) << p;
+      }
     }
   }
   EXPECT_EQ(breaks, (std::vector<int>{15, 29}));

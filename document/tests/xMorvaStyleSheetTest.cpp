@@ -231,7 +231,9 @@ TEST_F(StoreTest, WholeNamesAndTheFormsThatTellThemApart) {
       EXPECT_EQ(string_tests::Text(whole), name);
       EXPECT_EQ(store->HasResource(kStyleSheetNameResourceType, ids.back()), name.size() > 31 || name[0] > 0x7F);
       // Found by its whole name; "BODY" is found as "Body", as names go.
-      if (name != u"BODY") EXPECT_EQ(sheet.FindOrAdd(document, *store, Uni(name)), ids.back());
+      if (name != u"BODY") {
+        EXPECT_EQ(sheet.FindOrAdd(document, *store, Uni(name)), ids.back());
+      }
     }
     VStringArray forms;
     FillStyleSheetFormNames(*store, ids, forms);

@@ -731,7 +731,9 @@ TEST_F(UndoFixture, OneUndoGivesBackTheSheetWithItsTextAndRedoBoth) {
     EXPECT_EQ(s.engine.text, "") << c.what;
     const bool back = c.records > 0 ? c.before : c.after;
     EXPECT_EQ(s.document.styleSheets.count(5), back ? 1u : 0u) << c.what;
-    if (back) EXPECT_EQ(s.document.styleSheets[5], c.records > 0 ? c.first : c.changed) << c.what;
+    if (back) {
+      EXPECT_EQ(s.document.styleSheets[5], c.records > 0 ? c.first : c.changed) << c.what;
+    }
     s.undo.Redo();
     EXPECT_EQ(s.engine.text, "x") << c.what;
     EXPECT_EQ(s.document.styleSheets.count(5), c.after ? 1u : 0u) << c.what;

@@ -15,7 +15,9 @@ class WalkFixture : public EngineTest {
     engine.SetSelection(start, end);
     const Bytes bytes = Bytes_();
     fresh.Clear();
-    if (!bytes.empty()) ASSERT_EQ(0, fresh.InsertBytes(0u, bytes.data(), uint32_t(bytes.size())));
+    if (!bytes.empty()) {
+      ASSERT_EQ(0, fresh.InsertBytes(0u, bytes.data(), uint32_t(bytes.size())));
+    }
     fresh.SetLength(engine.GetLength());
     fresh.SetSelection(start, end);
     SCOPED_TRACE(where + " selection " + std::to_string(start) + ".." + std::to_string(end));

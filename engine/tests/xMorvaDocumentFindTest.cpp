@@ -173,7 +173,9 @@ TEST_F(FindTest, ReplaceNextTakesTheSelectedMatchFirst) {
     Replace(c.by);
     parameters.wholeWord = c.whole;
     parameters.wrap = 0;
-    if (c.findFirst) ASSERT_TRUE(document->FindNext(parameters));
+    if (c.findFirst) {
+      ASSERT_TRUE(document->FindNext(parameters));
+    }
     EXPECT_TRUE(document->ReplaceNext(parameters)) << "case " << (&c - cases);
     EXPECT_EQ(Text(), c.after) << "case " << (&c - cases);
     EXPECT_EQ(Selection(), Span(c.start, c.end)) << "case " << (&c - cases);

@@ -186,7 +186,9 @@ TEST_F(DocumentPages, GoToPageLandsOnThePageAsAWalkFromTheStart) {
       EXPECT_EQ(fresh.GetParagraphStartOffset(), body.GetParagraphStartOffset());
       EXPECT_EQ(fresh.GetWordStart(), body.GetWordStart());
       for (uint16_t id = 0; id < kPropTabs; ++id)
-        if (IsPropertyId(id)) EXPECT_EQ(fresh.GetPropertyValue(id), body.GetPropertyValue(id)) << id;
+        if (IsPropertyId(id)) {
+          EXPECT_EQ(fresh.GetPropertyValue(id), body.GetPropertyValue(id)) << id;
+        }
       EXPECT_FALSE(fresh.GetCurrentTabs().IsDifferent(body.GetCurrentTabs()));
     }
   }
@@ -544,7 +546,9 @@ TEST_F(BodyPageNumbers, NumbersFollowTheirLinesAndThePageCount) {
     counting->laidOut = 0;
     Change(c.change);
     EXPECT_EQ(Shown(), c.shown) << c.edit;
-    if (c.laidOut >= 0) EXPECT_EQ(counting->laidOut, c.laidOut) << c.edit;
+    if (c.laidOut >= 0) {
+      EXPECT_EQ(counting->laidOut, c.laidOut) << c.edit;
+    }
   }
   // Another first page number: every number shows it.
   document->Params().SetFirstPageNumber(9);

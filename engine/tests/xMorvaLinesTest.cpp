@@ -532,7 +532,9 @@ TEST_F(Composition, ElementsAtABreakCountOnce) {
     std::vector<int32_t> positions;
     for (int32_t i = 0; i < lines.GetLineCount(); ++i) positions.push_back(lines.GetLine(i).positions);
     EXPECT_EQ(positions, c.positions) << c.name;
-    if (c.firstBytes != 0) EXPECT_EQ(lines.GetLine(0).bytes, c.firstBytes) << c.name;
+    if (c.firstBytes != 0) {
+      EXPECT_EQ(lines.GetLine(0).bytes, c.firstBytes) << c.name;
+    }
     EXPECT_TRUE(lines.CheckSums()) << c.name;
   }
 }

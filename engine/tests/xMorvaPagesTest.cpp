@@ -279,7 +279,9 @@ TEST_F(Composition, RepaginationFromOnePageBeforeTheChangeEqualsWhole) {
       uint32_t bytesBefore = 0;
       pages.GetPageStart(p, 0, linesBefore, positionsBefore, bytesBefore);
       ASSERT_TRUE(linesBefore == lineSum && positionsBefore == positionSum && bytesBefore == byteSum) << p;
-      if (r.lines > 0) ASSERT_EQ(pages.FindPageForLine(int32_t(lineSum)), p) << "step " << step;
+      if (r.lines > 0) {
+        ASSERT_EQ(pages.FindPageForLine(int32_t(lineSum)), p) << "step " << step;
+      }
       if (r.bytes > 0 && p + 1 < whole.GetPageCount()) {
         int32_t y = 0, column = 0;
         ASSERT_EQ(pages.FindPageForOffset(byteSum, bytesBefore, y, linesBefore, positionsBefore, column), p);

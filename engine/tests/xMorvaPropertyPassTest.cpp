@@ -51,7 +51,9 @@ class PropertyPassTest : public EngineTest {
     Load(bytes, start, end);
     slowUndo.Suspend();
     slow.Clear();
-    if (!bytes.empty()) EXPECT_EQ(0, slow.InsertBytes(0u, bytes.data(), uint32_t(bytes.size())));
+    if (!bytes.empty()) {
+      EXPECT_EQ(0, slow.InsertBytes(0u, bytes.data(), uint32_t(bytes.size())));
+    }
     slow.SetLength(PositionsOf(bytes));
     slowUndo.Resume();
     slow.SetSelection(start, end);

@@ -811,7 +811,9 @@ void HtmlReader::NewParagraphEnd() {
 bool HtmlReader::EnterHeaderOrFooter() {
   if (fPart != &fBody || fMode != kModeBody) return false;
   const std::u16string title = AttributeText("title");
-  const int16_t id = title == u"header" ? kPartHeader : title == u"footer" ? kPartFooter : int16_t(-1);
+  const int16_t id = title == u"header"   ? int16_t(kPartHeader)
+                         : title == u"footer" ? int16_t(kPartFooter)
+                                              : int16_t(-1);
   auto* part = id >= 0 ? static_cast<xMorvaEngine*>(fDocument.GetPart(id)) : nullptr;
   if (part == nullptr) return false;
   Body();  // the body's waiting text goes into the body

@@ -156,7 +156,9 @@ TEST_F(FilePaper, AWordSectionsColumnsAreTheDocuments) {
     SCOPED_TRACE(c.name);
     ASSERT_EQ(0, ImportWord(c.name));
     EXPECT_EQ(document.GetParams().GetColumns(), c.columns);
-    if (c.spacing >= 0) EXPECT_EQ(document.GetParams().GetColumnSpacing(), TwipsToPixels(c.spacing));
+    if (c.spacing >= 0) {
+      EXPECT_EQ(document.GetParams().GetColumnSpacing(), TwipsToPixels(c.spacing));
+    }
   }
 }
 

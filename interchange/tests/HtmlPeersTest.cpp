@@ -382,7 +382,9 @@ TEST_F(HtmlPeers, CodeBlocksFromEachPeerReadWithoutTheirAnchors) {
     EXPECT_EQ(std::string::npos, text.find("cb1")) << text;
     EXPECT_EQ(std::string::npos, text.find("example.org")) << text;
     // pandoc's lines keep their indent.
-    if (std::string(peer) == "pandoc") EXPECT_NE(std::string::npos, text.find("\ndef f():\n    return 1\n")) << text;
+    if (std::string(peer) == "pandoc") {
+      EXPECT_NE(std::string::npos, text.find("\ndef f():\n    return 1\n")) << text;
+    }
   }
 }
 

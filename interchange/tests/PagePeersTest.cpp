@@ -643,7 +643,9 @@ TEST_F(PagePeers, WordPageSettingsPrintWhereLibreOfficePrintsThem) {
         continue;
       }
       EXPECT_NEAR(peer.x, same->x, 1.5);
-      if (placed) EXPECT_NEAR(peer.y, same->y, 2.5);
+      if (placed) {
+        EXPECT_NEAR(peer.y, same->y, 2.5);
+      }
     }
   }
 }
@@ -914,7 +916,7 @@ TEST_F(PagePeers, AnAbiWordPaperWithoutMarginWordsOpensWithLibreOfficesMargins) 
   const fs::path folder = Cache() / "plainpage";
   fs::create_directories(folder);
   bool changed = false;
-  for (const std::string file : {name, std::string("plainpage.lo.rtf")}) {
+  for (const std::string& file : {name, std::string("plainpage.lo.rtf")}) {
     const std::string bytes = peertest::ReadFile(Fixtures() / file);
     changed = StoreIfChanged(folder / file, std::vector<uint8_t>(bytes.begin(), bytes.end())) || changed;
   }

@@ -282,8 +282,9 @@ TEST_F(RtfRoundTrip, ThreeTripsKeepTheFootersPlaceAndTheBottomMargin) {
         ASSERT_EQ(0, rtftest::Import(*trips.back(), file));
       }
       xMorvaDocument& back = *trips.back();
-      if (rtftest::TextOf(*trips[0], kPartFooter).empty())
+      if (rtftest::TextOf(*trips[0], kPartFooter).empty()) {
         EXPECT_EQ(FooterDistanceOf(*trips[0]), FooterDistanceOf(back));
+      }
       const xMorvaPageBands& read = back.Params().GetBands(false);
       if (row.kept) {
         EXPECT_EQ(bands.footerTop, read.footerTop);
@@ -294,7 +295,9 @@ TEST_F(RtfRoundTrip, ThreeTripsKeepTheFootersPlaceAndTheBottomMargin) {
         EXPECT_EQ(trips[0]->GetParams().GetPageWidth(), back.GetParams().GetPageWidth());
         EXPECT_EQ(trips[0]->GetParams().GetPageHeight(), back.GetParams().GetPageHeight());
       }
-      if (row.rtf == nullptr) EXPECT_EQ(rtftest::TextOf(*trips[0], kPartFooter), rtftest::TextOf(back, kPartFooter));
+      if (row.rtf == nullptr) {
+        EXPECT_EQ(rtftest::TextOf(*trips[0], kPartFooter), rtftest::TextOf(back, kPartFooter));
+      }
       // The header prints whole at its distance, the body below it.
       for (int32_t page : {0, 1}) {
         const int32_t lines = HeaderLinesHeight(back, page == 0);
@@ -308,7 +311,9 @@ TEST_F(RtfRoundTrip, ThreeTripsKeepTheFootersPlaceAndTheBottomMargin) {
       }
       // A file opened has the page bands of its first open at every trip.
       for (bool firstPage : {false, true})
-        if (row.rtf != nullptr) EXPECT_EQ(trips[0]->Params().GetBands(firstPage), back.Params().GetBands(firstPage));
+        if (row.rtf != nullptr) {
+          EXPECT_EQ(trips[0]->Params().GetBands(firstPage), back.Params().GetBands(firstPage));
+        }
       if (row.blankGroup != nullptr) {
         EXPECT_NE(std::string::npos, rtftest::Export(back).find(row.blankGroup)) << rtftest::Export(back);
         EXPECT_EQ("", rtftest::TextOf(back, kPartFirstFooter));
@@ -377,7 +382,9 @@ TEST_F(RtfRoundTrip, TabStopsStayWhereTheFirstCycleLeavesThem) {
     const size_t at = rtf.find("\\tx");
     ASSERT_NE(std::string::npos, at) << rtf;
     const std::string stops = rtf.substr(at, rtf.find(' ', at) - at);
-    if (cycle > 0) EXPECT_EQ(previous, stops) << "cycle " << cycle;
+    if (cycle > 0) {
+      EXPECT_EQ(previous, stops) << "cycle " << cycle;
+    }
     previous = stops;
   }
   EXPECT_EQ("\\tx6240\\tqr\\tx7005", previous);

@@ -533,7 +533,9 @@ TEST_F(ExportRTF, WordsOtherProgramsReadAndThreeTrips) {
         found = at + word.size() == text.size() || !std::isdigit(uint8_t(text[at + word.size()]));
       EXPECT_EQ(wanted, found) << word << "\n" << rtf;
     }
-    if (row.sectionWord != nullptr) EXPECT_LT(rtf.find(row.sectionWord), rtf.find("{\\footer")) << rtf;
+    if (row.sectionWord != nullptr) {
+      EXPECT_LT(rtf.find(row.sectionWord), rtf.find("{\\footer")) << rtf;
+    }
     std::unique_ptr<xMorvaDocument> back;
     for (int n = 1; n <= 3; ++n) {
       SCOPED_TRACE("trip " + std::to_string(n));

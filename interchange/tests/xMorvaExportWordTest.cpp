@@ -435,10 +435,10 @@ TEST_F(ExportWord, RoundTripKeepsThePageSettings) {
 // trip 1 read, every band, the distance written and every part.
 TEST_F(ExportWord, ThreeRoundTripsKeepThePageAndTheSheets) {
   struct Row {
-    const char* what;
-    double top, header, bottom;  // centimetres: top margin, header's upper edge, bottom margin
-    bool titlePage;
-    bool fits;  // the lines fit the margins as they are
+    const char* what = "";
+    double top = 0, header = 0, bottom = 0;  // centimetres: top margin, header's upper edge, bottom margin
+    bool titlePage = false;
+    bool fits = false;  // the lines fit the margins as they are
     bool firstStories = true;  // a title page has a header and footer of its own
     const char16_t* footer = nullptr;  // in place of the three lines
     const char* rtf = nullptr;         // the document read from this in place of the one made
@@ -516,7 +516,9 @@ TEST_F(ExportWord, ThreeRoundTripsKeepThePageAndTheSheets) {
   for (const Row& row : rows) {
     SCOPED_TRACE(row.what);
     auto document = NewDocument();
-    if (row.rtf != nullptr) ASSERT_EQ(0, Import(*document, row.rtf));
+    if (row.rtf != nullptr) {
+      ASSERT_EQ(0, Import(*document, row.rtf));
+    }
     Type(Engine(*document, kPartBody), u"A letter.\nIts second paragraph.");
     Type(Engine(*document, kPartHeader), row.headerLines);
     if (row.rtf == nullptr)
@@ -585,7 +587,9 @@ TEST_F(ExportWord, ThreeRoundTripsKeepThePageAndTheSheets) {
       xMorvaDocument& copy = *trips[size_t(trip)];
       const xMorvaDocParams& back = copy.GetParams();
       EXPECT_EQ(ownSheets, sheets(copy));
-      if (trip > 0) EXPECT_EQ(trips[0]->StyleSheetIds(), copy.StyleSheetIds());
+      if (trip > 0) {
+        EXPECT_EQ(trips[0]->StyleSheetIds(), copy.StyleSheetIds());
+      }
       EXPECT_EQ(back.GetPageWidth(), params.GetPageWidth());
       EXPECT_EQ(back.GetPageHeight(), params.GetPageHeight());
       EXPECT_EQ(back.GetLeftMargin(), params.GetLeftMargin());
@@ -601,7 +605,9 @@ TEST_F(ExportWord, ThreeRoundTripsKeepThePageAndTheSheets) {
         for (int16_t part = 0; part < kPartCount; ++part)
           EXPECT_EQ(TextOf(settled, part), TextOf(copy, part)) << "part " << part;
       }
-      if (row.footer != nullptr) EXPECT_EQ(TextOf(*document, kPartFooter), TextOf(copy, kPartFooter));
+      if (row.footer != nullptr) {
+        EXPECT_EQ(TextOf(*document, kPartFooter), TextOf(copy, kPartFooter));
+      }
       if (row.left != nullptr) {
         EXPECT_EQ(texttest::Utf8(row.left), TextOf(copy, kPartLeftHeader));
         EXPECT_EQ(texttest::Utf8(row.left), TextOf(copy, kPartLeftFooter));
@@ -613,14 +619,17 @@ TEST_F(ExportWord, ThreeRoundTripsKeepThePageAndTheSheets) {
         };
         EXPECT_EQ(place(*document), place(copy));
       }
-      if (row.footer == nullptr && row.rtf == nullptr)
+      if (row.footer == nullptr && row.rtf == nullptr) {
         EXPECT_EQ("Foot one\nFoot two\nFoot three", TextOf(copy, kPartFooter).substr(0, 28));
+      }
       EXPECT_EQ(texttest::Utf8(row.headerLines), TextOf(copy, kPartHeader).substr(0, 28));
       for (bool first : {false, true}) {
         SCOPED_TRACE(first ? "first page" : "other pages");
         const xMorvaPageBands& bands = back.GetBands(first);
         // The first trip settles every band; the later ones give it back.
-        if (trip > 0) EXPECT_EQ(trips[0]->GetParams().GetBands(first), bands);
+        if (trip > 0) {
+          EXPECT_EQ(trips[0]->GetParams().GetBands(first), bands);
+        }
         if (row.footer != nullptr || row.rtf != nullptr) continue;
         if (row.fits) {
           EXPECT_EQ(params.GetBands(first).topMargin, bands.topMargin);
@@ -854,7 +863,9 @@ TEST_F(ExportWord, FontTableCutsLongNames) {
     const size_t length = (size_t(cb) - 41) / 2;
     EXPECT_LE(length, 31u);
     EXPECT_EQ(0, U16(ffn, at + 40 + 2 * length)) << "the name's terminating zero";
-    if (i + 1 == uint16_t(index)) EXPECT_EQ(31u, length);
+    if (i + 1 == uint16_t(index)) {
+      EXPECT_EQ(31u, length);
+    }
     at += size_t(cb) + 1;
   }
   EXPECT_EQ(ffn.size(), at);

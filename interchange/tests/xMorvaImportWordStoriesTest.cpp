@@ -1008,7 +1008,9 @@ TEST_F(WordStories, HeadersAndFootersKeepTheRoomTheirLinesNeed) {
       // Options 33, 34 and 31: the header's band above the body.
       EXPECT_LE(bands.headerTop, bands.headerBottom);
       EXPECT_LT(bands.headerBottom, bands.topMargin);
-      if (header > 0) EXPECT_LT(bands.headerTop, bands.headerBottom);
+      if (header > 0) {
+        EXPECT_LT(bands.headerTop, bands.headerBottom);
+      }
     };
     expect(params.GetBands(false), c.headerLines * (c.headerLines != 0 ? lineOf(kPartHeader) : 0),
            c.footerLines * (c.footerLines != 0 ? lineOf(params.GetDifferentLeftRight() != 0 ? kPartLeftFooter

@@ -409,7 +409,9 @@ TEST_F(ImportWord, LibreOfficeFilesRunsMatchItsHtml) {
           ASSERT_LE(cell, row->tabs.size());
           EXPECT_EQ(row->tabs[cell - 1].kind, what == "cell centre" ? 2 : 3);
         }
-        if (what == "cell bordered") EXPECT_EQ(row->borderSides, 15);
+        if (what == "cell bordered") {
+          EXPECT_EQ(row->borderSides, 15);
+        }
         if (what == "cell shaded") {
           const auto& shades = reader.GetCellShading();
           EXPECT_TRUE(std::any_of(shades.begin(), shades.end(), [&](const xMorvaWordShade& s) {
@@ -425,20 +427,34 @@ TEST_F(ImportWord, LibreOfficeFilesRunsMatchItsHtml) {
         if (what == "centre" || what.rfind("before ", 0) == 0 || what.rfind("after ", 0) == 0) {
           const auto run = paragraphAt(cp);
           ASSERT_NE(run, reader.GetParagraphRuns().end());
-          if (what == "centre") EXPECT_EQ(run->pap.jc, 1);
+          if (what == "centre") {
+            EXPECT_EQ(run->pap.jc, 1);
+          }
           // The HTML gives hundredths of an inch.
-          if (what.rfind("before ", 0) == 0) EXPECT_NEAR(run->pap.before, std::stoi(what.substr(7)), 15);
-          if (what.rfind("after ", 0) == 0) EXPECT_NEAR(run->pap.after, std::stoi(what.substr(6)), 15);
+          if (what.rfind("before ", 0) == 0) {
+            EXPECT_NEAR(run->pap.before, std::stoi(what.substr(7)), 15);
+          }
+          if (what.rfind("after ", 0) == 0) {
+            EXPECT_NEAR(run->pap.after, std::stoi(what.substr(6)), 15);
+          }
           continue;
         }
         const auto& runs = reader.GetCharacterRuns();
         auto run = std::find_if(runs.begin(), runs.end(), [&](const auto& r) { return holds(r, cp); });
         ASSERT_NE(run, runs.end());
         const xMorvaWordChp& chp = run->chp;
-        if (what == "bold") EXPECT_EQ(chp.bold, 1);
-        if (what == "italic") EXPECT_EQ(chp.italic, 1);
-        if (what == "underline") EXPECT_EQ(chp.underline, 1);
-        if (what.rfind("size ", 0) == 0) EXPECT_EQ(chp.halfPoints, std::stoi(what.substr(5)) * 2);
+        if (what == "bold") {
+          EXPECT_EQ(chp.bold, 1);
+        }
+        if (what == "italic") {
+          EXPECT_EQ(chp.italic, 1);
+        }
+        if (what == "underline") {
+          EXPECT_EQ(chp.underline, 1);
+        }
+        if (what.rfind("size ", 0) == 0) {
+          EXPECT_EQ(chp.halfPoints, std::stoi(what.substr(5)) * 2);
+        }
         if (what.rfind("font ", 0) == 0) {
           ASSERT_GE(chp.font, 0);
           ASSERT_LT(size_t(chp.font), reader.GetFontNames().size());
@@ -450,8 +466,12 @@ TEST_F(ImportWord, LibreOfficeFilesRunsMatchItsHtml) {
     for (const xMorvaWordCharacterRun& run : reader.GetCharacterRuns()) {
       for (size_t cp = 0; cp < body.size(); ++cp) {
         if (body[cp] == u'\r' || !holds(run, cp)) continue;
-        if (run.chp.bold != 0) EXPECT_TRUE(bold[cp]) << cp;
-        if (run.chp.italic != 0) EXPECT_TRUE(italic[cp]) << cp;
+        if (run.chp.bold != 0) {
+          EXPECT_TRUE(bold[cp]) << cp;
+        }
+        if (run.chp.italic != 0) {
+          EXPECT_TRUE(italic[cp]) << cp;
+        }
       }
     }
   }
@@ -520,7 +540,7 @@ TEST_F(ImportWord, Word97PiecesOfBothWidthsAndWord6Stretches) {
     Word97 file;
     file.wide = wide;
     file.text = u"One\r\nTwo\nThree\u0081\r";
-    file.chpx = FkpPage({0x800, 0x800 + 9 * (wide ? 2 : 1), 0x800 + 16 * (wide ? 2 : 1)},
+    file.chpx = FkpPage({0x800u, 0x800u + 9u * (wide ? 2u : 1u), 0x800u + 16u * (wide ? 2u : 1u)},
                         {{}, {0x35, 0x08, 1}}, 0, false);
     file.Build();
     xMorvaImportWord reader;
@@ -2259,7 +2279,9 @@ TEST_F(ImportWord, DamagedFilesAreRefusedAndTheDocumentKept) {
     if (!c.dropTable) streams.push_back({u"1Table", file.table});
     Type(u"kept");
     EXPECT_EQ(Import(Container(streams)), c.code);
-    if (c.code != 0) EXPECT_EQ(BodyText().substr(0, 4), u"kept");
+    if (c.code != 0) {
+      EXPECT_EQ(BodyText().substr(0, 4), u"kept");
+    }
     document.Reset(false);
   }
   std::u16string body;

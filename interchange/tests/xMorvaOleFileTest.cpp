@@ -246,11 +246,15 @@ TEST(OleFile, DamagedFilesAreRefusedWithoutLooping) {
     VStream* stream = nullptr;
     const int32_t result = ole.OpenStream(u"Second", stream);
     EXPECT_EQ(result, c.stream);
-    if (result == 0) EXPECT_EQ(ReadAll(*stream), Pattern(200, 2));
+    if (result == 0) {
+      EXPECT_EQ(ReadAll(*stream), Pattern(200, 2));
+    }
     // The object stays open for the other streams.
     const int32_t first = ole.OpenStream(u"First", stream);
     EXPECT_EQ(first, c.first);
-    if (first == 0) EXPECT_EQ(ReadAll(*stream), Pattern(5000, 1));
+    if (first == 0) {
+      EXPECT_EQ(ReadAll(*stream), Pattern(5000, 1));
+    }
   }
 }
 
@@ -342,7 +346,9 @@ TEST(OleFile, StreamBytesReadStraightAreTheStreams) {
     EXPECT_EQ(ole.ReadStreamBytes(name, straight), kOleNotOpen);
     EXPECT_TRUE(straight.empty());
     EXPECT_EQ(ole.OpenForReading(), 0);
-    if (!storage.empty()) EXPECT_EQ(ole.EnterStorage(storage), 0);
+    if (!storage.empty()) {
+      EXPECT_EQ(ole.EnterStorage(storage), 0);
+    }
     const int32_t code = ole.ReadStreamBytes(name, straight);
     Bytes streamed;
     const int32_t expected = ReadOleStream(bytes, name, streamed, storage);
@@ -374,7 +380,9 @@ TEST(OleFile, StreamBytesReadStraightAreTheStreams) {
     const int32_t code = shortOle.ReadStreamBytes(u"First", straight);
     Bytes streamed;
     EXPECT_EQ(code, ReadOleStream(shortened, u"First", streamed));
-    if (code == 0) EXPECT_EQ(straight, streamed);
+    if (code == 0) {
+      EXPECT_EQ(straight, streamed);
+    }
   }
   Bytes damaged = cut;
   StoreLE32(damaged.data() + EntryAt(damaged, 1) + 120, 900000);

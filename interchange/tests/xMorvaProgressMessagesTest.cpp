@@ -86,7 +86,9 @@ TEST_F(ProgressMessages, EachLongTransferShowsItsOwnMessage) {
     if (row.gauges == 0) continue;
     EXPECT_EQ(area.lastListOffset, kProgressTextsListOffset) << row.name;
     EXPECT_EQ(area.lastMessage, row.message) << row.name;
-    if (row.total != 0) EXPECT_EQ(area.lastTotal, row.total) << row.name;
+    if (row.total != 0) {
+      EXPECT_EQ(area.lastTotal, row.total) << row.name;
+    }
     EXPECT_GT(area.advanced, 0u) << row.name;
   }
 }

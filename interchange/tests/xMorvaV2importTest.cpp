@@ -248,7 +248,9 @@ TEST_F(ImportV2, DamagedFormsLeaveTheDocumentAsItWas) {
     auto document = NewDocument();
     Type(Engine(*document, kPartBody), u"kept");
     EXPECT_EQ(c.code, Read(*document, c.bytes));
-    if (c.code != 0) EXPECT_EQ("kept", TextOf(*document, kPartBody));
+    if (c.code != 0) {
+      EXPECT_EQ("kept", TextOf(*document, kPartBody));
+    }
     if (c.code == 0 && c.check) c.check(*document);
   }
 }
@@ -692,7 +694,9 @@ TEST_F(OlderBlobs, BlobsOfEitherFormatLoadAndInsert) {
     Run(command, area->GetReference(), {&blob, &atEnd, &closing});
     EXPECT_EQ(code, LastError(area->GetReference())) << command;
     EXPECT_EQ(text, TextOf(*area->GetDocument(), kPartBody)) << command;
-    if (code != 0) EXPECT_EQ(couldUndo, area->GetDocument()->GetUndo()->CanUndo());
+    if (code != 0) {
+      EXPECT_EQ(couldUndo, area->GetDocument()->GetUndo()->CanUndo());
+    }
     Tbx::DisposeHandle(blob);
   }
   RemoveOlderFormats();

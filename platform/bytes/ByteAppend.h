@@ -8,23 +8,21 @@
 
 #include "platform/bytes/ByteOrder.h"
 
+// A byte at a time: a range inserted into an empty vector makes GCC 12
+// warn of an overflow that cannot happen.
 inline void AppendLE16(std::vector<uint8_t>& out, uint16_t value) {
-  uint8_t bytes[2];
-  StoreLE16(bytes, value);
-  out.insert(out.end(), bytes, bytes + 2);
+  out.push_back(static_cast<uint8_t>(value));
+  out.push_back(static_cast<uint8_t>(value >> 8));
 }
 inline void AppendLE32(std::vector<uint8_t>& out, uint32_t value) {
-  uint8_t bytes[4];
-  StoreLE32(bytes, value);
-  out.insert(out.end(), bytes, bytes + 4);
+  AppendLE16(out, static_cast<uint16_t>(value));
+  AppendLE16(out, static_cast<uint16_t>(value >> 16));
 }
 inline void AppendBE16(std::vector<uint8_t>& out, uint16_t value) {
-  uint8_t bytes[2];
-  StoreBE16(bytes, value);
-  out.insert(out.end(), bytes, bytes + 2);
+  out.push_back(static_cast<uint8_t>(value >> 8));
+  out.push_back(static_cast<uint8_t>(value));
 }
 inline void AppendBE32(std::vector<uint8_t>& out, uint32_t value) {
-  uint8_t bytes[4];
-  StoreBE32(bytes, value);
-  out.insert(out.end(), bytes, bytes + 4);
+  AppendBE16(out, static_cast<uint16_t>(value >> 16));
+  AppendBE16(out, static_cast<uint16_t>(value));
 }

@@ -599,7 +599,9 @@ TEST(GdiFontDraw, CharactersTheFaceLacksComeFromAFallbackFont) {
       canvas.Use(face, -24);
       const LONG width = WideExtent(canvas.dc(), c.text);
       const bool clef = c.text == u"\U0001D11E";
-      if (!clef) EXPECT_GT(width, 0);
+      if (!clef) {
+        EXPECT_GT(width, 0);
+      }
       TextOutW(canvas.dc(), 40, 10, c.text.data(), static_cast<int>(c.text.size()));
       const RECT box = canvas.Box(kInk);
       EXPECT_GT(canvas.Count(kInk), 10);

@@ -41,15 +41,16 @@ TEST(TbxMenus, TheBarKeepsItsOrderAndTheScriptChooses) {
     void (*script)();
     int32_t answer;
     size_t beeps;
+    const char* failure;  // what the script is told it asked for in vain
   };
   const Row rows[] = {
-      {[] { ScriptMenuChooseText("Copy"); }, (129 << 16) | 2, 0},
-      {[] { ScriptMenuHover(1, 1), ScriptMenuChoosePosition(2); }, (128 << 16) | 2, 0},
-      {[] { ScriptMenuChooseText("Paste"); }, 0, 1},  // disabled
-      {[] { ScriptMenuChooseText("Print"); }, 0, 1},
-      {[] { ScriptMenuChoosePosition(9); }, 0, 1},
-      {[] { ScriptMenuCancel(); }, 0, 0},
-      {[] {}, 0, 0},
+      {[] { ScriptMenuChooseText("Copy"); }, (129 << 16) | 2, 0, ""},
+      {[] { ScriptMenuHover(1, 1), ScriptMenuChoosePosition(2); }, (128 << 16) | 2, 0, ""},
+      {[] { ScriptMenuChooseText("Paste"); }, 0, 1, ""},  // disabled
+      {[] { ScriptMenuChooseText("Print"); }, 0, 1, "menu choose \"Print\": no item shows that text"},
+      {[] { ScriptMenuChoosePosition(9); }, 0, 1, "menu choose 9: no such item"},
+      {[] { ScriptMenuCancel(); }, 0, 0, ""},
+      {[] {}, 0, 0, ""},
   };
   for (const Row& r : rows) {
     ResetMenuScript();
@@ -57,6 +58,7 @@ TEST(TbxMenus, TheBarKeepsItsOrderAndTheScriptChooses) {
     r.script();
     EXPECT_EQ(MenuSelect(Point{5, 5}), r.answer);
     EXPECT_EQ(GetHeadlessBeeps().size(), r.beeps);
+    EXPECT_EQ(TakeMenuChoiceFailure(), r.failure);
   }
   // The pop-up trap's own routine chooses in the menu it is given only.
   ResetMenuScript();

@@ -49,16 +49,19 @@ TEST(WinMenuTracking, ScriptedStepsChooseOrRefuse) {
     BOOL answer;
     WPARAM posted;
     size_t beeps;
+    const char* failure;  // what the script is told it asked for in vain
   };
   const Row rows[] = {
-      {[] { ScriptMenuChooseText("Cut"); }, TRUE_, 11, 0},
-      {[] { ScriptMenuHover(5, 5), ScriptMenuChoosePosition(4); }, TRUE_, 13, 0},
-      {[] { ScriptMenuChoosePosition(5); }, TRUE_, 0, 0},   // clicked, its command id 0
-      {[] { ScriptMenuChoosePosition(2); }, FALSE_, 0, 1},  // a separator
-      {[] { ScriptMenuChooseText("Paste"); }, FALSE_, 0, 1},
-      {[] { ScriptMenuChoosePosition(9); }, FALSE_, 0, 1},
-      {[] { ScriptMenuCancel(); }, FALSE_, 0, 0},
-      {[] {}, FALSE_, 0, 0},  // the script ran out
+      {[] { ScriptMenuChooseText("Cut"); }, TRUE_, 11, 0, ""},
+      {[] { ScriptMenuHover(5, 5), ScriptMenuChoosePosition(4); }, TRUE_, 13, 0, ""},
+      {[] { ScriptMenuChoosePosition(5); }, TRUE_, 0, 0, ""},   // clicked, its command id 0
+      {[] { ScriptMenuChoosePosition(2); }, FALSE_, 0, 1, ""},  // a separator
+      {[] { ScriptMenuChooseText("Paste"); }, FALSE_, 0, 1, ""},
+      // An owner-drawn item shows no text to choose it by.
+      {[] { ScriptMenuChooseText("Grid"); }, FALSE_, 0, 1, "menu choose \"Grid\": no item shows that text"},
+      {[] { ScriptMenuChoosePosition(9); }, FALSE_, 0, 1, "menu choose 9: no such item"},
+      {[] { ScriptMenuCancel(); }, FALSE_, 0, 0, ""},
+      {[] {}, FALSE_, 0, 0, ""},  // the script ran out
   };
   for (const Row& r : rows) {
     ResetMenuScript();
@@ -70,8 +73,11 @@ TEST(WinMenuTracking, ScriptedStepsChooseOrRefuse) {
     MSG msg{};
     const BOOL queued = PeekMessageA(&msg, window, WM_COMMAND, WM_COMMAND, PM_REMOVE);
     EXPECT_EQ(queued != 0, r.answer != 0);
-    if (queued) EXPECT_EQ(msg.wParam, r.posted);
+    if (queued) {
+      EXPECT_EQ(msg.wParam, r.posted);
+    }
     EXPECT_EQ(GetHeadlessBeeps().size(), r.beeps);
+    EXPECT_EQ(TakeMenuChoiceFailure(), r.failure);
     ASSERT_GE(gSeen.size(), 4u);
     EXPECT_EQ(gSeen.front(), WM_ENTERMENULOOP);
     EXPECT_EQ(gSeen.back(), WM_EXITMENULOOP);

@@ -65,6 +65,8 @@ int32_t Select(const std::vector<Menu*>& menus) {
       case ScriptedMenuStep::kCancel:
         return 0;
       case ScriptedMenuStep::kPosition:
+        if (menus.empty() || step.position > static_cast<int32_t>(menus.front()->items.size()))
+          NoteMenuChoiceFailure(step);
         return Answer(menus.empty() ? nullptr : menus.front(), step.position);
       case ScriptedMenuStep::kText:
         for (const Menu* menu : menus) {
@@ -72,6 +74,7 @@ int32_t Select(const std::vector<Menu*>& menus) {
             if (menu->items[i].text == step.text) return Answer(menu, int32_t(i + 1));
           }
         }
+        NoteMenuChoiceFailure(step);
         return Answer(nullptr, 0);
     }
   }

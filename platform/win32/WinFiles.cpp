@@ -883,7 +883,7 @@ std::string FolderPart(const std::string& path) {
 // on the disk. A file system that cannot flush a folder counts as done.
 DWORD FlushFolderOf(const std::string& path) {
   std::string folder = FolderPart(path);
-  if (folder.empty()) folder = path.find('/') == std::string::npos ? "." : "/";
+  if (folder.empty()) folder.assign(1, path.find('/') == std::string::npos ? '.' : '/');
   const int fd = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
   if (fd < 0) return ErrorOf(errno, folder);
   const int flushed = fsync(fd);
@@ -1288,9 +1288,9 @@ BOOL GetDiskFreeSpaceA(const char* rootPath, DWORD* sectorsPerCluster, DWORD* by
     if (errno != ENOENT || path == "." || path == "/") return Fail(ErrorOf(errno, path));
     const size_t slash = path.find_last_of('/');
     if (slash == std::string::npos)
-      path = ".";
+      path.assign(1, '.');
     else if (slash == 0)
-      path = "/";
+      path.assign(1, '/');
     else
       path.resize(slash);
   }

@@ -28,8 +28,8 @@ struct Facts {
 // "C" locale and for a locale the system lacks.
 Facts UnitedStatesFacts() {
   Facts f;
-  f.decimal = ".";
-  f.thousands = ",";
+  f.decimal.assign(1, '.');
+  f.thousands.assign(1, ',');
   f.dateFormat = "%m/%d/%Y";
   f.timeFormat = "%I:%M:%S %p";
   f.am = "AM";

@@ -29,6 +29,7 @@ std::deque<Step> gSteps;
 HWND gMenuWindow = nullptr;
 std::vector<TrackedMenuItem> gLastTracked;
 bool gSnapshotFailed = false;
+std::string gChoiceFailed;
 
 // A string item's width: the text at an average of 7 pixels a character,
 // with room for the marks and the sub-menu arrow.
@@ -91,8 +92,18 @@ bool TakeMenuSnapshotFailure() {
 void ResetMenuScript() {
   std::lock_guard guard(gLock);
   gSteps.clear();
+  gChoiceFailed.clear();
 }
 HWND GetTrackedMenuWindow() { return gMenuWindow; }
+std::string TakeMenuChoiceFailure() {
+  std::lock_guard guard(gLock);
+  return std::exchange(gChoiceFailed, std::string());
+}
+void NoteMenuChoiceFailure(const ScriptedMenuStep& step) {
+  std::lock_guard guard(gLock);
+  gChoiceFailed = step.kind == ScriptedMenuStep::kText ? "menu choose \"" + step.text + "\": no item shows that text"
+                                                       : "menu choose " + std::to_string(step.position) + ": no such item";
+}
 
 bool TakeScriptedMenuStep(ScriptedMenuStep& out) {
   Step step;
@@ -227,6 +238,13 @@ BOOL TrackPopupMenuEx(HMENU menu, UINT flags, int x, int y, HWND window, const v
       have = true;
     } else if (step.kind == Step::kText) {
       have = FindText(menu, step.text, found);
+    }
+    if (!have && step.kind != Step::kCancel) {
+      ScriptedMenuStep missed;
+      missed.kind = step.kind == Step::kText ? ScriptedMenuStep::kText : ScriptedMenuStep::kPosition;
+      missed.position = step.a;
+      missed.text = step.text;
+      NoteMenuChoiceFailure(missed);
     }
     // Separators, sub-menu titles and disabled items choose nothing.
     if (have && (found.fType & MFT_SEPARATOR) == 0 && found.hSubMenu == nullptr &&

@@ -37,6 +37,11 @@ QV_PLATFORM_API void ScriptMenuCancel();
 // snapshot could not be written.
 QV_PLATFORM_API void ScriptMenuSnapshot(const std::string& path);
 QV_PLATFORM_API bool TakeMenuSnapshotFailure();
+// A choice the menu shown has no item for (a text no text item shows, as
+// an owner-drawn item shows none; a position past the last item) closes
+// the menu as a cancel with a beep; TakeMenuChoiceFailure answers (and
+// clears) what the last such choice asked for, empty when none.
+QV_PLATFORM_API std::string TakeMenuChoiceFailure();
 QV_PLATFORM_API void ResetMenuScript();
 // The items of the last menu shown, as it showed them: type, state, the
 // checked-mark bitmap (a mixed mark has one of its own) and the text.
@@ -64,3 +69,5 @@ struct ScriptedMenuStep {
 QV_PLATFORM_API bool TakeScriptedMenuStep(ScriptedMenuStep& step);
 // Counts a snapshot that could not be taken (TakeMenuSnapshotFailure tells).
 QV_PLATFORM_API void NoteMenuSnapshotFailure();
+// Notes a choice that found no item (TakeMenuChoiceFailure tells).
+QV_PLATFORM_API void NoteMenuChoiceFailure(const ScriptedMenuStep& step);

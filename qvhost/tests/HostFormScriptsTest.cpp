@@ -3,6 +3,7 @@
 // and the script lines that say so.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <sstream>
 #include <string>
@@ -238,6 +239,63 @@ TEST(HostFormScripts, ActingOnAnObjectOutOfReachFailsAndCancels) {
     h.host.Forms().Script("mvTestForm", Actions{c.action, Act("accept", "butOK")});
     StateDialog dialog;
     EXPECT_FALSE(dialog.RunDialog(0)) << c.failure;
+    ASSERT_EQ(h.host.Forms().Failures().size(), 1u) << c.failure;
+    EXPECT_EQ(h.host.Forms().Failures()[0], c.failure);
+  }
+}
+
+// A tab dialog whose position field the module makes not enterable (no
+// stop is selected) and whose second page holds a field of its own.
+class PagedDialog : public VDialQv {
+ public:
+  PagedDialog() : VDialQv(nullptr, "mvPagedForm") {}
+  bool AfterOpen() override {
+    HostFormSetEnterable("vPosition", false);
+    return true;
+  }
+};
+
+TEST(HostFormScripts, TypingIntoAFieldNotEnterableOrActingOffThePageShownFails) {
+  struct Case {
+    Actions actions;
+    const char* failure;  // empty: the run goes through and is accepted
+  };
+  const Case cases[] = {
+      {{Act("set", "vPosition", "7"), Act("accept", "butOK")}, "mvPagedForm: set on not enterable object vPosition"},
+      {{Act("key", "vPosition", "7"), Act("accept", "butOK")}, "mvPagedForm: key on not enterable object vPosition"},
+      {{Act("click", "vOther"), Act("accept", "butOK")}, "mvPagedForm: click on object vOther of page 2, not shown"},
+      {{Act("set", "vOther", "x"), Act("accept", "butOK")}, "mvPagedForm: set on object vOther of page 2, not shown"},
+      {{Act("accept", "vOther")}, "mvPagedForm: accept on object vOther of page 2, not shown"},
+      // A field not enterable can still be clicked; the page shown first
+      // puts its objects in reach.
+      {{Act("click", "vPosition"), Act("accept", "butOK")}, ""},
+      {{Act("select", "vTabs", "2"), Act("set", "vOther", "x"), Act("accept", "butOK")}, ""},
+  };
+  for (const Case& c : cases) {
+    FormHost h;
+    std::string error;
+    ASSERT_TRUE(h.host.Forms().Define("mvPagedForm",
+                                      "size 300 200\n"
+                                      "object vTabs tab 0 0 300 30 value 1 items \"One|Two\"\n"
+                                      "object vPosition entry 10 40 80 20 text \"\"\n"
+                                      "object vOther entry 10 70 80 20 text \"\" page 2\n"
+                                      "object butOK button 200 160 80 24\n",
+                                      &error))
+        << error;
+    h.host.Forms().Script("mvPagedForm", c.actions);
+    PagedDialog dialog;
+    EXPECT_EQ(dialog.RunDialog(0), *c.failure == 0) << c.failure;
+    // The transcript tells the state the module set.
+    const auto& log = h.host.Log();
+    EXPECT_NE(std::find_if(log.begin(), log.end(),
+                           [](const QvHost::LoggedCall& call) {
+                             return call.text == "mvPagedForm.vPosition: not enterable";
+                           }),
+              log.end());
+    if (*c.failure == 0) {
+      EXPECT_TRUE(h.host.Forms().Failures().empty()) << h.host.Forms().Failures().front();
+      continue;
+    }
     ASSERT_EQ(h.host.Forms().Failures().size(), 1u) << c.failure;
     EXPECT_EQ(h.host.Forms().Failures()[0], c.failure);
   }

@@ -97,4 +97,18 @@ TEST_F(RulerScripts, EachKindOfTheSelectorsMenuMakesItsOwnStop) {
   }
 }
 
+TEST_F(RulerScripts, AChoiceByTextOfAnOwnerDrawnItemFailsTheLine) {
+  // The selector's menu draws its items itself: no text shows to choose
+  // one by, so the choice closes the menu with a beep and fails the line.
+  const std::string script = std::string(kRulerStart) +
+                             "menu choose \"Right\"\n"
+                             "click 60 80\n"
+                             "expect beeps 1\n"
+                             "form mvCanDelete click butNo\narea body 17\nstop -2\n";
+  const ScriptRunner::Outcome outcome = Run(script);
+  ASSERT_TRUE(outcome.error.empty()) << outcome.error << "\n" << out.str();
+  EXPECT_EQ(outcome.failures, 1) << out.str();
+  EXPECT_NE(out.str().find("FAILED: menu choose \"Right\": no item shows that text"), std::string::npos) << out.str();
+}
+
 }  // namespace

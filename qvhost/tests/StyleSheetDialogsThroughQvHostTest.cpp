@@ -92,7 +92,6 @@ TEST_F(StyleSheetDialogs, AnEditCancelledAfterItsSubDialogsLeavesTheDocumentsByt
       "form mvStyleSheets click butEdit\n"
       "form mvStyleSheets cancel butCancel\n"
       "form mvEditStyle click butCharacters\n"
-      "form mvEditStyle set vStyleName \"Body\"\n"
       "form mvEditStyle select drAppliesTo 1\n"
       "form mvEditStyle cancel butCancel\n"
       "form mvChooseFont set chkBold 1\n"

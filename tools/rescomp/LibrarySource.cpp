@@ -118,7 +118,7 @@ bool MakeLibrarySource(const std::vector<CompiledResource>& resources, std::stri
     out += "const uint8_t kData" + std::to_string(i) + "[] = {";
     for (size_t b = 0; b < data.size(); ++b) {
       if (b % 16 == 0) out += "\n   ";
-      out += " " + std::to_string(data[b]) + ",";
+      out += ' ' + std::to_string(data[b]) + ',';
     }
     out += "\n};\n";
   }

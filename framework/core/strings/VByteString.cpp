@@ -49,7 +49,7 @@ void VByteString::AppendChars(const char* text, int32_t count, int32_t charSet) 
   if (charSet == kCharSetOwn) charSet = OwnSet();
   std::string bytes;
   if (charSet == OwnSet()) {
-    bytes.assign(text, static_cast<size_t>(count));
+    bytes = std::string(text, static_cast<size_t>(count));
   } else if (!strings_p::BytesToOtherSet(charSet, AsBytes(text), count, bytes)) {
     return;
   }

@@ -94,7 +94,7 @@ void VFolder::GetFullPath(VString& out) const {
   out.Clear();
   std::string path;
   if (!files_p::Utf8Of(files_p::UnitsOf(fPath), &path)) return;
-  if (path.empty()) path = ".";
+  if (path.empty()) path.assign(1, '.');
   char* resolved = realpath(path.c_str(), nullptr);
   if (resolved == nullptr) return;
   files_p::SetUnits(out, files_p::UnitsOfUtf8(resolved));

@@ -269,7 +269,9 @@ TEST_F(IntlResources, FontCharacterSetsReadTheirCodePages) {
     const bool read = manager->ScriptWinToUni(VIntlMgr::ScriptOfWindowsCharSet(row.charSet), row.bytes.data(),
                                               row.bytes.size(), text.data());
     EXPECT_EQ(read, !row.text.empty());
-    if (read) EXPECT_EQ(text, row.text);
+    if (read) {
+      EXPECT_EQ(text, row.text);
+    }
   }
 }
 

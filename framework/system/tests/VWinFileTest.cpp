@@ -99,10 +99,11 @@ TEST_F(TypeRecord, ReadsBackTheTypeAndCreatorOfAWholeRecordOnly) {
   for (const Row& row : rows) {
     SCOPED_TRACE(row.name);
     WriteAll(P(row.name), "data");
-    if (!row.record.empty())
+    if (!row.record.empty()) {
       ASSERT_EQ(setxattr(P(row.name).c_str(), "user.AFP_AfpInfo", row.record.data(),
                          row.record.size(), 0),
                 0);
+    }
     type = creator = 7;
     EXPECT_FALSE(ReadMacFileInfo(P(row.name).c_str(), type, creator));
     EXPECT_EQ(type, 0u);

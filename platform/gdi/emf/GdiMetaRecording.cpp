@@ -83,6 +83,11 @@ bool GdiDibOfSurface(const GdiSurface& surface, const RECT& part,
   return true;
 }
 
+bool GdiMetaObjectTable::KeyLess::operator()(const std::vector<uint8_t>& a, const std::vector<uint8_t>& b) const {
+  if (a.size() != b.size()) return a.size() < b.size();
+  return !a.empty() && std::memcmp(a.data(), b.data(), a.size()) < 0;
+}
+
 int64_t GdiMetaObjectTable::Find(const std::vector<uint8_t>& key) const {
   auto it = byKey_.find(key);
   if (it == byKey_.end()) return -1;

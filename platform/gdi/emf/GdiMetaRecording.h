@@ -69,5 +69,10 @@ class GdiMetaObjectTable {
  private:
   uint32_t first_;
   std::vector<const std::vector<uint8_t>*> entries_;  // null: free
-  std::map<std::vector<uint8_t>, uint32_t> byKey_;
+  // Keys by length, then by their bytes: any strict order serves the
+  // look-up, and this one compares no byte of keys of different lengths.
+  struct KeyLess {
+    bool operator()(const std::vector<uint8_t>& a, const std::vector<uint8_t>& b) const;
+  };
+  std::map<std::vector<uint8_t>, uint32_t, KeyLess> byKey_;
 };

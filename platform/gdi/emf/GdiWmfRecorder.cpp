@@ -142,9 +142,11 @@ bool GdiWmfRecorder::Finish(std::vector<uint8_t>* bytes) {
 // Objects
 
 uint32_t GdiWmfRecorder::Entry(uint16_t function, const std::vector<uint8_t>& body) {
-  std::vector<uint8_t> key;
-  AppendLE16(key, function);
-  key.insert(key.end(), body.begin(), body.end());
+  // Sized at once: growing it by a range after the function makes GCC 12
+  // see a copy out of bounds that cannot happen.
+  std::vector<uint8_t> key(2 + body.size());
+  StoreLE16(key.data(), function);
+  std::copy(body.begin(), body.end(), key.begin() + 2);
   int64_t found = objects_.Find(key);
   if (found >= 0) return static_cast<uint32_t>(found);
   if (objects_.Live() >= kMaxLiveObjects) Evict();
