@@ -71,7 +71,9 @@ void PutEmojiOnEveryLine(ReferenceDocument& reference) {
   static const char16_t kEmoji[4] = {0xD83D, 0xDC4D, 0xD83C, 0xDFFD};
   std::vector<uint8_t>& s = reference.stream;
   const size_t line = 2 * size_t(ReferenceDocument::kUnitsPerLine);
-  for (size_t at = line / 2; at + 8 <= s.size(); at += line) {
+  // From the first line's middle unit (a unit's first byte: an odd offset
+  // would put the halves of two units together instead).
+  for (size_t at = 2 * size_t(ReferenceDocument::kUnitsPerLine / 2); at + 8 <= s.size(); at += line) {
     bool plain = true;
     for (size_t i = 0; i < 4; ++i) plain = plain && StreamUnit(&s[at + 2 * i]) >= 0x20;
     if (!plain) continue;
