@@ -460,11 +460,12 @@ void xMorvaEngine::SetSelection(int32_t start, int32_t end) {
   // jamo), whatever road set it: a start there goes to the character's
   // start (a caret with it), an end to its end. Before a paragraph end, an
   // element or a control a caret always may stand.
-  const char16_t unitAtStart = UnitPastRecords(stream, fSelStartOffset, fBytesInUse);
-  const bool plainStart = fStopValid && fStopPosition == start && fStopKnowsUnitBefore &&
-                          IsPlainClusterBoundary(fStopUnitBefore, unitAtStart);
-  if (start > 0 && start < fLength && unitAtStart >= 0x20 && !plainStart && stream != kEmpty &&
-      !IsClusterPlace(stream, start)) {
+  // The walk there knows the code point before the start when it passed it.
+  const bool startKnown = fStopValid && fStopPosition == start && fStopKnowsBefore;
+  if (start > 0 && start < fLength && UnitPastRecords(stream, fSelStartOffset, fBytesInUse) >= 0x20 &&
+      stream != kEmpty &&
+      !(startKnown ? IsClusterPlace(stream, start, PlaceSides{fSelStartOffset, fStopBefore})
+                   : IsClusterPlace(stream, start))) {
     fSelStartOffset = 0;
     const int32_t place = ClusterPlaceFrom(stream, start, false);
     UnlockStream();
@@ -493,12 +494,10 @@ void xMorvaEngine::SetSelection(int32_t start, int32_t end) {
     char16_t endUnit = 0;
     reached = WalkSelection(stream, fSelStartOffset, fSelLength, characterRecordBytes, endScript, endSplitsPair,
                             endUnit);
-    // The units on either side of the end tell for most text; after a
-    // paragraph end or an element a caret always may stand.
+    // The unit before the end and the one after it tell for most text;
+    // after a paragraph end or an element a caret always may stand.
     const bool endInside =
-        endSplitsPair || (end < fLength && endUnit >= 0x20 &&
-                          !IsPlainClusterBoundary(endUnit, UnitPastRecords(stream, reached, fBytesInUse)) &&
-                          !IsClusterPlace(stream, end));
+        endSplitsPair || (end < fLength && endUnit >= 0x20 && !IsClusterPlace(stream, end, PlaceSides{reached, endUnit}));
     if (endInside) {
       const int32_t place = ClusterPlaceFrom(stream, end, true);
       if (stream != kEmpty) UnlockStream();
@@ -519,11 +518,39 @@ void xMorvaEngine::SetSelection(int32_t start, int32_t end) {
   // it, and one that ends inside one (a letter's selector, an emoji's skin
   // tone or joined emoji) ends after it.
   if (stream != kEmpty) {
-    if (fWordStart != fSelStart && !IsClusterPlace(stream, fWordStart))
-      fWordStart = std::min(ClusterPlaceFrom(stream, fWordStart, true), fSelStart);
-    // The word's end lies at or after the selection's: read on from there.
-    if (fWordEnd != fSelEnd && !IsClusterPlace(stream, fWordEnd, fSelEnd, fSelEndOffset))
-      fWordEnd = ClusterPlaceFrom(stream, fWordEnd, true);
+    // The word's start lies before the selection's, in its paragraph: where
+    // only characters stand from the paragraph's start to the selection's
+    // (two bytes a position), its offset and the code point before it are
+    // read there; at the paragraph's start a caret always may stand.
+    if (fWordStart != fSelStart) {
+      const bool characters = fWordStart >= fParaStart && fSelStartOffset >= fParaStartOffset &&
+                              fSelStartOffset - fParaStartOffset == 2 * uint32_t(fSelStart - fParaStart);
+      PlaceSides wordStart{fSelStartOffset - 2 * uint32_t(fSelStart - fWordStart), kUnitParagraphEnd};
+      if (characters && fWordStart > fParaStart) {
+        const char16_t last = StreamUnit(stream + wordStart.offset - 2);
+        wordStart.before =
+            CodePointEndedBy(fWordStart - fParaStart >= 2 ? StreamUnit(stream + wordStart.offset - 4) : 0, last);
+      }
+      if (!(characters ? IsClusterPlace(stream, fWordStart, wordStart) : IsClusterPlace(stream, fWordStart)))
+        fWordStart = std::min(ClusterPlaceFrom(stream, fWordStart, true), fSelStart);
+    }
+    // The word's end lies past the selection's: where only characters
+    // stand between them, its offset and the code point before it are read
+    // there, without a walk. They do when the walk to the paragraph's end
+    // met two bytes a position (no record, no element), else when the
+    // units from the selection's end on say so.
+    if (fWordEnd != fSelEnd) {
+      const bool plainParagraph =
+          fParaEndOffset - fSelEndOffset == 2 * uint32_t(fParaEnd - fSelEnd) + fTrailingRecordBytes;
+      const uint32_t from = plainParagraph ? fSelEndOffset : PastRecords(stream, fSelEndOffset, fBytesInUse);
+      const uint32_t to = from + 2 * uint32_t(fWordEnd - fSelEnd);
+      const bool characters =
+          to <= fBytesInUse && (plainParagraph || SkipCharacterUnits(stream, from, to) == to);
+      const char16_t last = characters ? StreamUnit(stream + to - 2) : 0;
+      const PlaceSides wordEnd{to, CodePointEndedBy(to - from >= 4 ? StreamUnit(stream + to - 4) : 0, last)};
+      if (!(characters ? IsClusterPlace(stream, fWordEnd, wordEnd) : IsClusterPlace(stream, fWordEnd)))
+        fWordEnd = ClusterStep(stream, fWordEnd, true);
+    }
   }
   // A caret at a paragraph's start shows, and types with, the look of the
   // text after it.
@@ -543,8 +570,8 @@ void xMorvaEngine::NoteParagraphStart(int32_t position, uint32_t offset, const x
   fStopValid = true;
   fStopOffset = offset;
   fStopPosition = position;
-  fStopUnitBefore = kUnitParagraphEnd;
-  fStopKnowsUnitBefore = position > 0;
+  fStopBefore = kUnitParagraphEnd;
+  fStopKnowsBefore = position > 0;
   fStopParaStartOffset = offset;
   fStopParaStart = fStopWordStart = position;
   fStopWordScript = VWordScript::kEither;
@@ -574,9 +601,9 @@ struct xMorvaEngine::PositionWalk {
   int32_t position = 0;
   int32_t newCache = -1;
   int32_t nextMark = 0;
-  // The unit of the position before `position` (0: an element), once known.
-  char16_t unitBefore = 0;
-  bool knowsUnitBefore = false;
+  // The code point before `position` (0: an element), once known.
+  char32_t before = 0;
+  bool knowsBefore = false;
 };
 
 int32_t xMorvaEngine::ChooseCachePoint(int32_t target, bool& keepCache) const {
@@ -673,8 +700,8 @@ void xMorvaEngine::StartPositionWalk(PositionWalk& walk, const uint8_t* stream, 
       break;
     }
     case kFromStop:
-      walk.unitBefore = fStopUnitBefore;
-      walk.knowsUnitBefore = fStopKnowsUnitBefore;
+      walk.before = fStopBefore;
+      walk.knowsBefore = fStopKnowsBefore;
       ResumeWalk(fStopParaStartOffset, fStopParaStart, fStopWordStart, fStopWordScript, fStopWalk, fStopPending);
       fWalkTabs.CopyFrom(&fStopWalkTabs);
       fPendingTabs.CopyFrom(&fStopPendingTabs);
@@ -816,8 +843,9 @@ void xMorvaEngine::StepCharacterRun(const uint8_t* stream, PositionWalk& walk, i
   walk.at = at;
   walk.position += int32_t((at - runStart) / 2);
   if (at != runStart) {
-    walk.unitBefore = StreamUnit(stream + at - 2);
-    walk.knowsUnitBefore = true;
+    if (at - runStart >= 4) walk.before = StreamUnit(stream + at - 4);
+    walk.before = CodePointEndedBy(walk.before, StreamUnit(stream + at - 2));
+    walk.knowsBefore = true;
   }
   // A word starts after the run's last character that is not a word's, or
   // where the script of the run's last word changes. Seen from the run's
@@ -870,8 +898,8 @@ bool xMorvaEngine::StepPositionWalk(const uint8_t* stream, PositionWalk& walk, i
   if (walk.position == walk.newCache) SaveCachePoint(walk);
   if (walk.position == walk.nextMark) SaveWalkMark(walk);
   ++walk.position;
-  walk.unitBefore = item.kind == StreamItem::kUnit ? item.unit : 0;
-  walk.knowsUnitBefore = true;
+  walk.before = item.kind == StreamItem::kUnit ? CodePointEndedBy(walk.before, item.unit) : 0;
+  walk.knowsBefore = true;
   if (item.kind == StreamItem::kUnit) {
     walk.at += 2;
     if (item.unit == kUnitParagraphEnd) {
@@ -897,8 +925,8 @@ void xMorvaEngine::StopPositionWalk(const PositionWalk& walk) {
   fStopValid = true;
   fStopOffset = walk.at;
   fStopPosition = walk.position;
-  fStopUnitBefore = walk.unitBefore;
-  fStopKnowsUnitBefore = walk.knowsUnitBefore;
+  fStopBefore = walk.before;
+  fStopKnowsBefore = walk.knowsBefore;
   fStopParaStartOffset = fParaStartOffset;
   fStopParaStart = fParaStart;
   fStopWordStart = fWordStart;

@@ -674,17 +674,27 @@ class xMorvaEngine : public VObject, public xMorvaTextInterface {
   // of the selection; the start when none is), that position in `position`.
   uint32_t KnownPointAtOrBefore(int32_t target, int32_t& position) const;
   // The units of the positions `first` to `first + count - 1` (0 for an
-  // element, and outside the text), read from the nearest known point, or
-  // from `fromPosition` at `fromOffset` when it is given (0 or more) and
-  // lies at or before `first`.
-  void ReadUnits(const uint8_t* stream, int32_t first, int32_t count, char16_t* out, int32_t fromPosition = -1,
-                 uint32_t fromOffset = 0) const;
+  // element, and outside the text), read from the nearest known point.
+  void ReadUnits(const uint8_t* stream, int32_t first, int32_t count, char16_t* out) const;
+  // What is known of a position without a read behind it (a walk passed
+  // it, or only characters stand between it and a known offset): its
+  // offset and the code point before it (0: an element; a pair's unit
+  // alone where only that is known, which leaves the answer to a read).
+  struct PlaceSides {
+    uint32_t offset = 0;
+    char32_t before = 0;
+  };
   // The cluster rules over the stream (`CharacterStep`, `IsCaretPlace`,
-  // `CaretPlaceFrom`), the stream locked by the caller; `IsClusterPlace`
-  // reads from a known place as `ReadUnits` does.
+  // `CaretPlaceFrom`), the stream locked by the caller. `IsClusterPlace`
+  // with the position's sides answers where the code points on either side
+  // tell, without a read behind the position (xMorvaEngine_p.h).
   int32_t ClusterStep(const uint8_t* stream, int32_t position, bool forward) const;
-  bool IsClusterPlace(const uint8_t* stream, int32_t position, int32_t fromPosition = -1,
-                      uint32_t fromOffset = 0) const;
+  bool IsClusterPlace(const uint8_t* stream, int32_t position) const;
+  bool IsClusterPlace(const uint8_t* stream, int32_t position, const PlaceSides& sides) const;
+  // The code point that starts at the offset, past the records there (0
+  // at an element or the stream's end).
+  char32_t CodePointAtOffset(const uint8_t* stream, uint32_t offset) const;
+  char32_t CodePointPastRecords(const uint8_t* stream, uint32_t offset) const;
   int32_t ClusterPlaceFrom(const uint8_t* stream, int32_t position, bool forward) const;
   // Takes up the walk from the nearest of a mark, the last stop and the
   // cache point behind the target, or from the start, and asks the cache
@@ -807,11 +817,11 @@ class xMorvaEngine : public VObject, public xMorvaTextInterface {
   int32_t fStopWordStart = 0;
   VWordScript fStopWordScript = VWordScript::kEither;
   bool fStopValid = false;
-  // The unit before the stop (0 for an element), when the walk that left
-  // it passed one: with the unit at the stop it tells most carets' places
-  // without a read behind them.
-  char16_t fStopUnitBefore = 0;
-  bool fStopKnowsUnitBefore = false;
+  // The code point before the stop (0 for an element), when the walk that
+  // left it passed one: with the one at the stop it tells most carets'
+  // places without a read behind them.
+  char32_t fStopBefore = 0;
+  bool fStopKnowsBefore = false;
   // Ordered by position (and offset): mark i is slot i of the blocks, and
   // its place is fMarkIndex[i], searched without touching the marks
   // themselves, with where its two tab lists start in fMarkStops. The

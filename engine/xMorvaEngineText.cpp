@@ -401,17 +401,15 @@ uint32_t xMorvaEngine::KnownPointAtOrBefore(int32_t target, int32_t& position) c
   return offset;
 }
 
-void xMorvaEngine::ReadUnits(const uint8_t* stream, int32_t first, int32_t count, char16_t* out, int32_t fromPosition,
-                             uint32_t fromOffset) const {
+void xMorvaEngine::ReadUnits(const uint8_t* stream, int32_t first, int32_t count, char16_t* out) const {
   std::fill(out, out + count, char16_t(0));
   const int32_t from = std::max(first, 0);
   const int32_t last = std::min(first + count, fLength) - 1;
   if (stream == nullptr || from > last) return;
   // Only these units matter: the walk starts at the nearest place whose
   // offset is known, so that a read costs the same wherever it is taken.
-  int32_t walked = fromPosition;
-  uint32_t at = fromOffset;
-  if (fromPosition < 0 || fromPosition > from || fromOffset > fBytesInUse) at = KnownPointAtOrBefore(from, walked);
+  int32_t walked = 0;
+  uint32_t at = KnownPointAtOrBefore(from, walked);
   while (at < fBytesInUse && walked <= last) {
     if (walked < from) {
       // A run of characters is passed up to the first unit at most: the
@@ -423,6 +421,13 @@ void xMorvaEngine::ReadUnits(const uint8_t* stream, int32_t first, int32_t count
         at = run;
         continue;
       }
+    }
+    if (walked >= from) {
+      // A run of characters among the units wanted is copied as it is.
+      const uint32_t limit = uint32_t(std::min<uint64_t>(fBytesInUse, at + 2 * uint64_t(last + 1 - walked)));
+      const uint32_t run = SkipCharacterUnits(stream, at, limit);
+      for (; at < run; at += 2) out[walked++ - first] = StreamUnit(stream + at);
+      if (walked > last || at >= fBytesInUse) break;
     }
     const StreamItem item = ReadStreamItem(stream + at, fBytesInUse - at);
     if (item.kind != StreamItem::kRecord) {
@@ -439,12 +444,14 @@ namespace {
 // but a run of flags or of marks, which grows the window.
 constexpr int32_t kClusterContext = 32;
 constexpr int32_t kClusterContextLimit = 4096;
+// The units a step reads: enough to pass a character with its marks, or an
+// emoji with its skin tone, and tell the place after it.
+constexpr int32_t kStepUnits = 16;
 
+// The code point that ends at `at` (1 or more), and the one that starts
+// there (before the last unit).
 char32_t CodePointEndingAt(const char16_t* units, int32_t at) {
-  const char16_t last = units[at - 1];
-  if (last >= 0xDC00 && last <= 0xDFFF && units[at - 2] >= 0xD800 && units[at - 2] <= 0xDBFF)
-    return 0x10000 + ((char32_t(units[at - 2]) - 0xD800) << 10) + (last - 0xDC00);
-  return last;
+  return CodePointEndedBy(at >= 2 ? units[at - 2] : 0, units[at - 1]);
 }
 char32_t CodePointStartingAt(const char16_t* units, int32_t at) {
   const char16_t first = units[at];
@@ -454,15 +461,24 @@ char32_t CodePointStartingAt(const char16_t* units, int32_t at) {
 }
 }  // namespace
 
-bool xMorvaEngine::IsClusterPlace(const uint8_t* stream, int32_t position, int32_t fromPosition,
-                                  uint32_t fromOffset) const {
+char32_t xMorvaEngine::CodePointPastRecords(const uint8_t* stream, uint32_t offset) const {
+  const uint32_t at = PastRecords(stream, offset, fBytesInUse);
+  if (at >= fBytesInUse || fBytesInUse - at < 2) return 0;
+  const char16_t unit = StreamUnit(stream + at);  // 0: an element
+  if (!IsHighSurrogateUnit(unit)) return unit;
+  const char16_t low = UnitPastRecords(stream, at + 2, fBytesInUse);
+  return IsLowSurrogateUnit(low) ? CodePointEndedBy(unit, low) : unit;
+}
+
+bool xMorvaEngine::IsClusterPlace(const uint8_t* stream, int32_t position) const {
   if (position <= 0 || position >= fLength) return true;
-  // Two units on either side tell for most text: letters, digits, spaces
-  // and punctuation side by side, a paragraph end or an element.
+  // The code points on either side tell for most text: letters, digits,
+  // spaces and punctuation side by side, a paragraph end or an element.
   char16_t near[4];
-  ReadUnits(stream, position - 2, 4, near, fromPosition, fromOffset);
+  ReadUnits(stream, position - 2, 4, near);
   if (near[2] >= 0xDC00 && near[2] <= 0xDFFF && near[1] >= 0xD800 && near[1] <= 0xDBFF) return false;
-  if (IsPlainClusterBoundary(CodePointEndingAt(near, 2), CodePointStartingAt(near, 2))) return true;
+  const VClusterEdge edge = ClusterEdgeBetween(CodePointEndingAt(near, 2), CodePointStartingAt(near, 2));
+  if (edge != VClusterEdge::kAsk) return edge == VClusterEdge::kEdge;
   char16_t units[2 * kClusterContext];
   const int32_t first = position - kClusterContext;
   ReadUnits(stream, first, 2 * kClusterContext, units);
@@ -475,18 +491,25 @@ int32_t xMorvaEngine::ClusterStep(const uint8_t* stream, int32_t position, bool 
   if (position < 0) return 0;
   if (position > fLength) return fLength;
   if (forward ? position >= fLength : position <= 0) return position;
-  // The plain step: one unit, or a pair, whose far side its neighbours
-  // alone tell is a boundary.
-  char16_t near[8];
-  ReadUnits(stream, position - 4, 8, near);
-  const bool pair = forward ? near[4] >= 0xD800 && near[4] <= 0xDBFF && near[5] >= 0xDC00 && near[5] <= 0xDFFF
-                            : near[3] >= 0xDC00 && near[3] <= 0xDFFF && near[2] >= 0xD800 && near[2] <= 0xDBFF;
-  const int32_t step = forward ? (pair ? 2 : 1) : (pair ? -2 : -1);
-  const int32_t plain = position + step;
-  if (plain <= 0 || plain >= fLength) return std::clamp(plain, 0, fLength);
-  // A low unit there starts no code point, and so is never a plain side.
-  const int32_t at = 4 + step;
-  if (IsPlainClusterBoundary(CodePointEndingAt(near, at), CodePointStartingAt(near, at))) return plain;
+  // The step passes a code point (one unit, or a pair) at a time while the
+  // code points on either side of where it stands tell it is inside a
+  // cluster (a mark, a selector, a skin tone after a character), and stops
+  // where they tell it is a boundary.
+  char16_t near[kStepUnits];
+  const int32_t first = forward ? position - 2 : position + 2 - kStepUnits;
+  ReadUnits(stream, first, kStepUnits, near);
+  for (int32_t at = position - first;;) {
+    if (forward)
+      at += IsHighSurrogateUnit(near[at]) && IsLowSurrogateUnit(near[at + 1]) ? 2 : 1;
+    else
+      at -= IsLowSurrogateUnit(near[at - 1]) && IsHighSurrogateUnit(near[at - 2]) ? 2 : 1;
+    if (first + at <= 0 || first + at >= fLength) return std::clamp(first + at, 0, fLength);
+    if (at < 2 || at + 2 > kStepUnits) break;
+    // A low unit there starts no code point, and so leaves it to the rules.
+    const VClusterEdge edge = ClusterEdgeBetween(CodePointEndingAt(near, at), CodePointStartingAt(near, at));
+    if (edge == VClusterEdge::kEdge) return first + at;
+    if (edge == VClusterEdge::kAsk) break;
+  }
   // Marks, joiners, selectors, flags and jamo: the break iterator over the
   // text around, a wider stretch while the step reaches its edge.
   for (int32_t context = kClusterContext;; context *= 2) {

@@ -10,6 +10,7 @@
 
 #include "engine/xMorvaElementStream.h"
 #include "engine/xMorvaEngine.h"
+#include "framework/core/intl/Clusters.h"
 #include "framework/core/memory/VMemoryMgr.h"
 #include "graphics/pictures/VPictureShape.h"
 
@@ -174,3 +175,22 @@ class xMorvaUnitBuffer {
   bool fOwned = true;
   bool fFailed = false;
 };
+
+// A unit there other than a pair's high one is the code point, and so is
+// a pair whose two units stand side by side; records (0 first) are read
+// past out of line.
+inline char32_t xMorvaEngine::CodePointAtOffset(const uint8_t* stream, uint32_t offset) const {
+  if (offset < fBytesInUse && fBytesInUse - offset >= 4) {
+    const char16_t unit = StreamUnit(stream + offset);
+    if (unit != 0 && !IsHighSurrogateUnit(unit)) return unit;
+    const char16_t low = StreamUnit(stream + offset + 2);
+    if (unit != 0 && IsLowSurrogateUnit(low)) return CodePointEndedBy(unit, low);
+  }
+  return CodePointPastRecords(stream, offset);
+}
+
+inline bool xMorvaEngine::IsClusterPlace(const uint8_t* stream, int32_t position, const PlaceSides& sides) const {
+  if (position <= 0 || position >= fLength) return true;
+  const VClusterEdge edge = ClusterEdgeBetween(sides.before, CodePointAtOffset(stream, sides.offset));
+  return edge == VClusterEdge::kAsk ? IsClusterPlace(stream, position) : edge == VClusterEdge::kEdge;
+}

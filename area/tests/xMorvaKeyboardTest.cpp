@@ -495,6 +495,7 @@ TEST_F(KeyTest, EveryKeyAndSelectionKeepsClustersWhole) {
       u"\u1100\u1161\u11A8\u1112\u1161\u11AB \uD55C\uAD6D",
       u"\u0645\u06CC\u200C\u062E\u0648\u0627\u0647\u0645 \u0628\u0631\u0648\u0645",
       u"Cafe\u0301 nai\u0308ve a\u0323\u0302!",
+      u"up\U0001F44D\U0001F3FDdown a\U0001F44D\U0001F3FD \u00A9\u200D\u00A9 \u0915\u094D\u0937a\u0301\u0308b",
   };
   auto units = [&] {
     std::u16string out;

@@ -1,6 +1,8 @@
 // Clusters: ICU's character properties and its character break iterator.
 #include "framework/core/intl/Clusters.h"
 
+#include <atomic>
+
 #include <unicode/ubrk.h>
 #include <unicode/uchar.h>
 
@@ -36,7 +38,36 @@ thread_local ClusterIterator tIterator;
 bool IsHigh(char16_t unit) { return unit >= 0xD800 && unit <= 0xDBFF; }
 bool IsLow(char16_t unit) { return unit >= 0xDC00 && unit <= 0xDFFF; }
 
-int32_t BreakKind(char32_t c) { return u_getIntPropertyValue(UChar32(c), UCHAR_GRAPHEME_CLUSTER_BREAK); }
+// The break kind of a code point. Below U+0300 the kinds are CR, LF, the
+// controls (C0, DEL, C1 and the soft hyphen) and Other, told without a
+// look-up. From U+0300 on ICU answers, and the answers for the code points
+// met last are kept: a text holds few of them over and over (its emoji, its
+// marks), and a look-up costs more than the rest of a rule. A slot holds
+// the code point plus 1 (0: empty) in its low bits and the kind above
+// them, read and written whole, so threads that share the slots see one
+// code point's answer or another's, never a mix.
+int32_t BreakKind(char32_t c) {
+  if (c < 0x0300) {
+    if (c == 0x0D) return U_GCB_CR;
+    if (c == 0x0A) return U_GCB_LF;
+    return c < 0x20 || (c >= 0x7F && c <= 0x9F) || c == 0xAD ? U_GCB_CONTROL : U_GCB_OTHER;
+  }
+  static std::atomic<uint64_t> sSeen[64];
+  std::atomic<uint64_t>& slot = sSeen[c & 63];
+  uint64_t seen = slot.load(std::memory_order_relaxed);
+  if ((seen & 0x1FFFFF) != c + 1) {
+    const uint64_t kind = uint64_t(u_getIntPropertyValue(UChar32(c), UCHAR_GRAPHEME_CLUSTER_BREAK)) & 0xFF;
+    seen = (c + 1) | kind << 32;
+    slot.store(seen, std::memory_order_relaxed);
+  }
+  return int32_t((seen >> 32) & 0xFF);
+}
+
+// Whether a code point may be a consonant a virama links to the one before
+// it: the consonants of the scripts whose viramas do (Devanagari, Bengali,
+// Gujarati, Oriya, Telugu, Malayalam) all stand from U+0900 to U+0DFF, and
+// so the whole stretch is left to the iterator.
+bool MayBeLinkedConsonant(char32_t c) { return c >= 0x0900 && c <= 0x0DFF; }
 
 // The code point that ends at `at`, and the one that starts there.
 char32_t CodePointBefore(const char16_t* units, int32_t at) {
@@ -51,6 +82,36 @@ char32_t CodePointAt(const char16_t* units, int32_t count, int32_t at) {
     return 0x10000 + ((char32_t(first) - 0xD800) << 10) + (units[at + 1] - 0xDC00);
   return first;
 }
+
+// The rules between `before` and `after`, neither a unit of a pair.
+VClusterEdge EdgeByRules(char32_t before, char32_t after) {
+  const int32_t kindBefore = BreakKind(before);
+  const int32_t kindAfter = BreakKind(after);
+  const auto isControl = [](int32_t kind) {
+    return kind == U_GCB_CONTROL || kind == U_GCB_CR || kind == U_GCB_LF;
+  };
+  // The rules between two code points that look no further, in their
+  // order: CR LF; a control on either side; a Hangul syllable's jamo; a
+  // mark, joiner or spacing mark after, a prepended character before.
+  if (kindBefore == U_GCB_CR && kindAfter == U_GCB_LF) return VClusterEdge::kInside;
+  if (isControl(kindBefore) || isControl(kindAfter)) return VClusterEdge::kEdge;
+  const bool syllable =
+      (kindBefore == U_GCB_L &&
+       (kindAfter == U_GCB_L || kindAfter == U_GCB_V || kindAfter == U_GCB_LV || kindAfter == U_GCB_LVT)) ||
+      ((kindBefore == U_GCB_LV || kindBefore == U_GCB_V) && (kindAfter == U_GCB_V || kindAfter == U_GCB_T)) ||
+      ((kindBefore == U_GCB_LVT || kindBefore == U_GCB_T) && kindAfter == U_GCB_T);
+  if (syllable || kindAfter == U_GCB_EXTEND || kindAfter == U_GCB_ZWJ || kindAfter == U_GCB_SPACING_MARK ||
+      kindBefore == U_GCB_PREPEND)
+    return VClusterEdge::kInside;
+  // The rules that look further back: a pictograph joined by a ZWJ to the
+  // one before it, the pairing of regional indicators, and a consonant
+  // linked by a virama (with marks or a joiner after it) to the one before.
+  if (kindBefore == U_GCB_ZWJ && u_hasBinaryProperty(UChar32(after), UCHAR_EXTENDED_PICTOGRAPHIC))
+    return VClusterEdge::kAsk;
+  if (kindBefore == U_GCB_REGIONAL_INDICATOR && kindAfter == U_GCB_REGIONAL_INDICATOR) return VClusterEdge::kAsk;
+  if ((kindBefore == U_GCB_EXTEND || kindBefore == U_GCB_ZWJ) && MayBeLinkedConsonant(after)) return VClusterEdge::kAsk;
+  return VClusterEdge::kEdge;
+}
 }  // namespace
 
 bool IsStrayCharacter(char32_t c) {
@@ -60,32 +121,29 @@ bool IsStrayCharacter(char32_t c) {
          u_hasBinaryProperty(UChar32(c), UCHAR_NONCHARACTER_CODE_POINT);
 }
 
-bool IsPlainClusterBoundary(char32_t before, char32_t after) {
-  // Below U+0300 there are no marks, joiners or jamo: only CR LF holds
-  // together.
-  if (before < 0x0300 && after < 0x0300) return !(before == 0x0D && after == 0x0A);
-  if ((before >= 0xD800 && before <= 0xDFFF) || (after >= 0xD800 && after <= 0xDFFF)) return false;
-  const int32_t kindBefore = BreakKind(before);
-  const int32_t kindAfter = BreakKind(after);
-  const auto isControl = [](int32_t kind) {
-    return kind == U_GCB_CONTROL || kind == U_GCB_CR || kind == U_GCB_LF;
-  };
-  if (isControl(kindBefore) || isControl(kindAfter)) return !(kindBefore == U_GCB_CR && kindAfter == U_GCB_LF);
-  // A prepended character, a Hangul leading jamo, a joiner, a regional
-  // indicator or a mark before (a mark may link consonants), and a mark,
-  // joiner, jamo vowel or trail or a regional indicator after, ask the
-  // rules.
-  const bool plainBefore = kindBefore == U_GCB_OTHER || kindBefore == U_GCB_SPACING_MARK || kindBefore == U_GCB_T ||
-                           kindBefore == U_GCB_V || kindBefore == U_GCB_LV || kindBefore == U_GCB_LVT;
-  const bool plainAfter = kindAfter == U_GCB_OTHER || kindAfter == U_GCB_PREPEND || kindAfter == U_GCB_L ||
-                          kindAfter == U_GCB_LV || kindAfter == U_GCB_LVT;
-  return plainBefore && plainAfter;
+// The answers for the pairs met last are kept as the kinds are: a
+// text's emoji and marks meet the same neighbours over and over. A slot
+// holds the pair (21 bits each, the first plus 1 so that 0 is empty) and
+// the answer, read and written whole.
+VClusterEdge ClusterEdgeByProperties(char32_t before, char32_t after) {
+  if ((before >= 0xD800 && before <= 0xDFFF) || (after >= 0xD800 && after <= 0xDFFF) || before > 0x10FFFF ||
+      after > 0x10FFFF)
+    return VClusterEdge::kAsk;
+  static std::atomic<uint64_t> sPairs[64];
+  const uint64_t pair = uint64_t(before + 1) | uint64_t(after) << 21;
+  std::atomic<uint64_t>& slot = sPairs[(before ^ (after << 3)) & 63];
+  const uint64_t seen = slot.load(std::memory_order_relaxed);
+  if ((seen & 0x3FFFFFFFFFF) == pair) return VClusterEdge(seen >> 42);
+  const VClusterEdge edge = EdgeByRules(before, after);
+  slot.store(pair | uint64_t(edge) << 42, std::memory_order_relaxed);
+  return edge;
 }
 
 bool IsClusterBoundary(const char16_t* units, int32_t count, int32_t at) {
   if (at <= 0 || at >= count) return true;
   if (IsLow(units[at]) && IsHigh(units[at - 1])) return false;
-  if (IsPlainClusterBoundary(CodePointBefore(units, at), CodePointAt(units, count, at))) return true;
+  const VClusterEdge edge = ClusterEdgeBetween(CodePointBefore(units, at), CodePointAt(units, count, at));
+  if (edge != VClusterEdge::kAsk) return edge == VClusterEdge::kEdge;
   UBreakIterator* const iterator = tIterator.Over(units, count);
   return iterator == nullptr || ubrk_isBoundary(iterator, at) != 0;
 }

@@ -12,12 +12,38 @@
 // form feed and carriage return.
 bool IsStrayCharacter(char32_t c);
 
-// Whether a cluster boundary stands between the code points `before` and
-// `after` whatever comes around them: true when the two alone tell (most
-// letters, digits, spaces and punctuation side by side); false when the
-// answer needs the text around them (a mark, a joiner, a selector, a
-// regional indicator, a Hangul jamo, a pair's halves) or there is none.
-bool IsPlainClusterBoundary(char32_t before, char32_t after);
+// What the code points `before` and `after` alone tell of the place
+// between them.
+enum class VClusterEdge : uint8_t {
+  // A boundary whatever comes around: most letters, digits, spaces and
+  // punctuation side by side, a control or a paragraph end on either side.
+  kEdge,
+  // Inside a cluster whatever comes around: a mark, a joiner, a selector or
+  // a skin tone after a character, CR LF, a prepended character before
+  // one, jamo of one syllable.
+  kInside,
+  // The text around decides: a joiner before a pictograph (an emoji joined
+  // to the one before), two regional indicators (the halves of which
+  // flag), a mark before a consonant of a script whose viramas link
+  // consonants, a unit of a pair alone.
+  kAsk,
+};
+VClusterEdge ClusterEdgeByProperties(char32_t before, char32_t after);
+// Below U+0300 there are no marks, joiners or jamo: only CR LF holds
+// together, and the properties are not asked.
+inline VClusterEdge ClusterEdgeBetween(char32_t before, char32_t after) {
+  if (before < 0x0300 && after < 0x0300)
+    return before == 0x0D && after == 0x0A ? VClusterEdge::kInside : VClusterEdge::kEdge;
+  return ClusterEdgeByProperties(before, after);
+}
+
+// The code point a walk over the units has passed when it passes `unit`
+// after `before`: a low unit after a high one completes their pair.
+inline char32_t CodePointEndedBy(char32_t before, char16_t unit) {
+  if (unit >= 0xDC00 && unit <= 0xDFFF && before >= 0xD800 && before <= 0xDBFF)
+    return 0x10000 + ((before - 0xD800) << 10) + (unit - 0xDC00);
+  return unit;
+}
 
 // Whether a caret may stand at `at` (0 to count) of the units.
 bool IsClusterBoundary(const char16_t* units, int32_t count, int32_t at);
