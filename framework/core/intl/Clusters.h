@@ -19,6 +19,12 @@ bool IsStrayCharacter(char32_t c);
 // regional indicator, a Hangul jamo, a pair's halves) or there is none.
 bool IsPlainClusterBoundary(char32_t before, char32_t after);
 
+// Whether the two units are a regional indicator, half of a flag: a run of
+// them pairs from its start, however long.
+constexpr bool IsRegionalIndicatorUnits(char16_t high, char16_t low) {
+  return high == 0xD83C && low >= 0xDDE6 && low <= 0xDDFF;
+}
+
 // Whether a caret may stand at `at` (0 to count) of the units.
 bool IsClusterBoundary(const char16_t* units, int32_t count, int32_t at);
 // The nearest boundary before `at` (0 at most), and after it (count at
