@@ -50,6 +50,7 @@ xMorvaTextMatcher::xMorvaTextMatcher(const std::u16string& pattern, bool wholeWo
       fBase(previous),
       fPreviousWord(previousWord),
       fPosition(first),
+      fFirst(first),
       fUnitsStart(first) {
   if (!fCaseSensitive) {
     for (char16_t& unit : fPattern) unit = FoldCaseUnit(unit);
@@ -68,8 +69,16 @@ void xMorvaTextMatcher::Complete(int32_t start, int32_t end) {
   fMatchEnd = end;
 }
 
-bool xMorvaTextMatcher::Advance(char16_t unit, bool canStart, bool plainStart) {
+bool xMorvaTextMatcher::Advance(char16_t unit, bool canStart, bool plainStart, bool unitKept) {
   const int32_t position = fPosition - 1;
+  // The units are kept while a candidate or a waiting match may ask.
+  if (!unitKept) {
+    if (!fCandidates.empty()) {
+      KeepUnit(RingUnit(position), position);
+    } else if (canStart) {
+      StartUnits(position);
+    }
+  }
   if (canStart) fCandidates.push_back({position, 0, plainStart});
   const int32_t n = int32_t(fPattern.size());
   size_t kept = 0;
@@ -102,15 +111,18 @@ bool xMorvaTextMatcher::Advance(char16_t unit, bool canStart, bool plainStart) {
   return false;
 }
 
-void xMorvaTextMatcher::KeepUnit(char16_t unit, int32_t position, bool plain) {
-  fLastUnit = unit;
-  // Nothing before an edge that the units beside it tell is asked about
-  // again once no candidate and no waiting match starts before it.
-  if (plain && fCandidates.empty() && !fWaiting) {
-    fUnits.assign(1, unit);
-    fUnitsStart = position;
-    return;
-  }
+void xMorvaTextMatcher::StartUnits(int32_t position) {
+  // From the nearest edge that the units beside it tell, as far back as
+  // the ring reaches.
+  int32_t edge = position;
+  while (edge > fFirst && edge > position - (kRingSize - 1) && !IsPlainClusterBoundary(UnitBefore(edge), RingUnit(edge)))
+    --edge;
+  fUnits.clear();
+  for (int32_t at = edge; at <= position; ++at) fUnits.push_back(RingUnit(at));
+  fUnitsStart = edge;
+}
+
+void xMorvaTextMatcher::KeepUnit(char16_t unit, int32_t position) {
   fUnits.push_back(unit);
   if (fUnits.size() % (2 * kUnitsKept) != 0) return;
   // Long: the units before the last edge that nothing asks about go, the
@@ -164,11 +176,13 @@ void xMorvaTextMatcher::NoteJoiningUnit(char16_t unit) {
 bool xMorvaTextMatcher::Character(char16_t unit, bool propertiesMatch) {
   if (fFound) return true;
   const int32_t position = fPosition++;
-  // Whether a cluster starts here, as the units on either side tell.
-  const bool plain = IsPlainClusterBoundary(fLastUnit, unit);
-  KeepUnit(unit, position, plain);
+  fRing[position & (kRingSize - 1)] = unit;
   const char16_t folded = fCaseSensitive ? unit : FoldCaseUnit(unit);
+  const bool kept = fWaiting;
   if (fWaiting) {
+    KeepUnit(unit, position);
+    // Whether a character starts here, as the units on either side tell.
+    const bool plain = IsPlainClusterBoundary(UnitBefore(position), unit);
     if (fWaitForLow) {
       if (DecideWaiting(false)) return true;
     } else if (fWholeWord && fIsWord(unit) && !WordScriptsPart(fEndScript, WordScriptOf(folded))) {
@@ -196,7 +210,8 @@ bool xMorvaTextMatcher::Character(char16_t unit, bool propertiesMatch) {
     // Only the pattern's first unit starts a match, and a whole word none
     // right after a character of its word.
     const bool canStart = folded == fPattern.front() && (!fWholeWord || StartsWord());
-    if (canStart || !fCandidates.empty()) Advance(folded, canStart, plain);
+    if (canStart || !fCandidates.empty())
+      Advance(folded, canStart, canStart && IsPlainClusterBoundary(UnitBefore(position), unit), kept);
   }
   NoteUnit(folded);
   return fFound;
@@ -206,7 +221,9 @@ bool xMorvaTextMatcher::Element(uint16_t code, bool propertiesMatch) {
   if (fFound) return true;
   const int32_t position = fPosition++;
   // An element stands alone, as a unit 0; special elements separate words.
-  KeepUnit(0, position, true);
+  fRing[position & (kRingSize - 1)] = 0;
+  const bool kept = fWaiting || !fCandidates.empty();
+  if (kept) KeepUnit(0, position);
   if (fWaiting && DecideWaiting(!fWaitForLow)) return true;
   if (fPattern.empty()) {
     if (propertiesMatch) {
@@ -218,7 +235,7 @@ bool xMorvaTextMatcher::Element(uint16_t code, bool propertiesMatch) {
   } else if (code == kSoftHyphenElement) {
     // Transparent: a match runs on across it.
   } else if (code == kTabElement && propertiesMatch) {
-    Advance(kTabUnit, fPattern.front() == kTabUnit && (!fWholeWord || !fIsWord(fPrevious)), true);
+    Advance(kTabUnit, fPattern.front() == kTabUnit && (!fWholeWord || !fIsWord(fPrevious)), true, kept);
   } else {
     KillAll();
   }
@@ -232,9 +249,9 @@ bool xMorvaTextMatcher::Finish(int next, char16_t after, char16_t second) {
     // The end of the text is an edge; else the units after it tell.
     bool plainEnd = !fWaitForLow;
     if (next != 0) {
-      plainEnd = plainEnd && IsPlainClusterBoundary(fLastUnit, after);
-      fUnits.push_back(after);
-      if (second != 0) fUnits.push_back(second);
+      plainEnd = plainEnd && IsPlainClusterBoundary(UnitBefore(fPosition), after);
+      KeepUnit(after, fPosition);
+      if (second != 0) KeepUnit(second, fPosition + 1);
     }
     DecideWaiting(plainEnd);
   }

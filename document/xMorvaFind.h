@@ -103,12 +103,16 @@ class xMorvaTextMatcher {
   };
   // A pattern unit against an item: the folded unit, or the tab element;
   // `plainStart`: the units on either side told that a cluster starts at
-  // the item.
-  bool Advance(char16_t unit, bool canStart, bool plainStart);
-  // Keeps the raw unit at `position` (0 for an element) for the break
-  // rules; `plain`: the units on either side told that a cluster starts
-  // there.
-  void KeepUnit(char16_t unit, int32_t position, bool plain);
+  // the item; `unitKept`: the item's unit is kept already.
+  bool Advance(char16_t unit, bool canStart, bool plainStart, bool unitKept);
+  // Starts keeping the units for the break rules, for a candidate that
+  // starts at `position`: from an edge before it, out of the ring.
+  void StartUnits(int32_t position);
+  // Keeps the raw unit at `position` (0 for an element).
+  void KeepUnit(char16_t unit, int32_t position);
+  char16_t RingUnit(int32_t position) const { return fRing[position & (kRingSize - 1)]; }
+  // The unit before the position; 0, which stands alone, before the first.
+  char16_t UnitBefore(int32_t position) const { return position > fFirst ? RingUnit(position - 1) : 0; }
   // Whether a cluster starts (or the text ends) at the position, which the
   // units kept cover.
   bool IsEdge(int32_t position) const;
@@ -155,12 +159,15 @@ class xMorvaTextMatcher {
   int32_t fWaitEnd = 0;
   bool fWaitPlainStart = true;
   bool fWaitForLow = false;
-  // The raw units from fUnitsStart (an edge) to the last position fed:
-  // the break rules read them where the units beside a place do not tell.
-  // Only what a candidate or a waiting match can still ask about is kept.
+  // The raw units of the last kRingSize positions fed, and while a
+  // candidate or a waiting match may ask, those from fUnitsStart (an edge)
+  // to the last position fed: the break rules read them where the units
+  // beside a place do not tell. Only what can still be asked about is kept.
+  static constexpr int32_t kRingSize = 64;
+  char16_t fRing[kRingSize] = {};
+  int32_t fFirst;
   std::u16string fUnits;
   int32_t fUnitsStart;
-  char16_t fLastUnit = 0;
   // The properties-only run.
   int32_t fRunStart = -1;
   bool fFound = false;
