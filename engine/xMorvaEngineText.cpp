@@ -486,7 +486,7 @@ int32_t xMorvaEngine::ClusterWindowStart(const uint8_t* stream, int32_t first) c
     return first;
   }
   // Back to the run's start, a stretch at a time: a flag is two of them.
-  constexpr int32_t kStretch = 64;
+  constexpr int32_t kStretch = 32;
   char16_t stretch[kStretch];
   for (bool more = true; more;) {
     const int32_t from = std::max(start - kStretch, 0);
