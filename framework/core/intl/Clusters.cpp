@@ -60,10 +60,7 @@ bool IsStrayCharacter(char32_t c) {
          u_hasBinaryProperty(UChar32(c), UCHAR_NONCHARACTER_CODE_POINT);
 }
 
-bool IsPlainClusterBoundary(char32_t before, char32_t after) {
-  // Below U+0300 there are no marks, joiners or jamo: only CR LF holds
-  // together.
-  if (before < 0x0300 && after < 0x0300) return !(before == 0x0D && after == 0x0A);
+bool IsPlainClusterBoundaryByKind(char32_t before, char32_t after) {
   if ((before >= 0xD800 && before <= 0xDFFF) || (after >= 0xD800 && after <= 0xDFFF)) return false;
   const int32_t kindBefore = BreakKind(before);
   const int32_t kindAfter = BreakKind(after);
