@@ -16,7 +16,10 @@ namespace {
 
 class Writer {
  public:
-  explicit Writer(ReferenceDocument& document) : fDocument(document) {}
+  explicit Writer(ReferenceDocument& document) : fDocument(document) {
+    const xMorvaProperties defaults;
+    for (uint16_t id = 0; id < kPropTabs; ++id) fRunning[id] = uint32_t(defaults.GetProperty(id));
+  }
   void Unit(uint16_t unit) {
     fDocument.stream.push_back(uint8_t(unit));
     fDocument.stream.push_back(uint8_t(unit >> 8));
@@ -28,6 +31,14 @@ class Writer {
   void Bytes(const std::vector<uint8_t>& bytes) {
     fDocument.stream.insert(fDocument.stream.end(), bytes.begin(), bytes.end());
     ++fDocument.positions;
+  }
+  // A record of a property other than the tab list, left out when the
+  // value is already in force: the engine's commands never write one that
+  // changes nothing, and a file that held one would read as repaired.
+  void Setting(uint16_t id, uint32_t value) {
+    if (fRunning[id] == value) return;
+    fRunning[id] = value;
+    Record(id, value);
   }
   void Record(uint16_t id, uint32_t value) {
     const uint8_t bytes[8] = {0,
@@ -44,6 +55,8 @@ class Writer {
 
  private:
   ReferenceDocument& fDocument;
+  // The value of every property as the records so far set it.
+  uint32_t fRunning[kPropTabs] = {};
 };
 
 void PutUnit(std::vector<uint8_t>& out, uint16_t unit) {
@@ -158,6 +171,19 @@ ReferenceDocument MakeReferenceDocument(int32_t pages, uint32_t seed) {
   bool tabsSet = false;
   int32_t nextPage = 0;
   while (document.positions < target) {
+    // Paragraph records at the paragraph's start, ahead of anything else in
+    // it: now and then another alignment, indents, or a tab list set or
+    // taken away (only once set).
+    if (between(0, 3) == 0) writer.Setting(kPropAlignment, uint32_t(between(0, 3)));
+    if (between(0, 5) == 0) {
+      writer.Setting(kPropLeftIndent, uint32_t(between(0, 60)));
+      writer.Setting(kPropFirstLineIndent, uint32_t(between(-20, 30)));
+    }
+    if (between(0, 7) == 0) {
+      const uint8_t kind = tabsSet ? kTabNone : kTabLeft;
+      for (int16_t stop = 1; stop <= 4; ++stop) writer.Record(kPropTabs, MakeTabStop(int16_t(stop * 72), 0, kind));
+      tabsSet = !tabsSet;
+    }
     // The first paragraph of a page opens with a host expression; that of
     // every 20th page with a picture too.
     if (document.positions >= nextPage * ReferenceDocument::kUnitsPerPage) {
@@ -170,18 +196,6 @@ ReferenceDocument MakeReferenceDocument(int32_t pages, uint32_t seed) {
       ++document.expressions;
       ++nextPage;
     }
-    // Paragraph records at the paragraph's start: now and then another
-    // alignment, indents, or a tab list set or taken away.
-    if (between(0, 3) == 0) writer.Record(kPropAlignment, uint32_t(between(0, 3)));
-    if (between(0, 5) == 0) {
-      writer.Record(kPropLeftIndent, uint32_t(between(0, 60)));
-      writer.Record(kPropFirstLineIndent, uint32_t(uint16_t(int16_t(between(-20, 30)))));
-    }
-    if (between(0, 7) == 0) {
-      const uint8_t kind = tabsSet ? kTabNone : kTabLeft;
-      for (int16_t stop = 1; stop <= 4; ++stop) writer.Record(kPropTabs, MakeTabStop(int16_t(stop * 72), 0, kind));
-      tabsSet = !tabsSet;
-    }
     const int32_t length = between(40, 400);
     int32_t written = 0;
     while (written < length - 1) {
@@ -190,13 +204,13 @@ ReferenceDocument MakeReferenceDocument(int32_t pages, uint32_t seed) {
       uint16_t id = 0;
       if (styled) {
         id = uint16_t(between(0, 3) == 0 ? kPropSize : between(kPropBold, kPropUnderline));
-        writer.Record(id, id == kPropSize ? uint32_t(between(9, 18)) : 1u);
+        writer.Setting(id, id == kPropSize ? uint32_t(between(9, 18)) : 1u);
       }
       const int32_t word = between(2, 10);
       for (int32_t i = 0; i < word && written < length - 1; ++i, ++written) {
         writer.Unit(uint16_t('a' + between(0, 25)));
       }
-      if (styled) writer.Record(id, id == kPropSize ? 12u : 0u);
+      if (styled) writer.Setting(id, id == kPropSize ? 12u : 0u);
       if (written < length - 1) {
         writer.Unit(' ');
         ++written;

@@ -1,6 +1,9 @@
 // The matcher of find and replace and the search over a stored document.
 #include "document/xMorvaFind.h"
 
+#include <algorithm>
+
+#include "framework/core/intl/Clusters.h"
 #include "framework/core/intl/VIntlMgr.h"
 #include "framework/core/intl/WordScripts.h"
 #include "framework/core/streams/VByteReader.h"
@@ -12,6 +15,12 @@ constexpr uint16_t kSoftHyphenElement = 24002;
 constexpr uint16_t kFirstElement = 16000;
 constexpr char16_t kSpace = u' ';
 constexpr char16_t kTabUnit = u'\t';
+// The units kept for the break rules behind the last position fed, when
+// no candidate reaches further back: more than any cluster a text holds
+// but a run of flags or of marks, which the rules read from an edge.
+constexpr int32_t kUnitsKept = 32;
+
+bool IsHighUnit(char16_t unit) { return unit >= 0xD800 && unit <= 0xDBFF; }
 
 }  // namespace
 
@@ -40,7 +49,9 @@ xMorvaTextMatcher::xMorvaTextMatcher(const std::u16string& pattern, bool wholeWo
       fPrevious(previous),
       fBase(previous),
       fPreviousWord(previousWord),
-      fPosition(first) {
+      fPosition(first),
+      fFirst(first),
+      fUnitsStart(first) {
   if (!fCaseSensitive) {
     for (char16_t& unit : fPattern) unit = FoldCaseUnit(unit);
   }
@@ -58,37 +69,91 @@ void xMorvaTextMatcher::Complete(int32_t start, int32_t end) {
   fMatchEnd = end;
 }
 
-bool xMorvaTextMatcher::Advance(char16_t unit, bool canStart) {
+bool xMorvaTextMatcher::Advance(char16_t unit, bool canStart, VClusterEdge startEdge, bool unitKept) {
   const int32_t position = fPosition - 1;
-  if (canStart) fCandidates.push_back({position, 0});
+  // The units are kept while a candidate or a waiting match may ask.
+  if (!unitKept) {
+    if (!fCandidates.empty()) {
+      KeepUnit(RingUnit(position), position);
+    } else if (canStart) {
+      StartUnits(position);
+    }
+  }
+  if (canStart) fCandidates.push_back({position, 0, startEdge});
   const int32_t n = int32_t(fPattern.size());
   size_t kept = 0;
-  bool completed = false;
-  int32_t completedStart = 0;
+  const Candidate* completed = nullptr;
+  Candidate first{};
   for (const Candidate& candidate : fCandidates) {
     if (fPattern[size_t(candidate.matched)] != unit) continue;
     if (candidate.matched + 1 == n) {
       // Candidates are kept oldest first, so the first to complete starts
       // earliest.
-      if (!completed) {
-        completed = true;
-        completedStart = candidate.start;
+      if (completed == nullptr) {
+        first = candidate;
+        completed = &first;
       }
       continue;
     }
-    fCandidates[kept++] = {candidate.start, candidate.matched + 1};
+    fCandidates[kept++] = {candidate.start, candidate.matched + 1, candidate.startEdge};
   }
   fCandidates.resize(kept);
-  if (!completed) return false;
-  if (!fWholeWord) {
-    Complete(completedStart, fPosition);
-    return true;
-  }
-  // The word must end here: the next item decides.
+  // A match that ends while another waits for a pair's low unit ends
+  // inside the pair.
+  if (completed == nullptr || fWaiting) return false;
+  // Its end must be an edge, and a whole word must end there: the next
+  // item decides.
   fWaiting = true;
-  fWaitStart = completedStart;
+  fWaitForLow = false;
+  fWaitStart = completed->start;
   fWaitEnd = fPosition;
+  fWaitStartEdge = completed->startEdge;
   return false;
+}
+
+void xMorvaTextMatcher::StartUnits(int32_t position) {
+  // From the nearest edge that the units beside it tell, as far back as
+  // the ring reaches.
+  int32_t edge = position;
+  while (edge > fFirst && edge > position - (kRingSize - 1) &&
+         ClusterEdgeBetween(UnitBefore(edge), RingUnit(edge)) != VClusterEdge::kEdge)
+    --edge;
+  fUnits.clear();
+  for (int32_t at = edge; at <= position; ++at) fUnits.push_back(RingUnit(at));
+  fUnitsStart = edge;
+}
+
+void xMorvaTextMatcher::KeepUnit(char16_t unit, int32_t position) {
+  fUnits.push_back(unit);
+  if (fUnits.size() % (2 * kUnitsKept) != 0) return;
+  // Long: the units before the last edge that nothing asks about go, the
+  // last units staying for the rules that look back.
+  int32_t keep = position - kUnitsKept;
+  if (!fCandidates.empty()) keep = std::min(keep, fCandidates.front().start);
+  if (fWaiting) keep = std::min(keep, fWaitStart);
+  const int32_t at = keep - fUnitsStart;
+  if (at <= 0) return;
+  int32_t edge = at;
+  while (edge > 0 && ClusterEdgeBetween(fUnits[size_t(edge - 1)], fUnits[size_t(edge)]) != VClusterEdge::kEdge) --edge;
+  if (edge == 0) edge = ClusterBoundaryBefore(fUnits.data(), int32_t(fUnits.size()), at + 1);
+  if (edge <= 0) return;
+  fUnits.erase(0, size_t(edge));
+  fUnitsStart += edge;
+}
+
+bool xMorvaTextMatcher::IsEdge(int32_t position, VClusterEdge told) const {
+  if (told != VClusterEdge::kAsk) return told == VClusterEdge::kEdge;
+  const int32_t at = position - fUnitsStart;
+  if (at <= 0 || at >= int32_t(fUnits.size())) return true;
+  return IsClusterBoundary(fUnits.data(), int32_t(fUnits.size()), at);
+}
+
+bool xMorvaTextMatcher::DecideWaiting(VClusterEdge endEdge) {
+  fWaiting = false;
+  fWaitForLow = false;
+  if (!IsEdge(fWaitStart, fWaitStartEdge) || !IsEdge(fWaitEnd, endEdge)) return false;
+  Complete(fWaitStart, fWaitEnd);
+  return true;
 }
 
 bool xMorvaTextMatcher::StartsWord() const {
@@ -113,13 +178,23 @@ void xMorvaTextMatcher::NoteJoiningUnit(char16_t unit) {
 bool xMorvaTextMatcher::Character(char16_t unit, bool propertiesMatch) {
   if (fFound) return true;
   const int32_t position = fPosition++;
+  fRing[position & (kRingSize - 1)] = unit;
   const char16_t folded = fCaseSensitive ? unit : FoldCaseUnit(unit);
+  const bool kept = fWaiting;
   if (fWaiting) {
-    if (!fIsWord(unit) || WordScriptsPart(fEndScript, WordScriptOf(folded))) {
-      Complete(fWaitStart, fWaitEnd);
+    KeepUnit(unit, position);
+    // Whether a character starts here, as the units on either side tell.
+    const VClusterEdge edge = ClusterEdgeBetween(UnitBefore(position), unit);
+    if (fWaitForLow) {
+      if (DecideWaiting(VClusterEdge::kAsk)) return true;
+    } else if (fWholeWord && fIsWord(unit) && !WordScriptsPart(fEndScript, WordScriptOf(folded))) {
+      fWaiting = false;
+    } else if (edge == VClusterEdge::kAsk && IsHighUnit(unit)) {
+      // The character after the end is a pair: its low unit is needed.
+      fWaitForLow = true;
+    } else if (DecideWaiting(edge)) {
       return true;
     }
-    fWaiting = false;
   }
   if (fPattern.empty()) {
     if (propertiesMatch) {
@@ -137,7 +212,8 @@ bool xMorvaTextMatcher::Character(char16_t unit, bool propertiesMatch) {
     // Only the pattern's first unit starts a match, and a whole word none
     // right after a character of its word.
     const bool canStart = folded == fPattern.front() && (!fWholeWord || StartsWord());
-    if (canStart || !fCandidates.empty()) Advance(folded, canStart);
+    if (canStart || !fCandidates.empty())
+      Advance(folded, canStart, canStart ? ClusterEdgeBetween(UnitBefore(position), unit) : VClusterEdge::kAsk, kept);
   }
   NoteUnit(folded);
   return fFound;
@@ -146,11 +222,11 @@ bool xMorvaTextMatcher::Character(char16_t unit, bool propertiesMatch) {
 bool xMorvaTextMatcher::Element(uint16_t code, bool propertiesMatch) {
   if (fFound) return true;
   const int32_t position = fPosition++;
-  // Special elements separate words.
-  if (fWaiting) {
-    Complete(fWaitStart, fWaitEnd);
-    return true;
-  }
+  // An element stands alone, as a unit 0; special elements separate words.
+  fRing[position & (kRingSize - 1)] = 0;
+  const bool kept = fWaiting || !fCandidates.empty();
+  if (kept) KeepUnit(0, position);
+  if (fWaiting && DecideWaiting(fWaitForLow ? VClusterEdge::kAsk : VClusterEdge::kEdge)) return true;
   if (fPattern.empty()) {
     if (propertiesMatch) {
       if (fRunStart < 0) fRunStart = position;
@@ -161,7 +237,7 @@ bool xMorvaTextMatcher::Element(uint16_t code, bool propertiesMatch) {
   } else if (code == kSoftHyphenElement) {
     // Transparent: a match runs on across it.
   } else if (code == kTabElement && propertiesMatch) {
-    Advance(kTabUnit, fPattern.front() == kTabUnit && (!fWholeWord || !fIsWord(fPrevious)));
+    Advance(kTabUnit, fPattern.front() == kTabUnit && (!fWholeWord || !fIsWord(fPrevious)), VClusterEdge::kEdge, kept);
   } else {
     KillAll();
   }
@@ -169,9 +245,18 @@ bool xMorvaTextMatcher::Element(uint16_t code, bool propertiesMatch) {
   return fFound;
 }
 
-bool xMorvaTextMatcher::Finish(int next) {
+bool xMorvaTextMatcher::Finish(int next, char16_t after, char16_t second) {
   if (fFound) return true;
-  if (fWaiting && next != 1) Complete(fWaitStart, fWaitEnd);
+  if (fWaiting && (fWaitForLow || !fWholeWord || next != 1)) {
+    // The end of the text is an edge; else the units after it tell.
+    VClusterEdge endEdge = fWaitForLow ? VClusterEdge::kAsk : VClusterEdge::kEdge;
+    if (next != 0) {
+      if (endEdge == VClusterEdge::kEdge) endEdge = ClusterEdgeBetween(UnitBefore(fPosition), after);
+      KeepUnit(after, fPosition);
+      if (second != 0) KeepUnit(second, fPosition + 1);
+    }
+    DecideWaiting(endEdge);
+  }
   if (!fFound && fPattern.empty() && fRunStart >= 0) Complete(fRunStart, fPosition);
   fWaiting = false;
   return fFound;

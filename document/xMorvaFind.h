@@ -11,6 +11,7 @@
 #include "document/xMorvaProperties.h"
 #include "document/xMorvaPropertiesStates.h"
 #include "framework/core/VObject.h"
+#include "framework/core/intl/Clusters.h"
 #include "framework/core/intl/WordScripts.h"
 #include "framework/core/strings/VUniString.h"
 
@@ -54,8 +55,12 @@ using xMorvaWordTest = bool (*)(char16_t unit);
 // time. Every candidate start is followed on its own, so after a mismatch
 // the characters already seen can still begin a match ("abc" is found in
 // "ababc"), and the match span is exact even when soft hyphens lie inside
-// it. An empty pattern matches the longest run of positions whose
-// properties match (a properties-only search).
+// it. A match counts only when both its ends are edges of what a user sees
+// as one character (framework/core/intl/Clusters.h): "e" is not found in
+// an e with a combining accent, nor one regional indicator in a flag, so
+// no selection or replacement of a match splits one. The position the
+// first item takes is such an edge. An empty pattern matches the longest
+// run of positions whose properties match (a properties-only search).
 class xMorvaTextMatcher {
  public:
   // `previous` is the unit before the first position fed (a space at the
@@ -73,8 +78,9 @@ class xMorvaTextMatcher {
   bool Element(uint16_t code, bool propertiesMatch);
   // The walk ended (at its limit or the end of the text). `next` is what
   // follows: 0 nothing (the end of the text), 1 a word character, 2
-  // anything else. True when a match is complete.
-  bool Finish(int next);
+  // anything else; `after` the units that follow (0 for an element), two
+  // when the first is a pair's high unit. True when a match is complete.
+  bool Finish(int next, char16_t after = 0, char16_t second = 0);
   // What a unit that follows the walk is to Finish: 1 when it carries on
   // the word of the last unit fed, else 2.
   int Follows(char16_t unit) const {
@@ -92,9 +98,29 @@ class xMorvaTextMatcher {
   struct Candidate {
     int32_t start;
     int32_t matched;
+    // What the units on either side of the start told of it; where they
+    // do not tell, the break rules over the units kept are asked.
+    VClusterEdge startEdge;
   };
-  // A pattern unit against an item: the folded unit, or the tab element.
-  bool Advance(char16_t unit, bool canStart);
+  // A pattern unit against an item: the folded unit, or the tab element;
+  // `startEdge`: what the units on either side told of the place before
+  // the item; `unitKept`: the item's unit is kept already.
+  bool Advance(char16_t unit, bool canStart, VClusterEdge startEdge, bool unitKept);
+  // Starts keeping the units for the break rules, for a candidate that
+  // starts at `position`: from an edge before it, out of the ring.
+  void StartUnits(int32_t position);
+  // Keeps the raw unit at `position` (0 for an element).
+  void KeepUnit(char16_t unit, int32_t position);
+  char16_t RingUnit(int32_t position) const { return fRing[position & (kRingSize - 1)]; }
+  // The unit before the position; 0, which stands alone, before the first.
+  char16_t UnitBefore(int32_t position) const { return position > fFirst ? RingUnit(position - 1) : 0; }
+  // Whether a cluster starts (or the text ends) at the position, which the
+  // units kept cover, the units beside it having told `told`.
+  bool IsEdge(int32_t position, VClusterEdge told) const;
+  // Decides the match that waits for what follows its end, its word
+  // ending there, once its end's edge can be told (`endEdge`: what the
+  // units on either side told of it). True when it counts.
+  bool DecideWaiting(VClusterEdge endEdge);
   // Whether a whole word can start at the unit just fed, the pattern's
   // first: after no word character, or after a word of another script.
   bool StartsWord() const;
@@ -125,10 +151,24 @@ class xMorvaTextMatcher {
   VWordScript fEndScript = VWordScript::kEither;
   int32_t fPosition;
   std::vector<Candidate> fCandidates;
-  // A whole-word match that waits for the next item to end its word.
+  // A match that waits for the next item to tell whether its end is an
+  // edge and, for a whole word, whether its word ends there. After a
+  // pair's high unit the low one is waited for too, the word's end being
+  // told already.
   bool fWaiting = false;
   int32_t fWaitStart = 0;
   int32_t fWaitEnd = 0;
+  VClusterEdge fWaitStartEdge = VClusterEdge::kEdge;
+  bool fWaitForLow = false;
+  // The raw units of the last kRingSize positions fed, and while a
+  // candidate or a waiting match may ask, those from fUnitsStart (an edge)
+  // to the last position fed: the break rules read them where the units
+  // beside a place do not tell. Only what can still be asked about is kept.
+  static constexpr int32_t kRingSize = 64;
+  char16_t fRing[kRingSize] = {};
+  int32_t fFirst;
+  std::u16string fUnits;
+  int32_t fUnitsStart;
   // The properties-only run.
   int32_t fRunStart = -1;
   bool fFound = false;

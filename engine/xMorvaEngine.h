@@ -696,6 +696,10 @@ class xMorvaEngine : public VObject, public xMorvaTextInterface {
   char32_t CodePointAtOffset(const uint8_t* stream, uint32_t offset) const;
   char32_t CodePointPastRecords(const uint8_t* stream, uint32_t offset) const;
   int32_t ClusterPlaceFrom(const uint8_t* stream, int32_t position, bool forward) const;
+  // Where a window of units that the break rules read from `first` starts:
+  // `first` itself, but inside a run of regional indicators, which pair
+  // from the run's start, the edge of a pair at most 3 units before it.
+  int32_t ClusterWindowStart(const uint8_t* stream, int32_t first) const;
   // Takes up the walk from the nearest of a mark, the last stop and the
   // cache point behind the target, or from the start, and asks the cache
   // for the bytes it will read.

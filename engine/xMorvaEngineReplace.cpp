@@ -174,9 +174,6 @@ class xMorvaEngine::ReplaceAllWalk {
   // Feeds the old items to a matcher from the present position; false when
   // no match remains.
   bool FindMatch(int32_t& start, int32_t& end);
-  // What follows the searched text: 0 nothing, 1 a word character that
-  // carries on the matcher's last word, 2 anything else.
-  int WhatFollows(const xMorvaTextMatcher& matcher) const;
   // The end of the match's bytes in the new text; false when the item
   // after it is no longer known.
   bool TakeMatchEnd(int32_t end, uint32_t& matchEnd);
@@ -252,16 +249,6 @@ void xMorvaEngine::ReplaceAllWalk::CopyItem(const StreamItem& item) {
   fRead += item.size;
 }
 
-int xMorvaEngine::ReplaceAllWalk::WhatFollows(const xMorvaTextMatcher& matcher) const {
-  for (uint32_t at = fRead; at < fOldSize;) {
-    const StreamItem item = ReadStreamItem(fOld + at, fOldSize - at);
-    at += item.size;
-    if (item.kind == StreamItem::kRecord) continue;
-    return item.kind == StreamItem::kUnit ? matcher.Follows(item.unit) : 2;
-  }
-  return 0;
-}
-
 bool xMorvaEngine::ReplaceAllWalk::FindMatch(int32_t& start, int32_t& end) {
   const Placed* before = fWindow.Last();
   xMorvaTextMatcher matcher(
@@ -276,8 +263,8 @@ bool xMorvaEngine::ReplaceAllWalk::FindMatch(int32_t& start, int32_t& end) {
       matcher.Character(item.unit, true);
     }
   }
-  // What follows decides a whole word that ends the searched text.
-  if (!matcher.IsFound() && !matcher.Finish(WhatFollows(matcher))) return false;
+  // What follows decides a match that ends the searched text.
+  if (!matcher.IsFound() && !FinishSearch(matcher, fOld, fRead, fOldSize)) return false;
   start = matcher.MatchStart();
   end = matcher.MatchEnd();
   return true;

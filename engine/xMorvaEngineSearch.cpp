@@ -6,6 +6,7 @@
 #include "document/xMorvaFind.h"
 #include "engine/xMorvaElementStream.h"
 #include "engine/xMorvaEngine.h"
+#include "engine/xMorvaEngine_p.h"
 #include "framework/core/strings/VString.h"
 
 namespace {
@@ -13,6 +14,16 @@ namespace {
 bool WordUnit(char16_t unit) { return IsWordCharacter(unit); }
 
 }  // namespace
+
+bool FinishSearch(xMorvaTextMatcher& matcher, const uint8_t* stream, uint32_t at, uint32_t size) {
+  const uint32_t next = stream != nullptr ? PastRecords(stream, at, size) : size;
+  if (next >= size) return matcher.Finish(0);
+  // An element is no word's and stands alone; a pair's two units make the
+  // character that follows.
+  const char16_t after = UnitPastRecords(stream, next, size);
+  const char16_t second = IsHighSurrogateUnit(after) ? UnitPastRecords(stream, next + 2, size) : 0;
+  return matcher.Finish(after != 0 ? matcher.Follows(after) : 2, after, second);
+}
 
 bool xMorvaEngine::SearchText(int32_t from, int32_t to, const VString& text, const xMorvaProperties* properties,
                               const xMorvaPropertiesStates* states, bool wholeWord, bool caseSensitive) {
@@ -81,18 +92,7 @@ bool xMorvaEngine::SearchText(int32_t from, int32_t to, const VString& text, con
       matcher.Character(item.unit, matches);
     }
   }
-  if (!matcher.IsFound()) {
-    // What follows the searched range decides a whole word that ends there.
-    int next = 0;
-    while (stream != nullptr && at < fBytesInUse) {
-      const StreamItem item = ReadStreamItem(stream + at, fBytesInUse - at);
-      at += item.size;
-      if (item.kind == StreamItem::kRecord) continue;
-      next = item.kind == StreamItem::kUnit ? matcher.Follows(item.unit) : 2;
-      break;
-    }
-    matcher.Finish(next);
-  }
+  if (!matcher.IsFound()) FinishSearch(matcher, stream, at, fBytesInUse);
   if (stream != nullptr) UnlockStream();
   if (!matcher.IsFound()) {
     SetSelection(from, from);

@@ -479,12 +479,40 @@ bool xMorvaEngine::IsClusterPlace(const uint8_t* stream, int32_t position) const
   if (near[2] >= 0xDC00 && near[2] <= 0xDFFF && near[1] >= 0xD800 && near[1] <= 0xDBFF) return false;
   const VClusterEdge edge = ClusterEdgeBetween(CodePointEndingAt(near, 2), CodePointStartingAt(near, 2));
   if (edge != VClusterEdge::kAsk) return edge == VClusterEdge::kEdge;
-  char16_t units[2 * kClusterContext];
-  const int32_t first = position - kClusterContext;
-  ReadUnits(stream, first, 2 * kClusterContext, units);
+  // The window starts at most 3 units before its place, at a pair's edge
+  // of a run of flags.
+  char16_t units[2 * kClusterContext + 3];
+  const int32_t first = ClusterWindowStart(stream, position - kClusterContext);
+  const int32_t count = position + kClusterContext - first;
+  ReadUnits(stream, first, count, units);
   const int32_t lo = std::max(first, 0) - first;
-  const int32_t hi = std::min(first + 2 * kClusterContext, fLength) - first;
+  const int32_t hi = std::min(first + count, fLength) - first;
   return IsClusterBoundary(units + lo, hi - lo, position - first - lo);
+}
+
+int32_t xMorvaEngine::ClusterWindowStart(const uint8_t* stream, int32_t first) const {
+  if (first <= 0 || first >= fLength) return first;
+  // The regional indicator at the window's start, if one is there.
+  char16_t head[3];
+  ReadUnits(stream, first - 1, 3, head);
+  int32_t start = first;
+  if (IsRegionalIndicatorUnits(head[0], head[1])) {
+    start = first - 1;
+  } else if (!IsRegionalIndicatorUnits(head[1], head[2])) {
+    return first;
+  }
+  // Back to the run's start, a stretch at a time: a flag is two of them.
+  constexpr int32_t kStretch = 32;
+  char16_t stretch[kStretch];
+  for (bool more = true; more;) {
+    const int32_t from = std::max(start - kStretch, 0);
+    ReadUnits(stream, from, start - from, stretch);
+    int32_t at = start - from;
+    while (at >= 2 && IsRegionalIndicatorUnits(stretch[at - 2], stretch[at - 1])) at -= 2;
+    more = at < 2 && from > 0;
+    start = from + at;
+  }
+  return start + (first - start) / 4 * 4;
 }
 
 int32_t xMorvaEngine::ClusterStep(const uint8_t* stream, int32_t position, bool forward) const {
@@ -513,11 +541,12 @@ int32_t xMorvaEngine::ClusterStep(const uint8_t* stream, int32_t position, bool 
   // Marks, joiners, selectors, flags and jamo: the break iterator over the
   // text around, a wider stretch while the step reaches its edge.
   for (int32_t context = kClusterContext;; context *= 2) {
-    std::vector<char16_t> units(size_t(2 * context));
-    const int32_t first = position - context;
-    ReadUnits(stream, first, 2 * context, units.data());
+    const int32_t first = ClusterWindowStart(stream, position - context);
+    const int32_t count = position + context - first;
+    std::vector<char16_t> units(static_cast<size_t>(count));
+    ReadUnits(stream, first, count, units.data());
     const int32_t lo = std::max(first, 0) - first;
-    const int32_t hi = std::min(first + 2 * context, fLength) - first;
+    const int32_t hi = std::min(first + count, fLength) - first;
     const int32_t within = position - first - lo;
     const int32_t found = forward ? ClusterBoundaryAfter(units.data() + lo, hi - lo, within)
                                   : ClusterBoundaryBefore(units.data() + lo, hi - lo, within);

@@ -14,6 +14,13 @@
 #include "framework/core/memory/VMemoryMgr.h"
 #include "graphics/pictures/VPictureShape.h"
 
+class xMorvaTextMatcher;
+
+// Ends a search whose walk stopped at `at` of a stream of `size` bytes:
+// what follows decides a match that ends there (whether its word ends,
+// whether a character starts there). True when a match is complete.
+bool FinishSearch(xMorvaTextMatcher& matcher, const uint8_t* stream, uint32_t at, uint32_t size);
+
 // A picture decoded for drawing, with a fingerprint of the data it was
 // decoded from.
 struct xMorvaEngine::PictureSlot {

@@ -350,7 +350,9 @@ bool xMorvaWinSpeller::FindNextMisspelled() {
     }
     // The word lies between the current point and the chunk's end.
     if (uint32_t(fResult.wordOffset) + fResult.wordLength > fInput.charactersLeft) return false;
+    const uint32_t point = fOffset;
     fOffset += fResult.wordOffset;
+    TakeWholeCharacters(*text, point);
     fInput.state = kQvSpellContinuing;
     fInput.text = TextAt(fOffset);
     fInput.charactersLeft = uint16_t(fChunk.size() - fOffset);
@@ -362,6 +364,20 @@ bool xMorvaWinSpeller::FindNextMisspelled() {
     const std::u16string replacement = Utf8ToUtf16(fSuggestions);
     if (!Change(replacement)) return false;
   }
+}
+
+void xMorvaWinSpeller::TakeWholeCharacters(xMorvaEngine& text, uint32_t point) {
+  // A word ends only where a character does: one that the engine starts or
+  // ends inside a letter with its marks (or an emoji, a syllable of jamo)
+  // takes that whole character, between the point and the chunk's end, so
+  // that what is selected, skipped and changed is the same whole word.
+  const int32_t chunkStart = fBase + fPositionDelta;
+  const int32_t start = chunkStart + int32_t(fOffset);
+  const int32_t end = start + fResult.wordLength;
+  const int32_t from = std::max(text.CaretPlaceFrom(start, false), chunkStart + int32_t(point));
+  const int32_t to = std::min(text.CaretPlaceFrom(end, true), chunkStart + int32_t(fChunk.size()));
+  fOffset = uint32_t(from - chunkStart);
+  fResult.wordLength = uint16_t(std::max(to - from, 0));
 }
 
 std::u16string xMorvaWinSpeller::GetCurrentWord() const {

@@ -110,6 +110,9 @@ class xMorvaWinSpeller {
   void Alert(int16_t item);
   // The next sentence of the range into the block: false when none is left.
   bool NextChunk();
+  // Widens the word found to the edges of the characters its ends fall in,
+  // not back before the point the search started from.
+  void TakeWholeCharacters(xMorvaEngine& text, uint32_t point);
   // Engine calls.
   uint16_t Check(uint16_t mode);
   const char* TextAt(uint32_t character) const;

@@ -114,7 +114,8 @@ TEST_F(SpellerTest, TheWordsFoundAreThoseHunspellFindsInTheirOrder) {
   const std::string text =
       "Thiss sentense has misteaks. Don't worry, it's fine 42 times. "
       "Qvbase prnts the recieved letters\n"
-      "Greek καλημέρα and Cyrillic привет words; wierd-looking co-operation";
+      "Greek καλημέρα and Cyrillic привет words; wierd-looking co-operation\n"
+      "Marks: blorfe\u0301 na\u0308ive x\u0323\u0302y \u0928\u092E\u0938\u094D\u0924\u0947";
   Put(text);
   speller->RunSpellCheck();
   const std::vector<std::string> expected = HunspellWords(text);
@@ -183,6 +184,10 @@ TEST_F(SpellerTest, AChangeReplacesTheWholeWordAndNothingAroundIt) {
       // The full stop stays behind the word changed ('?' a letter beyond ASCII).
       {"Il a dit etc. Elle a ecrit.\n", {"ecrit"}, u"\u00E9crit", "Il a dit etc. Elle a ?crit.\n", false, "fr_FR"},
       {"Das ist z.B. etc. gross.\n", {"gross"}, u"gro\u00DF", "Das ist z.B. etc. gro?.\n", false, "de_DE"},
+      // A word is whole characters: a letter's combining mark is in it,
+      // and a word the engine ends inside a character takes all of it.
+      {"A blorfe\u0301 cat.\n", {"blorfe\u0301"}, u"blorf", "A blorf cat.\n"},
+      {"Zorbq\u200D the blorfx.\n", {"Zorbq\u200D", "blorfx"}, u"Zorb", "Zorb the blorfx.\n"},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.typed);
@@ -194,11 +199,11 @@ TEST_F(SpellerTest, AChangeReplacesTheWholeWordAndNothingAroundIt) {
     }
     Select(0, INT32_MAX);
     Text()->DeleteSelectionWithUndo();
-    for (const char* at = row.typed; *at != 0; ++at) {
-      if (*at == '|') {
+    for (const char16_t unit : Utf8ToUtf16(row.typed)) {
+      if (unit == u'|') {
         Text()->InsertSoftHyphenWithUndo();
       } else {
-        document->TypeCharacter(*at == '\n' ? char16_t(13) : char16_t(*at));
+        document->TypeCharacter(unit == u'\n' ? char16_t(13) : unit);
       }
     }
     document->GetUndo()->Commit();

@@ -31,6 +31,12 @@ uint16_t ElementOf(char16_t mark) {
   return mark == kTabMark ? 16000 : mark == kHyphenMark ? 24002 : 24004;
 }
 
+std::u16string Repeated(const std::u16string& text, int times) {
+  std::u16string out;
+  for (int i = 0; i < times; ++i) out += text;
+  return out;
+}
+
 struct Found {
   bool found;
   int32_t start;
@@ -89,6 +95,23 @@ TEST(FindMatcher, MatchesUnderTheRules) {
       // So is a selector; a joiner between letters keeps them one word.
       {u"Tokyo", u"I \u2764\uFE0FTokyo, Tokyo", true, false, 4, 9},
       {u"\u062E\u0648\u0627\u0647\u0645", u"\u0645\u06CC\u200C\u062E\u0648\u0627\u0647\u0645", true, false, -1, 0},
+      // Both ends of a match are edges of what a user sees as one
+      // character: no letter without its marks, no half of a flag, no
+      // emoji out of a joined family; a run of flags pairs from its start.
+      {u"e", u"e\u0301", false, false, -1, 0},
+      {u"e", u"e\u0301 e", false, false, 3, 4},
+      {u"e\u0301", u"cafe\u0301", false, false, 3, 5},
+      {u"\u0301", u"e\u0301", false, false, -1, 0},
+      {u"a", u"xa\u0323\u0302a", false, false, 4, 5},
+      {u"\U0001F1EF", u"\U0001F1EF\U0001F1F5", false, false, -1, 0},
+      {u"\U0001F1EF\U0001F1F5", u"\U0001F1F5\U0001F1EF\U0001F1F5", false, false, -1, 0},
+      {u"\U0001F468", u"\U0001F468\u200D\U0001F469 \U0001F468", false, false, 6, 8},
+      {u"\U0001F44D", u"\U0001F44D\U0001F3FD", false, false, -1, 0},
+      {u"\U0001F1F5\U0001F1EF", Repeated(u"\U0001F1EF\U0001F1F5", 20), false, false, -1, 0},
+      {u"\U0001F1F5x", Repeated(u"\U0001F1EF\U0001F1F5", 20) + u"\U0001F1F5x", false, false, 80, 83},
+      {u"\u0915\u094D", u"\u0915\u094D\u0937", false, false, -1, 0},
+      {u"cafe", u"cafe\u0301 cafe", true, false, 6, 10},
+      {u"abc", u" \u0301abc", true, false, 2, 5},
       // A tab element matches a tab in the pattern.
       {u"a\tb", std::u16string(u"xa") + kTabMark + u"b", false, false, 1, 4},
       // A soft hyphen is passed over, and lies inside the span found.

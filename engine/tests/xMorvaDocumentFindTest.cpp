@@ -60,6 +60,13 @@ TEST_F(FindTest, NextMatchUnderWrapAndWholeWords) {
       // Started after an emoji's selector or low unit, a word is whole.
       {u"I \u2764\uFE0FTokyo, Tokyo", 4, 4, u"Tokyo", 1, 0, 4, 9},
       {u"\U0001F642Tokyo", 2, 2, u"Tokyo", 1, 0, 2, 7},
+      // A match is whole characters: not a letter without its mark, not
+      // half a flag, not one emoji of a joined family.
+      {u"Cafe\u0301 cafe", 0, 0, u"e", 0, 0, 9, 10},
+      {u"Cafe\u0301 cafe", 0, 0, u"e\u0301", 0, 0, 3, 5},
+      {u"cafe\u0301 cafe", 0, 0, u"cafe", 1, 0, 6, 10},
+      {u"\U0001F1EF\U0001F1F5", 0, 0, u"\U0001F1EF", 0, 1, 0, 0},
+      {u"\U0001F468\u200D\U0001F469 \U0001F468", 0, 0, u"\U0001F468", 0, 0, 6, 8},
   };
   for (const Case& c : cases) {
     Load(c.text, c.selStart, c.selEnd);
@@ -137,6 +144,14 @@ TEST_F(FindTest, ReplaceAllFromTheStartAsOneGroup) {
   EXPECT_EQ(document->ReplaceAll(parameters), 2);
   EXPECT_EQ(PropertyAt(kPropItalic, 6, 7), 1);
   EXPECT_EQ(PropertyAt(kPropItalic, 4, 5), 0);
+
+  // A letter keeps its mark.
+  Load(u"e\u0301 e", 0, 0);
+  parameters.findStates.SetState(kPropBold, 0);
+  Find(u"e");
+  Replace(u"xyz");
+  EXPECT_EQ(document->ReplaceAll(parameters), 1);
+  EXPECT_EQ(Text(), u"e\u0301 xyz");
 }
 
 TEST_F(FindTest, ReplaceNextTakesTheSelectedMatchFirst) {
@@ -166,6 +181,9 @@ TEST_F(FindTest, ReplaceNextTakesTheSelectedMatchFirst) {
       {u"Hello world", 3, 5, false, u"o", u"0", 0, u"Hello w0rld", 7, 8},
       {u"concat cat", 3, 6, false, u"cat", u"dog", 1, u"concat dog", 7, 10},
       {u"foo boo", 1, 3, false, u"o", u"0", 0, u"foo b0o", 6, 7},
+      // No replacement splits a character: the letter with its mark stays.
+      {u"e\u0301 e e", 0, 0, true, u"e", u"x", 0, u"e\u0301 x e", 5, 6},
+      {u"e\u0301 e\u0301 e", 0, 2, false, u"e", u"x", 0, u"e\u0301 e\u0301 x", 6, 7},
   };
   for (const Case& c : cases) {
     Load(c.text, c.selStart, c.selEnd);

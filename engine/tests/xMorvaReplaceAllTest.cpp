@@ -263,6 +263,11 @@ TEST_F(ReplaceAllTest, OneWalkLeavesWhatOneReplacementAfterAnotherLeaves) {
       {"paragraphs", {T(u"cat one\rcat two\r"), R(kPropAlignment, 2), T(u"cat three")}, {u"cat", u"kitty"}},
       {"paragraph start after records", {T(u"x\r"), R(kPropAlignment, 1), R(kPropBold, 1), T(u"cat")},
        {u"cat", u""}},
+      // Matches are whole characters: a letter's mark, a flag's other half,
+      // a family's joined emoji keep what they go with.
+      {"combining marks", {T(u"e\u0301 e cafe\u0301 e\u0301e")}, {u"e", u"x"}},
+      {"flags", {T(u"\U0001F1EF\U0001F1F5\U0001F1F5\U0001F1EF \U0001F1F5")}, {u"\U0001F1F5", u"P"}},
+      {"joined family", {T(u"\U0001F468\u200D\U0001F469 \U0001F468")}, {u"\U0001F468", u"M"}},
       // What the walk leaves to one replacement at a time.
       {"paragraph end in the pattern", {T(u"cat\rcat\rdog")}, {u"t\rc", u"-", 0, 0, 1, 0, 0, -1, 0, false, false}},
       {"paragraph end in the replacement", {T(u"cat cat")}, {u" ", u"\r", 0, 0, 1, 0, 0, -1, 0, false, false}},

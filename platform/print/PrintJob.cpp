@@ -15,7 +15,6 @@
 #include FT_FREETYPE_H
 #include FT_SIZES_H
 #include <fcntl.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -42,6 +41,7 @@
 #include "platform/gdi/fonts/GdiFontLibrary.h"
 #include "platform/print/CairoLibrary.h"
 #include "platform/print/WinPrint.h"
+#include "platform/win32/WinFiles.h"
 
 using GdiFonts::FaceFile;
 using GdiFonts::FontInstance;
@@ -302,25 +302,15 @@ struct PrintJob {
     return CAIRO_STATUS_SUCCESS;
   }
 
-  // The written file on the disk under the output path; false, and the file
-  // gone, when any of it failed.
+  // The written file on the disk under the output path, as a save puts a
+  // document in place: the protection of the file it replaces (or of a new
+  // file) given before the flush, then the one replace step; false, and the
+  // file gone, when any of it failed.
   bool PutInPlace() {
-    bool ok = !writeFailed && fsync(fd) == 0;
-    // The file gets the mode a file made afresh at the path would have,
-    // or the one of the file it replaces.
-    struct stat old {};
-    mode_t mode = 0;
-    if (stat(path.c_str(), &old) == 0 && S_ISREG(old.st_mode)) {
-      mode = old.st_mode & 07777;
-    } else {
-      const mode_t mask = umask(0);
-      umask(mask);
-      mode = 0666 & ~mask;
-    }
-    ok = ok && fchmod(fd, mode) == 0;
+    bool ok = !writeFailed && TakeProtectionOfDescriptor(fd, path.c_str()) && fsync(fd) == 0;
     ok = close(fd) == 0 && ok;
     fd = -1;
-    ok = ok && rename(temporary.c_str(), path.c_str()) == 0;
+    ok = ok && PutFileInPlaceA(temporary.c_str(), path.c_str());
     if (!ok) unlink(temporary.c_str());
     return ok;
   }
@@ -1265,7 +1255,14 @@ int StartDocA(HDC handle, const DOCINFOA* info) {
   job->offsetY = caps.physicalOffsetY;
   const int width = caps.physicalWidth > 0 ? caps.physicalWidth : caps.horzRes;
   const int height = caps.physicalHeight > 0 ? caps.physicalHeight : caps.vertRes;
-  job->path = path;
+  // Printed through a symbolic link, the PDF replaces the file the link
+  // names and the link stays, as a document saved through one does.
+  const DWORD needed = GetLinkTargetPathA(path.c_str(), 0, nullptr);
+  if (needed == 0) return 0;
+  job->path.resize(needed);
+  const DWORD length = GetLinkTargetPathA(path.c_str(), needed, job->path.data());
+  if (length == 0 || length >= needed) return 0;
+  job->path.resize(length);
   job->diskFull = TakeDiskFull();
   if (!MakeTemporary(*job)) return 0;
   PrintJob* self = job.get();

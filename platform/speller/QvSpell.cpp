@@ -112,6 +112,16 @@ bool IsLetter(char32_t c) {
   return locale != nullptr ? iswalpha_l(wint_t(c), locale) != 0 : (c < 128 && std::isalpha(int(c)));
 }
 
+// A combining mark (an accent written after its letter, a vowel sign, a
+// virama): it goes with the letter before it, as in Hunspell's reader, so
+// that no word ends inside a letter with its marks.
+bool IsMark(char32_t c) {
+  if (c < 0x0300) return false;
+  locale_t locale = Utf8Locale();
+  static const wctype_t combining = locale != nullptr ? wctype_l("combining", locale) : 0;
+  return combining != 0 && iswctype_l(wint_t(c), combining, locale) != 0;
+}
+
 bool IsWordCharacter(const Instance& instance, char32_t c) {
   if (c == 0) return false;
   if (instance.extraWordCharacters.find(c) != std::u32string::npos) return true;
@@ -120,7 +130,7 @@ bool IsWordCharacter(const Instance& instance, char32_t c) {
 
 // Punctuation that a dictionary counts among its word characters (the
 // full stop, the hyphen, the apostrophes): no letter and no digit.
-bool IsPunctuation(char32_t c) { return !IsLetter(c) && !(c >= U'0' && c <= U'9'); }
+bool IsPunctuation(char32_t c) { return !IsLetter(c) && !IsMark(c) && !(c >= U'0' && c <= U'9'); }
 
 // A word without its soft hyphens (U+00AD, UTF-8 C2 AD), which mark where
 // a line may break and are no part of its spelling.
@@ -131,8 +141,8 @@ std::string WithoutSoftHyphens(std::string word) {
 }
 
 // The words of the text as Hunspell's own text reader finds them: runs of
-// letters and the dictionary's word characters, with an apostrophe kept
-// between two word characters. A soft hyphen between two word characters
+// letters and the dictionary's word characters with the marks after them,
+// with an apostrophe kept between two word characters. A soft hyphen between two word characters
 // belongs to the word's characters (a change replaces it with the word) and
 // not to its text, which is looked up. Punctuation at a word's end (a full
 // stop among the French or German word characters) belongs to it only as
@@ -165,7 +175,7 @@ std::vector<Word> Words(const Instance& instance, const std::string& text, size_
     }
     const size_t first = i;
     while (i < end) {
-      if (IsWordCharacter(instance, chars[i])) {
+      if (IsWordCharacter(instance, chars[i]) || IsMark(chars[i])) {
         ++i;
       } else if ((chars[i] == U'\'' || chars[i] == U'\u2019' || chars[i] == U'\u00AD') && i + 1 < end &&
                  IsWordCharacter(instance, chars[i + 1])) {

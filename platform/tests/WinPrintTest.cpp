@@ -557,6 +557,20 @@ TEST_F(Printing, AFullDiskLeavesNoFileAndAnOlderOneAsItWas) {
   struct stat made {};
   ASSERT_EQ(stat(pdf.c_str(), &made), 0);
   EXPECT_EQ(made.st_mode & 0777, 0640u);
+  // Printed through a link, the file it names is replaced and the link stays.
+  const std::string link = folder + "/link.pdf";
+  ASSERT_EQ(symlink("full.pdf", link.c_str()), 0);
+  ASSERT_EQ(truncate(pdf.c_str(), 0), 0);
+  DOCINFOA linked{sizeof(DOCINFOA), "Linked", link.c_str(), nullptr, 0};
+  dc = CreateDCA("winspool", "Qv Printer", nullptr, nullptr);
+  EXPECT_EQ(PrintThreePages(dc, linked), "");
+  DeleteDC(dc);
+  EXPECT_EQ(Names(folder), (std::vector<std::string>{"full.pdf", "link.pdf"}));
+  ASSERT_EQ(lstat(link.c_str(), &made), 0);
+  EXPECT_TRUE(S_ISLNK(made.st_mode));
+  ASSERT_EQ(stat(pdf.c_str(), &made), 0);
+  EXPECT_GT(made.st_size, 0);
+  EXPECT_EQ(made.st_mode & 0777, 0640u);
 }
 
 // A real limit on the size of the files the process may write, as a disk

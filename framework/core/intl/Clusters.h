@@ -29,10 +29,21 @@ enum class VClusterEdge : uint8_t {
   kAsk,
 };
 VClusterEdge ClusterEdgeByProperties(char32_t before, char32_t after);
-// Below U+0300 there are no marks, joiners or jamo: only CR LF holds
+
+// Whether a code point stands alone beside any other that does, without
+// the tables: below U+0300 (no marks, joiners or jamo there), and the CJK
+// ideographs, kana, Hangul syllables and full-width forms, none of which
+// is a mark or a jamo. Text of these is told apart at a glance.
+constexpr bool StandsAloneAtAGlance(char32_t c) {
+  return c < 0x0300 || (c >= 0x4E00 && c <= 0x9FFF) || (c >= 0xAC00 && c <= 0xD7A3) ||
+         (c >= 0x3400 && c <= 0x4DBF) || (c >= 0x3000 && c <= 0x3029) || (c >= 0x3030 && c <= 0x3098) ||
+         (c >= 0x309B && c <= 0x30FF) || (c >= 0xFF01 && c <= 0xFF9D);
+}
+
+// Between two code points that stand alone at a glance only CR LF holds
 // together, and the properties are not asked.
 inline VClusterEdge ClusterEdgeBetween(char32_t before, char32_t after) {
-  if (before < 0x0300 && after < 0x0300)
+  if (StandsAloneAtAGlance(before) && StandsAloneAtAGlance(after))
     return before == 0x0D && after == 0x0A ? VClusterEdge::kInside : VClusterEdge::kEdge;
   return ClusterEdgeByProperties(before, after);
 }
@@ -43,6 +54,12 @@ inline char32_t CodePointEndedBy(char32_t before, char16_t unit) {
   if (unit >= 0xDC00 && unit <= 0xDFFF && before >= 0xD800 && before <= 0xDBFF)
     return 0x10000 + ((before - 0xD800) << 10) + (unit - 0xDC00);
   return unit;
+}
+
+// Whether the two units are a regional indicator, half of a flag: a run of
+// them pairs from its start, however long.
+constexpr bool IsRegionalIndicatorUnits(char16_t high, char16_t low) {
+  return high == 0xD83C && low >= 0xDDE6 && low <= 0xDDFF;
 }
 
 // Whether a caret may stand at `at` (0 to count) of the units.

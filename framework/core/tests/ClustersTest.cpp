@@ -1,5 +1,7 @@
 // The cluster rules between two code points: what they answer alone
-// agrees with ICU's character break iterator in every text around them.
+// agrees with ICU's character break iterator in every text around them,
+// and the code points told apart at a glance are those the tables would
+// tell apart.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -33,7 +35,8 @@ bool IcuBoundary(const std::u32string& prefix, const std::u32string& rest) {
 // one and three regional indicators, a prepended character.
 const char32_t kKinds[] = {U'a',    U' ',    0x0D,    0x0A,    0x01,   0xAD,   0xA9,   0x0301, 0x200D,
                            0x200C,  0xFE0F,  0x0903,  0x0600,  0x1F1EF, 0x1F1F5, 0x1100, 0x1161, 0x11A8,
-                           0xAC00,  0xAC01,  0x0915,  0x094D,  0x0937,  0x0E33,  0x1F600, 0x1F3FD, 0x0E01};
+                           0xAC00,  0xAC01,  0x0915,  0x094D,  0x0937,  0x0E33,  0x1F600, 0x1F3FD, 0x0E01,
+                           0x4E00,  0x30A2,  0xFF9E};
 const std::u32string kContexts[] = {U"", U"a", U"\u0915\u094D", U"\U0001F600\u0301", U"\U0001F1EF",
                                     U"\U0001F1EF\U0001F1F5\U0001F1EF", U"\u0600", U"\r"};
 
@@ -78,6 +81,8 @@ TEST(Clusters, PairsAnswerAsTheRulesSayAndTheSameAgain) {
       {0x0600, U'a', VClusterEdge::kInside},      {0x01, 0x0301, VClusterEdge::kEdge},        // prepended, control
       {0x200D, 0x1F467, VClusterEdge::kAsk},      {0x1F1EF, 0x1F1F5, VClusterEdge::kAsk},     // joined, flag
       {0x094D, 0x0937, VClusterEdge::kAsk},       {0xD83D, 0xDE00, VClusterEdge::kAsk},       // linked, halves
+      {0x0D, 0x0A, VClusterEdge::kInside},        {0xAC00, 0x11A8, VClusterEdge::kInside},    // CR LF, LV T
+      {0x30AB, 0x3099, VClusterEdge::kInside},    {0x4E00, 0xAC00, VClusterEdge::kEdge},      // a kana mark, glanced
   };
   for (int pass = 0; pass < 2; ++pass) {
     for (const Row& row : rows) EXPECT_EQ(ClusterEdgeBetween(row.before, row.after), row.edge) << std::hex << uint32_t(row.after);
@@ -101,4 +106,21 @@ TEST(Clusters, EveryLinkedConsonantIsLeftToTheIterator) {
     EXPECT_EQ(ClusterEdgeBetween(0x094D, c), VClusterEdge::kAsk) << std::hex << uint32_t(c);
   }
   EXPECT_GT(consonants, 200);
+}
+
+// None of them is a mark, a joiner, a prepended character or a jamo, so
+// any two of them stand on either side of an edge (but CR LF).
+TEST(Clusters, WhatStandsAloneAtAGlanceStandsAloneByTheTables) {
+  int32_t glanced = 0;
+  for (char32_t c = 0; c < 0x10000; ++c) {
+    if (!StandsAloneAtAGlance(c)) continue;
+    ++glanced;
+    const int32_t kind = u_getIntPropertyValue(UChar32(c), UCHAR_GRAPHEME_CLUSTER_BREAK);
+    EXPECT_TRUE(kind == U_GCB_OTHER || kind == U_GCB_CONTROL || kind == U_GCB_CR || kind == U_GCB_LF ||
+                kind == U_GCB_LV || kind == U_GCB_LVT)
+        << std::hex << uint32_t(c);
+    EXPECT_TRUE(ClusterEdgeBetween(c, U'a') == VClusterEdge::kEdge && ClusterEdgeBetween(0x4E00, c) == VClusterEdge::kEdge)
+        << std::hex << uint32_t(c);
+  }
+  EXPECT_GT(glanced, 39000);
 }
