@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstring>
 #include <iterator>
+#include <string>
 
 #include "document/xMorvaDocumentInterface.h"
 #include "document/xMorvaTabs.h"
@@ -13,6 +14,7 @@
 #include "engine/xMorvaEngine.h"
 #include "engine/xMorvaFont.h"
 #include "engine/xMorvaPictureElement.h"
+#include "framework/core/intl/Clusters.h"
 #include "framework/core/streams/VStreamProgress.h"
 #include "framework/system/environment/VSystemServices.h"
 
@@ -420,6 +422,12 @@ bool xMorvaComposer::TakeBreakCharacter(const Unit& u) {
   const double xBefore = fX;
   Place(u.width, u.unit, u.placed);
   if (space) fRec.spaces += 1;
+  // No break inside a character (a jamo before the rest of its syllable, a
+  // mark after a space): the unit is placed and opens nothing.
+  if (!IsPlainClusterBoundary(u.unit, UnitPastRecords(fS, fAt + 2, fSize)) && ContinuesCluster(fAt + 2)) {
+    fAt += 2;
+    return true;
+  }
   OpenOpportunity(space       ? kLineBreakAtSpace
                   : ownHyphen ? kLineBreakAtSoftHyphen
                               : kLineBreakAtHyphen,
@@ -546,6 +554,14 @@ bool xMorvaComposer::BreakWithoutOpportunity(Unit& u) {
     fAt += u.step;
     return false;
   }
+  // What a user sees as one character is never parted by a line end: a
+  // unit that goes on with the one before it stays on the line, past its
+  // edge.
+  if (!u.picture && ContinuesCluster(fAt)) {
+    Place(u.width, u.unit, u.placed);
+    fAt += u.step;
+    return false;
+  }
   fRec.flags |= kLineForcedBreak;
   if (fPageNumbers > 0) fRec.flags |= kLineHasPageNumbers;
   const bool empty = fRec.positions == 0 && fX == 0;
@@ -553,6 +569,26 @@ bool xMorvaComposer::BreakWithoutOpportunity(Unit& u) {
   fPageNumbers = 0;
   fTab.pending = false;
   return false;
+}
+
+bool xMorvaComposer::ContinuesCluster(uint32_t at) const {
+  if (fElementEnd != 0 || at <= fLineStart || at >= fSize) return false;
+  // The line's units before it (an element as 0), then its own code point:
+  // a line starts at a cluster edge, so they are all the context the rules
+  // need.
+  std::u16string units;
+  for (uint32_t from = fLineStart; from < at;) {
+    const StreamItem item = ReadStreamItem(fS + from, fSize - from);
+    if (item.kind != StreamItem::kRecord) units.push_back(item.kind == StreamItem::kUnit ? item.unit : char16_t(0));
+    from += std::max<uint32_t>(item.size, 2);
+  }
+  const uint32_t unitAt = PastRecords(fS, at, fSize);
+  const StreamItem next = ReadStreamItem(fS + unitAt, fSize - unitAt);
+  if (units.empty() || next.kind != StreamItem::kUnit) return false;
+  const auto before = int32_t(units.size());
+  units.push_back(next.unit);
+  if (StartsPair(fS, unitAt, fSize)) units.push_back(UnitPastRecords(fS, unitAt + 2, fSize));
+  return !IsClusterBoundary(units.data(), int32_t(units.size()), before);
 }
 
 // A unit too wide for an empty line stays on it alone.

@@ -130,6 +130,11 @@ class xMorvaComposer {
 
   // Line breaks.
   bool BreakWithoutOpportunity(Unit& u);
+  // Whether the unit at byte `at` (past records) goes on with the one
+  // before it on the line as one character (a mark, a selector, a skin
+  // tone, a joined emoji, a flag's second half, a jamo of a syllable):
+  // the line is never broken there.
+  bool ContinuesCluster(uint32_t at) const;
   bool BreakAfterLoneUnit(const Unit& u);
   bool BreakBeforeUnit(Unit& u);
   bool BreakAtOpportunity();

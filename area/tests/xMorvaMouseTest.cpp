@@ -464,11 +464,17 @@ TEST_F(MouseTest, EveryPressAndDragStopsAtTheNearerClusterEdge) {
       Press(xs[i] + 1, y, 3);
       EXPECT_EQ(Sel(), Pair(0, length)) << "triple at " << edges[i];
     }
-    // A line of twenty copies, which the pane wraps: Home and End go to
-    // cluster edges on every line.
+    // Twenty copies without their spaces, one word the pane must break:
+    // every line starts at a cluster edge, and Home and End stop at edges.
     std::u16string lines;
-    for (int i = 0; i < 20; ++i) lines += text;
+    for (int i = 0; i < 20; ++i)
+      std::copy_if(text.begin(), text.end(), std::back_inserter(lines), [](char16_t c) { return c != u' '; });
     Load(lines);
+    ASSERT_GT(LineOf(int32_t(lines.size())), 0);
+    uint32_t lineStart = 0;
+    int32_t before = 0;
+    for (int32_t line = 0; line >= 0; line = document->GetLayout()->StepLine(kPartBody, line, false, lineStart, before))
+      EXPECT_TRUE(clustertest::IsEdge(lines, before)) << "line " << line << " at " << before;
     for (int32_t at = 0; at <= int32_t(lines.size()); ++at) {
       for (const int16_t key : {kKeyHome, kKeyEnd}) {
         Caret(at);
