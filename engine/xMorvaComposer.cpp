@@ -363,7 +363,7 @@ inline bool xMorvaComposer::TakeUnit(Unit& u) {
     fAt += u.step;
     return false;
   }
-  if (!fOpp.open) return BreakWithoutOpportunity(u);
+  if (!fOpp.open || OpportunityInsideCluster()) return BreakWithoutOpportunity(u);
   return BreakAtOpportunity();
 }
 
@@ -422,16 +422,11 @@ bool xMorvaComposer::TakeBreakCharacter(const Unit& u) {
   const double xBefore = fX;
   Place(u.width, u.unit, u.placed);
   if (space) fRec.spaces += 1;
-  // No break inside a character (a jamo before the rest of its syllable, a
-  // mark after a space): the unit is placed and opens nothing.
-  if (!IsPlainClusterBoundary(u.unit, UnitPastRecords(fS, fAt + 2, fSize)) && ContinuesCluster(fAt + 2)) {
-    fAt += 2;
-    return true;
-  }
   OpenOpportunity(space       ? kLineBreakAtSpace
                   : ownHyphen ? kLineBreakAtSoftHyphen
                               : kLineBreakAtHyphen,
                   fAt + 2, space ? xBefore : fX);
+  fOpp.unit = u.unit;
   if (fElementEnd != 0 && fAt + 2 >= fElementEnd) {
     // The unit ends the element's text (a shown soft hyphen above all): a
     // break here ends the line after the element, which counts on it.
@@ -457,6 +452,7 @@ void xMorvaComposer::OpenOpportunity(uint16_t kind, uint32_t byteAfter, double w
   fOpp.spaces = fRec.spaces;
   fOpp.pageNumbers = fPageNumbers;
   fOpp.elementEnd = fElementEnd;
+  fOpp.unit = 0;
   fOpp.tab = fTab;
   fStretchFresh = true;
 }
@@ -589,6 +585,12 @@ bool xMorvaComposer::ContinuesCluster(uint32_t at) const {
   units.push_back(next.unit);
   if (StartsPair(fS, unitAt, fSize)) units.push_back(UnitPastRecords(fS, unitAt + 2, fSize));
   return !IsClusterBoundary(units.data(), int32_t(units.size()), before);
+}
+
+bool xMorvaComposer::OpportunityInsideCluster() const {
+  if (fOpp.unit == 0 || fOpp.elementEnd != 0) return false;
+  return !IsPlainClusterBoundary(fOpp.unit, UnitPastRecords(fS, fOpp.byteAfter, fSize)) &&
+         ContinuesCluster(fOpp.byteAfter);
 }
 
 // A unit too wide for an empty line stays on it alone.

@@ -60,11 +60,15 @@ bool IsStrayCharacter(char32_t c) {
          u_hasBinaryProperty(UChar32(c), UCHAR_NONCHARACTER_CODE_POINT);
 }
 
-bool IsPlainClusterBoundary(char32_t before, char32_t after) {
-  // Below U+0300 there are no marks, joiners or jamo: only CR LF holds
-  // together.
-  if (before < 0x0300 && after < 0x0300) return !(before == 0x0D && after == 0x0A);
+bool IsPlainClusterBoundaryBeyondLatin(char32_t before, char32_t after) {
   if ((before >= 0xD800 && before <= 0xDFFF) || (after >= 0xD800 && after <= 0xDFFF)) return false;
+  // Kana and ideographs side by side, the bulk of a Chinese or Japanese
+  // text, which line breaking asks about at every unit: none is a mark, a
+  // joiner, a jamo or a prepended character.
+  const auto kanaOrIdeograph = [](char32_t c) {
+    return (c >= 0x3041 && c <= 0x3096) || (c >= 0x30A1 && c <= 0x30FA) || (c >= 0x3400 && c <= 0x9FFF);
+  };
+  if (kanaOrIdeograph(before) && kanaOrIdeograph(after)) return true;
   const int32_t kindBefore = BreakKind(before);
   const int32_t kindAfter = BreakKind(after);
   const auto isControl = [](int32_t kind) {

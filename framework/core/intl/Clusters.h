@@ -17,7 +17,13 @@ bool IsStrayCharacter(char32_t c);
 // letters, digits, spaces and punctuation side by side); false when the
 // answer needs the text around them (a mark, a joiner, a selector, a
 // regional indicator, a Hangul jamo, a pair's halves) or there is none.
-bool IsPlainClusterBoundary(char32_t before, char32_t after);
+bool IsPlainClusterBoundaryBeyondLatin(char32_t before, char32_t after);
+inline bool IsPlainClusterBoundary(char32_t before, char32_t after) {
+  // Below U+0300 there are no marks, joiners or jamo: only CR LF holds
+  // together. Answered inline: line breaking asks at every space.
+  if (before < 0x0300 && after < 0x0300) return !(before == 0x0D && after == 0x0A);
+  return IsPlainClusterBoundaryBeyondLatin(before, after);
+}
 
 // Whether a caret may stand at `at` (0 to count) of the units.
 bool IsClusterBoundary(const char16_t* units, int32_t count, int32_t at);

@@ -7,7 +7,11 @@
 #include <cstring>
 #include <vector>
 
+#include "framework/core/intl/Clusters.h"
 #include "framework/core/intl/TextTables.h"
+
+#include <unicode/ubrk.h>
+#include <unicode/uchar.h>
 
 namespace {
 
@@ -174,6 +178,32 @@ Builder UniToByteTable() {
   b.u16(0x5000).u16(0x4000);
   b.u16(0x6000).u16(0x6001).raw({0x90, 0x9F, 0x90, 0xA0});
   return b;
+}
+
+// The boundaries the two code points alone tell are ICU's: the kana and
+// ideographs taken at once are plain letters of no emoji, and a sample of
+// every kind of neighbour agrees with the break iterator.
+TEST(Clusters, PlainBoundariesAreICUs) {
+  for (char32_t c = 0x3041; c <= 0x9FFF; ++c) {
+    if ((c > 0x3096 && c < 0x30A1) || (c > 0x30FA && c < 0x3400)) continue;
+    ASSERT_EQ(u_getIntPropertyValue(UChar32(c), UCHAR_GRAPHEME_CLUSTER_BREAK), U_GCB_OTHER) << int(c);
+    ASSERT_FALSE(u_hasBinaryProperty(UChar32(c), UCHAR_EXTENDED_PICTOGRAPHIC)) << int(c);
+  }
+  const char16_t sample[] = {u'a', u' ', u'\r', u'\n', 0x0301, 0x093F, 0x0600, 0x1100, 0x1161, 0x11A8,
+                             0x200D, 0x2764, 0xFE0F, 0x3042, 0x3099, 0x4E00, 0xAC00, 0x0E33};
+  UErrorCode status = U_ZERO_ERROR;
+  UBreakIterator* iterator = ubrk_open(UBRK_CHARACTER, "", nullptr, 0, &status);
+  ASSERT_TRUE(U_SUCCESS(status));
+  for (const char16_t before : sample) {
+    for (const char16_t after : sample) {
+      const char16_t pair[] = {before, after};
+      ubrk_setText(iterator, reinterpret_cast<const UChar*>(pair), 2, &status);
+      if (IsPlainClusterBoundary(before, after)) {
+        EXPECT_TRUE(ubrk_isBoundary(iterator, 1)) << int(before) << " " << int(after);
+      }
+    }
+  }
+  ubrk_close(iterator);
 }
 
 }  // namespace
