@@ -14,6 +14,7 @@
 #include "area/view/xMorvaHyperlink.h"
 #include "area/xMorvaDocumentAreaServices.h"
 #include <cstring>
+#include <tuple>
 
 #include "boundary/HostSelectors.h"
 #include "boundary/HostServiceSelectors.h"
@@ -419,9 +420,9 @@ TEST_F(MouseTest, ATripleClickThatLandsInTheHeaderIsAFirstClickThere) {
 
 // Over each cluster text, a press at every pixel of its line puts the
 // caret on the nearer edge of the cluster under the pointer; a Shift-press
-// and a drag from either end end there too; a double press selects the
-// word at that edge, whole clusters, and a triple press the paragraph.
-// Home and End over a text too long for a line stop at cluster edges.
+// from the end and a drag from the start end there too; a double press
+// selects the word at that edge, whole clusters, and a triple press the
+// paragraph. Lines break, and Home and End stop, at cluster edges.
 TEST_F(MouseTest, EveryPressAndDragStopsAtTheNearerClusterEdge) {
   for (const std::u16string& text : clustertest::kTexts) {
     SCOPED_TRACE(std::string(text.begin(), text.end()));
@@ -541,62 +542,64 @@ TEST_F(MouseTest, UndoRedoAndPasteAtEveryClusterEdgeKeepClustersWhole) {
   const auto onEdges = [&](const std::u16string& text) {
     return clustertest::IsEdge(text, Sel().first) && clustertest::IsEdge(text, Sel().second);
   };
+  // The edit made `after` of `before`; undo and redo give each back, the
+  // selection on its edges.
+  const auto undoRedo = [&](const std::u16string& before, const std::u16string& after) {
+    document->GetUndo()->Commit();
+    ASSERT_EQ(Units(), after);
+    document->Undo();
+    EXPECT_EQ(Units(), before);
+    EXPECT_TRUE(onEdges(before)) << "undone";
+    document->Redo();
+    EXPECT_EQ(Units(), after);
+    EXPECT_TRUE(onEdges(after)) << "redone";
+  };
+  // The clipboard and the text engine's side of a paste, for this test.
+  struct Clipboard {
+    Clipboard() { gClipboard = &clipboard; }
+    ~Clipboard() {
+      gClipboard = nullptr;
+      Tbx::ZeroScrap();
+    }
+    VClipboard clipboard;
+    xMorvaTextTransferEngine engine;
+    VInstalledService<xMorvaTextTransferServices> transfer{&engine};
+  } scoped;
   const size_t count = std::size(clustertest::kTexts);
   for (size_t t = 0; t < count; ++t) {
     const std::u16string& text = clustertest::kTexts[t];
     SCOPED_TRACE(std::string(text.begin(), text.end()));
     const std::vector<int32_t> edges = clustertest::ClusterEdges(text);
     for (size_t i = 0; i + 1 < edges.size(); ++i) {
-      const std::pair<int32_t, int16_t> edits[] = {{edges[i + 1], kKeyBackspace}, {edges[i], kKeyDelete}, {edges[i], 'x'}};
-      for (const auto& [caret, key] : edits) {
+      const std::u16string without = text.substr(0, size_t(edges[i])) + text.substr(size_t(edges[i + 1]));
+      const std::u16string typed = text.substr(0, size_t(edges[i])) + u"x" + text.substr(size_t(edges[i]));
+      const std::tuple<int32_t, int16_t, std::u16string> edits[] = {
+          {edges[i + 1], kKeyBackspace, without}, {edges[i], kKeyDelete, without}, {edges[i], 'x', typed}};
+      for (const auto& [caret, key, after] : edits) {
+        SCOPED_TRACE("key " + std::to_string(key) + " at " + std::to_string(caret));
         Load(text);
         Caret(caret);
         TextInputTest::Press(key, 0, key == 'x' ? u'x' : 0);
-        document->GetUndo()->Commit();
-        const std::u16string edited = Units();
-        ASSERT_NE(edited, text) << "key " << key << " at " << caret;
-        document->Undo();
-        EXPECT_EQ(Units(), text) << "undo key " << key << " at " << caret;
-        EXPECT_TRUE(onEdges(text)) << "undo key " << key << " at " << caret;
-        document->Redo();
-        EXPECT_EQ(Units(), edited) << "redo key " << key << " at " << caret;
-        EXPECT_TRUE(onEdges(edited)) << "redo key " << key << " at " << caret;
+        undoRedo(text, after);
       }
     }
-    // The clipboard and the text engine's side of a paste, for this test.
-    struct Clipboard {
-      Clipboard() { gClipboard = &clipboard; }
-      ~Clipboard() {
-        gClipboard = nullptr;
-        Tbx::ZeroScrap();
-      }
-      VClipboard clipboard;
-      xMorvaTextTransferEngine engine;
-      VInstalledService<xMorvaTextTransferServices> transfer{&engine};
-    } scoped;
     for (const std::u16string& pasted :
          {clustertest::kTexts[(t + 1) % count], std::u16string(u"\u0301x"), std::u16string(u"\U0001F468\u200D")}) {
       Load(pasted);
       Select(0, int32_t(pasted.size()));
       document->CopySelection();
       for (const int32_t edge : edges) {
+        SCOPED_TRACE("paste at " + std::to_string(edge));
         Load(text);
         Caret(edge);
         document->PasteClipboard();
-        document->GetUndo()->Commit();
+        // The caret after the pasted text, at the end of the cluster its
+        // last unit joins.
         const std::u16string joined = text.substr(0, size_t(edge)) + pasted + text.substr(size_t(edge));
-        const int32_t end = edge + int32_t(pasted.size());
         const std::vector<int32_t> joinedEdges = clustertest::ClusterEdges(joined);
-        ASSERT_EQ(Units(), joined) << "paste at " << edge;
-        EXPECT_EQ(Sel().first, Sel().second) << "paste at " << edge;
-        EXPECT_TRUE(onEdges(joined)) << "paste at " << edge;
-        EXPECT_EQ(Sel().first, *std::lower_bound(joinedEdges.begin(), joinedEdges.end(), end)) << "paste at " << edge;
-        document->Undo();
-        EXPECT_EQ(Units(), text) << "undo paste at " << edge;
-        EXPECT_TRUE(onEdges(text)) << "undo paste at " << edge;
-        document->Redo();
-        EXPECT_EQ(Units(), joined) << "redo paste at " << edge;
-        EXPECT_TRUE(onEdges(joined)) << "redo paste at " << edge;
+        const int32_t end = *std::lower_bound(joinedEdges.begin(), joinedEdges.end(), edge + int32_t(pasted.size()));
+        EXPECT_EQ(Sel(), Pair(end, end));
+        undoRedo(text, joined);
       }
     }
   }
