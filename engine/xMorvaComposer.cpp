@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstring>
 #include <iterator>
+#include <string>
 
 #include "document/xMorvaDocumentInterface.h"
 #include "document/xMorvaTabs.h"
@@ -13,6 +14,7 @@
 #include "engine/xMorvaEngine.h"
 #include "engine/xMorvaFont.h"
 #include "engine/xMorvaPictureElement.h"
+#include "framework/core/intl/Clusters.h"
 #include "framework/core/streams/VStreamProgress.h"
 #include "framework/system/environment/VSystemServices.h"
 
@@ -361,7 +363,7 @@ inline bool xMorvaComposer::TakeUnit(Unit& u) {
     fAt += u.step;
     return false;
   }
-  if (!fOpp.open) return BreakWithoutOpportunity(u);
+  if (!fOpp.open || OpportunityInsideCluster()) return BreakWithoutOpportunity(u);
   return BreakAtOpportunity();
 }
 
@@ -424,6 +426,7 @@ bool xMorvaComposer::TakeBreakCharacter(const Unit& u) {
                   : ownHyphen ? kLineBreakAtSoftHyphen
                               : kLineBreakAtHyphen,
                   fAt + 2, space ? xBefore : fX);
+  fOpp.unit = u.unit;
   if (fElementEnd != 0 && fAt + 2 >= fElementEnd) {
     // The unit ends the element's text (a shown soft hyphen above all): a
     // break here ends the line after the element, which counts on it.
@@ -449,6 +452,7 @@ void xMorvaComposer::OpenOpportunity(uint16_t kind, uint32_t byteAfter, double w
   fOpp.spaces = fRec.spaces;
   fOpp.pageNumbers = fPageNumbers;
   fOpp.elementEnd = fElementEnd;
+  fOpp.unit = 0;
   fOpp.tab = fTab;
   fStretchFresh = true;
 }
@@ -546,6 +550,14 @@ bool xMorvaComposer::BreakWithoutOpportunity(Unit& u) {
     fAt += u.step;
     return false;
   }
+  // What a user sees as one character is never parted by a line end: a
+  // unit that goes on with the one before it stays on the line, past its
+  // edge.
+  if (!u.picture && ContinuesCluster(fAt)) {
+    Place(u.width, u.unit, u.placed);
+    fAt += u.step;
+    return false;
+  }
   fRec.flags |= kLineForcedBreak;
   if (fPageNumbers > 0) fRec.flags |= kLineHasPageNumbers;
   const bool empty = fRec.positions == 0 && fX == 0;
@@ -553,6 +565,36 @@ bool xMorvaComposer::BreakWithoutOpportunity(Unit& u) {
   fPageNumbers = 0;
   fTab.pending = false;
   return false;
+}
+
+bool xMorvaComposer::ContinuesCluster(uint32_t at) const {
+  if (fElementEnd != 0 || at <= fLineStart || at >= fSize) return false;
+  // The line's units before it (an element as 0), then its own code point:
+  // a line starts at a cluster edge, so they are all the context the rules
+  // need.
+  std::u16string units;
+  for (uint32_t from = fLineStart; from < at;) {
+    const StreamItem item = ReadStreamItem(fS + from, fSize - from);
+    if (item.kind != StreamItem::kRecord) units.push_back(item.kind == StreamItem::kUnit ? item.unit : char16_t(0));
+    from += std::max<uint32_t>(item.size, 2);
+  }
+  const uint32_t unitAt = PastRecords(fS, at, fSize);
+  const StreamItem next = ReadStreamItem(fS + unitAt, fSize - unitAt);
+  if (units.empty() || next.kind != StreamItem::kUnit) return false;
+  const auto before = int32_t(units.size());
+  units.push_back(next.unit);
+  if (StartsPair(fS, unitAt, fSize)) units.push_back(UnitPastRecords(fS, unitAt + 2, fSize));
+  return !IsClusterBoundary(units.data(), int32_t(units.size()), before);
+}
+
+bool xMorvaComposer::OpportunityInsideCluster() const {
+  if (fOpp.unit == 0 || fOpp.elementEnd != 0) return false;
+  switch (ClusterEdgeBetween(fOpp.unit, UnitPastRecords(fS, fOpp.byteAfter, fSize))) {
+    case VClusterEdge::kEdge: return false;
+    case VClusterEdge::kInside: return true;
+    case VClusterEdge::kAsk: break;
+  }
+  return ContinuesCluster(fOpp.byteAfter);
 }
 
 // A unit too wide for an empty line stays on it alone.

@@ -67,6 +67,8 @@ class xMorvaComposer {
     int32_t spaces = 0;
     int32_t pageNumbers = 0;
     uint32_t elementEnd = 0;
+    // The break character the place follows (0 after a tab).
+    uint16_t unit = 0;
     // The tab pending there: a break lays it out with the room it had.
     PendingTab tab;
   };
@@ -130,6 +132,14 @@ class xMorvaComposer {
 
   // Line breaks.
   bool BreakWithoutOpportunity(Unit& u);
+  // Whether the unit at byte `at` (past records) goes on with the one
+  // before it on the line as one character (a mark, a selector, a skin
+  // tone, a joined emoji, a flag's second half, a jamo of a syllable):
+  // the line is never broken there.
+  bool ContinuesCluster(uint32_t at) const;
+  // Whether the last break opportunity falls inside such a character (a
+  // jamo before the rest of its syllable, a mark after a space).
+  bool OpportunityInsideCluster() const;
   bool BreakAfterLoneUnit(const Unit& u);
   bool BreakBeforeUnit(Unit& u);
   bool BreakAtOpportunity();

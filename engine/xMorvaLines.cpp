@@ -5,6 +5,8 @@
 #include <cmath>
 #include <cstring>
 #include <memory>
+#include <string>
+#include <vector>
 
 #include "document/xMorvaDocParams.h"
 #include "document/xMorvaDocumentInterface.h"
@@ -16,6 +18,7 @@
 #include "engine/xMorvaFont.h"
 #include "engine/xMorvaFontMeasure.h"
 #include "engine/xMorvaPictureElement.h"
+#include "framework/core/intl/Clusters.h"
 #include "framework/core/streams/VStreamProgress.h"
 
 // The border styles' widths are the document's one table.
@@ -326,43 +329,62 @@ xMorvaLines::Hit xMorvaLines::HitTestLine(xMorvaFont& font, double x, int32_t in
   LayOutPageNumbers(font, lineStart, Rec(index), page, line);
   const uint8_t* s = fEngine->LockStream();
   if (s == nullptr) return hit;
+  // The line's positions up to its paragraph end, with their pens: the
+  // point falls to the nearer edge of what a user sees as one character
+  // (a pair, a letter with its marks, a joined emoji), so the positions'
+  // units (0 for an element) are kept for the cluster rules.
+  struct Place {
+    uint32_t from, to;
+    double x0, x1;
+    bool counts, italic, linkLook;
+  };
+  std::vector<Place> places;
+  std::u16string units;
+  std::vector<size_t> unitPlace;  // the place of each position's unit
   bool first = true;
-  bool found = false;
-  uint32_t lastEnd = lineStart;
-  int32_t positions = 0;
   WalkLine(font, line, PictureRoom(line), s, fEngine->GetStreamSize(), lineStart,
            [&](uint32_t from, uint32_t to, double x0, double x1, bool counts) {
              if (first) {
                hit.leftOfText = x < x0 - 5;
                first = false;
              }
-             if (StreamUnit(s + from) == kUnitParagraphEnd) return false;
-             if (x1 > x) {
-               const bool before = x1 - x >= x - x0;
-               hit.offset = before ? from : to;
-               hit.positions = positions + (before ? 0 : 1);
-               // Before the low half of a surrogate pair is before the
-               // pair: no position falls between its halves.
-               if (before && from >= lineStart + 2 && lastEnd == from &&
-                   IsLowSurrogateUnit(StreamUnit(s + from)) && IsHighSurrogateUnit(StreamUnit(s + from - 2)) &&
-                   positions > 0) {
-                 hit.offset = from - 2;
-                 hit.positions = positions - 1;
-               }
-               hit.italic = font.IsItalic();
-               hit.linkLook = font.IsLinkLook();
-               found = true;
-               return false;
+             const StreamItem item = ReadStreamItem(s + from, fEngine->GetStreamSize() - from);
+             if (item.kind == StreamItem::kUnit && item.unit == kUnitParagraphEnd) return false;
+             if (counts) {
+               units.push_back(item.kind == StreamItem::kUnit ? item.unit : char16_t(0));
+               unitPlace.push_back(places.size());
              }
-             positions += counts ? 1 : 0;
-             lastEnd = to;
+             places.push_back({from, to, x0, x1, counts, font.IsItalic(), font.IsLinkLook()});
              return true;
            });
-  if (!found) {
-    hit.offset = lastEnd;
-    hit.positions = positions;
-  }
   fEngine->UnlockStream();
+  const auto under = std::find_if(places.begin(), places.end(), [&](const Place& place) { return place.x1 > x; });
+  int32_t positions = 0;
+  for (auto place = places.begin(); place != under; ++place) positions += place->counts ? 1 : 0;
+  if (under == places.end()) {
+    hit.offset = places.empty() ? lineStart : places.back().to;
+    hit.positions = positions;
+    return hit;
+  }
+  hit.italic = under->italic;
+  hit.linkLook = under->linkLook;
+  if (!under->counts) {
+    const bool before = under->x1 - x >= x - under->x0;
+    hit.offset = before ? under->from : under->to;
+    hit.positions = positions + (before ? 0 : 1);
+    return hit;
+  }
+  // The cluster around the position under the point, and its nearer edge.
+  const auto count = int32_t(units.size());
+  int32_t start = positions;
+  int32_t end = positions + 1;
+  while (start > 0 && !IsClusterBoundary(units.data(), count, start)) --start;
+  while (end < count && !IsClusterBoundary(units.data(), count, end)) ++end;
+  const Place& left = places[unitPlace[size_t(start)]];
+  const Place& right = places[unitPlace[size_t(end - 1)]];
+  const bool before = right.x1 - x >= x - left.x0;
+  hit.offset = before ? left.from : right.to;
+  hit.positions = before ? start : end;
   return hit;
 }
 

@@ -3,6 +3,7 @@
 // (34, 35) and counts (41, 62, 85).
 #include "area/commands/xMorvaLowTextCommands.h"
 
+#include <algorithm>
 #include <memory>
 
 #include "area/commands/xMorvaCommandValues.h"
@@ -70,11 +71,12 @@ bool SelectByKind(xMorvaEngine& engine, int16_t kind, int32_t a, int32_t b) {
     case 3: return engine.SelectParagraphFormatRun(a);
     case 5: return engine.SelectCharacterFormatRun(a);
     case 6: {
-      // One position less when the selection's last unit is a space: the
-      // word is taken without the space after it.
+      // One character less when the selection's last unit is a space: the
+      // word is taken without the space after it, and without the marks
+      // that go with that space.
       const int32_t start = engine.GetWordStart();
       int32_t end = engine.GetWordEnd();
-      if (engine.SelectionEndsWithSpace() && end > start) --end;
+      if (engine.SelectionEndsWithSpace() && end > start) end = std::max(engine.CharacterStep(end, false), start);
       engine.SetSelection(start, end);
       return true;
     }

@@ -5,12 +5,13 @@
 #include "area/view/xMorvaKeyboard.h"
 
 #include <gtest/gtest.h>
-#include <unicode/ubrk.h>
 
 #include <algorithm>
+#include <iterator>
 #include <tuple>
 #include <vector>
 
+#include "area/tests/ClusterTexts.h"
 #include "area/tests/TextInputSupport.h"
 #include "area/view/xMorvaPicturesInPage.h"
 #include "document/xMorvaDocument.h"
@@ -460,25 +461,6 @@ TEST_F(KeyTest, ArrowsAndDeletionTakeASurrogatePairWhole) {
   EXPECT_EQ(Plain(), "ab");
 }
 
-// The places ICU's character break iterator gives a text: the edges of
-// what a user sees as one character.
-std::vector<int32_t> ClusterEdges(const std::u16string& text) {
-  UErrorCode status = U_ZERO_ERROR;
-  UBreakIterator* iterator =
-      ubrk_open(UBRK_CHARACTER, "", reinterpret_cast<const UChar*>(text.data()), int32_t(text.size()), &status);
-  std::vector<int32_t> edges;
-  for (int32_t at = ubrk_first(iterator); at != UBRK_DONE; at = ubrk_next(iterator)) edges.push_back(at);
-  ubrk_close(iterator);
-  return edges;
-}
-
-std::vector<std::u16string> ClustersOf(const std::u16string& text) {
-  const std::vector<int32_t> edges = ClusterEdges(text);
-  std::vector<std::u16string> clusters;
-  for (size_t i = 1; i < edges.size(); ++i) clusters.push_back(text.substr(size_t(edges[i - 1]), size_t(edges[i] - edges[i - 1])));
-  return clusters;
-}
-
 // Emoji (a face, a flag, a skin tone, a family joined by ZWJ, a heart with
 // its selector), keycaps, Devanagari and Thai with their marks, Hangul of
 // jamo, Persian with ZWNJ and Latin with combining marks, walked by every
@@ -486,15 +468,10 @@ std::vector<std::u16string> ClustersOf(const std::u16string& text) {
 // edges, Delete and Backspace take one cluster, and a typed letter stands
 // between clusters, never inside one.
 TEST_F(KeyTest, EveryKeyAndSelectionKeepsClustersWhole) {
-  const std::u16string texts[] = {
-      u"\U0001F600Tokyo \U0001F1EF\U0001F1F5Osaka \U0001F44D\U0001F3FDKyoto "
-      u"\U0001F468\u200D\U0001F469\u200D\U0001F467Nara \u2764\uFE0FKobe",
-      u"1\uFE0F\u20E3 2\uFE0F\u20E3#\uFE0F\u20E3 call",
-      u"\u0928\u092E\u0938\u094D\u0924\u0947 \u0926\u0941\u0928\u093F\u092F\u093E",
-      u"\u0E17\u0E35\u0E48\u0E19\u0E35\u0E48\u0E2A\u0E27\u0E22 \u0E19\u0E49\u0E33",
-      u"\u1100\u1161\u11A8\u1112\u1161\u11AB \uD55C\uAD6D",
-      u"\u0645\u06CC\u200C\u062E\u0648\u0627\u0647\u0645 \u0628\u0631\u0648\u0645",
-      u"Cafe\u0301 nai\u0308ve a\u0323\u0302!",
+  // The shared texts, and a skin tone inside a word and after a space, a
+  // joined pair of no emoji, a conjunct and a letter with two marks.
+  std::vector<std::u16string> texts(std::begin(clustertest::kTexts), std::end(clustertest::kTexts));
+  texts.insert(texts.end(), {
       u"up\U0001F44D\U0001F3FDdown a\U0001F44D\U0001F3FD \u00A9\u200D\u00A9 \u0915\u094D\u0937a\u0301\u0308b",
       // Twenty flags: a run longer than the units read around a place
       // still pairs from its start.
@@ -502,7 +479,7 @@ TEST_F(KeyTest, EveryKeyAndSelectionKeepsClustersWhole) {
       u"\U0001F1EC\U0001F1E7\U0001F1E8\U0001F1E6\U0001F1E7\U0001F1F7\U0001F1EE\U0001F1F3\U0001F1E8\U0001F1F3"
       u"\U0001F1F0\U0001F1F7\U0001F1F2\U0001F1FD\U0001F1EA\U0001F1F8\U0001F1F8\U0001F1EA\U0001F1F3\U0001F1F4"
       u"\U0001F1EB\U0001F1EE\U0001F1E9\U0001F1F0\U0001F1F3\U0001F1F1\U0001F1E7\U0001F1EA\U0001F1E8\U0001F1ED y",
-  };
+  });
   auto units = [&] {
     std::u16string out;
     xMorvaEngine* text = Text();
@@ -522,7 +499,7 @@ TEST_F(KeyTest, EveryKeyAndSelectionKeepsClustersWhole) {
   for (const std::u16string& text : texts) {
     SCOPED_TRACE(std::string(text.begin(), text.end()));
     const int32_t length = int32_t(text.size());
-    const std::vector<int32_t> edges = ClusterEdges(text);
+    const std::vector<int32_t> edges = clustertest::ClusterEdges(text);
     const auto isEdge = [&](int32_t at) { return std::binary_search(edges.begin(), edges.end(), at); };
     const auto edgeBefore = [&](int32_t at) { return *(std::upper_bound(edges.begin(), edges.end(), at) - 1); };
     const auto edgeAfter = [&](int32_t at) { return *std::lower_bound(edges.begin(), edges.end(), at); };
@@ -576,7 +553,7 @@ TEST_F(KeyTest, EveryKeyAndSelectionKeepsClustersWhole) {
     }
     // Backspace and Delete take one cluster; a letter typed at any caret
     // stands alone between two clusters.
-    const std::vector<std::u16string> clusters = ClustersOf(text);
+    const std::vector<std::u16string> clusters = clustertest::ClustersOf(text);
     for (size_t i = 0; i < clusters.size(); ++i) {
       std::u16string without = text;
       without.erase(size_t(edges[i]), clusters[i].size());
@@ -596,7 +573,7 @@ TEST_F(KeyTest, EveryKeyAndSelectionKeepsClustersWhole) {
       document->TypeCharacter(u'x');
       std::vector<std::u16string> typed = clusters;
       typed.insert(typed.begin() + (std::find(edges.begin(), edges.end(), edgeBefore(at)) - edges.begin()), u"x");
-      EXPECT_EQ(ClustersOf(units()), typed) << "x at " << at;
+      EXPECT_EQ(clustertest::ClustersOf(units()), typed) << "x at " << at;
     }
   }
 }

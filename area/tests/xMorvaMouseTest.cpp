@@ -1,19 +1,28 @@
 // The mouse in a text area, by kind of press: single, double and triple
 // clicks, Shift-clicks, margin clicks, selection drags (by character and
 // by line, with scrolling), the click methods' offers, Control-clicks that
-// insert a host field, and the presses that must change nothing.
+// insert a host field, and the presses that must change nothing. Over
+// texts whose characters are more than one unit, every road that sets a
+// caret or a selection (presses, drags, Home and End, the word commands,
+// undo, redo and paste) stops at cluster edges.
 #include "area/view/xMorvaMouse.h"
 
 #include <gtest/gtest.h>
 
+#include "area/tests/ClusterTexts.h"
 #include "area/tests/TextInputSupport.h"
 #include "area/view/xMorvaHyperlink.h"
 #include "area/xMorvaDocumentAreaServices.h"
 #include <cstring>
+#include <tuple>
 
 #include "boundary/HostSelectors.h"
 #include "boundary/HostServiceSelectors.h"
 #include "document/xMorvaDocument.h"
+#include "document/xMorvaUndo.h"
+#include "engine/xMorvaTextTransferEngine.h"
+#include "framework/system/environment/VClipboard.h"
+#include "platform/toolbox/TbxScrap.h"
 #include "views/VEvent.h"
 
 namespace {
@@ -40,6 +49,23 @@ class MouseTest : public areatest::TextInputTest {
   void ClickAt(int32_t position, int16_t clicks = 1, bool shift = false, bool control = false) {
     const auto p = PointOf(position);
     Press(p.first, p.second, clicks, shift, control);
+  }
+  // The text replaced by `text`, unit by unit as typed, and read back.
+  void Load(const std::u16string& text) {
+    Select(0, Text()->GetLength());
+    for (const char16_t unit : text) document->TypeCharacter(unit);
+    document->GetUndo()->Commit();
+  }
+  std::u16string Units() const {
+    std::u16string out;
+    uint8_t* bytes = Text()->LockStream();
+    for (uint32_t at = 0; at < Text()->GetStreamSize();) {
+      const StreamItem item = ReadStreamItem(bytes + at, Text()->GetStreamSize() - at);
+      if (item.kind == StreamItem::kUnit) out.push_back(item.unit);
+      at += item.size;
+    }
+    Text()->UnlockStream();
+    return out;
   }
   // The click methods of kinds 1 to 3 answer `consume`.
   void WatchClicks(int32_t consume) {
@@ -388,6 +414,195 @@ TEST_F(MouseTest, ATripleClickThatLandsInTheHeaderIsAFirstClickThere) {
   EXPECT_NE(document->GetCurrentPartNumber(), kPartBody);
   EXPECT_EQ(Sel().first, Sel().second);
   for (const Pair& offer : Offers()) EXPECT_NE(offer.first, 3);
+}
+
+// ---- Characters of more than one unit.
+
+// Over each cluster text, a press at every pixel of its line puts the
+// caret on the nearer edge of the cluster under the pointer; a Shift-press
+// from the end and a drag from the start end there too; a double press
+// selects the word at that edge, whole clusters, and a triple press the
+// paragraph. Lines break, and Home and End stop, at cluster edges.
+TEST_F(MouseTest, EveryPressAndDragStopsAtTheNearerClusterEdge) {
+  for (const std::u16string& text : clustertest::kTexts) {
+    SCOPED_TRACE(std::string(text.begin(), text.end()));
+    Load(text);
+    ASSERT_EQ(Units(), text);
+    const int32_t length = int32_t(text.size());
+    const std::vector<int32_t> edges = clustertest::ClusterEdges(text);
+    std::vector<int32_t> xs;
+    for (const int32_t edge : edges) xs.push_back(PointOf(edge).first - 1);
+    const int32_t y = PointOf(0).second;
+    xMorvaTextHit hit;
+    ASSERT_TRUE(xMorvaMouse::HitTest(*document, xs.front() + 1 - frame->TextInset(), y, false, hit));
+    for (int32_t x = xs.front(); x <= xs.back() + 2; ++x) {
+      const size_t after = size_t(std::upper_bound(xs.begin(), xs.end(), x) - xs.begin());
+      int32_t want = after == 0 ? 0 : length;
+      if (after > 0 && after < xs.size()) {
+        const int32_t twice = xs[after - 1] + xs[after];
+        if (std::abs(2 * x - twice) <= 1) continue;  // the middle: either edge
+        want = edges[2 * x < twice ? after - 1 : after];
+      }
+      Press(x, y);
+      EXPECT_EQ(Sel(), Pair(want, want)) << "x " << x;
+      Caret(length);
+      Press(x, y, 1, true);
+      EXPECT_EQ(Sel(), Pair(want, length)) << "shift x " << x;
+      VEvent press(xs.front() + 1, y, 0, false, false, false, false, false, 1, 0);
+      xMorvaSelectionDragger drag(*frame, press, xs.front() + 1, y, 0, hit.offset, 0, hit.offset, hit);
+      drag.Step(x - xs.front() - 1, 0);
+      int32_t anchor = -1, current = -1;
+      drag.GetResult(anchor, current);
+      EXPECT_EQ(Pair(anchor, current), Pair(0, want)) << "drag to x " << x;
+    }
+    for (size_t i = 0; i + 1 < edges.size(); ++i) {
+      Caret(edges[i]);
+      const Pair word(Text()->GetWordStart(), Text()->GetWordEnd());
+      Caret(length);
+      Press(xs[i] + 1, y);
+      Press(xs[i] + 1, y, 2);
+      EXPECT_EQ(Sel(), word) << "double at " << edges[i];
+      Press(xs[i] + 1, y, 3);
+      EXPECT_EQ(Sel(), Pair(0, length)) << "triple at " << edges[i];
+    }
+    // Twenty copies without their spaces, one word the pane must break:
+    // every line starts at a cluster edge, and Home and End stop at edges.
+    std::u16string lines;
+    for (int i = 0; i < 20; ++i)
+      std::copy_if(text.begin(), text.end(), std::back_inserter(lines), [](char16_t c) { return c != u' '; });
+    Load(lines);
+    ASSERT_GT(LineOf(int32_t(lines.size())), 0);
+    uint32_t lineStart = 0;
+    int32_t before = 0;
+    for (int32_t line = 0; line >= 0; line = document->GetLayout()->StepLine(kPartBody, line, false, lineStart, before))
+      EXPECT_TRUE(clustertest::IsEdge(lines, before)) << "line " << line << " at " << before;
+    for (int32_t at = 0; at <= int32_t(lines.size()); ++at) {
+      for (const int16_t key : {kKeyHome, kKeyEnd}) {
+        Caret(at);
+        TextInputTest::Press(key);
+        EXPECT_TRUE(clustertest::IsEdge(lines, Sel().first)) << "key " << key << " from " << at;
+      }
+    }
+  }
+}
+
+// The word at a caret (a double press, command 59 of kind 6, command 100)
+// is the word table's, stretched so that a cluster belongs wholly to the
+// word of its first unit; a cluster whose first unit is in no word is in
+// none. Command 59 leaves out the space cluster a word ends with.
+TEST_F(MouseTest, AWordAtACaretIsTheWordTablesWithItsClustersWhole) {
+  const struct {
+    std::u16string text;
+    int32_t caret;
+    Pair word;
+    int32_t end59;
+  } rows[] = {
+      {u"\u2764\uFE0Fx", 0, {0, 2}, 2},   // a character of no word and its selector
+      {u"\u2764\uFE0Fx", 2, {2, 3}, 3},   // the selector is no word's
+      {u" \u0301a", 0, {0, 2}, 0},        // a space with a mark: no word
+      {u" \u0301a", 2, {2, 3}, 3},
+      {u"\u200Dab", 0, {0, 1}, 1},        // a joiner at the start: in no word
+      {u"\u200Dab", 1, {1, 3}, 3},
+      {u"a\u0301b c", 0, {0, 4}, 3},
+      {u"a\u0301b c", 2, {0, 4}, 3},
+      {u"a\u0301b c", 4, {4, 5}, 5},
+      {u"a \u0301b", 0, {0, 3}, 1},       // the word's space has a mark
+      {u"\U0001F44D\U0001F3FD ok", 0, {0, 4}, 4},  // an emoji of no word: itself
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(std::string(row.text.begin(), row.text.end()) + " at " + std::to_string(row.caret));
+    Load(row.text);
+    Caret(row.caret);
+    EXPECT_EQ(Pair(Text()->GetWordStart(), Text()->GetWordEnd()), row.word);
+    int32_t start = -1, end = -1;
+    int16_t space = -1;
+    Run(100, area->GetReference(), {&start, &end, &space});
+    EXPECT_EQ(Pair(start, end), row.word);
+    int16_t kind = 6;
+    int32_t a = 0, b = 0;
+    Run(59, area->GetReference(), {&kind, &a, &b});
+    EXPECT_EQ(Sel(), Pair(row.word.first, row.end59));
+    // A press lands on the caret but beside a cluster of no width (a lone
+    // joiner).
+    Caret(int32_t(row.text.size()));
+    ClickAt(row.caret);
+    if (Sel().first != row.caret) continue;
+    ClickAt(row.caret, 2);
+    EXPECT_EQ(Sel(), row.word);
+  }
+}
+
+// Backspace, Delete and a typed letter at every cluster edge, undone and
+// redone: the units come back exactly and both ends of the selection stand
+// at cluster edges. A text pasted at every edge (another cluster text, and
+// one that starts with a mark, which Unicode joins to the cluster before
+// it) gives the two texts' units side by side, the caret after them on an
+// edge of the result; undo and redo give back each text.
+TEST_F(MouseTest, UndoRedoAndPasteAtEveryClusterEdgeKeepClustersWhole) {
+  const auto onEdges = [&](const std::u16string& text) {
+    return clustertest::IsEdge(text, Sel().first) && clustertest::IsEdge(text, Sel().second);
+  };
+  // The edit made `after` of `before`; undo and redo give each back, the
+  // selection on its edges.
+  const auto undoRedo = [&](const std::u16string& before, const std::u16string& after) {
+    document->GetUndo()->Commit();
+    ASSERT_EQ(Units(), after);
+    document->Undo();
+    EXPECT_EQ(Units(), before);
+    EXPECT_TRUE(onEdges(before)) << "undone";
+    document->Redo();
+    EXPECT_EQ(Units(), after);
+    EXPECT_TRUE(onEdges(after)) << "redone";
+  };
+  // The clipboard and the text engine's side of a paste, for this test.
+  struct Clipboard {
+    Clipboard() { gClipboard = &clipboard; }
+    ~Clipboard() {
+      gClipboard = nullptr;
+      Tbx::ZeroScrap();
+    }
+    VClipboard clipboard;
+    xMorvaTextTransferEngine engine;
+    VInstalledService<xMorvaTextTransferServices> transfer{&engine};
+  } scoped;
+  const size_t count = std::size(clustertest::kTexts);
+  for (size_t t = 0; t < count; ++t) {
+    const std::u16string& text = clustertest::kTexts[t];
+    SCOPED_TRACE(std::string(text.begin(), text.end()));
+    const std::vector<int32_t> edges = clustertest::ClusterEdges(text);
+    for (size_t i = 0; i + 1 < edges.size(); ++i) {
+      const std::u16string without = text.substr(0, size_t(edges[i])) + text.substr(size_t(edges[i + 1]));
+      const std::u16string typed = text.substr(0, size_t(edges[i])) + u"x" + text.substr(size_t(edges[i]));
+      const std::tuple<int32_t, int16_t, std::u16string> edits[] = {
+          {edges[i + 1], kKeyBackspace, without}, {edges[i], kKeyDelete, without}, {edges[i], 'x', typed}};
+      for (const auto& [caret, key, after] : edits) {
+        SCOPED_TRACE("key " + std::to_string(key) + " at " + std::to_string(caret));
+        Load(text);
+        Caret(caret);
+        TextInputTest::Press(key, 0, key == 'x' ? u'x' : 0);
+        undoRedo(text, after);
+      }
+    }
+    for (const std::u16string& pasted :
+         {clustertest::kTexts[(t + 1) % count], std::u16string(u"\u0301x"), std::u16string(u"\U0001F468\u200D")}) {
+      Load(pasted);
+      Select(0, int32_t(pasted.size()));
+      document->CopySelection();
+      for (const int32_t edge : edges) {
+        SCOPED_TRACE("paste at " + std::to_string(edge));
+        Load(text);
+        Caret(edge);
+        document->PasteClipboard();
+        // The caret after the pasted text, at the end of the cluster its
+        // last unit joins.
+        const std::u16string joined = text.substr(0, size_t(edge)) + pasted + text.substr(size_t(edge));
+        const std::vector<int32_t> joinedEdges = clustertest::ClusterEdges(joined);
+        const int32_t end = *std::lower_bound(joinedEdges.begin(), joinedEdges.end(), edge + int32_t(pasted.size()));
+        EXPECT_EQ(Sel(), Pair(end, end));
+        undoRedo(text, joined);
+      }
+    }
+  }
 }
 
 // ---- Presses that change nothing.
