@@ -418,23 +418,8 @@ int32_t xMorvaEngine::TypeCharacter(char16_t unit) {
     uint8_t bytes[2];
     PutStreamUnit(bytes, unit);
     if (const int32_t error = InsertBytes(fSelStartOffset, bytes, 2)) return error;
-    // The selection is patched rather than walked again.
-    fSelStartOffset += 2;
-    fSelEndOffset = fSelStartOffset;
-    fSelEnd = ++fSelStart;
-    fSelLength = 0;
-    ++fWordEnd;
-    ++fParaEnd;
-    ++fLength;
     fParaEndOffset += fBytesInUse - before;
-    if (!IsWordCharacter(unit)) {
-      fWordStart = fSelStart;
-      fWordScript = VWordScript::kEither;
-    } else {
-      fWordStart = wordBefore;
-      NoteWordUnit(unit, fSelStart - 1);
-      TakeWordEndAfterTyping(wordRunsOn);
-    }
+    StepPastTypedUnit(unit, wordBefore, wordRunsOn, fSelStartOffset + 2);
     return 0;
   });
 }
@@ -462,27 +447,33 @@ int32_t xMorvaEngine::TypeCharacters(const char16_t* units, int32_t count) {
     // right after the caret.
     const uint32_t after = fSelStartOffset + uint32_t(bytes.size());
     for (int32_t i = 0; i < count; ++i) {
-      fSelStartOffset += 2;
-      fSelEndOffset = fSelStartOffset;
-      fSelEnd = ++fSelStart;
-      fSelLength = 0;
-      ++fWordEnd;
-      ++fParaEnd;
-      ++fLength;
-      if (!IsWordCharacter(units[i])) {
-        fWordStart = fSelStart;
-        fWordScript = VWordScript::kEither;
-      } else {
-        fWordStart = wordBefore;
-        NoteWordUnit(units[i], fSelStart - 1);
-        TakeWordEndAfterTyping(wordRunsOn, after);
-      }
+      StepPastTypedUnit(units[i], wordBefore, wordRunsOn, after);
       wordBefore = fStopValid && fStopPosition == fSelStart ? fStopWordStart : fWordStart;
       wordRunsOn = fWordEnd > fSelStart && fWordStart == wordBefore;
     }
     fParaEndOffset += fBytesInUse - before;
     return 0;
   });
+}
+
+// The selection is patched rather than walked again: the caret one unit
+// on, and the word at it as the typed unit leaves it.
+void xMorvaEngine::StepPastTypedUnit(char16_t unit, int32_t wordBefore, bool wordRunsOn, uint32_t after) {
+  fSelStartOffset += 2;
+  fSelEndOffset = fSelStartOffset;
+  fSelEnd = ++fSelStart;
+  fSelLength = 0;
+  ++fWordEnd;
+  ++fParaEnd;
+  ++fLength;
+  if (!IsWordCharacter(unit)) {
+    fWordStart = fSelStart;
+    fWordScript = VWordScript::kEither;
+  } else {
+    fWordStart = wordBefore;
+    NoteWordUnit(unit, fSelStart - 1);
+    TakeWordEndAfterTyping(wordRunsOn, after);
+  }
 }
 
 void xMorvaEngine::TakeWordEndAfterTyping(bool wordRanOn, uint32_t after) {

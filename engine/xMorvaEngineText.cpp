@@ -448,17 +448,6 @@ constexpr int32_t kClusterContextLimit = 4096;
 // emoji with its skin tone, and tell the place after it.
 constexpr int32_t kStepUnits = 16;
 
-// The code point that ends at `at` (1 or more), and the one that starts
-// there (before the last unit).
-char32_t CodePointEndingAt(const char16_t* units, int32_t at) {
-  return CodePointEndedBy(at >= 2 ? units[at - 2] : 0, units[at - 1]);
-}
-char32_t CodePointStartingAt(const char16_t* units, int32_t at) {
-  const char16_t first = units[at];
-  if (first >= 0xD800 && first <= 0xDBFF && units[at + 1] >= 0xDC00 && units[at + 1] <= 0xDFFF)
-    return 0x10000 + ((char32_t(first) - 0xD800) << 10) + (units[at + 1] - 0xDC00);
-  return first;
-}
 }  // namespace
 
 char32_t xMorvaEngine::CodePointPastRecords(const uint8_t* stream, uint32_t offset) const {
@@ -477,7 +466,7 @@ bool xMorvaEngine::IsClusterPlace(const uint8_t* stream, int32_t position) const
   char16_t near[4];
   ReadUnits(stream, position - 2, 4, near);
   if (near[2] >= 0xDC00 && near[2] <= 0xDFFF && near[1] >= 0xD800 && near[1] <= 0xDBFF) return false;
-  const VClusterEdge edge = ClusterEdgeBetween(CodePointEndingAt(near, 2), CodePointStartingAt(near, 2));
+  const VClusterEdge edge = ClusterEdgeBetween(CodePointBefore(near, 2), CodePointAt(near, 4, 2));
   if (edge != VClusterEdge::kAsk) return edge == VClusterEdge::kEdge;
   // The window starts at most 3 units before its place, at a pair's edge
   // of a run of flags.
@@ -534,7 +523,7 @@ int32_t xMorvaEngine::ClusterStep(const uint8_t* stream, int32_t position, bool 
     if (first + at <= 0 || first + at >= fLength) return std::clamp(first + at, 0, fLength);
     if (at < 2 || at + 2 > kStepUnits) break;
     // A low unit there starts no code point, and so leaves it to the rules.
-    const VClusterEdge edge = ClusterEdgeBetween(CodePointEndingAt(near, at), CodePointStartingAt(near, at));
+    const VClusterEdge edge = ClusterEdgeBetween(CodePointBefore(near, at), CodePointAt(near, kStepUnits, at));
     if (edge == VClusterEdge::kEdge) return first + at;
     if (edge == VClusterEdge::kAsk) break;
   }

@@ -692,7 +692,7 @@ bool IsMarkedUtf16TextSample(const uint8_t* bytes, uint32_t size) {
     if (IsHighSurrogate(c)) {
       if (i + 1 == count) break;
       if (!IsLowSurrogate(units[i + 1])) return false;
-      const char32_t pair = 0x10000 + ((char32_t(c) - 0xD800) << 10) + (units[i + 1] - 0xDC00);
+      const char32_t pair = CodePointEndedBy(c, units[i + 1]);
       if (IsStrayCharacter(pair)) strays += 2;
       ++i;
     } else if (IsLowSurrogate(c)) {

@@ -99,6 +99,9 @@ TEST(FindMatcher, MatchesUnderTheRules) {
       // character: no letter without its marks, no half of a flag, no
       // emoji out of a joined family; a run of flags pairs from its start.
       {u"e", u"e\u0301", false, false, -1, 0},
+      {u"привет", u"Скажи привет!", true, true, 6, 12},
+      {u"źdźbło", u"Polskie źdźbło trawy", true, true, 8, 14},
+      {u"λόγος", u"ἐν ἀρχῇ ἦν ὁ λόγος", true, true, 13, 18},
       {u"e", u"e\u0301 e", false, false, 3, 4},
       {u"e\u0301", u"cafe\u0301", false, false, 3, 5},
       {u"\u0301", u"e\u0301", false, false, -1, 0},

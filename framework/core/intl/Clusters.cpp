@@ -69,20 +69,6 @@ int32_t BreakKind(char32_t c) {
 // so the whole stretch is left to the iterator.
 bool MayBeLinkedConsonant(char32_t c) { return c >= 0x0900 && c <= 0x0DFF; }
 
-// The code point that ends at `at`, and the one that starts there.
-char32_t CodePointBefore(const char16_t* units, int32_t at) {
-  const char16_t last = units[at - 1];
-  if (IsLow(last) && at >= 2 && IsHigh(units[at - 2]))
-    return 0x10000 + ((char32_t(units[at - 2]) - 0xD800) << 10) + (last - 0xDC00);
-  return last;
-}
-char32_t CodePointAt(const char16_t* units, int32_t count, int32_t at) {
-  const char16_t first = units[at];
-  if (IsHigh(first) && at + 1 < count && IsLow(units[at + 1]))
-    return 0x10000 + ((char32_t(first) - 0xD800) << 10) + (units[at + 1] - 0xDC00);
-  return first;
-}
-
 // The rules between `before` and `after`, neither a unit of a pair.
 VClusterEdge EdgeByRules(char32_t before, char32_t after) {
   const int32_t kindBefore = BreakKind(before);
