@@ -629,7 +629,7 @@ TEST_F(OpenSave, AnotherProcesssSaveNeverRemovesTheCopyOfASaveInProgress) {
   uint32_t type = kTypeOwnDocument;
   ASSERT_EQ(Open("doc.qmv", type), 0);
   int failed = 0;
-  for (int save = 0; save < 300; ++save) {
+  for (int save = 0; save < 100; ++save) {
     documentfile::Type(Engine(*doc, kPartBody), "x");
     doc->SetModified();
     if (SaveKeptFile(*doc, area->GetKeptFile()) != 0) ++failed;
