@@ -1161,16 +1161,18 @@ BOOL DeleteUnheldFilesA(const char* folder, const char* namePrefix) {
 
 namespace {
 
-BOOL PutInPlace(const char* writtenName, const char* placeName) {
+// Puts the file in place, on the disk before it returns when `writeThrough`.
+BOOL PutInPlace(const char* writtenName, const char* placeName, bool writeThrough) {
   struct stat st;
   if (lstat(placeName, &st) == 0)
-    return ReplaceFileA(placeName, writtenName, nullptr, REPLACEFILE_WRITE_THROUGH, nullptr, nullptr);
+    return ReplaceFileA(placeName, writtenName, nullptr, writeThrough ? REPLACEFILE_WRITE_THROUGH : 0,
+                        nullptr, nullptr);
   if (errno != ENOENT) return Fail(ErrorOf(errno, placeName));
   const mode_t mode = 0666 & ~CurrentUmask();
   if (lstat(writtenName, &st) != 0) return Fail(ErrorOf(errno, writtenName));
   if ((st.st_mode & 07777) != mode && chmod(writtenName, mode) != 0)
     return Fail(ErrorOf(errno, writtenName));
-  return MoveFileExA(writtenName, placeName, MOVEFILE_WRITE_THROUGH);
+  return MoveFileExA(writtenName, placeName, writeThrough ? MOVEFILE_WRITE_THROUGH : 0);
 }
 
 // The folder a path names a file in, as a path to open.
@@ -1201,7 +1203,7 @@ BOOL PutFileInPlaceA(const char* writtenName, const char* placeName) {
   const bool copy = lstat(writtenName, &written) == 0 && ClosedCopy(written, false) != nullptr;
   FolderState before;
   const bool known = copy && FolderStateOf(FolderToOpen(placeName), &before);
-  if (!PutInPlace(writtenName, placeName)) return FALSE_;
+  if (!PutInPlace(writtenName, placeName, !copy)) return FALSE_;
   if (copy) {
     // The folder as the copy left it, when nothing but this job changed it
     // from the copy's making on: it holds no copy left of that place.
@@ -1217,7 +1219,11 @@ BOOL PutFileInPlaceA(const char* writtenName, const char* placeName) {
       else
         t.notes.erase(o->noteKey);
     }
+    // Let go before the folder's flush: the file at its place is held no
+    // longer than its move takes.
     LetGo(o);
+    const DWORD error = FlushFolderOf(placeName);
+    if (error != ERROR_SUCCESS) return Fail(error);
   }
   return Succeed();
 }
