@@ -4,7 +4,6 @@
 #include <bitset>
 #include <cmath>
 #include <cstring>
-#include <random>
 #include <string>
 
 #include "area/files/xMorvaDocumentFile.h"
@@ -406,78 +405,8 @@ bool FullPathOfFile(const VFile& file, std::string& path, size_t& nameStart) {
   return nameStart < path.size();
 }
 
-// A file's place as the file layer names it: the folder part of its path
-// (up to and with the last separator, empty for a bare name) and its name
-// on disk. Names stay strings of characters here: the file layer alone
-// turns them into the platform's bytes, so a name with accents is written
-// and found again as the user typed it.
-struct FilePlace {
-  VStrInHandle folder;
-  VStrInHandle name;
-};
-
-bool PlaceOfFile(const VFile& file, FilePlace& place) {
-  VStrInHandle full;
-  file.GetFullPath(full);
-  const int32_t length = full.GetLength();
-  const int32_t slash = full.FindChar(u'/', length, true);
-  if (slash >= length) return false;
-  place.folder.Assign(full);
-  place.folder.KeepRange(1, slash);
-  place.name.Assign(full);
-  place.name.KeepRange(slash + 1, length - slash);
-  return true;
-}
-
 // The tag of the hidden copy a save writes beside the file it replaces.
 constexpr char kNewCopyTag[] = ".~qvnew";
-
-// A hidden name beside `name`: a dot, the name, the tag and a suffix.
-VStrInHandle HiddenName(const VString& name, const char* tag, const std::string& suffix) {
-  VStrInHandle hidden;
-  hidden.AppendUniChar(u'.');
-  hidden.Insert(name, hidden.GetLength() + 1);
-  hidden.AppendCText(tag, kCharSetAnsi);
-  hidden.AppendCText(suffix.c_str(), kCharSetAnsi);
-  return hidden;
-}
-
-// Six letters or digits drawn at random, as a unique temporary name ends:
-// no name left by another process, or by a save killed midway, is ever
-// counted towards.
-std::string RandomSuffix() {
-  static constexpr char kLetters[] =
-      "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
-  thread_local std::mt19937_64 generator{(uint64_t(std::random_device{}()) << 32) ^
-                                         std::random_device{}()};
-  std::string suffix(6, 'x');
-  for (char& c : suffix) c = kLetters[generator() % (sizeof kLetters - 1)];
-  return suffix;
-}
-
-// A new file beside the file at `place` under a hidden name of its own,
-// left open for writing (and held against other processes); null when none
-// can be made.
-std::unique_ptr<VFile> CreateFileBeside(const FilePlace& place, const char* tag) {
-  for (int attempt = 0; attempt < 100; ++attempt) {
-    VStrInHandle candidate(place.folder);
-    candidate.Insert(HiddenName(place.name, tag, RandomSuffix()), candidate.GetLength() + 1);
-    auto file = std::make_unique<VFile>(candidate);
-    // Private while it is written: the file it replaces may be.
-    const int32_t code = file->Create(false, true);
-    if (code == 0) return file;
-    if (code != kFileExists) return nullptr;
-  }
-  return nullptr;
-}
-
-// Removes the copies that saves of the file at `path` killed midway left
-// beside it: those no process holds (a copy being written is held).
-void RemoveLeftCopies(const std::string& path, size_t nameStart) {
-  const std::string folder = nameStart == 0 ? std::string(".") : path.substr(0, nameStart);
-  const std::string prefix = "." + path.substr(nameStart) + kNewCopyTag;
-  DeleteUnheldFilesA(folder.c_str(), prefix.c_str());
-}
 
 }  // namespace
 
@@ -494,17 +423,14 @@ bool WriteDocumentFile(xMorvaDocument& document, VFile& target, uint32_t type) {
   if (linkedLength == 0 || linkedLength >= kOpenSavePathBytes) return false;
   std::unique_ptr<VFile> linked;
   VFile* destination = &target;
-  std::string destinationPath = path;
-  size_t destinationNameStart = nameStart;
+  // The path a link leads to is written as it stands, under its own name
+  // and extension: it is no name the user typed, to which a type's
+  // extension is added. A folder there refuses the replace.
   if (path != linkedPath) {
-    linked = std::make_unique<VFile>(linkedPath, target.GetFileType(), target.GetCreator());
+    linked = std::make_unique<VFile>(linkedPath);
     destination = linked.get();
-    if (!FullPathOfFile(*destination, destinationPath, destinationNameStart)) return false;
   }
-  FilePlace place;
-  if (!PlaceOfFile(*destination, place)) return false;
-  RemoveLeftCopies(destinationPath, destinationNameStart);
-  std::unique_ptr<VFile> temporary = CreateFileBeside(place, kNewCopyTag);
+  std::unique_ptr<VFile> temporary = VFile::NewCopyBeside(*destination, kNewCopyTag);
   if (!temporary) return false;
   bool written = false;
   {

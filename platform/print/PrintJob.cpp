@@ -14,10 +14,6 @@
 #include <ft2build.h>
 #include FT_FREETYPE_H
 #include FT_SIZES_H
-#include <fcntl.h>
-#include <unistd.h>
-
-#include <cerrno>
 
 #include <algorithm>
 #include <array>
@@ -228,7 +224,7 @@ struct PrintJob {
   int id = 0;
   std::string path;
   std::string temporary;
-  int fd = -1;
+  HANDLE file = INVALID_HANDLE_VALUE;
   // A write of the output failed: the job cannot succeed any more.
   bool writeFailed = false;
   // The job is being given up: what cairo still writes goes nowhere.
@@ -269,9 +265,9 @@ struct PrintJob {
     if (surface != nullptr) gCairo->surface_destroy(surface);
     for (auto& face : faces) gCairo->font_face_destroy(face.second.second);
     // A job that did not put its file in place removes it.
-    if (fd >= 0) {
-      close(fd);
-      unlink(temporary.c_str());
+    if (file != INVALID_HANDLE_VALUE) {
+      CloseHandle(file);
+      DeleteFileA(temporary.c_str());
     }
   }
 
@@ -288,16 +284,10 @@ struct PrintJob {
     PrintJob& job = *static_cast<PrintJob*>(closure);
     if (job.discarding) return CAIRO_STATUS_SUCCESS;
     if (job.writeFailed) return CAIRO_STATUS_WRITE_ERROR;
-    while (length > 0) {
-      if (job.DiskFull()) errno = ENOSPC;
-      const ssize_t n = job.DiskFull() ? -1 : write(job.fd, data, length);
-      if (n < 0 && errno == EINTR) continue;
-      if (n <= 0) {
-        job.writeFailed = true;
-        return CAIRO_STATUS_WRITE_ERROR;
-      }
-      data += n;
-      length -= static_cast<unsigned int>(n);
+    DWORD written = 0;
+    if (job.DiskFull() || !WriteFile(job.file, data, length, &written, nullptr)) {
+      job.writeFailed = true;
+      return CAIRO_STATUS_WRITE_ERROR;
     }
     return CAIRO_STATUS_SUCCESS;
   }
@@ -307,25 +297,26 @@ struct PrintJob {
   // file) given before the flush, then the one replace step; false, and the
   // file gone, when any of it failed.
   bool PutInPlace() {
-    bool ok = !writeFailed && TakeProtectionOfDescriptor(fd, path.c_str()) && fsync(fd) == 0;
-    ok = close(fd) == 0 && ok;
-    fd = -1;
+    bool ok = !writeFailed && TakeProtectionOfA(file, path.c_str()) && FlushFileBuffers(file);
+    ok = CloseHandle(file) && ok;
+    file = INVALID_HANDLE_VALUE;
     ok = ok && PutFileInPlaceA(temporary.c_str(), path.c_str());
-    if (!ok) unlink(temporary.c_str());
+    if (!ok) DeleteFileA(temporary.c_str());
     return ok;
   }
 };
 
-// A hidden file of the job's own beside the output path, open for writing;
+// The tag of the hidden file a job writes beside its PDF.
+constexpr char kPrintCopyTag[] = ".~qvprint";
+
+// A hidden file of the job's own beside the output path, open for writing
+// (the copy a save makes, which first removes those killed jobs left);
 // false when none can be made there.
 bool MakeTemporary(PrintJob& job) {
-  const size_t slash = job.path.rfind('/');
-  const std::string folder = slash == std::string::npos ? std::string() : job.path.substr(0, slash + 1);
-  const std::string name = slash == std::string::npos ? job.path : job.path.substr(slash + 1);
-  std::string pattern = folder + "." + name + ".~qvprintXXXXXX";
-  job.fd = mkostemp(pattern.data(), O_CLOEXEC);
-  if (job.fd < 0) return false;
-  job.temporary = pattern;
+  std::vector<char> name(job.path.size() + sizeof kPrintCopyTag + 16);
+  job.file = CreateCopyBesideA(job.path.c_str(), kPrintCopyTag, name.data(), DWORD(name.size()));
+  if (job.file == INVALID_HANDLE_VALUE) return false;
+  job.temporary = name.data();
   return true;
 }
 

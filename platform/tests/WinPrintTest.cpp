@@ -597,6 +597,29 @@ TEST_F(Printing, AFileSizeLimitFailsTheJobAndLeavesNoFile) {
   }
 }
 
+// Jobs killed midway leave their hidden files; the next job into that PDF
+// removes them, as a save removes the copies killed saves left.
+TEST_F(Printing, TheNextJobRemovesWhatKilledJobsLeft) {
+  const std::string pdf = folder + "/killed.pdf";
+  DOCINFOA info{sizeof(DOCINFOA), "Killed", pdf.c_str(), nullptr, 0};
+  for (int job = 0; job < 4; ++job) {
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+      HDC dc = CreateDCA("winspool", "Qv Printer", nullptr, nullptr);
+      if (StartDocA(dc, &info) > 0 && StartPage(dc) > 0) DrawPage(dc, 1);
+      _exit(0);
+    }
+    ASSERT_EQ(waitpid(child, nullptr, 0), child);
+  }
+  // Each job removed what the one before it left.
+  EXPECT_EQ(Names(folder).size(), 1u);
+  HDC dc = CreateDCA("winspool", "Qv Printer", nullptr, nullptr);
+  EXPECT_EQ(PrintThreePages(dc, info), "");
+  DeleteDC(dc);
+  EXPECT_EQ(Names(folder), std::vector<std::string>{"killed.pdf"});
+}
+
 // cairo is not among the platform library's own libraries: a process that
 // prints nothing maps neither it nor what it brings along. The first job
 // loads it, and the job writes its file as before.

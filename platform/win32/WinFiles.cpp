@@ -6,6 +6,7 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <fnmatch.h>
+#include <sys/random.h>
 #include <sys/stat.h>
 #include <sys/statvfs.h>
 #include <sys/xattr.h>
@@ -16,6 +17,8 @@
 #include <climits>
 #include <cstdio>
 #include <cstring>
+#include <ctime>
+#include <map>
 #include <mutex>
 #include <string>
 #include <unordered_set>
@@ -40,6 +43,27 @@ struct FindEntry {
   WIN32_FIND_DATAA data;
 };
 
+// A folder as it stands: an entry made, removed or renamed in it changes its
+// modification and change times.
+struct FolderState {
+  dev_t device = 0;
+  ino_t inode = 0;
+  struct timespec modified {};
+  struct timespec changed {};
+  bool operator==(const FolderState& o) const {
+    return device == o.device && inode == o.inode && modified.tv_sec == o.modified.tv_sec &&
+           modified.tv_nsec == o.modified.tv_nsec && changed.tv_sec == o.changed.tv_sec &&
+           changed.tv_nsec == o.changed.tv_nsec;
+  }
+};
+
+bool FolderStateOf(const std::string& folder, FolderState* state) {
+  struct stat st;
+  if (stat(folder.c_str(), &st) != 0) return false;
+  *state = FolderState{st.st_dev, st.st_ino, st.st_mtim, st.st_ctim};
+  return true;
+}
+
 struct Object {
   Kind kind = Kind::kFile;
   // Files: the descriptor, the access asked for, the sharing granted, and the
@@ -56,11 +80,23 @@ struct Object {
   // Searches: the entries and the next one to hand out.
   std::vector<FindEntry> entries;
   size_t next = 0;
+  // A copy made by CreateCopyBesideA: the key of its place's note, and its
+  // folder as it stood once the copy was made there.
+  bool copy = false;
+  std::string noteKey;
+  FolderState folderWithCopy;
 };
 
 struct Table {
   std::mutex lock;
   std::unordered_set<Object*> objects;
+  // Copies whose handles are closed, still held until they are put in place
+  // or deleted.
+  std::vector<Object*> closedCopies;
+  // For each place whose copies this process looked for ("device:inode/"
+  // of the folder and the copies' common start), the folder as it stood when
+  // the last job on it ended holding none that were left.
+  std::map<std::string, FolderState> notes;
 };
 
 Table& T() {
@@ -488,6 +524,12 @@ bool LockAgainstOtherProcesses(int fd) {
   return errno != EAGAIN && errno != EACCES;
 }
 
+// Whether `path` names the file `st` describes.
+bool NamesFile(const std::string& path, const struct stat& st) {
+  struct stat now;
+  return lstat(path.c_str(), &now) == 0 && now.st_dev == st.st_dev && now.st_ino == st.st_ino;
+}
+
 mode_t CurrentUmask() {
   const mode_t mask = umask(0);
   umask(mask);
@@ -524,6 +566,10 @@ HANDLE CreateFileA(const char* name, DWORD access, DWORD share, void*, DWORD dis
   bool existed = true;
   int fd = -1;
   const mode_t mode = (attributes & FILE_ATTRIBUTE_TEMPORARY) != 0 ? 0600 : 0666;
+  // A writer that shares no writing, and a copy being written, hold the file
+  // against other processes.
+  const bool holds =
+      write && ((share & FILE_SHARE_WRITE) == 0 || (attributes & FILE_ATTRIBUTE_TEMPORARY) != 0);
   switch (disposition) {
     case CREATE_NEW:
       fd = open(name, flags | O_CREAT | O_EXCL, mode);
@@ -559,10 +605,13 @@ HANDLE CreateFileA(const char* name, DWORD access, DWORD share, void*, DWORD dis
     error = ERROR_ACCESS_DENIED;  // read-only for everyone
   } else if (!SharingAllows(st.st_dev, st.st_ino, access, share)) {
     error = ERROR_SHARING_VIOLATION;
-  } else if (write && ((share & FILE_SHARE_WRITE) == 0 ||
-                       (attributes & FILE_ATTRIBUTE_TEMPORARY) != 0) &&
-             !LockAgainstOtherProcesses(fd)) {
-    error = ERROR_SHARING_VIOLATION;  // another process holds the file
+  } else if (holds && !LockAgainstOtherProcesses(fd)) {
+    // Another process holds the file. One just made here is held so only by
+    // a process removing what killed saves left, which takes it away.
+    error = existed ? ERROR_SHARING_VIOLATION : ERROR_FILE_EXISTS;
+  } else if (holds && !existed && !NamesFile(path, st)) {
+    // Taken away before it was held: the name is no longer this file's.
+    error = ERROR_FILE_EXISTS;
   } else if (existed && (disposition == CREATE_ALWAYS || disposition == TRUNCATE_EXISTING)) {
     if (!write) {
       error = ERROR_ACCESS_DENIED;
@@ -572,7 +621,8 @@ HANDLE CreateFileA(const char* name, DWORD access, DWORD share, void*, DWORD dis
   }
   if (error != ERROR_SUCCESS) {
     close(fd);
-    if (!existed) unlink(name);
+    // A file made here and taken away meanwhile is not this one's to remove.
+    if (!existed && error != ERROR_FILE_EXISTS) unlink(name);
     SetLastError(error);
     return INVALID_HANDLE_VALUE;
   }
@@ -800,6 +850,14 @@ BOOL CloseHandle(HANDLE object) {
     if (CloseKernelHandle(object)) return Succeed();
     return Fail(ERROR_INVALID_HANDLE);
   }
+  if (o->copy) {
+    // Still held: no other process takes it for what a killed save left
+    // until it is in place or deleted.
+    Table& t = T();
+    std::lock_guard<std::mutex> guard(t.lock);
+    t.closedCopies.push_back(o);
+    return Succeed();
+  }
   const int fd = o->fd;
   delete o;
   if (fd >= 0 && close(fd) != 0 && errno != EINTR) return Fail(ErrorOf(errno));
@@ -833,6 +891,31 @@ HANDLE WinFileFromDescriptor(int descriptor) {
 
 // ---------------------------------------------------------------- paths
 
+namespace {
+
+// The closed copy (CreateCopyBesideA) that is the file `st` describes, taken
+// out of the table of closed copies when `take`; null when there is none.
+Object* ClosedCopy(const struct stat& st, bool take) {
+  Table& t = T();
+  std::lock_guard<std::mutex> guard(t.lock);
+  for (auto it = t.closedCopies.begin(); it != t.closedCopies.end(); ++it) {
+    Object* o = *it;
+    if (o->device != st.st_dev || o->inode != st.st_ino) continue;
+    if (take) t.closedCopies.erase(it);
+    return o;
+  }
+  return nullptr;
+}
+
+// Lets go of a closed copy: its hold ends.
+void LetGo(Object* copy) {
+  if (copy == nullptr) return;
+  close(copy->fd);
+  delete copy;
+}
+
+}  // namespace
+
 BOOL DeleteFileA(const char* name) {
   if (!ValidName(name)) return Fail(ERROR_PATH_NOT_FOUND);
   struct stat st;
@@ -840,6 +923,7 @@ BOOL DeleteFileA(const char* name) {
   if (S_ISDIR(st.st_mode)) return Fail(ERROR_ACCESS_DENIED);
   if (HeldAgainstDeletion(name)) return Fail(ERROR_SHARING_VIOLATION);
   if (unlink(name) != 0) return Fail(ErrorOf(errno, name));
+  LetGo(ClosedCopy(st, true));
   return Succeed();
 }
 
@@ -1057,11 +1141,17 @@ BOOL DeleteUnheldFilesA(const char* folder, const char* namePrefix) {
     struct stat st;
     // Removed under a lock that any holder's refuses: a file that no process
     // holds is no one's copy being written, and no one takes it meanwhile.
+    // The name is checked again under the lock: a file that took its place
+    // meanwhile (renamed away, then another made there) stays.
+    struct stat named;
     if (fstat(fd, &st) == 0 && S_ISREG(st.st_mode)) {
       struct flock lock {};
       lock.l_type = F_RDLCK;
       lock.l_whence = SEEK_SET;
-      if (fcntl(fd, F_OFD_SETLK, &lock) == 0) unlinkat(at, entry->d_name, 0);
+      if (fcntl(fd, F_OFD_SETLK, &lock) == 0 &&
+          fstatat(at, entry->d_name, &named, AT_SYMLINK_NOFOLLOW) == 0 &&
+          named.st_dev == st.st_dev && named.st_ino == st.st_ino)
+        unlinkat(at, entry->d_name, 0);
     }
     close(fd);
   }
@@ -1069,17 +1159,119 @@ BOOL DeleteUnheldFilesA(const char* folder, const char* namePrefix) {
   return Succeed();
 }
 
-BOOL PutFileInPlaceA(const char* writtenName, const char* placeName) {
-  if (!ValidName(writtenName) || !ValidName(placeName)) return Fail(ERROR_PATH_NOT_FOUND);
+namespace {
+
+// Puts the file in place, on the disk before it returns when `writeThrough`.
+BOOL PutInPlace(const char* writtenName, const char* placeName, bool writeThrough) {
   struct stat st;
   if (lstat(placeName, &st) == 0)
-    return ReplaceFileA(placeName, writtenName, nullptr, REPLACEFILE_WRITE_THROUGH, nullptr, nullptr);
+    return ReplaceFileA(placeName, writtenName, nullptr, writeThrough ? REPLACEFILE_WRITE_THROUGH : 0,
+                        nullptr, nullptr);
   if (errno != ENOENT) return Fail(ErrorOf(errno, placeName));
   const mode_t mode = 0666 & ~CurrentUmask();
   if (lstat(writtenName, &st) != 0) return Fail(ErrorOf(errno, writtenName));
   if ((st.st_mode & 07777) != mode && chmod(writtenName, mode) != 0)
     return Fail(ErrorOf(errno, writtenName));
-  return MoveFileExA(writtenName, placeName, MOVEFILE_WRITE_THROUGH);
+  return MoveFileExA(writtenName, placeName, writeThrough ? MOVEFILE_WRITE_THROUGH : 0);
+}
+
+// The folder a path names a file in, as a path to open.
+std::string FolderToOpen(const std::string& path) {
+  const size_t slash = path.find_last_of('/');
+  return slash == std::string::npos ? std::string(".") : slash == 0 ? std::string("/") : path.substr(0, slash);
+}
+
+// Six letters or digits drawn at random: no name a process made, or a killed
+// one left, is ever made again, so that no name is taken for another file.
+std::string RandomLetters() {
+  static constexpr char kLetters[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
+  uint8_t drawn[6] = {};
+  if (getrandom(drawn, sizeof drawn, 0) != ssize_t(sizeof drawn)) {
+    const uint64_t mixed = uint64_t(clock()) ^ (uint64_t(getpid()) << 32) ^ uint64_t(time(nullptr));
+    for (size_t i = 0; i < sizeof drawn; ++i) drawn[i] ^= uint8_t(mixed >> (8 * i));
+  }
+  std::string letters;
+  for (const uint8_t d : drawn) letters.push_back(kLetters[d % (sizeof kLetters - 1)]);
+  return letters;
+}
+
+}  // namespace
+
+BOOL PutFileInPlaceA(const char* writtenName, const char* placeName) {
+  if (!ValidName(writtenName) || !ValidName(placeName)) return Fail(ERROR_PATH_NOT_FOUND);
+  struct stat written;
+  const bool copy = lstat(writtenName, &written) == 0 && ClosedCopy(written, false) != nullptr;
+  FolderState before;
+  const bool known = copy && FolderStateOf(FolderToOpen(placeName), &before);
+  if (!PutInPlace(writtenName, placeName, !copy)) return FALSE_;
+  if (copy) {
+    // The folder as the copy left it, when nothing but this job changed it
+    // from the copy's making on: it holds no copy left of that place.
+    Object* o = ClosedCopy(written, true);
+    FolderState after;
+    const bool noted = known && o != nullptr && o->folderWithCopy == before &&
+                       FolderStateOf(FolderToOpen(placeName), &after);
+    if (o != nullptr) {
+      Table& t = T();
+      std::lock_guard<std::mutex> guard(t.lock);
+      if (noted)
+        t.notes[o->noteKey] = after;
+      else
+        t.notes.erase(o->noteKey);
+    }
+    // Let go before the folder's flush: the file at its place is held no
+    // longer than its move takes.
+    LetGo(o);
+    const DWORD error = FlushFolderOf(placeName);
+    if (error != ERROR_SUCCESS) return Fail(error);
+  }
+  return Succeed();
+}
+
+HANDLE CreateCopyBesideA(const char* placeName, const char* tag, char* copyName, DWORD copyNameLength) {
+  if (!ValidName(placeName) || tag == nullptr || *tag == 0 || copyName == nullptr) {
+    SetLastError(ERROR_INVALID_PARAMETER);
+    return INVALID_HANDLE_VALUE;
+  }
+  const std::string place = placeName;
+  const size_t nameStart = place.find_last_of('/') + 1;  // 0 without a folder
+  const std::string folder = FolderToOpen(place);
+  const std::string prefix = "." + place.substr(nameStart) + tag;
+  FolderState state;
+  if (!FolderStateOf(folder, &state)) {
+    SetLastError(ErrorOf(errno, place));
+    return INVALID_HANDLE_VALUE;
+  }
+  const std::string key = std::to_string(state.device) + ":" + std::to_string(state.inode) + "/" + prefix;
+  bool unchanged = false;
+  {
+    Table& t = T();
+    std::lock_guard<std::mutex> guard(t.lock);
+    const auto note = t.notes.find(key);
+    unchanged = note != t.notes.end() && note->second == state;
+  }
+  // Unchanged since this process's last job on the place ended, the folder
+  // holds no copy left of it: it is read only when it changed.
+  if (!unchanged) DeleteUnheldFilesA(folder.c_str(), prefix.c_str());
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    const std::string name = place.substr(0, nameStart) + prefix + RandomLetters();
+    if (name.size() >= copyNameLength) {
+      SetLastError(ERROR_INSUFFICIENT_BUFFER);
+      return INVALID_HANDLE_VALUE;
+    }
+    HANDLE h = CreateFileA(name.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                           CREATE_NEW, FILE_ATTRIBUTE_TEMPORARY, nullptr);
+    if (h == INVALID_HANDLE_VALUE && GetLastError() == ERROR_FILE_EXISTS) continue;
+    if (h == INVALID_HANDLE_VALUE) return h;
+    Object* o = Find(h, Kind::kFile);
+    o->copy = true;
+    o->noteKey = key;
+    FolderStateOf(folder, &o->folderWithCopy);
+    CopyOut(name, copyNameLength, copyName);
+    return h;
+  }
+  SetLastError(ERROR_FILE_EXISTS);
+  return INVALID_HANDLE_VALUE;
 }
 
 BOOL CreateDirectoryA(const char* name, void*) {

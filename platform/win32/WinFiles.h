@@ -118,7 +118,10 @@ struct WIN32_FILE_ATTRIBUTE_DATA {
 // processes, a handle that writes without sharing writing (and a
 // FILE_ATTRIBUTE_TEMPORARY file while it is open) holds its file: such an
 // open of a file another process holds so fails with ERROR_SHARING_VIOLATION,
-// as does ReplaceFileA of it. A
+// as does ReplaceFileA of it. A file such a handle makes is held from before
+// any other process can take it for a file no one holds
+// (DeleteUnheldFilesA): one that such a process takes away in between
+// answers ERROR_FILE_EXISTS, as a name taken meanwhile does. A
 // read-only file refuses write access to everyone. OPEN_ALWAYS and
 // CREATE_ALWAYS on an existing file succeed with ERROR_ALREADY_EXISTS.
 // A name ending in ":AFP_AfpInfo" names that stream beside the file before it;
@@ -149,6 +152,7 @@ QV_PLATFORM_API BOOL SetEndOfFile(HANDLE file);
 QV_PLATFORM_API BOOL FlushFileBuffers(HANDLE file);
 QV_PLATFORM_API BOOL GetFileTime(HANDLE file, FILETIME* creation, FILETIME* lastAccess,
                                  FILETIME* lastWrite);
+// A copy (CreateCopyBesideA) stays held until it is put in place or deleted.
 QV_PLATFORM_API BOOL CloseHandle(HANDLE object);
 
 // The identity of the file behind a handle: two handles name the same file
@@ -172,6 +176,7 @@ QV_PLATFORM_API BOOL GetFileInformationByHandle(HANDLE file,
 
 // A file that a handle holds without FILE_SHARE_DELETE can be neither deleted
 // nor moved (ERROR_SHARING_VIOLATION). A folder is no file (ERROR_ACCESS_DENIED).
+// A copy (CreateCopyBesideA) is let go once deleted.
 QV_PLATFORM_API BOOL DeleteFileA(const char* name);
 // Fails with ERROR_ALREADY_EXISTS when the new name exists.
 QV_PLATFORM_API BOOL MoveFileA(const char* existingName, const char* newName);
@@ -197,8 +202,22 @@ QV_PLATFORM_API BOOL ReplaceFileA(const char* replacedName, const char* replacem
 // the document saves and the Toolbox's resource files: over the file there
 // (ReplaceFileA), or, when the name is free, under it with the ordinary
 // permission of a new file (MoveFileExA); either on the disk before the
-// call returns.
+// call returns. A copy (CreateCopyBesideA) is let go once in place.
 QV_PLATFORM_API BOOL PutFileInPlaceA(const char* writtenName, const char* placeName);
+// A new file beside `placeName` for a job that writes it whole there (a
+// save, a print), under the hidden name "." + its name + `tag` + six random
+// letters or digits, written into `copyName`: open for reading and writing
+// (its owner's alone, as a FILE_ATTRIBUTE_TEMPORARY file), and held against
+// every other process from before any can see it unheld until it is put in
+// place (PutFileInPlaceA) or deleted (DeleteFileA), also after its handle is
+// closed. First removes the copies of that name that jobs killed midway left
+// there and no process holds (DeleteUnheldFilesA). The folder is read for
+// them only when it changed since this process's last job on that place
+// ended: at its first job on it, and after any other entry was made,
+// removed or renamed there meanwhile. INVALID_HANDLE_VALUE when no copy can
+// be made (ERROR_INSUFFICIENT_BUFFER when its name does not fit).
+QV_PLATFORM_API HANDLE CreateCopyBesideA(const char* placeName, const char* tag, char* copyName,
+                                         DWORD copyNameLength);
 // Gives the open file the protection it is to have at `placeName`: that
 // file's permission bits and, where the process may give it, its group (else
 // group bits no wider than everyone's); the ordinary permission of a new file
@@ -214,7 +233,8 @@ QV_PLATFORM_API DWORD GetLinkTargetPathA(const char* name, DWORD bufferLength, c
 // Deletes the files in `folder` whose names begin with `namePrefix` and that
 // no handle of any process holds for writing without sharing it (the copies
 // a save writes are held so while they are written): what saves killed
-// midway left behind.
+// midway left behind. A name is checked under the hold it takes: a file that
+// another one replaced at that name meanwhile stays.
 QV_PLATFORM_API BOOL DeleteUnheldFilesA(const char* folder, const char* namePrefix);
 QV_PLATFORM_API BOOL CreateDirectoryA(const char* name, void* security);
 QV_PLATFORM_API BOOL RemoveDirectoryA(const char* name);

@@ -215,6 +215,17 @@ int32_t VFile::Create(bool replace, bool temporary) {
   return 0;
 }
 
+std::unique_ptr<VFile> VFile::NewCopyBeside(const VFile& place, const char* tag) {
+  VStrInHandle placePath;
+  place.GetFullPath(placePath);
+  auto copy = std::make_unique<VFile>(placePath);
+  VStrInHandle copyPath;
+  if (copy->fWin.CreateCopyBeside(place, tag, copyPath) != 0) return nullptr;
+  copy->TakeNewPath(copyPath);
+  copy->fState = 6;
+  return copy;
+}
+
 int32_t VFile::Delete() {
   if (IsOpen()) return kFileAlreadyOpen;
   if (GetState() != kItemPresent) return kFileNotFound;

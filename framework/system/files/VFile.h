@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 
 #include "framework/system/files/VFileSystemItem.h"
 #include "framework/system/files/VWinFile.h"
@@ -99,6 +100,12 @@ class VFile : public VFileSystemItem {
   // open for reading and writing (state 6). A `temporary` file, written to
   // take another's place (TakePlaceOf), is its owner's alone until then.
   int32_t Create(bool replace, bool temporary = false);
+  // A new hidden file beside `place` (the platform's copy of a place,
+  // CreateCopyBesideA, named after it and `tag`), open for reading and
+  // writing (state 6), to be written and then put in place (TakePlaceOf) or
+  // deleted; held against every other process until then. Null when none
+  // can be made.
+  static std::unique_ptr<VFile> NewCopyBeside(const VFile& place, const char* tag);
   // 202 when open, 208 when not present, 210 when it cannot be deleted.
   int32_t Delete();
   // Moves the file to its folder under `newName`, which must be a plain name

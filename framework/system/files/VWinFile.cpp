@@ -221,6 +221,18 @@ int32_t VWinFile::Create(bool temporary) {
   return 0;
 }
 
+int32_t VWinFile::CreateCopyBeside(const VFile& place, const char* tag, VString& copyPath) {
+  if (fHandle != nullptr) return kFileAlreadyOpen;
+  char placePath[kLongPath];
+  char path[kLongPath];
+  if (!place.GetAnsiPath(placePath, kLongPath)) return Failure();
+  HANDLE h = CreateCopyBesideA(placePath, tag, path, kLongPath);
+  if (h == INVALID_HANDLE_VALUE) return Failure();
+  fHandle = h;
+  files_p::SetUnits(copyPath, files_p::UnitsOfUtf8(path));
+  return 0;
+}
+
 int32_t VWinFile::Close() {
   if (fHandle == nullptr) return kFileNotOpen;
   const BOOL ok = CloseHandle(Handle(fHandle));

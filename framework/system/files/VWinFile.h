@@ -70,6 +70,9 @@ class VWinFile : public VObject {
   // when the owner has a type and a creator and the type has a second code.
   // A temporary file is readable by its owner alone.
   int32_t Create(bool temporary = false);
+  // A new copy beside `place` (CreateCopyBesideA), open for reading and
+  // writing; `copyPath` receives its full path.
+  int32_t CreateCopyBeside(const VFile& place, const char* tag, VString& copyPath);
   // The handle is let go whether or not closing succeeds.
   int32_t Close();
   int32_t Flush();
