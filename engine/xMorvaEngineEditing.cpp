@@ -20,10 +20,12 @@ namespace {
 constexpr uint32_t RemovalOf(uint32_t stop) { return stop & 0x00FFFFFFu; }
 
 // The value a property set keeps for an id, which is what records compare.
+// A property's field holds the value alone, whatever the record's other
+// fields hold: one record serves every call, not a new one made each time.
 int32_t Normalised(uint16_t id, int32_t value) {
-  xMorvaProperties properties;
-  properties.SetProperty(id, value);
-  return properties.GetProperty(id);
+  static xMorvaProperties scratch;
+  scratch.SetProperty(id, value);
+  return scratch.GetProperty(id);
 }
 
 int32_t Max0(int32_t value) { return value > 0 ? value : 0; }
