@@ -65,6 +65,15 @@ void FillWithReferenceDocument(xMorvaDocument& document, int32_t pages, bool wit
   footer->SetLength(int32_t(footer->RecountPositions()));
 }
 
+void FillWithPlainReferenceDocument(xMorvaDocument& document, int32_t pages) {
+  document.Reset(false);
+  ReferenceDocument reference = MakeReferenceDocument(pages);
+  MakePlain(reference);
+  auto* body = static_cast<xMorvaEngine*>(document.GetPart(kPartBody));
+  body->InsertBytes(0u, reference.stream.data(), uint32_t(reference.stream.size()));
+  body->SetLength(int32_t(body->RecountPositions()));
+}
+
 std::string WrittenBytes(const std::function<void(VStream&)>& write) {
   VMemHandle handle = 0;
   std::string out;

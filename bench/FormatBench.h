@@ -29,6 +29,9 @@ std::string ReadFile(const std::filesystem::path& path);
 // The reference document's body and, with `footer`, its footer in the
 // document.
 void FillWithReferenceDocument(xMorvaDocument& document, int32_t pages, bool footer = true);
+// The reference document made a plain text (MakePlain), without a footer:
+// the text alone, as a plain text file opens.
+void FillWithPlainReferenceDocument(xMorvaDocument& document, int32_t pages);
 // What `write` puts into a memory stream.
 std::string WrittenBytes(const std::function<void(VStream&)>& write);
 // The text engine's services for the benchmarks that read and write

@@ -56,7 +56,8 @@ int Convert(const StreamFormat& format, const char* in, const char* out) {
   return result;
 }
 
-// The reference document of `pages` pages, made in memory, written once in
+// The reference document of `pages` pages (`--write-once`), or that
+// document made a plain text (`--write-once-plain`), made in memory, written once in
 // `MeasuredWrite` for an instruction count of the write alone
 // (valgrind --tool=callgrind --toggle-collect='*MeasuredWrite*'), and the
 // bytes put in `out` to be compared from one build to the next.
@@ -66,13 +67,17 @@ __attribute__((noinline)) void MeasuredWrite(const StreamFormat& format, xMorvaD
   out = WrittenBytes([&](VStream& stream) { format.write(document, stream, ""); });
 }
 
-int WriteOnce(const StreamFormat& format, int32_t pages, const char* out) {
+// With `plain`, the reference document made a plain text.
+int WriteOnce(const StreamFormat& format, int32_t pages, const char* out, bool plain) {
   gHeap = new VHeap();
   gMemoryMgr = new VWinMemoryMgr();
   StartFormatServices();
   {
     auto document = std::make_unique<xMorvaDocument>(nullptr);
-    FillWithReferenceDocument(*document, pages);
+    if (plain)
+      FillWithPlainReferenceDocument(*document, pages);
+    else
+      FillWithReferenceDocument(*document, pages);
     std::string bytes;
     MeasuredWrite(format, *document, bytes);
     std::ofstream(out, std::ios::binary) << bytes;
@@ -150,7 +155,10 @@ void TimeConversion(benchmark::State& state, const StreamFormat& format, Convert
 
 int StreamFormatBenchMain(int argc, char** argv, const StreamFormat& format) {
   if (argc == 4 && std::strcmp(argv[1], "--convert") == 0) return Convert(format, argv[2], argv[3]);
-  if (argc == 4 && std::strcmp(argv[1], "--write-once") == 0) return WriteOnce(format, std::atoi(argv[2]), argv[3]);
+  if (argc == 4 && std::strcmp(argv[1], "--write-once") == 0)
+    return WriteOnce(format, std::atoi(argv[2]), argv[3], false);
+  if (argc == 4 && std::strcmp(argv[1], "--write-once-plain") == 0)
+    return WriteOnce(format, std::atoi(argv[2]), argv[3], true);
   if (argc == 4 && std::strcmp(argv[1], "--reference") == 0) {
     // Also for trying other programs on it by hand.
     gHeap = new VHeap();

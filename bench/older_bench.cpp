@@ -18,7 +18,9 @@
 // valgrind to count alone (--tool=callgrind --toggle-collect='*MeasuredRead*');
 // `older_bench --once-breaks PAGES RTF` reads the document with a break and a
 // format a page once, as the older format (RTF 0) or as RTF (1), there too;
-// `older_bench --rtf-of-breaks PAGES OUT` writes that document as RTF.
+// `older_bench --rtf-of-breaks PAGES OUT` writes that document as RTF, and
+// `older_bench --older-of-breaks PAGES OUT` in the older format, for the
+// stand-in host to open both.
 #include <benchmark/benchmark.h>
 #include <fcntl.h>
 #include <malloc.h>
@@ -387,6 +389,14 @@ int WriteRtfOfBreaks(int32_t pages, const char* out) {
   return rtf.empty() ? 1 : 0;
 }
 
+// The older document with a break and a format a page, for the stand-in
+// host to open beside the RTF of the same text (`--older-of-breaks PAGES
+// OUT`).
+int WriteOlderOfBreaks(int32_t pages, const char* out) {
+  std::ofstream(out, std::ios::binary) << OlderDocumentOfBreaksAndFormats(pages);
+  return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -395,6 +405,8 @@ int main(int argc, char** argv) {
   if (argc == 4 && std::strcmp(argv[1], "--once-breaks") == 0)
     return ReadBreaksOnce(std::atoi(argv[2]), std::atoi(argv[3]) != 0);
   if (argc == 4 && std::strcmp(argv[1], "--rtf-of-breaks") == 0) return WriteRtfOfBreaks(std::atoi(argv[2]), argv[3]);
+  if (argc == 4 && std::strcmp(argv[1], "--older-of-breaks") == 0)
+    return WriteOlderOfBreaks(std::atoi(argv[2]), argv[3]);
   const int result = RunBenchmarksWithCoreServices(argc, argv, &StartFormatServices, &StopFormatServices);
   std::error_code ignored;
   fs::remove_all(Folder(), ignored);

@@ -5,7 +5,8 @@
 // and the reference document saved as the save chooser's plain text saves
 // it, its question (whether Windows text carries every character) asked
 // before the write. `--write-once PAGES OUT` writes that plain text once,
-// for valgrind to count (see WriteOnce).
+// for valgrind to count (see WriteOnce), and `--write-once-plain PAGES OUT`
+// the same of the reference document made a plain text.
 // Each run reports its speed and its peak resident memory above what the
 // process held before it, per byte of file.
 #include <benchmark/benchmark.h>
@@ -199,14 +200,18 @@ __attribute__((noinline)) void MeasuredTextWrite(xMorvaDocument& document, uint3
   out = WrittenBytes([&](VStream& stream) { write(document, stream, type, false); });
 }
 
-int WriteOnce(int32_t pages, const char* out) {
+// With `plain`, the reference document made a plain text.
+int WriteOnce(int32_t pages, const char* out, bool plain) {
   gHeap = new VHeap();
   gMemoryMgr = new VWinMemoryMgr();
   StartFormatServices();
   InstallTextFormats();
   {
     auto document = std::make_unique<xMorvaDocument>(nullptr);
-    FillWithReferenceDocument(*document, pages);
+    if (plain)
+      FillWithPlainReferenceDocument(*document, pages);
+    else
+      FillWithReferenceDocument(*document, pages);
     std::string bytes;
     MeasuredTextWrite(*document, kTypeTextWindows, bytes);
     std::ofstream(out, std::ios::binary) << bytes;
@@ -219,8 +224,11 @@ int WriteOnce(int32_t pages, const char* out) {
 }  // namespace
 
 // `text_file_bench --write-once PAGES OUT` writes the reference document of
-// pages once as plain text to OUT; else the benchmarks.
+// pages once as plain text to OUT, `--write-once-plain PAGES OUT` that
+// document made a plain text; else the benchmarks.
 int main(int argc, char** argv) {
-  if (argc == 4 && std::strcmp(argv[1], "--write-once") == 0) return WriteOnce(std::atoi(argv[2]), argv[3]);
+  if (argc == 4 && std::strcmp(argv[1], "--write-once") == 0) return WriteOnce(std::atoi(argv[2]), argv[3], false);
+  if (argc == 4 && std::strcmp(argv[1], "--write-once-plain") == 0)
+    return WriteOnce(std::atoi(argv[2]), argv[3], true);
   return RunBenchmarksWithCoreServices(argc, argv, &StartFormatServices, &StopFormatServices);
 }

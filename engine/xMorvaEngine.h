@@ -618,10 +618,12 @@ class xMorvaEngine : public VObject, public xMorvaTextInterface {
   // (`wordRanOn`), and otherwise ends as a caret inside the word finds it.
   // `after`: the offset of the text after the typed units (the caret's,
   // but where later units of the same typing already stand in between).
-  void TakeWordEndAfterTyping(bool wordRanOn, uint32_t after);
+  // `stream`: the stream where the caller holds it locked, else null.
+  void TakeWordEndAfterTyping(bool wordRanOn, uint32_t after, const uint8_t* stream);
   // The caret and the word patched past one typed unit: `wordBefore` and
   // `wordRunsOn` as the typing found them before it, `after` as above.
-  void StepPastTypedUnit(char16_t unit, int32_t wordBefore, bool wordRunsOn, uint32_t after);
+  void StepPastTypedUnit(char16_t unit, int32_t wordBefore, bool wordRunsOn, uint32_t after,
+                         const uint8_t* stream = nullptr);
   // A caret or selection whose first unit starts a word of another script
   // than the one before it is in that word.
   void TakeWordAtSelection(const uint8_t* stream);

@@ -3,6 +3,7 @@
 // paragraph ends, deletion, insertion of stream bytes and markers), each
 // with a variant that runs in one undo step.
 #include <algorithm>
+#include <string>
 #include <vector>
 
 #include "document/xMorvaUndo.h"
@@ -19,10 +20,12 @@ namespace {
 constexpr uint32_t RemovalOf(uint32_t stop) { return stop & 0x00FFFFFFu; }
 
 // The value a property set keeps for an id, which is what records compare.
+// A property's field holds the value alone, whatever the record's other
+// fields hold: one record serves every call, not a new one made each time.
 int32_t Normalised(uint16_t id, int32_t value) {
-  xMorvaProperties properties;
-  properties.SetProperty(id, value);
-  return properties.GetProperty(id);
+  static xMorvaProperties scratch;
+  scratch.SetProperty(id, value);
+  return scratch.GetProperty(id);
 }
 
 int32_t Max0(int32_t value) { return value > 0 ? value : 0; }
@@ -446,11 +449,14 @@ int32_t xMorvaEngine::TypeCharacters(const char16_t* units, int32_t count) {
     // The text after the typing, which each unit typed alone would find
     // right after the caret.
     const uint32_t after = fSelStartOffset + uint32_t(bytes.size());
+    // The stream is taken once for all the units, not once a unit.
+    const uint8_t* stream = LockStream();
     for (int32_t i = 0; i < count; ++i) {
-      StepPastTypedUnit(units[i], wordBefore, wordRunsOn, after);
+      StepPastTypedUnit(units[i], wordBefore, wordRunsOn, after, stream);
       wordBefore = fStopValid && fStopPosition == fSelStart ? fStopWordStart : fWordStart;
       wordRunsOn = fWordEnd > fSelStart && fWordStart == wordBefore;
     }
+    UnlockStream();
     fParaEndOffset += fBytesInUse - before;
     return 0;
   });
@@ -458,7 +464,8 @@ int32_t xMorvaEngine::TypeCharacters(const char16_t* units, int32_t count) {
 
 // The selection is patched rather than walked again: the caret one unit
 // on, and the word at it as the typed unit leaves it.
-void xMorvaEngine::StepPastTypedUnit(char16_t unit, int32_t wordBefore, bool wordRunsOn, uint32_t after) {
+void xMorvaEngine::StepPastTypedUnit(char16_t unit, int32_t wordBefore, bool wordRunsOn, uint32_t after,
+                                     const uint8_t* stream) {
   fSelStartOffset += 2;
   fSelEndOffset = fSelStartOffset;
   fSelEnd = ++fSelStart;
@@ -472,12 +479,12 @@ void xMorvaEngine::StepPastTypedUnit(char16_t unit, int32_t wordBefore, bool wor
   } else {
     fWordStart = wordBefore;
     NoteWordUnit(unit, fSelStart - 1);
-    TakeWordEndAfterTyping(wordRunsOn, after);
+    TakeWordEndAfterTyping(wordRunsOn, after, stream);
   }
 }
 
-void xMorvaEngine::TakeWordEndAfterTyping(bool wordRanOn, uint32_t after) {
-  const uint8_t* stream = LockStream();
+void xMorvaEngine::TakeWordEndAfterTyping(bool wordRanOn, uint32_t after, const uint8_t* held) {
+  const uint8_t* stream = held != nullptr ? held : LockStream();
   const char16_t next = UnitPastRecords(stream, after, fBytesInUse);
   const bool nextInWord = next != 0 && IsWordCharacter(next);
   if (nextInWord && WordScriptsPart(fWordScript, WordScriptOf(next))) {
@@ -489,7 +496,7 @@ void xMorvaEngine::TakeWordEndAfterTyping(bool wordRanOn, uint32_t after) {
     // there: the end found as a caret inside the word finds it.
     fWordEnd = WordEndFrom(stream, after, fSelStart, fWordScript);
   }
-  UnlockStream();
+  if (held == nullptr) UnlockStream();
 }
 
 int32_t xMorvaEngine::TypeCharacterWithUndo(char16_t unit) {
@@ -750,15 +757,29 @@ void xMorvaEngine::ConvertCharacterSet(int16_t fromSet, int16_t toSet) {
   uint8_t* stream = LockStream();
   if (stream == nullptr) return;
   const uint32_t end = fSelEndOffset < fBytesInUse ? fSelEndOffset : fBytesInUse;
+  // The characters and where they stand, converted all at once: each table
+  // is taken once, not once a character.
+  std::u16string units;
+  std::vector<uint32_t> places;
   for (uint32_t at = fSelStartOffset; at < end;) {
     const StreamItem item = ReadStreamItem(stream + at, fBytesInUse - at);
     if (item.kind == StreamItem::kUnit) {
-      const uint8_t byte = fromSet == 0 ? gIntlMgr->UniCharToMac(item.unit) : gIntlMgr->UniCharToWin(item.unit);
-      const char16_t unit = toSet == 1 ? gIntlMgr->WinCharToUni(byte) : gIntlMgr->MacCharToUni(byte);
-      if (unit != 0) PutStreamUnit(stream + at, unit);
+      units.push_back(item.unit);
+      places.push_back(at);
     }
     at += item.skipSize;
   }
+  std::vector<uint8_t> bytes(units.size());
+  if (fromSet == 0)
+    gIntlMgr->UniCharsToMac(units.data(), units.size(), bytes.data());
+  else
+    gIntlMgr->UniCharsToWin(units.data(), units.size(), bytes.data());
+  if (toSet == 1)
+    gIntlMgr->WinCharsToUni(bytes.data(), bytes.size(), units.data());
+  else
+    gIntlMgr->MacCharsToUni(bytes.data(), bytes.size(), units.data());
+  for (size_t i = 0; i < units.size(); ++i)
+    if (units[i] != 0) PutStreamUnit(stream + places[i], units[i]);
   UnlockStream();
   if (end > fSelStartOffset) {
     // Units changed in place: what the walks kept from there on is stale.

@@ -3,6 +3,7 @@
 // change, statistics, and the edits over the whole selection: style
 // sheets, paragraph borders, and the saved selection.
 #include <algorithm>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -87,15 +88,18 @@ void xMorvaEngine::WritePlainText(VString& sink, bool selectionOnly, bool lineFe
   const uint8_t* stream = LockStream();
   if (stream == nullptr) return;
   // The units are gathered first and appended at once: a string in a
-  // handle resizes its handle for every unit appended.
-  std::u16string units;
-  units.reserve((range.end - range.start) / 2);
+  // handle resizes its handle for every unit appended. Every unit handed
+  // on takes two bytes of the stream at least, and a line feed may follow
+  // each: room made once, filled without a test a unit.
+  const size_t most = size_t(range.end > range.start ? range.end - range.start : 0) / 2 + 1;
+  const std::unique_ptr<char16_t[]> units(new char16_t[lineFeedAfterReturn ? 2 * most : most]);
+  char16_t* out = units.get();
   ForEachPlainUnit(stream, fBytesInUse, range.start, range.end, [&](char16_t unit) {
-    units.push_back(unit);
-    if (unit == kUnitParagraphEnd && lineFeedAfterReturn) units.push_back(kUnitLineFeed);
+    *out++ = unit;
+    if (unit == kUnitParagraphEnd && lineFeedAfterReturn) *out++ = kUnitLineFeed;
   });
   UnlockStream();
-  sink.AppendUniChars(units.data(), int32_t(units.size()));
+  sink.AppendUniChars(units.get(), int32_t(out - units.get()));
 }
 
 bool xMorvaEngine::ExportSingleByteText(VMemHandle& text, uint32_t& fieldCount, VMemHandle& table, bool ansi) {
@@ -111,6 +115,22 @@ bool xMorvaEngine::ExportSingleByteText(VMemHandle& text, uint32_t& fieldCount, 
   uint32_t characters = 0;
   uint32_t fieldEnd = 0;
   bool inField = false;
+  // Characters are converted a run at a time, the table taken once a run.
+  std::u16string run;
+  std::string runBytes;
+  auto flush = [&]() {
+    if (run.empty()) return;
+    runBytes.assign(run.size(), '?');
+    auto* out = reinterpret_cast<uint8_t*>(runBytes.data());
+    if (gIntlMgr != nullptr) {
+      if (ansi)
+        gIntlMgr->UniCharsToWin(run.data(), run.size(), out);
+      else
+        gIntlMgr->UniCharsToMac(run.data(), run.size(), out);
+    }
+    bytes.Append(out, uint32_t(runBytes.size()));
+    run.clear();
+  };
   for (uint32_t at = range.start; at < end;) {
     if (inField && at >= fieldEnd) {
       fields.AppendLong(characters);
@@ -119,12 +139,11 @@ bool xMorvaEngine::ExportSingleByteText(VMemHandle& text, uint32_t& fieldCount, 
     }
     const StreamItem item = ReadStreamItem(stream + at, fBytesInUse - at);
     if (item.kind == StreamItem::kUnit) {
-      uint8_t byte = '?';
-      if (gIntlMgr != nullptr) byte = ansi ? gIntlMgr->UniCharToWin(item.unit) : gIntlMgr->UniCharToMac(item.unit);
-      bytes.Append(&byte, 1);
+      run.push_back(item.unit);
       ++characters;
     } else if (item.kind == StreamItem::kElement) {
       if (item.unit < xMorvaElementCode::PageNumber) {
+        flush();
         const uint8_t byte = item.unit == xMorvaElementCode::Tab ? uint8_t(kUnitTab) : uint8_t('*');
         bytes.Append(&byte, 1);
         ++characters;
@@ -139,6 +158,7 @@ bool xMorvaEngine::ExportSingleByteText(VMemHandle& text, uint32_t& fieldCount, 
     }
     at += item.skipSize;
   }
+  flush();
   if (inField) {
     fields.AppendLong(characters);
     ++fieldCount;

@@ -121,9 +121,9 @@ void CheckedRange(xMorvaEngine& text, uint32_t& startByte, uint32_t& endByte, in
 
 // Bytes of the Macintosh character set to UTF-16, one unit a byte.
 std::u16string FromMacBytes(const uint8_t* bytes, uint32_t length) {
-  std::u16string units;
-  for (uint32_t i = 0; bytes != nullptr && i < length; ++i)
-    units += gIntlMgr != nullptr ? char16_t(gIntlMgr->MacCharToUni(bytes[i])) : char16_t(bytes[i]);
+  if (bytes == nullptr) return {};
+  std::u16string units(bytes, bytes + length);
+  if (gIntlMgr != nullptr) gIntlMgr->MacCharsToUni(bytes, length, units.data());
   return units;
 }
 

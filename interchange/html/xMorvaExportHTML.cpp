@@ -80,6 +80,16 @@ class HtmlWriter {
   void WriteHTMLStyleRun();
   void WriteHTMLStyle(uint16_t id, int32_t value);
   void BeforeContent();
+  // Whether BeforeContent has nothing to do: no paragraph to start, no
+  // look to write, no half of a pair waiting.
+  bool Settled() const {
+    return !fParagraphStartPending && !fFontRunChanged && !fStylesChanged && !fWrittenStale &&
+           fChangedIds.empty() && fHigh == 0;
+  }
+  // Writes the character units from `at` on, up to `to` or the first item
+  // that is no plain character (a record, an element, a paragraph end, a
+  // half of a pair), as WriteHTMLChar writes each; answers where it stopped.
+  uint32_t WritePlainStretch(const uint8_t* stream, uint32_t at, uint32_t to);
   // Closes the looks open (style tags, FONT, SPAN), to open again before
   // the next text.
   void CloseRuns();
@@ -178,6 +188,20 @@ void HtmlWriter::WriteHTMLChar(char16_t unit) {
     return;
   }
   CodePoint(unit >= 0xDC00 && unit <= 0xDFFF ? 0xFFFD : unit);
+}
+
+uint32_t HtmlWriter::WritePlainStretch(const uint8_t* stream, uint32_t at, uint32_t to) {
+  for (; to - at >= 2; at += 2) {
+    const char16_t unit = char16_t(StreamUnit(stream + at));
+    if (unit == 0 || unit == kUnitParagraphEnd || (unit >= 0xD800 && unit <= 0xDFFF)) break;
+    if (unit >= 32 && unit <= 127 && unit != '<' && unit != '>' && unit != '&') {
+      fOut += char(unit);
+    } else {
+      CodePoint(unit);
+    }
+  }
+  if (fOut.size() >= kPageFlushSize) Flush();
+  return at;
 }
 
 void HtmlWriter::String(const VString& text) {
@@ -566,6 +590,12 @@ void HtmlWriter::WriteItems(const uint8_t* stream, uint32_t size, uint32_t from,
       } else if (item.unit == kUnitParagraphEnd) {
         BeforeContent();
         WriteHTMLChar(u' ');
+      } else if (at != writtenLow && item.unit != kUnitParagraphEnd && !(item.unit >= 0xD800 && item.unit <= 0xDFFF) &&
+                 Settled() && fCurrent.GetProperty(kPropLetterCase) == 0) {
+        // The common case, a stretch of characters in the look already
+        // written, goes out without the steps of each character.
+        at = WritePlainStretch(stream, at, to);
+        continue;
       } else if (at != writtenLow) {
         BeforeContent();
         WriteHTMLChar(item.unit);

@@ -100,6 +100,15 @@ struct CharFormat {
   uint8_t size = 0, face = 0, red = 0, green = 0, blue = 0;
 };
 
+// Macintosh bytes to UTF-16, one unit a byte (0 for a byte that makes
+// none), so that the places of the bytes are those of the units; the bytes
+// themselves without the text tables.
+std::u16string MacUnits(const uint8_t* bytes, size_t count) {
+  std::u16string units(bytes, bytes + count);
+  if (gIntlMgr != nullptr) gIntlMgr->MacCharsToUni(bytes, count, units.data());
+  return units;
+}
+
 }  // namespace
 
 struct xMorvaV2import::Span {
@@ -508,10 +517,9 @@ bool xMorvaV2import::IsPageNumberKeyword(const std::string& expression) const {
 }
 
 void xMorvaV2import::TypeMacText(xMorvaEngine& engine, const std::string& text) {
-  for (const char c : text) {
-    const uint8_t byte = uint8_t(c);
-    if (byte >= 32) engine.TypeCharacter(gIntlMgr != nullptr ? gIntlMgr->MacCharToUni(byte) : char16_t(byte));
-  }
+  const std::u16string units = MacUnits(reinterpret_cast<const uint8_t*>(text.data()), text.size());
+  for (size_t i = 0; i < text.size(); ++i)
+    if (uint8_t(text[i]) >= 32) engine.TypeCharacter(units[i]);
 }
 
 int32_t xMorvaV2import::MarkElement(xMorvaEngine& engine, const Form& form, const PlacedMark& placed) {
@@ -607,12 +615,21 @@ int32_t xMorvaV2import::TextParagraph(xMorvaEngine& engine, const Form& form, co
   // The characters typed and not yet given to the engine: a run of them
   // goes in at once, as typing them one by one would put them.
   std::u16string pending;
+  const std::u16string units = MacUnits(paragraph.text.data, length);
   auto flush = [&]() {
     if (!pending.empty()) engine.TypeCharacters(pending.data(), int32_t(pending.size()));
     pending.clear();
   };
   auto type = [&](uint32_t from, uint32_t to) {
     for (uint32_t at = from; at < to && code == 0; ++at) {
+      if (next >= marks.size() && at >= replacedTo) {
+        // No mark is left to place: the characters up to the next tab go
+        // in as one stretch.
+        const uint8_t* text = paragraph.text.data;
+        for (; at < to && text[at] != 9; ++at)
+          if (text[at] >= 32) pending.push_back(units[at]);
+        if (at == to) break;
+      }
       if (next < marks.size()) flush();
       place(at);
       if (at < replacedTo) continue;
@@ -626,7 +643,7 @@ int32_t xMorvaV2import::TextParagraph(xMorvaEngine& engine, const Form& form, co
         CaretToEnd(engine);
         if (underlined) engine.SetPropertyValue(kPropUnderline, 1);
       } else if (c >= 32) {
-        pending.push_back(gIntlMgr != nullptr ? gIntlMgr->MacCharToUni(c) : char16_t(c));
+        pending.push_back(units[at]);
       }
       // Other control characters hold the places of host field marks; a
       // place that no mark takes carries no text.

@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <functional>
 #include <string>
+#include <utility>
 #include <unistd.h>
 
 #include "area/view/xMorvaHyperlink.h"
@@ -15,6 +16,7 @@
 #include "engine/xMorvaPictureElement.h"
 #include "framework/core/memory/VMemoryMgr.h"
 #include "framework/core/streams/VHandleStream.h"
+#include "framework/core/tests/IntlTestTables.h"
 #include "framework/core/values/VPictureMaker.h"
 #include "graphics/VMetafilePort.h"
 #include "graphics/pictures/VEmfPictureData.h"
@@ -179,6 +181,21 @@ TEST_F(ExportHTML, TextIsEscapedOneReferencePerCharacter) {
   body.TypeCharacter(0xD800);
   body.TypeCharacter(u'z');
   EXPECT_EQ("<P>&lt;a&amp;b&gt;&#233; &#128512;&#65533;z</P>", BodyOf(Page(*document)));
+}
+
+// Text in capitals is written in capitals, a stretch of characters in the
+// look already written as much as a character alone.
+TEST_F(ExportHTML, CapitalsAreWrittenInCapitals) {
+  FakeIntlMgr intl;
+  AddTestTables(intl, 0, false);
+  ASSERT_EQ(intl.LoadTables(kLanguageUSEnglish), 0);
+  VIntlMgr* const previous = std::exchange(gIntlMgr, &intl);
+  auto document = TimesDocument();
+  xMorvaEngine& body = Engine(*document, kPartBody);
+  Type(body, u"abc de<f");
+  Mark(body, 1, 7, kPropLetterCase, 1);
+  EXPECT_EQ("<P>aBC DE&lt;f</P>", BodyOf(Page(*document)));
+  gIntlMgr = previous;
 }
 
 // A link is an A around its text as the document holds it, its looks and

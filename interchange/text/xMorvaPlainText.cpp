@@ -77,8 +77,14 @@ VMemHandle EncodePlainText(VStrInHandle& plain, uint32_t fileType) {
       return i + 1 < length && units[i] >= 0xD800 && units[i] <= 0xDBFF && units[i + 1] >= 0xDC00 &&
              units[i + 1] <= 0xDFFF;
     };
+    // Pairs are rare: units below 0x8000 are passed four at a time, then
+    // the first high half is looked for alone.
     int32_t first = 0;
-    while (first < length && !pairAt(first)) ++first;
+    for (uint64_t four = 0; length - first >= 4; first += 4) {
+      std::memcpy(&four, units + first, sizeof four);
+      if ((four & 0x8000800080008000ull) != 0) break;
+    }
+    while (first < length && ((units[first] & 0xFC00) != 0xD800 || !pairAt(first))) ++first;
     std::u16string single;
     if (first < length) {
       single.assign(units, size_t(first));

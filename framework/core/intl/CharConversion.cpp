@@ -45,6 +45,30 @@ constexpr uint32_t kIgnoreWidth = 0x20000;
 // Whether the operating-system family takes UTF-16 calls (the NT family).
 bool IsNTFamily(int32_t code) { return code == 2 || code == 4 || code == 6 || code == 7; }
 
+// Copies the units from `src` on as bytes while they are ASCII, up to
+// `srcEnd` or until `dst` reaches `dstEnd`, four units a step where it can.
+void CopyAscii(const char16_t*& src, const char16_t* srcEnd, uint8_t*& dst, const uint8_t* dstEnd) {
+  const size_t room = size_t(dstEnd - dst);
+  const size_t n = size_t(srcEnd - src) < room ? size_t(srcEnd - src) : room;
+  const char16_t* const stop = src + n;
+  const char16_t* s = src;
+  uint8_t* d = dst;
+  while (stop - s >= 4) {
+    uint64_t four;
+    std::memcpy(&four, s, sizeof four);
+    if ((four & 0xFF80FF80FF80FF80ull) != 0) break;
+    d[0] = uint8_t(s[0]);
+    d[1] = uint8_t(s[1]);
+    d[2] = uint8_t(s[2]);
+    d[3] = uint8_t(s[3]);
+    s += 4;
+    d += 4;
+  }
+  while (s < stop && *s <= 0x7F) *d++ = uint8_t(*s++);
+  src = s;
+  dst = d;
+}
+
 // The language that decides the direct byte conversion.
 int32_t DirectConversionLanguage() {
   return gIntlMgr != nullptr ? gIntlMgr->GetLanguage() : kLanguageUSEnglish;
@@ -60,6 +84,11 @@ bool VIntlMgr::ToUni(TableSlot slot, const uint8_t*& src, const uint8_t* srcEnd,
   while (true) {
     if (zeroEnded ? *src == 0 : src >= srcEnd) return true;
     if (dst >= dstEnd) return false;
+    // ASCII is its own unit in every script: no lookup.
+    if (*src < 0x80) {
+      *dst++ = *src++;
+      continue;
+    }
     // A zero-terminated source is read no further than its zero byte: the
     // lookup stops at the first byte that differs from an entry, and no
     // entry holds a zero inside its sequence.
@@ -69,6 +98,30 @@ bool VIntlMgr::ToUni(TableSlot slot, const uint8_t*& src, const uint8_t* srcEnd,
     if (TextTables::ByteToUni(use.Table(), src, available, unit, consumed)) *dst++ = unit;
     src += consumed;
   }
+}
+
+void VIntlMgr::CharsToUni(TableSlot slot, const uint8_t* src, size_t count, char16_t* dst) {
+  if (count == 0) return;
+  TableUse use(*this, slot);
+  for (size_t i = 0; i < count; ++i) {
+    const uint8_t c = src[i];
+    if (c < 0x80) {
+      dst[i] = c;
+      continue;
+    }
+    // The byte alone: a lead byte of a longer sequence makes no unit.
+    char16_t unit = 0;
+    size_t consumed = 1;
+    dst[i] = TextTables::ByteToUni(use.Table(), src + i, 1, unit, consumed) ? unit : 0;
+  }
+}
+
+void VIntlMgr::MacCharsToUni(const uint8_t* src, size_t count, char16_t* dst) {
+  CharsToUni(kMacToUni, src, count, dst);
+}
+
+void VIntlMgr::WinCharsToUni(const uint8_t* src, size_t count, char16_t* dst) {
+  CharsToUni(kWinToUni, src, count, dst);
 }
 
 void VIntlMgr::MacCharToUniStep(const uint8_t*& src, const uint8_t* srcEnd, char16_t*& dst) {
@@ -90,18 +143,14 @@ void VIntlMgr::WinCharToUniStep(const uint8_t*& src, const uint8_t* srcEnd, char
 }
 
 char16_t VIntlMgr::MacCharToUni(uint8_t c) {
-  const uint8_t* src = &c;
   char16_t unit = 0;
-  char16_t* dst = &unit;
-  MacCharToUniStep(src, &c + 1, dst);
+  MacCharsToUni(&c, 1, &unit);
   return unit;
 }
 
 char16_t VIntlMgr::WinCharToUni(uint8_t c) {
-  const uint8_t* src = &c;
   char16_t unit = 0;
-  char16_t* dst = &unit;
-  WinCharToUniStep(src, &c + 1, dst);
+  WinCharsToUni(&c, 1, &unit);
   return unit;
 }
 
@@ -130,6 +179,18 @@ bool VIntlMgr::FromUni(TableSlot slot, const char16_t*& src, const char16_t* src
   TableUse use(*this, slot);
   while (true) {
     if (zeroEnded ? *src == 0 : src >= srcEnd) return true;
+    // ASCII is its own byte in every script: a stretch of it is copied
+    // without a lookup.
+    if (!zeroEnded && *src <= 0x7F) {
+      if (dst >= dstEnd) return false;
+      CopyAscii(src, srcEnd, dst, dstEnd);
+      continue;
+    }
+    if (*src <= 0x7F) {
+      if (dst >= dstEnd) return false;
+      *dst++ = uint8_t(*src++);
+      continue;
+    }
     // A character goes out whole or not at all: the run stops before a
     // character whose bytes do not all fit, so nothing is written past dstEnd.
     const uint8_t* bytes = nullptr;
@@ -149,20 +210,38 @@ bool VIntlMgr::UniCharToWin(const char16_t*& src, uint8_t*& dst, const uint8_t* 
   return FromUni(kUniToWin, src, src + 1, false, dst, dstEnd);
 }
 
+void VIntlMgr::UniCharsToBytes(TableSlot slot, const char16_t* src, size_t count, uint8_t* dst) {
+  if (count == 0) return;
+  TableUse use(*this, slot);
+  for (size_t i = 0; i < count; ++i) {
+    const char16_t unit = src[i];
+    if (unit <= 0x7F) {
+      dst[i] = uint8_t(unit);
+      continue;
+    }
+    const uint8_t* bytes = nullptr;
+    dst[i] = TextTables::UniToBytes(use.Table(), unit, bytes) > 0 ? bytes[0] : 0;
+  }
+}
+
+void VIntlMgr::UniCharsToMac(const char16_t* src, size_t count, uint8_t* dst) {
+  UniCharsToBytes(kUniToMac, src, count, dst);
+}
+
+void VIntlMgr::UniCharsToWin(const char16_t* src, size_t count, uint8_t* dst) {
+  UniCharsToBytes(kUniToWin, src, count, dst);
+}
+
 uint8_t VIntlMgr::UniCharToMac(char16_t c) {
-  uint8_t bytes[8] = {0};
-  const char16_t* src = &c;
-  uint8_t* dst = bytes;
-  UniCharToMac(src, dst, bytes + sizeof bytes);
-  return bytes[0];
+  uint8_t byte = 0;
+  UniCharsToMac(&c, 1, &byte);
+  return byte;
 }
 
 uint8_t VIntlMgr::UniCharToWin(char16_t c) {
-  uint8_t bytes[8] = {0};
-  const char16_t* src = &c;
-  uint8_t* dst = bytes;
-  UniCharToWin(src, dst, bytes + sizeof bytes);
-  return bytes[0];
+  uint8_t byte = 0;
+  UniCharsToWin(&c, 1, &byte);
+  return byte;
 }
 
 bool VIntlMgr::UniToMac(const char16_t*& src, uint8_t*& dst, const uint8_t* dstEnd,

@@ -86,6 +86,13 @@ class VIntlMgr : public VObject {
   // One unit to the first byte of its byte form; 0 when it has none.
   uint8_t UniCharToMac(char16_t c);
   uint8_t UniCharToWin(char16_t c);
+  // The same for `count` characters at once, each alone, one for one into
+  // `dst` (0 where there is none): what a loop of the single-character
+  // forms gives, the table taken once for all of them.
+  void MacCharsToUni(const uint8_t* src, size_t count, char16_t* dst);
+  void WinCharsToUni(const uint8_t* src, size_t count, char16_t* dst);
+  void UniCharsToMac(const char16_t* src, size_t count, uint8_t* dst);
+  void UniCharsToWin(const char16_t* src, size_t count, uint8_t* dst);
 
   // Bytes of the Windows code page of `script` (not the language's own)
   // to UTF-16, one unit a byte, 0 for a byte that makes no character: true
@@ -146,6 +153,8 @@ class VIntlMgr : public VObject {
     uint8_t* pointer;  // set only while the handle is locked
   };
 
+  void CharsToUni(TableSlot slot, const uint8_t* src, size_t count, char16_t* dst);
+  void UniCharsToBytes(TableSlot slot, const char16_t* src, size_t count, uint8_t* dst);
   bool ToUni(TableSlot slot, const uint8_t*& src, const uint8_t* srcEnd, bool zeroEnded,
              char16_t*& dst, const char16_t* dstEnd);
   bool FromUni(TableSlot slot, const char16_t*& src, const char16_t* srcEnd, bool zeroEnded,

@@ -131,6 +131,78 @@ TEST_F(CharConversion, SingleCharacterForms) {
   EXPECT_EQ(src, &unit + 1);
 }
 
+namespace {
+
+// Every byte converted by the runs of single characters, against the same
+// byte converted alone by a step: the same unit, or 0 where the step writes
+// none; and every unit of `units` likewise to its first byte.
+void ExpectRunsMatchTheSteps(VIntlMgr& manager, const std::vector<char16_t>& units) {
+  uint8_t all[256];
+  for (int b = 0; b < 256; ++b) all[b] = uint8_t(b);
+  char16_t mac[256];
+  char16_t win[256];
+  manager.MacCharsToUni(all, 256, mac);
+  manager.WinCharsToUni(all, 256, win);
+  for (int b = 0; b < 256; ++b) {
+    char16_t one[2] = {0, 0};
+    const uint8_t* src = all + b;
+    char16_t* dst = one;
+    manager.MacCharToUniStep(src, all + b + 1, dst);
+    EXPECT_EQ(mac[b], one[0]) << b;
+    one[0] = 0;
+    src = all + b;
+    dst = one;
+    manager.WinCharToUniStep(src, all + b + 1, dst);
+    EXPECT_EQ(win[b], one[0]) << b;
+  }
+  std::vector<uint8_t> toMac(units.size());
+  std::vector<uint8_t> toWin(units.size());
+  manager.UniCharsToMac(units.data(), units.size(), toMac.data());
+  manager.UniCharsToWin(units.data(), units.size(), toWin.data());
+  for (size_t i = 0; i < units.size(); ++i) {
+    uint8_t bytes[8] = {0};
+    const char16_t* src = &units[i];
+    uint8_t* dst = bytes;
+    manager.UniCharToMac(src, dst, bytes + sizeof bytes);
+    EXPECT_EQ(toMac[i], bytes[0]) << i;
+    bytes[0] = 0;
+    src = &units[i];
+    dst = bytes;
+    manager.UniCharToWin(src, dst, bytes + sizeof bytes);
+    EXPECT_EQ(toWin[i], bytes[0]) << i;
+  }
+}
+
+// ASCII, letters of the table, a unit it lacks inside and beyond its
+// ranges, a double-byte character and both halves of a surrogate pair.
+const std::vector<char16_t> kRunUnits = {u'a', 0x7F, 0x80, 0x00E9, 0x0181, 0x01A0, 0x01FF, 0x0200,
+                                         0x3000, 0x4E00, 0x4E9C, 0xFF61, 0xD83D, 0xDE00, 0xFFFF};
+
+}  // namespace
+
+TEST_F(CharConversion, RunsOfSingleCharactersMatchTheSteps) {
+  ExpectRunsMatchTheSteps(*manager, kRunUnits);
+  // The single-character forms answer what the runs give.
+  char16_t unit = 1;
+  const uint8_t byte = 0x81;
+  manager->MacCharsToUni(&byte, 1, &unit);
+  EXPECT_EQ(unit, manager->MacCharToUni(byte));
+  // Nothing to convert writes nothing.
+  unit = 7;
+  manager->WinCharsToUni(&byte, 0, &unit);
+  EXPECT_EQ(unit, 7);
+}
+
+TEST_F(DoubleByteConversion, RunsOfSingleCharactersMatchTheSteps) {
+  // A lead byte alone makes no unit, as the steps have it.
+  ExpectRunsMatchTheSteps(*manager, kRunUnits);
+  const uint8_t lead[] = {0x81, 0x40};
+  char16_t units[2] = {1, 1};
+  manager->MacCharsToUni(lead, 2, units);
+  EXPECT_EQ(units[0], 0);
+  EXPECT_EQ(units[1], u'@');
+}
+
 TEST_F(DoubleByteConversion, SequencesOfOneAndTwoBytes) {
   const uint8_t bytes[] = {0x81, 0x40, 'A', 0xA1, 0x88, 0x9F};
   char16_t units[8] = {0};

@@ -200,6 +200,11 @@ TEST(VIntlMgr, TablesAreUnlockedBetweenCalls) {
   m->CompareChar(0xE9, 0xC9, false);
   m->MacCharToUni(0x8E);
   m->UniCharToWin(0x00E9);
+  const uint8_t bytes[2] = {'a', 0x8E};
+  char16_t units[2] = {0, 0};
+  uint8_t back[2] = {0, 0};
+  m->WinCharsToUni(bytes, 2, units);
+  m->UniCharsToMac(units, 2, back);
   m->IsInUSet(0, u'a');
   for (int32_t slot = 0; slot < VIntlMgr::kTableCount; ++slot) {
     EXPECT_FALSE(gMemoryMgr->IsLocked(m->GetTableHandle(VIntlMgr::TableSlot(slot)))) << slot;
