@@ -138,6 +138,7 @@ void xMorvaComposer::StartNextLine(const xMorvaProperties& lineState, uint16_t f
   fStretchM = m;
   fBeforeM = m;
   fOpp.open = false;
+  fKept.open = false;
 }
 
 // The line ends at the pen, as high as the metrics `m` make it.
@@ -219,8 +220,12 @@ void xMorvaComposer::TakePropertyRecord(const StreamItem& item) {
     const int32_t value = int32_t(item.value);
     if (id < 46) {
       if (fOppStateLive) {
-        fOpp.state.Assign(fState);
+        fOppState.Assign(fState);
         fOppStateLive = false;
+      }
+      if (fKeptStateLive) {
+        fKeptState.Assign(fState);
+        fKeptStateLive = false;
       }
       fState.SetProperty(id, value);
       fFont.ApplyProperty(id, value, false);
@@ -363,8 +368,16 @@ inline bool xMorvaComposer::TakeUnit(Unit& u) {
     fAt += u.step;
     return false;
   }
-  if (!fOpp.open || OpportunityInsideCluster()) return BreakWithoutOpportunity(u);
-  return BreakAtOpportunity();
+  if (fOpp.open && !OpportunityInsideCluster(fOpp))
+    return BreakAtOpportunity(fOpp, fOppStateLive ? fState : fOppState, StretchNow());
+  // The last place to break falls inside a character: the line ends at the
+  // place before it, and is cut inside a word only when there is none.
+  if (fKept.open) {
+    Metrics stretch = fKeptStretchM;
+    stretch.Raise(StretchNow());
+    return BreakAtOpportunity(fKept, fKeptStateLive ? fState : fKeptState, stretch);
+  }
+  return BreakWithoutOpportunity(u);
 }
 
 inline void xMorvaComposer::MeasureUnit(Unit& u) {
@@ -440,6 +453,7 @@ bool xMorvaComposer::TakeBreakCharacter(const Unit& u) {
 // Notes the line as it stands as the place to break it at, before
 // `byteAfter`, `widthTo` wide.
 void xMorvaComposer::OpenOpportunity(uint16_t kind, uint32_t byteAfter, double widthTo) {
+  if (fOpp.open) KeepOpportunity();
   fOpp.open = true;
   fOpp.kind = kind;
   fOppStateLive = true;
@@ -455,6 +469,21 @@ void xMorvaComposer::OpenOpportunity(uint16_t kind, uint32_t byteAfter, double w
   fOpp.unit = 0;
   fOpp.tab = fTab;
   fStretchFresh = true;
+}
+
+// The last opportunity gives way to a later one. It is kept when the line
+// may end there; one inside a character is not, nor a soft hyphen's,
+// whose hyphen the later break character hid. The one kept before then
+// reaches on over the text after it.
+void xMorvaComposer::KeepOpportunity() {
+  if (fOpp.kind != kLineBreakAtSoftHyphen && !OpportunityInsideCluster(fOpp)) {
+    fKept = fOpp;
+    fKeptStateLive = fOppStateLive;
+    if (!fOppStateLive) fKeptState.Assign(fOppState);
+    fKeptStretchM = StretchNow();
+  } else if (fKept.open) {
+    fKeptStretchM.Raise(StretchNow());
+  }
 }
 
 // A picture takes the size it has in the room of the line being built.
@@ -587,14 +616,14 @@ bool xMorvaComposer::ContinuesCluster(uint32_t at) const {
   return !IsClusterBoundary(units.data(), int32_t(units.size()), before);
 }
 
-bool xMorvaComposer::OpportunityInsideCluster() const {
-  if (fOpp.unit == 0 || fOpp.elementEnd != 0) return false;
-  switch (ClusterEdgeBetween(fOpp.unit, UnitPastRecords(fS, fOpp.byteAfter, fSize))) {
+bool xMorvaComposer::OpportunityInsideCluster(const Opportunity& opp) const {
+  if (opp.unit == 0 || opp.elementEnd != 0) return false;
+  switch (ClusterEdgeBetween(opp.unit, UnitPastRecords(fS, opp.byteAfter, fSize))) {
     case VClusterEdge::kEdge: return false;
     case VClusterEdge::kInside: return true;
     case VClusterEdge::kAsk: break;
   }
-  return ContinuesCluster(fOpp.byteAfter);
+  return ContinuesCluster(opp.byteAfter);
 }
 
 // A unit too wide for an empty line stays on it alone.
@@ -635,35 +664,40 @@ bool xMorvaComposer::BreakBeforeUnit(Unit& u) {
   return false;
 }
 
-// The unit does not fit: the line ends at its last break opportunity.
-bool xMorvaComposer::BreakAtOpportunity() {
-  fRec.flags |= fOpp.kind;
-  if (fOpp.pageNumbers > 0) fRec.flags |= kLineHasPageNumbers;
-  fRec.height = fOpp.height;
-  fRec.ascent = fOpp.ascent;
-  fRec.positions = fOpp.positions;
-  fRec.width = float(fOpp.widthTo);
-  fRec.spaces = fOpp.spaces - (fOpp.kind == kLineBreakAtSpace ? 1 : 0);
-  if (fSoftHyphen != nullptr && fSoftHyphen + kElementHeadSize + 2 <= fS + fOpp.byteAfter)
+// The unit does not fit: the line ends at the break opportunity `opp`,
+// with the property state there; `stretch` holds the metrics of the text
+// after it (nothing placed since it: the font as it now stands, in which
+// the unit under test begins the new line).
+bool xMorvaComposer::BreakAtOpportunity(const Opportunity& opp, const xMorvaProperties& oppState,
+                                        const Metrics& stretch) {
+  // Spaces counted after the opportunity (after one inside a character)
+  // move on with their text.
+  const int32_t spacesAfter = fRec.spaces - opp.spaces;
+  fRec.flags |= opp.kind;
+  if (opp.pageNumbers > 0) fRec.flags |= kLineHasPageNumbers;
+  fRec.height = opp.height;
+  fRec.ascent = opp.ascent;
+  fRec.positions = opp.positions;
+  fRec.width = float(opp.widthTo);
+  fRec.spaces = opp.spaces - (opp.kind == kLineBreakAtSpace ? 1 : 0);
+  if (fSoftHyphen != nullptr && fSoftHyphen + kElementHeadSize + 2 <= fS + opp.byteAfter)
     fSoftHyphen = nullptr;  // at a soft-hyphen break its hyphen stays shown
-  const uint16_t kind = fOpp.kind;
-  const uint32_t breakAt = fOpp.byteAfter;
-  const double xAfter = fOpp.xAfter;
-  // Nothing placed since the opportunity: the new line begins with the
-  // unit under test, in the font as it now stands.
-  const Metrics stretch = fStretchFresh ? FontMetrics() : fStretchM;
-  const uint32_t breakElementEnd = fOpp.elementEnd;
-  xMorvaProperties breakState(fOppStateLive ? fState : fOpp.state);
+  const uint16_t kind = opp.kind;
+  const uint32_t breakAt = opp.byteAfter;
+  const double xAfter = opp.xAfter;
+  const uint32_t breakElementEnd = opp.elementEnd;
+  xMorvaProperties breakState(oppState);
   // A centre, right or decimal tab whose text the line breaks keeps the
   // room it had at the break: the units that moved on used none of it.
-  const bool tabCut = fOpp.tab.pending;
-  if (tabCut) fTab = fOpp.tab;
+  const bool tabCut = opp.tab.pending;
+  if (tabCut) fTab = opp.tab;
   FinishTab();
   StoreLine(breakAt);
-  fPageNumbers -= fOpp.pageNumbers;
+  fPageNumbers -= opp.pageNumbers;
   StartNextLine(breakState, kind == kLineBreakAtSoftHyphen ? kLineContinuesWord : 0, stretch);
   if (kind == kLineBreakAtTab || (tabCut && breakElementEnd == 0))
     return ResumeAfterTabBreak(breakAt, breakState);
+  fRec.spaces = spacesAfter;
   return CarryOverToNewLine(breakAt, breakElementEnd, xAfter);
 }
 
@@ -682,7 +716,7 @@ bool xMorvaComposer::ResumeAfterTabBreak(uint32_t breakAt, const xMorvaPropertie
   // walk; only walking on to it again settles it. A composition can begin
   // at the new line, but the old lines cannot stand from it.
   const bool hyphenAhead = fSoftHyphen != nullptr;
-  fOppStateLive = false;
+  fOppStateLive = fKeptStateLive = false;
   fState.Assign(breakState);
   fFont.BeginLine(&fRec, fState, 0);
   fX = 0;
