@@ -7,6 +7,7 @@
 #include <cstring>
 #include <iterator>
 #include <string>
+#include <utility>
 
 #include "document/xMorvaDocumentInterface.h"
 #include "document/xMorvaTabs.h"
@@ -137,8 +138,8 @@ void xMorvaComposer::StartNextLine(const xMorvaProperties& lineState, uint16_t f
   fLineM = m;
   fStretchM = m;
   fBeforeM = m;
-  fOpp.open = false;
-  fKept.open = false;
+  fOpp->open = false;
+  fKept->open = false;
 }
 
 // The line ends at the pen, as high as the metrics `m` make it.
@@ -219,13 +220,11 @@ void xMorvaComposer::TakePropertyRecord(const StreamItem& item) {
     const uint16_t id = item.unit;
     const int32_t value = int32_t(item.value);
     if (id < 46) {
-      if (fOppStateLive) {
-        fOppState.Assign(fState);
-        fOppStateLive = false;
-      }
-      if (fKeptStateLive) {
-        fKeptState.Assign(fState);
-        fKeptStateLive = false;
+      for (Opportunity* opp : {fOpp, fKept}) {
+        if (opp->stateLive) {
+          opp->state.Assign(fState);
+          opp->stateLive = false;
+        }
       }
       fState.SetProperty(id, value);
       fFont.ApplyProperty(id, value, false);
@@ -313,7 +312,7 @@ void xMorvaComposer::LayOutTab(const StreamItem& item, const TabStopFound& found
   fX += std::max(found.remaining, 0.0);
   fRec.positions += 1;
   OpenOpportunity(kLineBreakAtTab, fAt + item.size, fX);
-  fOpp.elementEnd = 0;
+  fOpp->elementEnd = 0;
   if (found.kind == kTabLeft || found.kind == kTabBorderBar) {
     xMorvaLines::SetTabLayout(fS + fAt, item.size, found.remaining, leader, leaderWidth,
                               found.kind);
@@ -322,7 +321,7 @@ void xMorvaComposer::LayOutTab(const StreamItem& item, const TabStopFound& found
     fTab = PendingTab{true,   fS + fAt,   item.size, found.kind, std::max(found.remaining, 0.0),
                       leader, leaderWidth};
   }
-  fOpp.tab = fTab;
+  fOpp->tab = fTab;
   fAt += item.size;
 }
 
@@ -368,14 +367,13 @@ inline bool xMorvaComposer::TakeUnit(Unit& u) {
     fAt += u.step;
     return false;
   }
-  if (fOpp.open && !OpportunityInsideCluster(fOpp))
-    return BreakAtOpportunity(fOpp, fOppStateLive ? fState : fOppState, StretchNow());
+  if (fOpp->open && !OpportunityInsideCluster(*fOpp)) return BreakAtOpportunity(*fOpp, StretchNow());
   // The last place to break falls inside a character: the line ends at the
   // place before it, and is cut inside a word only when there is none.
-  if (fKept.open) {
+  if (fKept->open) {
     Metrics stretch = fKeptStretchM;
     stretch.Raise(StretchNow());
-    return BreakAtOpportunity(fKept, fKeptStateLive ? fState : fKeptState, stretch);
+    return BreakAtOpportunity(*fKept, stretch);
   }
   return BreakWithoutOpportunity(u);
 }
@@ -439,12 +437,12 @@ bool xMorvaComposer::TakeBreakCharacter(const Unit& u) {
                   : ownHyphen ? kLineBreakAtSoftHyphen
                               : kLineBreakAtHyphen,
                   fAt + 2, space ? xBefore : fX);
-  fOpp.unit = u.unit;
+  fOpp->unit = u.unit;
   if (fElementEnd != 0 && fAt + 2 >= fElementEnd) {
     // The unit ends the element's text (a shown soft hyphen above all): a
     // break here ends the line after the element, which counts on it.
-    fOpp.positions += 1;
-    fOpp.elementEnd = 0;
+    fOpp->positions += 1;
+    fOpp->elementEnd = 0;
   }
   fAt += 2;
   return true;
@@ -452,22 +450,22 @@ bool xMorvaComposer::TakeBreakCharacter(const Unit& u) {
 
 // Notes the line as it stands as the place to break it at, before
 // `byteAfter`, `widthTo` wide.
-void xMorvaComposer::OpenOpportunity(uint16_t kind, uint32_t byteAfter, double widthTo) {
-  if (fOpp.open) KeepOpportunity();
-  fOpp.open = true;
-  fOpp.kind = kind;
-  fOppStateLive = true;
-  fOpp.byteAfter = byteAfter;
-  fOpp.widthTo = widthTo;
-  fOpp.xAfter = fX;
-  fOpp.height = Height(fLineM, fRec.flags);
-  fOpp.ascent = fLineM.ascent;
-  fOpp.positions = fRec.positions;
-  fOpp.spaces = fRec.spaces;
-  fOpp.pageNumbers = fPageNumbers;
-  fOpp.elementEnd = fElementEnd;
-  fOpp.unit = 0;
-  fOpp.tab = fTab;
+inline void xMorvaComposer::OpenOpportunity(uint16_t kind, uint32_t byteAfter, double widthTo) {
+  if (fOpp->open) KeepOpportunity();
+  fOpp->open = true;
+  fOpp->kind = kind;
+  fOpp->stateLive = true;
+  fOpp->byteAfter = byteAfter;
+  fOpp->widthTo = widthTo;
+  fOpp->xAfter = fX;
+  fOpp->height = Height(fLineM, fRec.flags);
+  fOpp->ascent = fLineM.ascent;
+  fOpp->positions = fRec.positions;
+  fOpp->spaces = fRec.spaces;
+  fOpp->pageNumbers = fPageNumbers;
+  fOpp->elementEnd = fElementEnd;
+  fOpp->unit = 0;
+  fOpp->tab = fTab;
   fStretchFresh = true;
 }
 
@@ -475,13 +473,15 @@ void xMorvaComposer::OpenOpportunity(uint16_t kind, uint32_t byteAfter, double w
 // may end there; one inside a character is not, nor a soft hyphen's,
 // whose hyphen the later break character hid. The one kept before then
 // reaches on over the text after it.
-void xMorvaComposer::KeepOpportunity() {
-  if (fOpp.kind != kLineBreakAtSoftHyphen && !OpportunityInsideCluster(fOpp)) {
-    fKept = fOpp;
-    fKeptStateLive = fOppStateLive;
-    if (!fOppStateLive) fKeptState.Assign(fOppState);
+inline void xMorvaComposer::KeepOpportunity() {
+  // Nothing below U+0300 goes on with the character before it (no mark,
+  // joiner, selector or jamo is there): most text is told at once.
+  const char16_t next = fOpp->byteAfter + 2 <= fSize ? StreamUnit(fS + fOpp->byteAfter) : 0;
+  const bool atEdge = (next != 0 && next < 0x0300) || !OpportunityInsideCluster(*fOpp);
+  if (atEdge && fOpp->kind != kLineBreakAtSoftHyphen) {
+    std::swap(fOpp, fKept);
     fKeptStretchM = StretchNow();
-  } else if (fKept.open) {
+  } else if (fKept->open) {
     fKeptStretchM.Raise(StretchNow());
   }
 }
@@ -616,9 +616,11 @@ bool xMorvaComposer::ContinuesCluster(uint32_t at) const {
   return !IsClusterBoundary(units.data(), int32_t(units.size()), before);
 }
 
-bool xMorvaComposer::OpportunityInsideCluster(const Opportunity& opp) const {
+inline bool xMorvaComposer::OpportunityInsideCluster(const Opportunity& opp) const {
   if (opp.unit == 0 || opp.elementEnd != 0) return false;
-  switch (ClusterEdgeBetween(opp.unit, UnitPastRecords(fS, opp.byteAfter, fSize))) {
+  // A character right after it, as most text has, is read at once.
+  const char16_t at = opp.byteAfter + 2 <= fSize ? StreamUnit(fS + opp.byteAfter) : 0;
+  switch (ClusterEdgeBetween(opp.unit, at != 0 ? at : UnitPastRecords(fS, opp.byteAfter, fSize))) {
     case VClusterEdge::kEdge: return false;
     case VClusterEdge::kInside: return true;
     case VClusterEdge::kAsk: break;
@@ -668,8 +670,7 @@ bool xMorvaComposer::BreakBeforeUnit(Unit& u) {
 // with the property state there; `stretch` holds the metrics of the text
 // after it (nothing placed since it: the font as it now stands, in which
 // the unit under test begins the new line).
-bool xMorvaComposer::BreakAtOpportunity(const Opportunity& opp, const xMorvaProperties& oppState,
-                                        const Metrics& stretch) {
+bool xMorvaComposer::BreakAtOpportunity(const Opportunity& opp, const Metrics& stretch) {
   // Spaces counted after the opportunity (after one inside a character)
   // move on with their text.
   const int32_t spacesAfter = fRec.spaces - opp.spaces;
@@ -686,7 +687,7 @@ bool xMorvaComposer::BreakAtOpportunity(const Opportunity& opp, const xMorvaProp
   const uint32_t breakAt = opp.byteAfter;
   const double xAfter = opp.xAfter;
   const uint32_t breakElementEnd = opp.elementEnd;
-  xMorvaProperties breakState(oppState);
+  xMorvaProperties breakState(opp.stateLive ? fState : opp.state);
   // A centre, right or decimal tab whose text the line breaks keeps the
   // room it had at the break: the units that moved on used none of it.
   const bool tabCut = opp.tab.pending;
@@ -716,7 +717,7 @@ bool xMorvaComposer::ResumeAfterTabBreak(uint32_t breakAt, const xMorvaPropertie
   // walk; only walking on to it again settles it. A composition can begin
   // at the new line, but the old lines cannot stand from it.
   const bool hyphenAhead = fSoftHyphen != nullptr;
-  fOppStateLive = fKeptStateLive = false;
+  fOpp->stateLive = fKept->stateLive = false;
   fState.Assign(breakState);
   fFont.BeginLine(&fRec, fState, 0);
   fX = 0;

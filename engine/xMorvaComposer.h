@@ -53,11 +53,14 @@ class xMorvaComposer {
     double leaderWidth = 0;
   };
   // A place on the line where it may be broken, and the line as it stood
-  // there (its property state apart, which is copied only when a record
-  // changes the running one).
+  // there.
   struct Opportunity {
     bool open = false;
     uint16_t kind = 0;
+    // The state there is the running state as long as no record has
+    // changed it since: it is copied only when a record is about to.
+    bool stateLive = false;
+    xMorvaProperties state;
     uint32_t byteAfter = 0;
     double widthTo = 0;
     double xAfter = 0;
@@ -144,7 +147,7 @@ class xMorvaComposer {
   bool OpportunityInsideCluster(const Opportunity& opp) const;
   bool BreakAfterLoneUnit(const Unit& u);
   bool BreakBeforeUnit(Unit& u);
-  bool BreakAtOpportunity(const Opportunity& opp, const xMorvaProperties& oppState, const Metrics& stretch);
+  bool BreakAtOpportunity(const Opportunity& opp, const Metrics& stretch);
   bool ResumeAfterTabBreak(uint32_t breakAt, const xMorvaProperties& breakState);
   bool CarryOverToNewLine(uint32_t breakAt, uint32_t breakElementEnd, double xAfter);
   void FinishRange();
@@ -193,18 +196,14 @@ class xMorvaComposer {
   uint32_t fLineStart = 0;
   double fX = 0;
   PendingTab fTab;
-  Opportunity fOpp;
-  // The last opportunity before fOpp at a character's edge, which the line
-  // breaks at when fOpp falls inside a character; the metrics of the text
-  // from it to fOpp.
-  Opportunity fKept;
+  // The last opportunity (fOpp), and the last one before it at a
+  // character's edge (fKept), which the line breaks at when fOpp falls
+  // inside a character; the two trade places instead of being copied.
+  // fKeptStretchM: the metrics of the text from fKept to fOpp.
+  Opportunity fOpportunities[2];
+  Opportunity* fOpp = &fOpportunities[0];
+  Opportunity* fKept = &fOpportunities[1];
   Metrics fKeptStretchM;
-  // An opportunity's state is the running state as long as no record has
-  // changed it since: it is copied only when a record is about to.
-  xMorvaProperties fOppState;
-  xMorvaProperties fKeptState;
-  bool fOppStateLive = false;
-  bool fKeptStateLive = false;
   // The computed element whose visible text the cursor is in.
   uint32_t fElementStart = 0;
   uint32_t fElementEnd = 0;
