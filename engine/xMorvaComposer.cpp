@@ -7,6 +7,7 @@
 #include <cstring>
 #include <iterator>
 #include <string>
+#include <utility>
 
 #include "document/xMorvaDocumentInterface.h"
 #include "document/xMorvaTabs.h"
@@ -137,7 +138,8 @@ void xMorvaComposer::StartNextLine(const xMorvaProperties& lineState, uint16_t f
   fLineM = m;
   fStretchM = m;
   fBeforeM = m;
-  fOpp.open = false;
+  fOpp->open = false;
+  fKept->open = false;
 }
 
 // The line ends at the pen, as high as the metrics `m` make it.
@@ -218,9 +220,11 @@ void xMorvaComposer::TakePropertyRecord(const StreamItem& item) {
     const uint16_t id = item.unit;
     const int32_t value = int32_t(item.value);
     if (id < 46) {
-      if (fOppStateLive) {
-        fOpp.state.Assign(fState);
-        fOppStateLive = false;
+      for (Opportunity* opp : {fOpp, fKept}) {
+        if (opp->stateLive) {
+          opp->state.Assign(fState);
+          opp->stateLive = false;
+        }
       }
       fState.SetProperty(id, value);
       fFont.ApplyProperty(id, value, false);
@@ -308,7 +312,7 @@ void xMorvaComposer::LayOutTab(const StreamItem& item, const TabStopFound& found
   fX += std::max(found.remaining, 0.0);
   fRec.positions += 1;
   OpenOpportunity(kLineBreakAtTab, fAt + item.size, fX);
-  fOpp.elementEnd = 0;
+  fOpp->elementEnd = 0;
   if (found.kind == kTabLeft || found.kind == kTabBorderBar) {
     xMorvaLines::SetTabLayout(fS + fAt, item.size, found.remaining, leader, leaderWidth,
                               found.kind);
@@ -317,7 +321,7 @@ void xMorvaComposer::LayOutTab(const StreamItem& item, const TabStopFound& found
     fTab = PendingTab{true,   fS + fAt,   item.size, found.kind, std::max(found.remaining, 0.0),
                       leader, leaderWidth};
   }
-  fOpp.tab = fTab;
+  fOpp->tab = fTab;
   fAt += item.size;
 }
 
@@ -363,8 +367,15 @@ inline bool xMorvaComposer::TakeUnit(Unit& u) {
     fAt += u.step;
     return false;
   }
-  if (!fOpp.open || OpportunityInsideCluster()) return BreakWithoutOpportunity(u);
-  return BreakAtOpportunity();
+  if (fOpp->open && !OpportunityInsideCluster(*fOpp)) return BreakAtOpportunity(*fOpp, StretchNow());
+  // The last place to break falls inside a character: the line ends at the
+  // place before it, and is cut inside a word only when there is none.
+  if (fKept->open) {
+    Metrics stretch = fKeptStretchM;
+    stretch.Raise(StretchNow());
+    return BreakAtOpportunity(*fKept, stretch);
+  }
+  return BreakWithoutOpportunity(u);
 }
 
 inline void xMorvaComposer::MeasureUnit(Unit& u) {
@@ -426,12 +437,12 @@ bool xMorvaComposer::TakeBreakCharacter(const Unit& u) {
                   : ownHyphen ? kLineBreakAtSoftHyphen
                               : kLineBreakAtHyphen,
                   fAt + 2, space ? xBefore : fX);
-  fOpp.unit = u.unit;
+  fOpp->unit = u.unit;
   if (fElementEnd != 0 && fAt + 2 >= fElementEnd) {
     // The unit ends the element's text (a shown soft hyphen above all): a
     // break here ends the line after the element, which counts on it.
-    fOpp.positions += 1;
-    fOpp.elementEnd = 0;
+    fOpp->positions += 1;
+    fOpp->elementEnd = 0;
   }
   fAt += 2;
   return true;
@@ -439,22 +450,40 @@ bool xMorvaComposer::TakeBreakCharacter(const Unit& u) {
 
 // Notes the line as it stands as the place to break it at, before
 // `byteAfter`, `widthTo` wide.
-void xMorvaComposer::OpenOpportunity(uint16_t kind, uint32_t byteAfter, double widthTo) {
-  fOpp.open = true;
-  fOpp.kind = kind;
-  fOppStateLive = true;
-  fOpp.byteAfter = byteAfter;
-  fOpp.widthTo = widthTo;
-  fOpp.xAfter = fX;
-  fOpp.height = Height(fLineM, fRec.flags);
-  fOpp.ascent = fLineM.ascent;
-  fOpp.positions = fRec.positions;
-  fOpp.spaces = fRec.spaces;
-  fOpp.pageNumbers = fPageNumbers;
-  fOpp.elementEnd = fElementEnd;
-  fOpp.unit = 0;
-  fOpp.tab = fTab;
+inline void xMorvaComposer::OpenOpportunity(uint16_t kind, uint32_t byteAfter, double widthTo) {
+  if (fOpp->open) KeepOpportunity();
+  fOpp->open = true;
+  fOpp->kind = kind;
+  fOpp->stateLive = true;
+  fOpp->byteAfter = byteAfter;
+  fOpp->widthTo = widthTo;
+  fOpp->xAfter = fX;
+  fOpp->height = Height(fLineM, fRec.flags);
+  fOpp->ascent = fLineM.ascent;
+  fOpp->positions = fRec.positions;
+  fOpp->spaces = fRec.spaces;
+  fOpp->pageNumbers = fPageNumbers;
+  fOpp->elementEnd = fElementEnd;
+  fOpp->unit = 0;
+  fOpp->tab = fTab;
   fStretchFresh = true;
+}
+
+// The last opportunity gives way to a later one. It is kept when the line
+// may end there; one inside a character is not, nor a soft hyphen's,
+// whose hyphen the later break character hid. The one kept before then
+// reaches on over the text after it.
+inline void xMorvaComposer::KeepOpportunity() {
+  // Nothing below U+0300 goes on with the character before it (no mark,
+  // joiner, selector or jamo is there): most text is told at once.
+  const char16_t next = fOpp->byteAfter + 2 <= fSize ? StreamUnit(fS + fOpp->byteAfter) : 0;
+  const bool atEdge = (next != 0 && next < 0x0300) || !OpportunityInsideCluster(*fOpp);
+  if (atEdge && fOpp->kind != kLineBreakAtSoftHyphen) {
+    std::swap(fOpp, fKept);
+    fKeptStretchM = StretchNow();
+  } else if (fKept->open) {
+    fKeptStretchM.Raise(StretchNow());
+  }
 }
 
 // A picture takes the size it has in the room of the line being built.
@@ -587,14 +616,16 @@ bool xMorvaComposer::ContinuesCluster(uint32_t at) const {
   return !IsClusterBoundary(units.data(), int32_t(units.size()), before);
 }
 
-bool xMorvaComposer::OpportunityInsideCluster() const {
-  if (fOpp.unit == 0 || fOpp.elementEnd != 0) return false;
-  switch (ClusterEdgeBetween(fOpp.unit, UnitPastRecords(fS, fOpp.byteAfter, fSize))) {
+inline bool xMorvaComposer::OpportunityInsideCluster(const Opportunity& opp) const {
+  if (opp.unit == 0 || opp.elementEnd != 0) return false;
+  // A character right after it, as most text has, is read at once.
+  const char16_t at = opp.byteAfter + 2 <= fSize ? StreamUnit(fS + opp.byteAfter) : 0;
+  switch (ClusterEdgeBetween(opp.unit, at != 0 ? at : UnitPastRecords(fS, opp.byteAfter, fSize))) {
     case VClusterEdge::kEdge: return false;
     case VClusterEdge::kInside: return true;
     case VClusterEdge::kAsk: break;
   }
-  return ContinuesCluster(fOpp.byteAfter);
+  return ContinuesCluster(opp.byteAfter);
 }
 
 // A unit too wide for an empty line stays on it alone.
@@ -635,35 +666,39 @@ bool xMorvaComposer::BreakBeforeUnit(Unit& u) {
   return false;
 }
 
-// The unit does not fit: the line ends at its last break opportunity.
-bool xMorvaComposer::BreakAtOpportunity() {
-  fRec.flags |= fOpp.kind;
-  if (fOpp.pageNumbers > 0) fRec.flags |= kLineHasPageNumbers;
-  fRec.height = fOpp.height;
-  fRec.ascent = fOpp.ascent;
-  fRec.positions = fOpp.positions;
-  fRec.width = float(fOpp.widthTo);
-  fRec.spaces = fOpp.spaces - (fOpp.kind == kLineBreakAtSpace ? 1 : 0);
-  if (fSoftHyphen != nullptr && fSoftHyphen + kElementHeadSize + 2 <= fS + fOpp.byteAfter)
+// The unit does not fit: the line ends at the break opportunity `opp`,
+// with the property state there; `stretch` holds the metrics of the text
+// after it (nothing placed since it: the font as it now stands, in which
+// the unit under test begins the new line).
+bool xMorvaComposer::BreakAtOpportunity(const Opportunity& opp, const Metrics& stretch) {
+  // Spaces counted after the opportunity (after one inside a character)
+  // move on with their text.
+  const int32_t spacesAfter = fRec.spaces - opp.spaces;
+  fRec.flags |= opp.kind;
+  if (opp.pageNumbers > 0) fRec.flags |= kLineHasPageNumbers;
+  fRec.height = opp.height;
+  fRec.ascent = opp.ascent;
+  fRec.positions = opp.positions;
+  fRec.width = float(opp.widthTo);
+  fRec.spaces = opp.spaces - (opp.kind == kLineBreakAtSpace ? 1 : 0);
+  if (fSoftHyphen != nullptr && fSoftHyphen + kElementHeadSize + 2 <= fS + opp.byteAfter)
     fSoftHyphen = nullptr;  // at a soft-hyphen break its hyphen stays shown
-  const uint16_t kind = fOpp.kind;
-  const uint32_t breakAt = fOpp.byteAfter;
-  const double xAfter = fOpp.xAfter;
-  // Nothing placed since the opportunity: the new line begins with the
-  // unit under test, in the font as it now stands.
-  const Metrics stretch = fStretchFresh ? FontMetrics() : fStretchM;
-  const uint32_t breakElementEnd = fOpp.elementEnd;
-  xMorvaProperties breakState(fOppStateLive ? fState : fOpp.state);
+  const uint16_t kind = opp.kind;
+  const uint32_t breakAt = opp.byteAfter;
+  const double xAfter = opp.xAfter;
+  const uint32_t breakElementEnd = opp.elementEnd;
+  xMorvaProperties breakState(opp.stateLive ? fState : opp.state);
   // A centre, right or decimal tab whose text the line breaks keeps the
   // room it had at the break: the units that moved on used none of it.
-  const bool tabCut = fOpp.tab.pending;
-  if (tabCut) fTab = fOpp.tab;
+  const bool tabCut = opp.tab.pending;
+  if (tabCut) fTab = opp.tab;
   FinishTab();
   StoreLine(breakAt);
-  fPageNumbers -= fOpp.pageNumbers;
+  fPageNumbers -= opp.pageNumbers;
   StartNextLine(breakState, kind == kLineBreakAtSoftHyphen ? kLineContinuesWord : 0, stretch);
   if (kind == kLineBreakAtTab || (tabCut && breakElementEnd == 0))
     return ResumeAfterTabBreak(breakAt, breakState);
+  fRec.spaces = spacesAfter;
   return CarryOverToNewLine(breakAt, breakElementEnd, xAfter);
 }
 
@@ -682,7 +717,7 @@ bool xMorvaComposer::ResumeAfterTabBreak(uint32_t breakAt, const xMorvaPropertie
   // walk; only walking on to it again settles it. A composition can begin
   // at the new line, but the old lines cannot stand from it.
   const bool hyphenAhead = fSoftHyphen != nullptr;
-  fOppStateLive = false;
+  fOpp->stateLive = fKept->stateLive = false;
   fState.Assign(breakState);
   fFont.BeginLine(&fRec, fState, 0);
   fX = 0;

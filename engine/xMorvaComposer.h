@@ -52,11 +52,14 @@ class xMorvaComposer {
     uint16_t leader = 0;
     double leaderWidth = 0;
   };
-  // The last place on the line where it may be broken, and the line as it
-  // stood there.
+  // A place on the line where it may be broken, and the line as it stood
+  // there.
   struct Opportunity {
     bool open = false;
     uint16_t kind = 0;
+    // The state there is the running state as long as no record has
+    // changed it since: it is copied only when a record is about to.
+    bool stateLive = false;
     xMorvaProperties state;
     uint32_t byteAfter = 0;
     double widthTo = 0;
@@ -120,6 +123,8 @@ class xMorvaComposer {
   bool EndParagraph();
   bool TakeBreakCharacter(const Unit& u);
   void OpenOpportunity(uint16_t kind, uint32_t byteAfter, double widthTo);
+  void KeepOpportunity();
+  Metrics StretchNow() const { return fStretchFresh ? FontMetrics() : fStretchM; }
   void FitPicture(Unit& u) const;
   void RaiseToPicture(const Unit& u);
 
@@ -137,12 +142,12 @@ class xMorvaComposer {
   // tone, a joined emoji, a flag's second half, a jamo of a syllable):
   // the line is never broken there.
   bool ContinuesCluster(uint32_t at) const;
-  // Whether the last break opportunity falls inside such a character (a
-  // jamo before the rest of its syllable, a mark after a space).
-  bool OpportunityInsideCluster() const;
+  // Whether the break opportunity falls inside such a character (a jamo
+  // before the rest of its syllable, a mark after a space).
+  bool OpportunityInsideCluster(const Opportunity& opp) const;
   bool BreakAfterLoneUnit(const Unit& u);
   bool BreakBeforeUnit(Unit& u);
-  bool BreakAtOpportunity();
+  bool BreakAtOpportunity(const Opportunity& opp, const Metrics& stretch);
   bool ResumeAfterTabBreak(uint32_t breakAt, const xMorvaProperties& breakState);
   bool CarryOverToNewLine(uint32_t breakAt, uint32_t breakElementEnd, double xAfter);
   void FinishRange();
@@ -191,10 +196,14 @@ class xMorvaComposer {
   uint32_t fLineStart = 0;
   double fX = 0;
   PendingTab fTab;
-  Opportunity fOpp;
-  // The opportunity's state is the running state as long as no record has
-  // changed it since: it is copied only when a record is about to.
-  bool fOppStateLive = false;
+  // The last opportunity (fOpp), and the last one before it at a
+  // character's edge (fKept), which the line breaks at when fOpp falls
+  // inside a character; the two trade places instead of being copied.
+  // fKeptStretchM: the metrics of the text from fKept to fOpp.
+  Opportunity fOpportunities[2];
+  Opportunity* fOpp = &fOpportunities[0];
+  Opportunity* fKept = &fOpportunities[1];
+  Metrics fKeptStretchM;
   // The computed element whose visible text the cursor is in.
   uint32_t fElementStart = 0;
   uint32_t fElementEnd = 0;

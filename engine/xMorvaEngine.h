@@ -624,6 +624,11 @@ class xMorvaEngine : public VObject, public xMorvaTextInterface {
   // `wordRunsOn` as the typing found them before it, `after` as above.
   void StepPastTypedUnit(char16_t unit, int32_t wordBefore, bool wordRunsOn, uint32_t after,
                          const uint8_t* stream = nullptr);
+  // How many of the units typed at the caret go in at once: up to the
+  // first one that the text after the caret may go on with as one
+  // character (typed alone, that unit sends the caret past the character,
+  // and the units after it go in there), else all.
+  int32_t UnitsTypedAtOnce(const char16_t* units, int32_t count);
   // A caret or selection whose first unit starts a word of another script
   // than the one before it is in that word.
   void TakeWordAtSelection(const uint8_t* stream);

@@ -11,6 +11,7 @@
 #include "engine/xMorvaEngine.h"
 #include "engine/xMorvaEngine_p.h"
 #include "engine/xMorvaPictureElement.h"
+#include "framework/core/intl/Clusters.h"
 #include "framework/core/intl/VIntlMgr.h"
 #include "framework/core/memory/VMemoryMgr.h"
 
@@ -432,8 +433,10 @@ int32_t xMorvaEngine::TypeCharacters(const char16_t* units, int32_t count) {
   if (count == 1) return TypeCharacter(units[0]);
   for (int32_t i = 0; i < count; ++i)
     if (units[i] == 0) return kErrorBadStream;
-  return Reserved(DeleteReserve(*this) + kTypingRecords + 2 * uint64_t(count), [&]() -> int32_t {
+  int32_t atOnce = count;
+  const int32_t result = Reserved(DeleteReserve(*this) + kTypingRecords + 2 * uint64_t(count), [&]() -> int32_t {
     if (const int32_t error = DeleteSelection()) return error;
+    atOnce = UnitsTypedAtOnce(units, count);
     const uint32_t before = fBytesInUse;
     // The word before the caret as TypeCharacter takes it for the first
     // unit; the units after it patch the word themselves, as each typed
@@ -443,27 +446,45 @@ int32_t xMorvaEngine::TypeCharacters(const char16_t* units, int32_t count) {
     // The look is written before the first unit; the others, typed alone,
     // would find it written.
     if (const int32_t error = WriteTypingProperties()) return error;
-    std::vector<uint8_t> bytes(2 * size_t(count));
-    for (int32_t i = 0; i < count; ++i) PutStreamUnit(bytes.data() + 2 * i, units[i]);
+    std::vector<uint8_t> bytes(2 * size_t(atOnce));
+    for (int32_t i = 0; i < atOnce; ++i) PutStreamUnit(bytes.data() + 2 * i, units[i]);
     if (const int32_t error = InsertBytes(fSelStartOffset, bytes.data(), uint32_t(bytes.size()))) return error;
+    fParaEndOffset += fBytesInUse - before;
     // The text after the typing, which each unit typed alone would find
     // right after the caret.
     const uint32_t after = fSelStartOffset + uint32_t(bytes.size());
     // The stream is taken once for all the units, not once a unit.
     const uint8_t* stream = LockStream();
-    for (int32_t i = 0; i < count; ++i) {
+    for (int32_t i = 0; i < atOnce; ++i) {
       StepPastTypedUnit(units[i], wordBefore, wordRunsOn, after, stream);
       wordBefore = fStopValid && fStopPosition == fSelStart ? fStopWordStart : fWordStart;
       wordRunsOn = fWordEnd > fSelStart && fWordStart == wordBefore;
     }
     UnlockStream();
-    fParaEndOffset += fBytesInUse - before;
     return 0;
   });
+  if (result != 0 || atOnce == count) return result;
+  return TypeCharacters(units + atOnce, count - atOnce);
+}
+
+int32_t xMorvaEngine::UnitsTypedAtOnce(const char16_t* units, int32_t count) {
+  const uint8_t* stream = LockStream();
+  if (stream == nullptr) return count;
+  const char32_t next = CodePointPastRecords(stream, fSelStartOffset);
+  UnlockStream();
+  if (next == 0) return count;  // the text's end, or an element
+  for (int32_t i = 0; i + 1 < count; ++i) {
+    // A pair is told by its low unit.
+    if (IsHighSurrogateUnit(units[i]) && IsLowSurrogateUnit(units[i + 1])) continue;
+    const char32_t typed = i > 0 ? CodePointEndedBy(units[i - 1], units[i]) : units[i];
+    if (ClusterEdgeBetween(typed, next) != VClusterEdge::kEdge) return i + 1;
+  }
+  return count;
 }
 
 // The selection is patched rather than walked again: the caret one unit
-// on, and the word at it as the typed unit leaves it.
+// on, and the word at it as the typed unit leaves it. Past the last typed
+// unit the caret stands at the end of the character that unit is part of.
 void xMorvaEngine::StepPastTypedUnit(char16_t unit, int32_t wordBefore, bool wordRunsOn, uint32_t after,
                                      const uint8_t* stream) {
   fSelStartOffset += 2;
@@ -481,6 +502,21 @@ void xMorvaEngine::StepPastTypedUnit(char16_t unit, int32_t wordBefore, bool wor
     NoteWordUnit(unit, fSelStart - 1);
     TakeWordEndAfterTyping(wordRunsOn, after, stream);
   }
+  // The text after the typing may go on with the last typed unit as one
+  // character (a letter or a space before a mark, a joiner between two
+  // emoji): the caret goes on to that character's end, where the next key
+  // types after it, in the look typed with. A pair's high unit waits for
+  // its low one.
+  if (fSelStartOffset != after || IsHighSurrogateUnit(unit)) return;
+  const uint8_t* text = LockStream();
+  if (text == nullptr) return;
+  const bool edge = IsClusterPlace(text, fSelStart, PlaceSides{after, unit});
+  const int32_t end = edge ? fSelStart : ClusterStep(text, fSelStart, true);
+  UnlockStream();
+  if (edge) return;
+  const xMorvaProperties look(fCurrent);
+  SetSelection(end, end);
+  fCurrent.CopyCharacterProperties(look);
 }
 
 void xMorvaEngine::TakeWordEndAfterTyping(bool wordRanOn, uint32_t after, const uint8_t* held) {

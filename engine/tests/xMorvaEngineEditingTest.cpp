@@ -100,13 +100,16 @@ TEST_F(PropertyRunTest, ACaretPropertyIsWrittenByTyping) {
 // Units typed at once leave the stream, the selection and the word as
 // typing them one by one does: at the end, in the middle of a word, in
 // another look than the text around, over a selection, across scripts and
-// with a pair of surrogates.
+// with a pair of surrogates. Before a mark or an emoji the text after the
+// caret goes on with a typed unit as one character, and the caret goes to
+// that character's end.
 TEST_F(PropertyRunTest, TypingARunIsTypingEachUnit) {
   const struct Row {
     Bytes text;
     int32_t start, end;
     bool bold;
     std::u16string units;
+    int32_t caret = -1;  // after the typing, when told
   } rows[] = {
       {Bytes(), 0, 0, false, u"quick fox"},
       {Stream().Text(u"ab cd\r"), 1, 1, false, u"xy z"},
@@ -115,6 +118,9 @@ TEST_F(PropertyRunTest, TypingARunIsTypingEachUnit) {
       {Stream().Text(u"ab\r").Record(kPropBold, 1), 3, 3, false, u"run on"},
       {Stream().Text(u"word"), 2, 2, false, u"\u0391\u03B2x"},
       {Stream().Text(u"a b"), 1, 1, false, u"\U0001F600c"},
+      {Stream().Text(u"ab\r\u0301x"), 3, 3, false, u" ", 5},
+      {Stream().Text(u"ab\r\u0301x"), 3, 3, false, u" y", 6},
+      {Stream().Text(u"\U0001F468\U0001F469"), 2, 2, false, u"\u200D", 5},
   };
   for (const Row& row : rows) {
     const std::string name = "row " + std::to_string(&row - rows);
@@ -141,6 +147,7 @@ TEST_F(PropertyRunTest, TypingARunIsTypingEachUnit) {
     for (size_t i = 0; i < std::size(each); ++i) {
       EXPECT_EQ(each[i], run[i]) << name << " " << i;
     }
+    EXPECT_TRUE(row.caret < 0 || run[0] == row.caret) << name << " caret at " << run[0];
   }
 }
 

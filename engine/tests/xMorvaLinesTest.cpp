@@ -496,7 +496,8 @@ TEST_F(Composition, TypingBeforeATabBreakKeepsTheHyphenAfterItHidden) {
 // Every element counts one position on exactly one line, whether a line
 // breaks at the end of its text (a shown soft hyphen) or while the
 // overflow falls inside it (a page number after a space): the records'
-// positions add up to the text's.
+// positions add up to the text's. A line whose last place to break lies
+// inside a character breaks at the place before.
 TEST_F(Composition, ElementsAtABreakCountOnce) {
   const Bytes hyphen = Stream().Element(xMorvaElementCode::SoftHyphen, Stream().Unit(0x00AD), 0);
   std::u16string word;
@@ -515,7 +516,19 @@ TEST_F(Composition, ElementsAtABreakCountOnce) {
     Bytes stream;
     std::vector<int32_t> positions;  // line by line
     uint32_t firstBytes = 0;         // of the first line, when told
-  } cases[] = {
+  };
+  // A word that does not fit after "hello world " but fits a line, after
+  // a break character with a mark: the place after the break character is
+  // inside the character it makes with the mark, and the line ends at the
+  // place before it, not inside the word.
+  const std::u16string hello = u"hello world ";
+  std::u16string latin;
+  while (Width(hello + latin) <= 200) latin += u"x";
+  const auto marked = [&](const char* name, const std::u16string& character) {
+    return Case{name, Stream().Text(hello + character + latin),
+                {int32_t(hello.size()), int32_t(character.size() + latin.size())}, uint32_t(2 * hello.size())};
+  };
+  const Case cases[] = {
       {"two soft-hyphen breaks",
        Stream().Text(u"ab").Raw(hyphen).Text(word).Raw(hyphen).Text(word).Raw(hyphen).Text(u"yyyyyyyyyyyyyyyy"),
        {int32_t(word.size()) + 4, int32_t(word.size()) + 1, 16}},
@@ -524,6 +537,12 @@ TEST_F(Composition, ElementsAtABreakCountOnce) {
       // The line ends before the soft hyphen's element, not inside it.
       {"soft hyphen whose hyphen does not fit", Stream().Text(full).Raw(hyphen).Text(u"jj"),
        {int32_t(full.size()), 3}, uint32_t(2 * full.size())},
+      marked("ideograph with a mark", u"\u5B57\u0301"),
+      marked("ideograph with a selector", u"\u845B\U000E0100"),
+      marked("Hangul syllable with a mark", u"\uD55C\u0301"),
+      marked("em dash with a mark", u"\u2014\u0301"),
+      marked("space with a mark", u" \u0301"),
+      marked("ideographic space with a mark", u"\u3000\u0301"),
   };
   for (const Case& c : cases) {
     Load(c.stream);
