@@ -121,6 +121,8 @@ TEST(FindMatcher, MatchesUnderTheRules) {
       {u"\U0001F1F5x", Repeated(u"\U0001F1EF\U0001F1F5", 100) + u"\U0001F1F5x", false, false, 400, 403},
       {aRun.c_str(), u"b" + std::u16string(300, u'a') + u"\u0301", false, false, -1, 0},
       {aRun.c_str(), u"b" + std::u16string(301, u'a'), false, true, 1, 301},
+      {u"CAT", std::u16string(300, u'x') + u" cat", true, false, 301, 304},
+      {u"\ta", std::u16string(300, u'x') + kTabMark + u"a", false, false, 300, 302},
       {u"abc", u" \u0301abc", true, false, 2, 5},
       // A tab element matches a tab in the pattern.
       {u"a\tb", std::u16string(u"xa") + kTabMark + u"b", false, false, 1, 4},
