@@ -92,19 +92,22 @@ void UndoRtfPaste(benchmark::State& state) {
   state.counters["pages"] = double(state.range(0));
 }
 
-// `--undo-paste-once PAGES`: the paste of the reference document of pages
-// as RTF, then its undo alone in `MeasuredUndo`, for valgrind to count
+// `--undo-paste-once PAGES [FILE]`: the paste of the reference document of
+// pages as RTF (or of FILE's RTF, another writer's, PAGES then unused),
+// then its undo alone in `MeasuredUndo`, for valgrind to count
 // (--tool=callgrind --toggle-collect='*MeasuredUndo*').
 __attribute__((noinline)) void MeasuredUndo(xMorvaDocument& document) { document.Undo(); }
 
-int UndoPasteOnce(int32_t pages) {
+int UndoPasteOnce(int32_t pages, const char* file) {
   gHeap = new VHeap();
   gMemoryMgr = new VWinMemoryMgr();
   StartFormatServices();
   bool undone = false;
   {
     std::string rtf;
-    {
+    if (file != nullptr) {
+      rtf = ReadFile(file);
+    } else {
       auto reference = std::make_unique<xMorvaDocument>(nullptr);
       FillWithReferenceDocument(*reference, pages);
       rtf = WrittenBytes([&](VStream& stream) { kRtf.write(*reference, stream, ""); });
@@ -160,6 +163,7 @@ BENCHMARK(SaveRtf)
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc == 3 && std::strcmp(argv[1], "--undo-paste-once") == 0) return UndoPasteOnce(std::atoi(argv[2]));
+  if ((argc == 3 || argc == 4) && std::strcmp(argv[1], "--undo-paste-once") == 0)
+    return UndoPasteOnce(std::atoi(argv[2]), argc == 4 ? argv[3] : nullptr);
   return StreamFormatBenchMain(argc, argv, kRtf);
 }

@@ -313,23 +313,21 @@ void xMorvaDocument::BeginChange() {
   fChange = ChangeRecord();
   xMorvaTextInterface* text = fCurrent;
   if (text == nullptr) return;
-  const int32_t start = text->GetSelStart();
   const int32_t end = text->GetSelEnd();
   const bool atParagraphEnd = text->HasSelection() && end == text->GetParagraphEnd();
   // A selection that ends at its paragraph's end takes the next position in
-  // while measured, so that the paragraph end's records count.
-  if (atParagraphEnd && text->GetLength() > end) {
-    fChange.extended = 1;
-    text->SetSelection(start, end + 1);
-  }
+  // while measured, so that the paragraph end's records count. The text
+  // reads that on from the selection's end: a long selection is not walked
+  // again, twice.
+  uint32_t paragraphEnd = text->GetParagraphEndOffset();
   fChange.recordBytes = text->GetParagraphRecordBytes();
+  if (atParagraphEnd && text->GetLength() > end)
+    text->MeasureOnePositionMore(paragraphEnd, fChange.recordBytes);
   fChange.paragraphStart = text->GetParagraphStartOffset();
-  const uint32_t paragraphEnd = text->GetParagraphEndOffset();
   fChange.byteLength =
       paragraphEnd > fChange.paragraphStart + fChange.recordBytes
           ? paragraphEnd - fChange.paragraphStart - fChange.recordBytes
           : 0;
-  if (fChange.extended) text->SetSelection(start, end);
   fChange.pageIndex = fCaretPage;
 }
 

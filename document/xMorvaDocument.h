@@ -566,7 +566,6 @@ class xMorvaDocument : public VObject,
     uint32_t recordBytes = 0;
     uint32_t paragraphStart = 0;
     uint32_t byteLength = 0;
-    uint8_t extended = 0;
   };
 
   // TypeCharacter's paths, without the edit commands' states.

@@ -45,6 +45,7 @@ xMorvaTextMatcher::xMorvaTextMatcher(const std::u16string& pattern, bool wholeWo
     : fPattern(pattern),
       fWholeWord(wholeWord),
       fCaseSensitive(caseSensitive),
+      fIdle(!pattern.empty()),
       fIsWord(isWord),
       fPrevious(previous),
       fBase(previous),
@@ -55,6 +56,7 @@ xMorvaTextMatcher::xMorvaTextMatcher(const std::u16string& pattern, bool wholeWo
   if (!fCaseSensitive) {
     for (char16_t& unit : fPattern) unit = FoldCaseUnit(unit);
   }
+  if (!fPattern.empty()) fFront = fPattern.front();
   if (!fPattern.empty() && fIsWord(fPattern.front())) fStartScript = WordScriptOf(fPattern.front());
   for (auto unit = fPattern.rbegin(); unit != fPattern.rend() && fIsWord(*unit); ++unit) {
     fEndScript = WordScriptOf(*unit);
@@ -64,63 +66,80 @@ xMorvaTextMatcher::xMorvaTextMatcher(const std::u16string& pattern, bool wholeWo
 
 void xMorvaTextMatcher::Complete(int32_t start, int32_t end) {
   fFound = true;
+  fIdle = false;
   fWaiting = false;
   fMatchStart = start;
   fMatchEnd = end;
 }
 
-bool xMorvaTextMatcher::Advance(char16_t unit, bool canStart, VClusterEdge startEdge, bool unitKept) {
+void xMorvaTextMatcher::Advance(char16_t unit, bool canStart, bool open) {
   const int32_t position = fPosition - 1;
-  // The units are kept while a candidate or a waiting match may ask.
-  if (!unitKept) {
-    if (!fCandidates.empty()) {
-      KeepUnit(RingUnit(position), position);
-    } else if (canStart) {
-      StartUnits(position);
-    }
+  if (canStart) {
+    // A first candidate with nothing open starts a stretch: the units the
+    // break rules may read start from an edge before it.
+    if (!open) fOpenSince = position;
+    fCandidates.push_back({position, 0});
   }
-  if (canStart) fCandidates.push_back({position, 0, startEdge});
   const int32_t n = int32_t(fPattern.size());
   size_t kept = 0;
-  const Candidate* completed = nullptr;
-  Candidate first{};
+  bool completed = false;
+  int32_t completedStart = 0;
   for (const Candidate& candidate : fCandidates) {
     if (fPattern[size_t(candidate.matched)] != unit) continue;
     if (candidate.matched + 1 == n) {
       // Candidates are kept oldest first, so the first to complete starts
       // earliest.
-      if (completed == nullptr) {
-        first = candidate;
-        completed = &first;
+      if (!completed) {
+        completed = true;
+        completedStart = candidate.start;
       }
       continue;
     }
-    fCandidates[kept++] = {candidate.start, candidate.matched + 1, candidate.startEdge};
+    fCandidates[kept++] = {candidate.start, candidate.matched + 1};
   }
   fCandidates.resize(kept);
   // A match that ends while another waits for a pair's low unit ends
   // inside the pair.
-  if (completed == nullptr || fWaiting) return false;
-  // Its end must be an edge, and a whole word must end there: the next
+  if (!completed || fWaiting) return;
+  // Its ends must be edges, and a whole word must end there: the next
   // item decides.
   fWaiting = true;
   fWaitForLow = false;
-  fWaitStart = completed->start;
+  fWaitStart = completedStart;
   fWaitEnd = fPosition;
-  fWaitStartEdge = completed->startEdge;
-  return false;
+}
+
+void xMorvaTextMatcher::Settle() {
+  if (!fWaiting && fCandidates.empty()) {
+    fKeeping = false;
+    fIdle = !fFound && !fPattern.empty();
+    return;
+  }
+  fIdle = false;
+  // The ring must still hold the units from the edge before the stretch's
+  // start when a match asks: a stretch about to outgrow it keeps them.
+  if (fKeeping || fPosition - fOpenSince < kRingSize - kWalkBack - 1) return;
+  StartUnits(fOpenSince);
+  for (int32_t at = fOpenSince + 1; at < fPosition; ++at) fUnits.push_back(RingUnit(at));
+  fKeeping = true;
 }
 
 void xMorvaTextMatcher::StartUnits(int32_t position) {
-  // From the nearest edge that the units beside it tell, as far back as
-  // the ring reaches.
+  // From the nearest edge that the units beside it tell, kWalkBack units
+  // back at most.
   int32_t edge = position;
-  while (edge > fFirst && edge > position - (kRingSize - 1) &&
+  while (edge > fFirst && edge > position - kWalkBack &&
          ClusterEdgeBetween(UnitBefore(edge), RingUnit(edge)) != VClusterEdge::kEdge)
     --edge;
   fUnits.clear();
   for (int32_t at = edge; at <= position; ++at) fUnits.push_back(RingUnit(at));
   fUnitsStart = edge;
+}
+
+void xMorvaTextMatcher::TakeUnitsFromRing() {
+  StartUnits(fOpenSince);
+  for (int32_t at = fOpenSince + 1; at < fPosition; ++at) fUnits.push_back(RingUnit(at));
+  fUnits.append(fTail, size_t(fTailCount));
 }
 
 void xMorvaTextMatcher::KeepUnit(char16_t unit, int32_t position) {
@@ -141,6 +160,27 @@ void xMorvaTextMatcher::KeepUnit(char16_t unit, int32_t position) {
   fUnitsStart += edge;
 }
 
+VClusterEdge xMorvaTextMatcher::StartEdge(int32_t position) const {
+  // The ring holds a match's start but for a stretch that outgrew it,
+  // whose units are kept from an edge at or before the start.
+  const auto unitAt = [&](int32_t at, char16_t& unit) {
+    if (fPosition - at <= kRingSize) {
+      unit = RingUnit(at);
+      return true;
+    }
+    if (!fKeeping || at < fUnitsStart || at - fUnitsStart >= int32_t(fUnits.size())) return false;
+    unit = fUnits[size_t(at - fUnitsStart)];
+    return true;
+  };
+  char16_t unit = 0;
+  // A tab element stands alone; so does a start that the units kept begin
+  // at, an edge.
+  if (!unitAt(position, unit) || unit == 0) return VClusterEdge::kEdge;
+  char16_t before = 0;
+  if (position > fFirst && !unitAt(position - 1, before)) return VClusterEdge::kEdge;
+  return ClusterEdgeBetween(before, unit);
+}
+
 bool xMorvaTextMatcher::IsEdge(int32_t position, VClusterEdge told) const {
   if (told != VClusterEdge::kAsk) return told == VClusterEdge::kEdge;
   const int32_t at = position - fUnitsStart;
@@ -151,7 +191,14 @@ bool xMorvaTextMatcher::IsEdge(int32_t position, VClusterEdge told) const {
 bool xMorvaTextMatcher::DecideWaiting(VClusterEdge endEdge) {
   fWaiting = false;
   fWaitForLow = false;
-  if (!IsEdge(fWaitStart, fWaitStartEdge) || !IsEdge(fWaitEnd, endEdge)) return false;
+  const VClusterEdge startEdge = StartEdge(fWaitStart);
+  if (startEdge == VClusterEdge::kInside || endEdge == VClusterEdge::kInside) return false;
+  // Where the units beside an end do not tell, the break rules read the
+  // units around it.
+  if (startEdge == VClusterEdge::kAsk || endEdge == VClusterEdge::kAsk) {
+    if (!fKeeping) TakeUnitsFromRing();
+    if (!IsEdge(fWaitStart, startEdge) || !IsEdge(fWaitEnd, endEdge)) return false;
+  }
   Complete(fWaitStart, fWaitEnd);
   return true;
 }
@@ -175,25 +222,27 @@ void xMorvaTextMatcher::NoteJoiningUnit(char16_t unit) {
   if (!fIsWord(unit)) fBase = unit;
 }
 
-bool xMorvaTextMatcher::Character(char16_t unit, bool propertiesMatch) {
+bool xMorvaTextMatcher::FeedCharacter(char16_t unit, bool propertiesMatch) {
   if (fFound) return true;
   const int32_t position = fPosition++;
   fRing[position & (kRingSize - 1)] = unit;
   const char16_t folded = fCaseSensitive ? unit : FoldCaseUnit(unit);
-  const bool kept = fWaiting;
+  const bool open = fWaiting || !fCandidates.empty();
+  if (fKeeping && open) KeepUnit(unit, position);
   if (fWaiting) {
-    KeepUnit(unit, position);
-    // Whether a character starts here, as the units on either side tell.
-    const VClusterEdge edge = ClusterEdgeBetween(UnitBefore(position), unit);
     if (fWaitForLow) {
       if (DecideWaiting(VClusterEdge::kAsk)) return true;
     } else if (fWholeWord && fIsWord(unit) && !WordScriptsPart(fEndScript, WordScriptOf(folded))) {
       fWaiting = false;
-    } else if (edge == VClusterEdge::kAsk && IsHighUnit(unit)) {
-      // The character after the end is a pair: its low unit is needed.
-      fWaitForLow = true;
-    } else if (DecideWaiting(edge)) {
-      return true;
+    } else {
+      // Whether a character starts here, as the units on either side tell.
+      const VClusterEdge edge = ClusterEdgeBetween(UnitBefore(position), unit);
+      if (edge == VClusterEdge::kAsk && IsHighUnit(unit)) {
+        // The character after the end is a pair: its low unit is needed.
+        fWaitForLow = true;
+      } else if (DecideWaiting(edge)) {
+        return true;
+      }
     }
   }
   if (fPattern.empty()) {
@@ -211,11 +260,11 @@ bool xMorvaTextMatcher::Character(char16_t unit, bool propertiesMatch) {
   } else {
     // Only the pattern's first unit starts a match, and a whole word none
     // right after a character of its word.
-    const bool canStart = folded == fPattern.front() && (!fWholeWord || StartsWord());
-    if (canStart || !fCandidates.empty())
-      Advance(folded, canStart, canStart ? ClusterEdgeBetween(UnitBefore(position), unit) : VClusterEdge::kAsk, kept);
+    const bool canStart = folded == fFront && (!fWholeWord || StartsWord());
+    if (canStart || !fCandidates.empty()) Advance(folded, canStart, open);
   }
   NoteUnit(folded);
+  Settle();
   return fFound;
 }
 
@@ -224,8 +273,8 @@ bool xMorvaTextMatcher::Element(uint16_t code, bool propertiesMatch) {
   const int32_t position = fPosition++;
   // An element stands alone, as a unit 0; special elements separate words.
   fRing[position & (kRingSize - 1)] = 0;
-  const bool kept = fWaiting || !fCandidates.empty();
-  if (kept) KeepUnit(0, position);
+  const bool open = fWaiting || !fCandidates.empty();
+  if (fKeeping && open) KeepUnit(0, position);
   if (fWaiting && DecideWaiting(fWaitForLow ? VClusterEdge::kAsk : VClusterEdge::kEdge)) return true;
   if (fPattern.empty()) {
     if (propertiesMatch) {
@@ -237,11 +286,13 @@ bool xMorvaTextMatcher::Element(uint16_t code, bool propertiesMatch) {
   } else if (code == kSoftHyphenElement) {
     // Transparent: a match runs on across it.
   } else if (code == kTabElement && propertiesMatch) {
-    Advance(kTabUnit, fPattern.front() == kTabUnit && (!fWholeWord || !fIsWord(fPrevious)), VClusterEdge::kEdge, kept);
+    const bool canStart = fFront == kTabUnit && (!fWholeWord || !fIsWord(fPrevious));
+    if (canStart || !fCandidates.empty()) Advance(kTabUnit, canStart, open);
   } else {
     KillAll();
   }
   fPrevious = fBase = kSpace;
+  Settle();
   return fFound;
 }
 
@@ -252,13 +303,19 @@ bool xMorvaTextMatcher::Finish(int next, char16_t after, char16_t second) {
     VClusterEdge endEdge = fWaitForLow ? VClusterEdge::kAsk : VClusterEdge::kEdge;
     if (next != 0) {
       if (endEdge == VClusterEdge::kEdge) endEdge = ClusterEdgeBetween(UnitBefore(fPosition), after);
-      KeepUnit(after, fPosition);
-      if (second != 0) KeepUnit(second, fPosition + 1);
+      fTail[0] = after;
+      fTail[1] = second;
+      fTailCount = second != 0 ? 2 : 1;
+      if (fKeeping) {
+        KeepUnit(after, fPosition);
+        if (second != 0) KeepUnit(second, fPosition + 1);
+      }
     }
     DecideWaiting(endEdge);
   }
   if (!fFound && fPattern.empty() && fRunStart >= 0) Complete(fRunStart, fPosition);
   fWaiting = false;
+  fIdle = false;
   return fFound;
 }
 

@@ -61,6 +61,8 @@ using xMorvaWordTest = bool (*)(char16_t unit);
 // no selection or replacement of a match splits one. The position the
 // first item takes is such an edge. An empty pattern matches the longest
 // run of positions whose properties match (a properties-only search).
+// Edges are judged only at a complete match's two ends; a unit that
+// neither meets an open candidate nor starts one is only noted, inline.
 class xMorvaTextMatcher {
  public:
   // `previous` is the unit before the first position fed (a space at the
@@ -73,7 +75,21 @@ class xMorvaTextMatcher {
   // One character unit at the next position; `propertiesMatch` says
   // whether the properties in effect there meet the criteria. True once a
   // match is complete.
-  bool Character(char16_t unit, bool propertiesMatch);
+  bool Character(char16_t unit, bool propertiesMatch) {
+    // Most units of a text: nothing open, and a unit below those that fold
+    // through the case tables that is not the pattern's first. It is kept
+    // for the edges a later match may ask about, and is the unit before
+    // the next.
+    if (fIdle && unit < kFoldedByTable) {
+      const char16_t folded = fCaseSensitive || unit < u'a' || unit > u'z' ? unit : char16_t(unit - 32);
+      if (folded != fFront || !propertiesMatch) {
+        fRing[fPosition++ & (kRingSize - 1)] = unit;
+        fPrevious = fBase = folded;
+        return false;
+      }
+    }
+    return FeedCharacter(unit, propertiesMatch);
+  }
   // One special element (code 16000 or more) at the next position.
   bool Element(uint16_t code, bool propertiesMatch);
   // The walk ended (at its limit or the end of the text). `next` is what
@@ -98,22 +114,33 @@ class xMorvaTextMatcher {
   struct Candidate {
     int32_t start;
     int32_t matched;
-    // What the units on either side of the start told of it; where they
-    // do not tell, the break rules over the units kept are asked.
-    VClusterEdge startEdge;
   };
+  // The first unit that FoldCaseUnit folds through the case tables.
+  static constexpr char16_t kFoldedByTable = 123;
+  // A character unit that the inline road does not take.
+  bool FeedCharacter(char16_t unit, bool propertiesMatch);
   // A pattern unit against an item: the folded unit, or the tab element;
-  // `startEdge`: what the units on either side told of the place before
-  // the item; `unitKept`: the item's unit is kept already.
-  bool Advance(char16_t unit, bool canStart, VClusterEdge startEdge, bool unitKept);
-  // Starts keeping the units for the break rules, for a candidate that
-  // starts at `position`: from an edge before it, out of the ring.
+  // `open`: a candidate or a waiting match was open before the item.
+  void Advance(char16_t unit, bool canStart, bool open);
+  // After an item: whether anything is open, and a stretch of open
+  // candidates that the ring would no longer hold keeps its units in fUnits.
+  void Settle();
+  // fUnits from an edge before `position` (at most kWalkBack units back,
+  // as far as the units beside a place tell) to `position`, out of the ring.
   void StartUnits(int32_t position);
-  // Keeps the raw unit at `position` (0 for an element).
+  // fUnits for the break rules, out of the ring: from the edge before the
+  // stretch's first candidate up to the last position fed, and what Finish
+  // was told follows.
+  void TakeUnitsFromRing();
+  // Keeps the raw unit at `position` (0 for an element), while the
+  // stretch's units are kept in fUnits.
   void KeepUnit(char16_t unit, int32_t position);
   char16_t RingUnit(int32_t position) const { return fRing[position & (kRingSize - 1)]; }
   // The unit before the position; 0, which stands alone, before the first.
   char16_t UnitBefore(int32_t position) const { return position > fFirst ? RingUnit(position - 1) : 0; }
+  // What the units on either side tell of the place before the match's
+  // start at `position`.
+  VClusterEdge StartEdge(int32_t position) const;
   // Whether a cluster starts (or the text ends) at the position, which the
   // units kept cover, the units beside it having told `told`.
   bool IsEdge(int32_t position, VClusterEdge told) const;
@@ -138,6 +165,11 @@ class xMorvaTextMatcher {
   std::u16string fPattern;
   bool fWholeWord;
   bool fCaseSensitive;
+  // Nothing is found, open or waiting, and the pattern is not empty: a
+  // unit that is not the pattern's first changes nothing but the units kept.
+  bool fIdle;
+  // The pattern's first unit, folded.
+  char16_t fFront = 0;
   xMorvaWordTest fIsWord;
   char16_t fPrevious;
   // The last unit fed that does not go with the unit before it: the word
@@ -158,17 +190,23 @@ class xMorvaTextMatcher {
   bool fWaiting = false;
   int32_t fWaitStart = 0;
   int32_t fWaitEnd = 0;
-  VClusterEdge fWaitStartEdge = VClusterEdge::kEdge;
   bool fWaitForLow = false;
-  // The raw units of the last kRingSize positions fed, and while a
-  // candidate or a waiting match may ask, those from fUnitsStart (an edge)
-  // to the last position fed: the break rules read them where the units
-  // beside a place do not tell. Only what can still be asked about is kept.
-  static constexpr int32_t kRingSize = 64;
-  char16_t fRing[kRingSize] = {};
+  // The raw units of the last kRingSize positions fed. A stretch of
+  // candidates open one after another starts at fOpenSince; where the units beside
+  // a match's end do not tell, the break rules read the stretch's units
+  // from an edge before it. A stretch that outgrows the ring keeps them in fUnits
+  // as it goes (fKeeping), only what can still be asked about.
+  static constexpr int32_t kRingSize = 256;
+  static constexpr int32_t kWalkBack = 63;
+  char16_t fRing[kRingSize];
   int32_t fFirst;
+  int32_t fOpenSince = 0;
+  bool fKeeping = false;
   std::u16string fUnits;
   int32_t fUnitsStart;
+  // The units after the walk that Finish was told.
+  char16_t fTail[2] = {};
+  int32_t fTailCount = 0;
   // The properties-only run.
   int32_t fRunStart = -1;
   bool fFound = false;

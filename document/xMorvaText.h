@@ -48,6 +48,10 @@ class xMorvaTextInterface : public xMorvaUndoEngine {
   // Bytes of the next paragraph's records counted in the paragraph end
   // offset.
   virtual uint32_t GetParagraphRecordBytes() const = 0;
+  // The paragraph end offset and the record bytes that a selection one
+  // position longer (its end taken to a character's end) would give, read
+  // on from the selection's end; the selection stays as it is.
+  virtual void MeasureOnePositionMore(uint32_t& paragraphEndOffset, uint32_t& recordBytes) = 0;
   virtual int32_t GetSelParagraphEndCount() const = 0;
   virtual bool IsPictureSelected() const = 0;
 

@@ -558,6 +558,67 @@ void xMorvaEngine::SetSelection(int32_t start, int32_t end) {
   if (stream != kEmpty) UnlockStream();
 }
 
+void xMorvaEngine::MeasureOnePositionMore(uint32_t& paragraphEndOffset, uint32_t& recordBytes) {
+  paragraphEndOffset = fParaEndOffset;
+  recordBytes = fTrailingRecordBytes;
+  if (fSelEnd >= fLength) return;  // the selection could not grow
+  const uint8_t* stream = LockStream();
+  if (stream == nullptr) return;
+  // What SetSelection(start, end + 1) would leave: the walk over the
+  // selection is the same up to its end, the records after it passed; only
+  // the items from there on tell the paragraphs' end. An end inside a
+  // character goes to the character's end, as the selection takes it.
+  uint32_t at = fSelEndOffset;
+  int32_t end = fSelEnd + 1;
+  // The unit there and the code point after it tell for most text, read
+  // from there: not behind the selection's end, which only a walk over the
+  // selection would reach.
+  const uint32_t unitAt = PastRecords(stream, at, fBytesInUse);
+  const char16_t unit = unitAt + 2 <= fBytesInUse ? StreamUnit(stream + unitAt) : 0;
+  if (end < fLength && unit >= 0x20 &&
+      (StartsPair(stream, unitAt, fBytesInUse) || !IsClusterPlace(stream, end, PlaceSides{unitAt + 2, unit})))
+    end = ClusterStep(stream, end, true);
+  bool endsParagraph = false;
+  for (int32_t count = end - fSelEnd; at < fBytesInUse && count > 0;) {
+    const StreamItem item = ReadStreamItem(stream + at, fBytesInUse - at);
+    at += item.size;
+    if (item.kind == StreamItem::kRecord) continue;
+    endsParagraph = item.kind == StreamItem::kUnit ? item.unit == kUnitParagraphEnd : IsBreakCode(item.unit);
+    --count;
+  }
+  recordBytes = 0;
+  if (endsParagraph) {
+    // The records after the last selected paragraph end: the next
+    // paragraph's are counted, the character ones left out of the offset.
+    uint32_t characterRecordBytes = 0;
+    while (at < fBytesInUse) {
+      const StreamItem item = ReadStreamItem(stream + at, fBytesInUse - at);
+      if (item.kind != StreamItem::kRecord) break;
+      if (item.unit < kFirstElementCode) (IsParagraphId(item.unit) ? recordBytes : characterRecordBytes) += item.size;
+      at += item.size;
+    }
+    paragraphEndOffset = at - characterRecordBytes;
+  } else {
+    // On to the paragraph's end and the paragraph records after it, as
+    // the walk to the paragraph's end goes.
+    bool pastEnd = false;
+    while (at < fBytesInUse) {
+      const StreamItem item = ReadStreamItem(stream + at, fBytesInUse - at);
+      if (item.kind == StreamItem::kRecord) {
+        if (item.unit >= kFirstElementCode || (pastEnd && item.unit < kFirstParagraphProperty)) break;
+        if (pastEnd) recordBytes += kRecordSize;
+      } else if (pastEnd) {
+        break;
+      } else {
+        pastEnd = item.kind == StreamItem::kUnit ? item.unit == kUnitParagraphEnd : IsBreakCode(item.unit);
+      }
+      at += item.size;
+    }
+    paragraphEndOffset = at;
+  }
+  UnlockStream();
+}
+
 void xMorvaEngine::NoteParagraphStart(int32_t position, uint32_t offset, const xMorvaProperties& state,
                                       const xMorvaTabs& tabs) {
   if (position < 0 || position > fLength || offset > fBytesInUse) return;

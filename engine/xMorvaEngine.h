@@ -195,6 +195,7 @@ class xMorvaEngine : public VObject, public xMorvaTextInterface {
   uint32_t GetParagraphStartOffset() const override { return fParaStartOffset; }
   uint32_t GetParagraphEndOffset() const override { return fParaEndOffset; }
   uint32_t GetParagraphRecordBytes() const override { return fTrailingRecordBytes; }
+  void MeasureOnePositionMore(uint32_t& paragraphEndOffset, uint32_t& recordBytes) override;
   int32_t GetWordStart() const { return fWordStart; }
   int32_t GetWordEnd() const { return fWordEnd; }
   int32_t GetSelParagraphEndCount() const override { return fParaEndCount; }

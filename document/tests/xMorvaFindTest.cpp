@@ -68,6 +68,7 @@ TEST(FindMatcher, MatchesUnderTheRules) {
     int32_t start;  // -1: not found
     int32_t end;
   };
+  const std::u16string aRun(300, u'a');
   const Case cases[] = {
       {u"aab", u"aaab", false, false, 1, 4},
       // A mismatching character is tried again as a new start.
@@ -114,6 +115,14 @@ TEST(FindMatcher, MatchesUnderTheRules) {
       {u"\U0001F1F5x", Repeated(u"\U0001F1EF\U0001F1F5", 20) + u"\U0001F1F5x", false, false, 80, 83},
       {u"\u0915\u094D", u"\u0915\u094D\u0937", false, false, -1, 0},
       {u"cafe", u"cafe\u0301 cafe", true, false, 6, 10},
+      // Past a long run that no candidate met, and with spans longer than
+      // the units a match keeps at hand, the ends are judged all the same.
+      {u"cafe", std::u16string(300, u'x') + u"cafe\u0301 cafe", false, false, 306, 310},
+      {u"\U0001F1F5x", Repeated(u"\U0001F1EF\U0001F1F5", 100) + u"\U0001F1F5x", false, false, 400, 403},
+      {aRun.c_str(), u"b" + std::u16string(300, u'a') + u"\u0301", false, false, -1, 0},
+      {aRun.c_str(), u"b" + std::u16string(301, u'a'), false, true, 1, 301},
+      {u"CAT", std::u16string(300, u'x') + u" cat", true, false, 301, 304},
+      {u"\ta", std::u16string(300, u'x') + kTabMark + u"a", false, false, 300, 302},
       {u"abc", u" \u0301abc", true, false, 2, 5},
       // A tab element matches a tab in the pattern.
       {u"a\tb", std::u16string(u"xa") + kTabMark + u"b", false, false, 1, 4},

@@ -209,6 +209,35 @@ TEST_F(SelectionTest, ParagraphsBreaksAndPictures) {
   EXPECT_EQ(1, engine.GetCurrentProperties().GetProperty(kPropItalic));
 }
 
+TEST_F(SelectionTest, OnePositionMoreMeasuresAsThatSelection) {
+  // A selection ending at its paragraph's end, and what follows it: a
+  // paragraph, an empty one, a letter with its mark, a pair, a break.
+  struct Case {
+    Bytes text;
+    int32_t end;
+  };
+  const Case cases[] = {
+      {Stream().Text(u"ab\r").Record(kPropAlignment, 1).Record(kPropItalic, 1).Text(u"cd\r").Text(u"e"), 3},
+      {Stream().Text(u"ab\r\r").Record(kPropAlignment, 2).Record(kPropBold, 1).Record(kPropLeftIndent, 20).Text(u"x"), 3},
+      {Stream().Text(u"ab\re\u0301f\r").Record(kPropAlignment, 1).Text(u"g"), 3},
+      {Stream().Text(u"ab\r\U0001F600x\r"), 3},
+      {Stream().Text(u"ab\r").Element(xMorvaElementCode::PageBreak, {13, 0}).Record(kPropAlignment, 2).Text(u"e"), 3},
+      {Stream().Text(u"ab\r").Record(kPropAlignment, 1).Text(u"cd"), 3},
+  };
+  for (const Case& c : cases) {
+    Load(c.text);
+    engine.SetSelection(0, c.end + 1);
+    const uint32_t endOffset = engine.GetParagraphEndOffset();
+    const uint32_t recordBytes = engine.GetParagraphRecordBytes();
+    engine.SetSelection(0, c.end);
+    uint32_t measuredEnd = 0, measuredRecords = 0;
+    engine.MeasureOnePositionMore(measuredEnd, measuredRecords);
+    EXPECT_EQ(measuredEnd, endOffset) << &c - cases;
+    EXPECT_EQ(measuredRecords, recordBytes) << &c - cases;
+    EXPECT_EQ(engine.GetSelEnd(), c.end);
+  }
+}
+
 TEST_F(SelectionTest, RecordsAtTheStartAreUniformLaterOnesMixed) {
   Load(Stream().Text(u"a").Record(kPropBold, 1).Text(u"b").Record(kPropItalic, 1).Text(u"c"));
   engine.SetSelection(1, 3);
