@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "framework/core/containers/VChainListOf.h"
+#include "framework/core/intl/Clusters.h"
 #include "framework/core/intl/VIntlMgr.h"
 #include "framework/core/memory/VMemoryMgr.h"
 #include "framework/system/environment/VSystemServices.h"
@@ -597,9 +598,15 @@ void VPort::PutTextRun(HDC dc, const void* text, int32_t length, int16_t kind) {
 void VPort::PrinterAdvances(const void* text, int32_t length, int16_t kind, INT* w) {
   // The printer's widths, laid out on this device with the fraction of a
   // pixel carried from character to character and from run to run.
-  if (kind == kTextUnicode) {
+  const auto* units = static_cast<const char16_t*>(text);
+  // Where a unit may join the cluster before it (a mark, a joiner), the
+  // run is measured whole, as it is drawn: each unit's share of its
+  // cluster's shaped width.
+  const bool glance =
+      kind == kTextUnicode && std::all_of(units, units + length, [](char16_t u) { return StandsAloneAtAGlance(u); });
+  if (kind == kTextUnicode && glance) {
     if (fFontEntry != nullptr) {
-      fFontEntry->GetWidths(static_cast<const char16_t*>(text), length, *this, fReferenceDC, w);
+      fFontEntry->GetWidths(units, length, *this, fReferenceDC, w);
     } else {
       std::fill(w, w + length, 0);
     }
@@ -608,10 +615,11 @@ void VPort::PrinterAdvances(const void* text, int32_t length, int16_t kind, INT*
     // the difference of two of them.
     INT fit = 0;
     SIZE size{0, 0};
-    if (!GetTextExtentExPointA(fReferenceDC, static_cast<const char*>(text), length, INT_MAX,
-                               &fit, w, &size)) {
-      std::fill(w, w + length, 0);
-    }
+    const BOOL measured =
+        kind == kTextUnicode
+            ? GetTextExtentExPointW(fReferenceDC, units, length, INT_MAX, &fit, w, &size)
+            : GetTextExtentExPointA(fReferenceDC, static_cast<const char*>(text), length, INT_MAX, &fit, w, &size);
+    if (!measured) std::fill(w, w + length, 0);
     for (int32_t i = length - 1; i > 0; --i) w[i] -= w[i - 1];
   }
   float running = fTextCarry;

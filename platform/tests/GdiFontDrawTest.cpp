@@ -705,6 +705,7 @@ TEST(GdiFontDraw, MarksSitOnTheirLettersAndJoinersDrawNothing) {
       {"Vietnamese city", u"Ha\u0300 No\u0323\u0302i", u"H\u00E0 N\u1ED9i"},
       {"Vietnamese dish", u"pho\u031B\u0309 bo\u0300", u"ph\u1EDF b\u00F2"},
       {"French", u"cafe\u0301, nai\u0308ve", u"caf\u00E9, na\u00EFve"},
+      {"French in capitals", u"CAFE\u0301, NAI\u0308VE", u"CAF\u00C9, NA\u00CFVE"},
       {"Vietnamese name", u"Vie\u0323\u0302t", u"Vi\u1EC7t"},
       {"joiner between letters", u"a\u200Db\u200Cc", u"abc"},
       {"direction marks and a word joiner", u"x\u200E\u2060y\u200F", u"xy"},
