@@ -325,6 +325,16 @@ double xMorvaFont::UnitWidth(uint16_t unit, uint16_t before) {
   return double(fPort->CharWidth(unit));
 }
 
+// Inline in the walks that measure every unit: a unit below U+0300 begins
+// a cluster of its own (nothing there joins the unit before), kept as the
+// cluster and measured alone.
+inline double xMorvaFont::ClusterUnitWidth(uint16_t unit, uint16_t before) {
+  if (unit >= 0x0300 || fPort == nullptr) return JoinedUnitWidth(unit, before);
+  fClusterLength = -1;
+  fClusterLast = unit;
+  return double(fPort->CharWidth(unit));
+}
+
 bool xMorvaFont::JoinsCluster(uint16_t unit, uint16_t before) const {
   if (fClusterLength == 0 || IsHighSurrogateUnit(unit)) return false;
   const char32_t code = CodePointEndedBy(before, char16_t(unit));
@@ -332,13 +342,19 @@ bool xMorvaFont::JoinsCluster(uint16_t unit, uint16_t before) const {
   return !StandsAloneAtAGlance(code) && ClusterEdgeBetween(fClusterLast, code) != VClusterEdge::kEdge;
 }
 
-double xMorvaFont::ClusterUnitWidth(uint16_t unit, uint16_t before) {
+double xMorvaFont::JoinedUnitWidth(uint16_t unit, uint16_t before) {
   if (fPort == nullptr) return 0.0;
   // A high half takes no room: its low half measures the pair.
   if (IsHighSurrogateUnit(unit)) return UnitWidth(unit);
   const bool pair = IsLowSurrogateUnit(unit) && IsHighSurrogateUnit(before);
   const int32_t n = pair ? 2 : 1;
   const bool joins = JoinsCluster(unit, before) && fClusterLength + n <= kClusterCapacity;
+  if (joins && fClusterLength < 0) {
+    // The unit before, held alone, becomes the cluster's first.
+    fCluster[0] = char16_t(fClusterLast);
+    fClusterLength = 1;
+    fClusterWidth = UnitWidth(uint16_t(fClusterLast));
+  }
   if (!joins) fClusterLength = 0;
   if (pair) fCluster[fClusterLength++] = char16_t(before);
   fCluster[fClusterLength++] = char16_t(unit);
@@ -347,7 +363,7 @@ double xMorvaFont::ClusterUnitWidth(uint16_t unit, uint16_t before) {
     fClusterWidth = UnitWidth(unit, before);
     return fClusterWidth;
   }
-  const double width = double(fPort->MeasureText(fCluster, fClusterLength, kTextUnicode));
+  const double width = double(fPort->ClusterWidth(fCluster, fClusterLength));
   const double added = width - fClusterWidth;
   fClusterWidth = width;
   return added;

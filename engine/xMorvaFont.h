@@ -140,7 +140,9 @@ class xMorvaFont : public VObject {
   // before it (a mark after its letter, a joiner, a selector) takes what it
   // adds to the cluster's width as the port measures the cluster shaped,
   // any other its own width; so that a line measures as its runs draw.
-  double ClusterUnitWidth(uint16_t unit, uint16_t before);
+  inline double ClusterUnitWidth(uint16_t unit, uint16_t before);
+  // The width of a unit from U+0300 on, which may join the cluster.
+  double JoinedUnitWidth(uint16_t unit, uint16_t before);
   // Whether the unit joins the cluster of the units before it.
   bool JoinsCluster(uint16_t unit, uint16_t before) const;
   uint16_t UpperCase(uint16_t unit) const;
@@ -213,8 +215,8 @@ class xMorvaFont : public VObject {
   int32_t fRunLength = 0;
   double fRunWidth = 0.0;
   // The cluster the last units measured belong to, as the port measures
-  // it: its units (at most kClusterCapacity), its last character and its
-  // width.
+  // it: its units (at most kClusterCapacity; -1: the one unit below U+0300
+  // held as its last character), its last character and its width.
   static constexpr int32_t kClusterCapacity = 32;
   char16_t fCluster[kClusterCapacity] = {};
   int32_t fClusterLength = 0;

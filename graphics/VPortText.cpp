@@ -511,7 +511,29 @@ float VPort::CharWidth(char16_t unit) {
 
 float VPort::PairWidth(char16_t high, char16_t low) {
   const char16_t pair[2] = {high, low};
-  return MeasureText(pair, 2, kTextUnicode);
+  return ClusterWidth(pair, 2);
+}
+
+float VPort::ClusterWidth(const char16_t* units, int32_t length) {
+  if (length <= 0 || units == nullptr || fCurrentDC == nullptr) return 0.0f;
+  PrepareFont(kFontDirtyEntry);
+  if (fFontEntry == nullptr) return MeasureText(units, length, kTextUnicode);
+  const bool onPrinter = fReferencePrinter != nullptr && fReferenceDC != nullptr;
+  int32_t extent = 0;
+  if (!fFontEntry->FindCluster(units, length, &extent)) {
+    PrepareFont(kFontDirtyGdiFont);
+    SIZE size{0, 0};
+    GetTextExtentPoint32W(onPrinter ? fReferenceDC : fCurrentDC, units, length, &size);
+    extent = size.cx;
+    fFontEntry->KeepCluster(units, length, extent);
+  }
+  double width = extent;
+  if (onPrinter) {
+    width /= fPrinterRatioX;
+  } else if (fZoomOn) {
+    width /= fZoomX;
+  }
+  return static_cast<float>(width);
 }
 
 float VPort::MeasureChar(uint16_t code, int16_t kind) {
