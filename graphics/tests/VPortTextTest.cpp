@@ -96,7 +96,9 @@ TEST(VPortText, AClusterMeasuresAsItsRunAndIsKept) {
     int32_t kept = -1;
     const bool found = port.GetFontEntry()->FindCluster(cluster.data(), n, &kept);
     EXPECT_EQ(found, n <= VCharWidthCache::kKeptClusterUnits);
-    if (found) EXPECT_EQ(float(kept), width);
+    if (found) {
+      EXPECT_EQ(float(kept), width);
+    }
     EXPECT_EQ(port.ClusterWidth(cluster.data(), n), width);
   }
   EXPECT_EQ(port.PairWidth(0xD83D, 0xDE00), port.ClusterWidth(u"\U0001F600", 2));

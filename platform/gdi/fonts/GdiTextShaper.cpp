@@ -129,29 +129,11 @@ int64_t ShapedWidth(FontInstance& font, const char16_t* units, size_t count) {
   return (width + 32) >> 6;
 }
 
-// The jamo of a Hangul syllable: leading consonants, vowels, trailing
-// consonants.
-bool IsLeadingJamo(char32_t c) { return (c >= 0x1100 && c <= 0x115F) || (c >= 0xA960 && c <= 0xA97C); }
-bool IsVowelJamo(char32_t c) { return (c >= 0x1160 && c <= 0x11A7) || (c >= 0xD7B0 && c <= 0xD7C6); }
-bool IsTrailingJamo(char32_t c) { return (c >= 0x11A8 && c <= 0x11FF) || (c >= 0xD7CB && c <= 0xD7FB); }
-
-// Whether jamo `code` goes on the syllable `before` ends: a vowel after a
-// leading consonant or a syllable without a trailing one, a trailing
-// consonant after a vowel or a syllable.
-bool JoinsSyllable(char32_t before, char32_t code) {
-  const bool syllable = before >= 0xAC00 && before <= 0xD7A3;
-  const bool open = syllable && (before - 0xAC00) % 28 == 0;
-  if (IsLeadingJamo(code)) return IsLeadingJamo(before);
-  if (IsVowelJamo(code)) return IsLeadingJamo(before) || IsVowelJamo(before) || open;
-  if (IsTrailingJamo(code)) return IsVowelJamo(before) || IsTrailingJamo(before) || syllable;
-  return false;
-}
-
 }  // namespace
 
 bool JoinsCluster(char32_t before, char32_t code) {
   if (code < 0x0300) return false;
-  if (IsMark(code) || JoinsSyllable(before, code)) return true;
+  if (IsMark(code)) return true;
   // The joiners, the grapheme joiner and the selectors; skin tones; tags.
   if (code == 0x200C || code == 0x200D || code == 0x034F || (code >= 0xFE00 && code <= 0xFE0F) ||
       (code >= 0xE0100 && code <= 0xE01EF) || (code >= 0xE0020 && code <= 0xE007F) || code == 0x17B4 ||
@@ -188,8 +170,7 @@ bool RunNeedsShaping(const FontInstance& font, const char16_t* units, size_t cou
     const char16_t unit = units[i];
     if (unit < 0x0300 || (unit >= 0x4E00 && unit <= 0x9FFF) || (unit >= 0xAC00 && unit <= 0xD7A3)) continue;
     const char32_t code = RunCharacterAt(units, count, i);
-    if (code != 0 && (IsMark(code) || IsDefaultIgnorable(code) || (i > 0 && JoinsSyllable(units[i - 1], code))))
-      return true;
+    if (code != 0 && (IsMark(code) || IsDefaultIgnorable(code))) return true;
   }
   return false;
 }
