@@ -10,7 +10,8 @@
 // document, whose change protocol composes the lines again and paginates
 // from one page before them until a page begins as it began before; and
 // characters or Returns at the end with a page number or a page count on
-// the first page, which must cost what they cost without one.
+// the first page, which must cost what they cost without one; and a whole
+// rebuild of a text of emoji, Persian and letters with marks.
 #include <benchmark/benchmark.h>
 
 #include <chrono>
@@ -19,6 +20,7 @@
 #include <map>
 #include <memory>
 #include <random>
+#include <string>
 #include <vector>
 
 #include "bench/BenchMain.h"
@@ -54,10 +56,35 @@ const ReferenceDocument& Reference(int32_t pages) {
   return it->second;
 }
 
+// The reference document's plain text with a line of emoji and Persian in
+// place of units of every line: words whose letters a non-joiner keeps
+// apart, a joined family, a flag of a selector and a joiner, a skin tone
+// and a letter with its marks, clusters each of several units.
+const ReferenceDocument& EmojiText(int32_t pages) {
+  static std::map<int32_t, ReferenceDocument> documents;
+  auto it = documents.find(pages);
+  if (it != documents.end()) return it->second;
+  ReferenceDocument reference = MakeReferenceDocument(pages);
+  MakePlain(reference);
+  static const std::u16string kLine =
+      u"\u0645\u06CC\u200C\u062E\u0648\u0627\u0647\u0645 \U0001F468\u200D\U0001F469\u200D\U0001F467 "
+      u"\U0001F3F3\uFE0F\u200D\U0001F308 \U0001F44D\U0001F3FD No\u0323\u0302i";
+  std::vector<uint8_t>& s = reference.stream;
+  const size_t line = 2 * size_t(ReferenceDocument::kUnitsPerLine);
+  for (size_t at = 2 * size_t(ReferenceDocument::kUnitsPerLine / 4); at + 2 * kLine.size() <= s.size(); at += line) {
+    bool plain = true;
+    for (size_t i = 0; i < kLine.size(); ++i) plain = plain && StreamUnit(&s[at + 2 * i]) >= 0x20;
+    if (!plain) continue;
+    for (size_t i = 0; i < kLine.size(); ++i) PutStreamUnit(&s[at + 2 * i], kLine[i]);
+  }
+  return documents.emplace(pages, std::move(reference)).first->second;
+}
+
 // An engine loaded with the reference document, its undo history beside it.
 struct LoadedText {
-  explicit LoadedText(int32_t pages) : undo(document), engine(&undo, xMorvaEngine::kBodyGranule) {
-    const ReferenceDocument& reference = Reference(pages);
+  explicit LoadedText(int32_t pages, bool emoji = false)
+      : undo(document), engine(&undo, xMorvaEngine::kBodyGranule) {
+    const ReferenceDocument& reference = emoji ? EmojiText(pages) : Reference(pages);
     undo.Suspend();
     engine.InsertBytes(0u, reference.stream.data(), uint32_t(reference.stream.size()));
     engine.SetLength(reference.positions);
@@ -137,8 +164,8 @@ void RandomSelections(benchmark::State& state) {
 
 // The reference text composed into lines on a measuring port.
 struct ComposedText {
-  explicit ComposedText(int32_t pages)
-      : text(pages), font(&port, &text.document), lines(&text.document, &text.engine, 0, 20) {
+  explicit ComposedText(int32_t pages, bool emoji = false)
+      : text(pages, emoji), font(&port, &text.document), lines(&text.document, &text.engine, 0, 20) {
     lines.ComposeAll(font);
   }
   LoadedText text;
@@ -399,6 +426,19 @@ BENCHMARK(DocumentTypingWithField)
     ->Unit(benchmark::kMillisecond)->Iterations(1);
 BENCHMARK(ComposeAll)->ArgName("pages")->Arg(50)->Arg(500)->Arg(2000)->Unit(benchmark::kMillisecond)
     ->Iterations(1);
+
+// A whole rebuild of the emoji text, whose clusters of several units are
+// measured shaped.
+void ComposeEmojiText(benchmark::State& state) {
+  const auto pages = int32_t(state.range(0));
+  auto composed = std::make_unique<ComposedText>(pages, true);
+  for (auto _ : state) {
+    if (composed->lines.ComposeAll(composed->font) != 0) state.SkipWithError("composition failed");
+  }
+  state.SetItemsProcessed(int64_t(state.iterations()) * EmojiText(pages).positions);
+  state.counters["lines"] = composed->lines.GetLineCount();
+}
+BENCHMARK(ComposeEmojiText)->ArgName("pages")->Arg(50)->Arg(500)->Unit(benchmark::kMillisecond)->Iterations(1);
 
 int main(int argc, char** argv) {
   return RunBenchmarksWithCoreServices(argc, argv, &InitGraphics, &ExitGraphics);

@@ -183,6 +183,8 @@ bool xMorvaComposer::TakeItem() {
   }
   Unit u;
   if (item.kind == StreamItem::kElement) {
+    // Drawing begins a run at an element.
+    fFont.BreakCluster();
     const uint16_t code = item.unit;
     if (code == xMorvaElementCode::Tab && item.size >= kElementHeadSize) return TakeTab(item);
     if (code >= kFirstComputedCode && item.size >= kElementHeadSize && fElementEnd == 0) {

@@ -564,6 +564,7 @@ void xMorvaDocumentDrawing::LineWalk::Walk(uint32_t lineStart, uint32_t end) {
 uint32_t xMorvaDocumentDrawing::LineWalk::TakeElement(const StreamItem& item, uint32_t at,
                                                       uint32_t itemAt) {
   font.FlushRun(flags);
+  font.BreakCluster();
   if (elementEnd == 0) Note(at);
   const uint16_t code = item.unit;
   if (code >= kFirstComputedCode && elementEnd == 0 && item.size >= kElementHeadSize) {

@@ -18,6 +18,7 @@
 #include "engine/xMorvaFont.h"
 #include "engine/xMorvaLines.h"
 #include "engine/xMorvaPages.h"
+#include "framework/core/intl/Clusters.h"
 
 namespace {
 
@@ -795,6 +796,16 @@ bool xMorvaDocumentLayout::TakeTypedUnit(int16_t part, const xMorvaLineLocation&
     return false;
   }
   const uint16_t unit = StreamUnit(s + offset);
+  // A unit that may join a cluster, or be joined by the unit after it (a
+  // mark, a joiner), changes the width its cluster is measured with: the
+  // line is composed again.
+  const uint16_t next = offset + 4 <= size ? StreamUnit(s + offset + 2) : 0;
+  const uint16_t previous = offset >= 2 ? StreamUnit(s + offset - 2) : 0;
+  if (ClusterEdgeBetween(previous, unit) != VClusterEdge::kEdge ||
+      ClusterEdgeBetween(unit, next) != VClusterEdge::kEdge) {
+    engine.UnlockStream();
+    return false;
+  }
   // The tab before the unit on its line (T) and the one after it (N).
   TabCache before;
   TabCache after;

@@ -13,6 +13,7 @@
 #include "engine/xMorvaEngineHost.h"
 #include "engine/xMorvaLineRecord.h"
 #include "engine/xMorvaLines.h"
+#include "framework/core/intl/Clusters.h"
 #include "framework/core/intl/VIntlMgr.h"
 #include "framework/core/strings/VUniString.h"
 #include "graphics/pictures/VPictureShape.h"
@@ -97,6 +98,8 @@ void xMorvaFont::ApplyLinkLook(int32_t value) {
 }
 
 void xMorvaFont::ApplyProperty(uint16_t id, int32_t value, bool deferred) {
+  // Drawing begins a run at every property record.
+  BreakCluster();
   switch (id) {
     case kPropBold:
       if (fPort != nullptr && fPort->IsBold() != (value != 0)) fPort->SetBold(value != 0);
@@ -285,6 +288,7 @@ void xMorvaFont::BeginLine(const xMorvaLineRecord* line, const xMorvaProperties&
   fRunLength = 0;
   fRunWidth = 0.0;
   fPrevious = 0;
+  fClusterLength = 0;
   fLinkLook = 0;
   fSmallCapitals = 0;
   fTabsLeft = line != nullptr ? line->tabs : 0;
@@ -321,6 +325,50 @@ double xMorvaFont::UnitWidth(uint16_t unit, uint16_t before) {
   return double(fPort->CharWidth(unit));
 }
 
+// Inline in the walks that measure every unit: a unit below U+0300 begins
+// a cluster of its own (nothing there joins the unit before), kept as the
+// cluster and measured alone.
+inline double xMorvaFont::ClusterUnitWidth(uint16_t unit, uint16_t before) {
+  if (unit >= 0x0300 || fPort == nullptr) return JoinedUnitWidth(unit, before);
+  fClusterLength = -1;
+  fClusterLast = unit;
+  return double(fPort->CharWidth(unit));
+}
+
+bool xMorvaFont::JoinsCluster(uint16_t unit, uint16_t before) const {
+  if (fClusterLength == 0 || IsHighSurrogateUnit(unit)) return false;
+  const char32_t code = CodePointEndedBy(before, char16_t(unit));
+  // Most units begin a cluster at a glance.
+  return !StandsAloneAtAGlance(code) && ClusterEdgeBetween(fClusterLast, code) != VClusterEdge::kEdge;
+}
+
+double xMorvaFont::JoinedUnitWidth(uint16_t unit, uint16_t before) {
+  if (fPort == nullptr) return 0.0;
+  // A high half takes no room: its low half measures the pair.
+  if (IsHighSurrogateUnit(unit)) return UnitWidth(unit);
+  const bool pair = IsLowSurrogateUnit(unit) && IsHighSurrogateUnit(before);
+  const int32_t n = pair ? 2 : 1;
+  const bool joins = JoinsCluster(unit, before) && fClusterLength + n <= kClusterCapacity;
+  if (joins && fClusterLength < 0) {
+    // The unit before, held alone, becomes the cluster's first.
+    fCluster[0] = char16_t(fClusterLast);
+    fClusterLength = 1;
+    fClusterWidth = UnitWidth(uint16_t(fClusterLast));
+  }
+  if (!joins) fClusterLength = 0;
+  if (pair) fCluster[fClusterLength++] = char16_t(before);
+  fCluster[fClusterLength++] = char16_t(unit);
+  fClusterLast = CodePointEndedBy(before, char16_t(unit));
+  if (!joins) {
+    fClusterWidth = UnitWidth(unit, before);
+    return fClusterWidth;
+  }
+  const double width = double(fPort->ClusterWidth(fCluster, fClusterLength));
+  const double added = width - fClusterWidth;
+  fClusterWidth = width;
+  return added;
+}
+
 void xMorvaFont::ProcessUnit(uint16_t unit, uint32_t flags) {
   const uint16_t before = fPrevious;
   fPrevious = unit;
@@ -331,7 +379,8 @@ void xMorvaFont::ProcessUnit(uint16_t unit, uint32_t flags) {
   }
   if (fCase == 1 || fCase == 2) {
     const uint16_t upper = UpperCase(unit);
-    if (fCase == 2 && !IsSpace(unit)) {
+    // A mark or a joiner stays at its letter's size.
+    if (fCase == 2 && !IsSpace(unit) && !JoinsCluster(unit, before)) {
       const bool changed = upper != unit;
       if (changed && !fSmallCapitals) {
         FlushRun(flags);
@@ -347,6 +396,7 @@ void xMorvaFont::ProcessUnit(uint16_t unit, uint32_t flags) {
   }
   if (IsSpace(unit) && fJustifyActive && fSpacesLeft > 0) {
     FlushRun(flags);
+    BreakCluster();
     const int32_t share = fExtraLeft / fSpacesLeft;
     fExtraLeft -= share;
     fSpacesLeft -= 1;
@@ -367,8 +417,10 @@ void xMorvaFont::ProcessUnit(uint16_t unit, uint32_t flags) {
   // A pair is drawn in one run: a high half that would fill the run
   // starts the next one.
   if (IsHighSurrogateUnit(unit) && fRunLength == kRunCapacity - 1) FlushRun(flags);
+  const double width = ClusterUnitWidth(unit, before);
+  fRunWidths[fRunLength] = width;
   fRun[fRunLength++] = unit;
-  fRunWidth += UnitWidth(unit, before);
+  fRunWidth += width;
   if (fRunLength >= kRunCapacity) FlushRun(flags);
 }
 
@@ -413,7 +465,7 @@ void xMorvaFont::DrawRun(double x, double width) {
   if (fShowMarks && !fNoMarks && !fJustifyActive) {
     double at = x;
     for (int32_t i = 0; i < fRunLength; ++i) {
-      const double w = UnitWidth(fRun[i], i > 0 ? fRun[i - 1] : 0);
+      const double w = fRunWidths[i];
       if (IsSpace(fRun[i])) DrawSpaceMark(int32_t(at), fBaseline, int32_t(w));
       at += w;
     }
@@ -474,21 +526,24 @@ double xMorvaFont::MeasureCharWidth(const uint16_t* unit, const uint16_t* end) {
   const uint16_t c = *unit;
   const uint16_t before = fPrevious;
   fPrevious = c;
-  if (IsLowSurrogateUnit(c) && IsHighSurrogateUnit(before)) return UnitWidth(c, before);
-  if (IsSpace(c) && fJustifyActive) return UnitWidth(c);
+  if (IsLowSurrogateUnit(c) && IsHighSurrogateUnit(before)) return ClusterUnitWidth(c, before);
+  if (IsSpace(c) && fJustifyActive) {
+    BreakCluster();
+    return UnitWidth(c);
+  }
   if (fCase == 2) {
     const uint16_t upper = UpperCase(c);
-    if (!IsSpace(c)) {
+    if (!IsSpace(c) && !JoinsCluster(c, before)) {
       const bool changed = upper != c;
       if (changed != (fSmallCapitals != 0)) {
         fSmallCapitals = changed;
         SelectEffectiveSize();
       }
     }
-    return UnitWidth(upper);
+    return ClusterUnitWidth(upper, before);
   }
-  if (fCase == 1) return UnitWidth(UpperCase(c));
-  return UnitWidth(c);
+  if (fCase == 1) return ClusterUnitWidth(UpperCase(c), before);
+  return ClusterUnitWidth(c, before);
 }
 
 double xMorvaFont::MeasureCaseChar(uint16_t unit) {

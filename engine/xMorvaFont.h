@@ -53,6 +53,10 @@ class xMorvaFont : public VObject {
   void ProcessUnit(uint16_t unit, uint32_t flags);
   // Measures or draws the pending run and empties it.
   void FlushRun(uint32_t flags);
+  // Ends the cluster that the units fed next would join: the walks call it
+  // where drawing begins a run of its own (an element), as property
+  // records and line starts do.
+  void BreakCluster() { fClusterLength = 0; }
 
   // The width of the unit at `unit` as it will be laid out (case mode and
   // small capitals applied; small capitals may change the port's size).
@@ -132,6 +136,15 @@ class xMorvaFont : public VObject {
   // A unit's width; a low surrogate after its high half (`before`) is the
   // pair's character, whose whole width it carries.
   double UnitWidth(uint16_t unit, uint16_t before = 0);
+  // A unit's width on the line: a unit that joins the cluster of the units
+  // before it (a mark after its letter, a joiner, a selector) takes what it
+  // adds to the cluster's width as the port measures the cluster shaped,
+  // any other its own width; so that a line measures as its runs draw.
+  inline double ClusterUnitWidth(uint16_t unit, uint16_t before);
+  // The width of a unit from U+0300 on, which may join the cluster.
+  double JoinedUnitWidth(uint16_t unit, uint16_t before);
+  // Whether the unit joins the cluster of the units before it.
+  bool JoinsCluster(uint16_t unit, uint16_t before) const;
   uint16_t UpperCase(uint16_t unit) const;
   void ChangeSmallCapitals(bool on);
   int32_t ClampedBorderStyle() const;
@@ -194,12 +207,21 @@ class xMorvaFont : public VObject {
   int32_t fSpacesLeft = 0;
   int32_t fExtraLeft = 0;
 
-  // The pending run and its width so far.
+  // The pending run, its units' widths and its width so far.
   char16_t fRun[kRunCapacity] = {};
+  double fRunWidths[kRunCapacity] = {};
   // The unit measured last on the line, for the low half of a pair.
   uint16_t fPrevious = 0;
   int32_t fRunLength = 0;
   double fRunWidth = 0.0;
+  // The cluster the last units measured belong to, as the port measures
+  // it: its units (at most kClusterCapacity; -1: the one unit below U+0300
+  // held as its last character), its last character and its width.
+  static constexpr int32_t kClusterCapacity = 32;
+  char16_t fCluster[kClusterCapacity] = {};
+  int32_t fClusterLength = 0;
+  char32_t fClusterLast = 0;
+  double fClusterWidth = 0.0;
   uint8_t fShadowPass = 0;
   uint8_t fShowMarks = 0;
   uint8_t fHidePictures = 0;

@@ -228,6 +228,7 @@ void WalkLine(xMorvaFont& font, const xMorvaLineRecord& line, int32_t pictureRoo
       continue;
     }
     if (item.kind == StreamItem::kElement) {
+      font.BreakCluster();
       if (item.unit >= kFirstComputedCode && elementEnd == 0 && item.size >= kElementHeadSize) {
         font.FlushRun(0);
         elementStart = at;

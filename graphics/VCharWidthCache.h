@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 
 #include "framework/core/VObject.h"
 #include "platform/gdi/WinGdiTypes.h"
@@ -41,6 +42,14 @@ class VCharWidthCache : public VObject {
     return MeasureWidth(unit, port, dc);
   }
   void GetWidths(const char16_t* units, int32_t count, VPort& port, HDC dc, int32_t* widths);
+  // The width of a cluster of units measured whole (a letter with its
+  // marks, a pair, emoji joined), as measured the last time it was met:
+  // the clusters met last are kept, each in the slot its units hash to.
+  // False when it is not kept.
+  bool FindCluster(const char16_t* units, int32_t count, int32_t* width) const;
+  void KeepCluster(const char16_t* units, int32_t count, int32_t width);
+  static constexpr int32_t kKeptClusters = 512;
+  static constexpr int32_t kKeptClusterUnits = 16;
   // The last use becomes now; an entry of the cache moves to its recent end.
   void Touch();
 
@@ -73,6 +82,12 @@ class VCharWidthCache : public VObject {
   int32_t fKeyResX;
   int32_t fKeyResY;
   uint16_t* fPages[kPageCount] = {};
+  struct KeptCluster {
+    int32_t count = 0;  // 0: empty
+    int32_t width = 0;
+    char16_t units[kKeptClusterUnits] = {};
+  };
+  std::unique_ptr<KeptCluster[]> fClusters;
 
   // Kept by the cache: its users, whether lookups find it, and its place
   // in the order of last use.

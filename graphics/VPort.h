@@ -378,6 +378,10 @@ class VPort : public VObject {
   // The width of the character a surrogate pair makes (a high half alone
   // measures nothing: the character's width goes with its low half).
   float PairWidth(char16_t high, char16_t low);
+  // The width of units measured whole, as MeasureText gives it, kept by
+  // the font's cache entry: a cluster (a letter and its marks, emoji
+  // joined) met again is not measured again.
+  float ClusterWidth(const char16_t* units, int32_t length);
   float MeasureChar(uint16_t code, int16_t kind);
   // Draws at the pen position and advances it.
   void DrawTextRun(const void* text, int32_t length, int16_t kind);

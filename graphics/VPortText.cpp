@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "framework/core/containers/VChainListOf.h"
+#include "framework/core/intl/Clusters.h"
 #include "framework/core/intl/VIntlMgr.h"
 #include "framework/core/memory/VMemoryMgr.h"
 #include "framework/system/environment/VSystemServices.h"
@@ -510,7 +511,29 @@ float VPort::CharWidth(char16_t unit) {
 
 float VPort::PairWidth(char16_t high, char16_t low) {
   const char16_t pair[2] = {high, low};
-  return MeasureText(pair, 2, kTextUnicode);
+  return ClusterWidth(pair, 2);
+}
+
+float VPort::ClusterWidth(const char16_t* units, int32_t length) {
+  if (length <= 0 || units == nullptr || fCurrentDC == nullptr) return 0.0f;
+  PrepareFont(kFontDirtyEntry);
+  if (fFontEntry == nullptr) return MeasureText(units, length, kTextUnicode);
+  const bool onPrinter = fReferencePrinter != nullptr && fReferenceDC != nullptr;
+  int32_t extent = 0;
+  if (!fFontEntry->FindCluster(units, length, &extent)) {
+    PrepareFont(kFontDirtyGdiFont);
+    SIZE size{0, 0};
+    GetTextExtentPoint32W(onPrinter ? fReferenceDC : fCurrentDC, units, length, &size);
+    extent = size.cx;
+    fFontEntry->KeepCluster(units, length, extent);
+  }
+  double width = extent;
+  if (onPrinter) {
+    width /= fPrinterRatioX;
+  } else if (fZoomOn) {
+    width /= fZoomX;
+  }
+  return static_cast<float>(width);
 }
 
 float VPort::MeasureChar(uint16_t code, int16_t kind) {
@@ -597,9 +620,15 @@ void VPort::PutTextRun(HDC dc, const void* text, int32_t length, int16_t kind) {
 void VPort::PrinterAdvances(const void* text, int32_t length, int16_t kind, INT* w) {
   // The printer's widths, laid out on this device with the fraction of a
   // pixel carried from character to character and from run to run.
-  if (kind == kTextUnicode) {
+  const auto* units = static_cast<const char16_t*>(text);
+  // Where a unit may join the cluster before it (a mark, a joiner), the
+  // run is measured whole, as it is drawn: each unit's share of its
+  // cluster's shaped width.
+  const bool glance =
+      kind == kTextUnicode && std::all_of(units, units + length, [](char16_t u) { return StandsAloneAtAGlance(u); });
+  if (kind == kTextUnicode && glance) {
     if (fFontEntry != nullptr) {
-      fFontEntry->GetWidths(static_cast<const char16_t*>(text), length, *this, fReferenceDC, w);
+      fFontEntry->GetWidths(units, length, *this, fReferenceDC, w);
     } else {
       std::fill(w, w + length, 0);
     }
@@ -608,10 +637,11 @@ void VPort::PrinterAdvances(const void* text, int32_t length, int16_t kind, INT*
     // the difference of two of them.
     INT fit = 0;
     SIZE size{0, 0};
-    if (!GetTextExtentExPointA(fReferenceDC, static_cast<const char*>(text), length, INT_MAX,
-                               &fit, w, &size)) {
-      std::fill(w, w + length, 0);
-    }
+    const BOOL measured =
+        kind == kTextUnicode
+            ? GetTextExtentExPointW(fReferenceDC, units, length, INT_MAX, &fit, w, &size)
+            : GetTextExtentExPointA(fReferenceDC, static_cast<const char*>(text), length, INT_MAX, &fit, w, &size);
+    if (!measured) std::fill(w, w + length, 0);
     for (int32_t i = length - 1; i > 0; --i) w[i] -= w[i - 1];
   }
   float running = fTextCarry;

@@ -17,6 +17,7 @@ packages=(
   libicu-dev            # clusters and stray characters (ICU), the open tests' Unicode blocks
   python3-fonttools     # the synthetic test font "Qv Test"
   libfreetype-dev libfontconfig-dev
+  libharfbuzz-dev       # marks on their letters, joiners unseen: runs shaped by HarfBuzz
   fonts-liberation2 fonts-dejavu-core fonts-symbola
   fonts-wqy-microhei    # CJK where a face lacks it (Arabic comes from DejaVu Sans)
   libcairo2-dev         # printed pages are written as PDF files

@@ -486,6 +486,38 @@ TEST_F(MouseTest, EveryPressAndDragStopsAtTheNearerClusterEdge) {
   }
 }
 
+// A letter typed with its combining marks, and a joiner, stand as the
+// character they show: the caret after each cluster of a text stands where
+// it stands after the same character of the text it looks as, and a press
+// there puts the caret at that cluster's edge. Each row: a text and the
+// text it looks as, cluster for character.
+TEST_F(MouseTest, TheCaretAfterEachClusterStandsAsAfterTheCharacterItShows) {
+  const struct {
+    std::u16string text;
+    std::u16string looksAs;
+  } rows[] = {
+      {u"Ha\u0300 No\u0323\u0302i: pho\u031B\u0309 bo\u0300, ca\u0300 phe\u0302, Vie\u0323\u0302t",
+       u"H\u00E0 N\u1ED9i: ph\u1EDF b\u00F2, c\u00E0 ph\u00EA, Vi\u1EC7t"},
+      {u"cafe\u0301, nai\u0308ve", u"caf\u00E9, na\u00EFve"},
+      {u"a\u200Db \u0645\u06CC\u200C\u062E\u0648", u"ab \u0645\u06CC\u062E\u0648"},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(std::string(row.looksAs.begin(), row.looksAs.end()));
+    Load(row.looksAs);
+    std::vector<int32_t> shown;
+    for (int32_t at = 0; at <= int32_t(row.looksAs.size()); ++at) shown.push_back(PointOf(at).first);
+    Load(row.text);
+    const std::vector<int32_t> edges = clustertest::ClusterEdges(row.text);
+    ASSERT_EQ(edges.size(), shown.size());
+    for (size_t i = 0; i < edges.size(); ++i) {
+      EXPECT_EQ(PointOf(edges[i]).first, shown[i]) << "edge " << edges[i];
+      if (i == 0 || i + 1 == edges.size()) continue;
+      Press(shown[i] - 1, PointOf(0).second);
+      EXPECT_EQ(Sel(), Pair(edges[i], edges[i])) << "press at edge " << edges[i];
+    }
+  }
+}
+
 // The word at a caret (a double press, command 59 of kind 6, command 100)
 // is the word table's, stretched so that a cluster belongs wholly to the
 // word of its first unit; a cluster whose first unit is in no word is in

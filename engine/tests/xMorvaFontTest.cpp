@@ -15,6 +15,7 @@
 #include "document/xMorvaFontTable.h"
 #include "engine/xMorvaEngineHost.h"
 #include "engine/xMorvaLineRecord.h"
+#include "framework/core/intl/Clusters.h"
 #include "framework/core/strings/VUniString.h"
 #include "graphics/VDIBPort.h"
 #include "engine/tests/FontCacheRelease.h"
@@ -189,6 +190,63 @@ TEST_F(FontContext, SmallCapitalsMeasureTheUpperCaseAtFourFifths) {
   EXPECT_DOUBLE_EQ(small, expected);
   EXPECT_DOUBLE_EQ(font.MeasureCharWidth(&a, &a + 1), expected);
   EXPECT_EQ(font.GetEffectiveSize(), 16);
+  // A mark stays at its letter's size.
+  const uint16_t acute = 0x0301;
+  font.MeasureCharWidth(&acute, &acute + 1);
+  EXPECT_EQ(font.GetEffectiveSize(), 16);
+}
+
+// A letter with its combining marks measures and draws as the letter that
+// holds them, a joiner or a selector as nothing: measured a unit at a time
+// (as composition does) and fed to a run (as drawing does), the pen stands
+// after each cluster where it stands after the character it shows, and
+// the pixels drawn are the same. Each row: a text, the text it looks as,
+// and the case mode.
+TEST_F(FontContext, ClustersMeasureAndDrawAsTheCharactersTheyShow) {
+  struct Row {
+    const char* name;
+    std::u16string text;
+    std::u16string looksAs;
+    int32_t letterCase;
+  };
+  const Row rows[] = {
+      {"Vietnamese", u"Ha\u0300 No\u0323\u0302i: pho\u031B\u0309 bo\u0300, Vie\u0323\u0302t",
+       u"H\u00E0 N\u1ED9i: ph\u1EDF b\u00F2, Vi\u1EC7t", 0},
+      {"French", u"cafe\u0301, nai\u0308ve", u"caf\u00E9, na\u00EFve", 0},
+      {"capitals", u"nai\u0308ve", u"NA\u00CFVE", 1},
+      {"joiners and a selector", u"a\u200Db\u200Cc\u2764\uFE0F", u"abc\u2764", 0},
+  };
+  const auto edges = [this](const std::u16string& text, int32_t letterCase, bool measured) {
+    line.state.SetProperty(kPropLetterCase, letterCase);
+    White();
+    font.BeginLineAt(&line, 0, 0, 400, true);
+    const double start = PenX();
+    double x = start;
+    std::vector<int32_t> at;
+    for (size_t i = 0; i < text.size(); ++i) {
+      const uint16_t unit = text[i];
+      if (measured) {
+        x += font.MeasureCharWidth(&unit, &unit + 1);
+      } else {
+        font.ProcessUnit(unit, kFontDraw);
+      }
+      if (!IsClusterBoundary(text.data(), int32_t(text.size()), int32_t(i + 1))) continue;
+      at.push_back(measured ? int32_t(x - start + 0.5) : font.GetPenX() - int32_t(start));
+    }
+    font.FlushRun(kFontDraw);
+    return at;
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    const std::vector<int32_t> shown = edges(row.looksAs, row.letterCase, false);
+    const std::vector<uint32_t> looks(static_cast<const uint32_t*>(port.GetBits()),
+                                      static_cast<const uint32_t*>(port.GetBits()) + 400 * 60);
+    EXPECT_EQ(edges(row.text, row.letterCase, false), shown);
+    const std::vector<uint32_t> drawn(static_cast<const uint32_t*>(port.GetBits()),
+                                      static_cast<const uint32_t*>(port.GetBits()) + 400 * 60);
+    EXPECT_TRUE(drawn == looks);
+    EXPECT_EQ(edges(row.text, row.letterCase, true), shown);
+  }
 }
 
 TEST_F(FontContext, LinkLookSetsAndRestoresColourAndUnderline) {

@@ -10,6 +10,7 @@
 #include <cstring>
 #include <random>
 #include <string>
+#include <vector>
 
 #include "engine/tests/CompositionFixture.h"
 #include "engine/xMorvaDocumentEngineServices.h"
@@ -83,6 +84,37 @@ TEST_F(Composition, ForcedBreaksAlwaysProgress) {
       EXPECT_TRUE(i == 0 || (r.flags & kLineContinuesWord)) << c.name;
       EXPECT_TRUE(last || c.textWidth <= 3 || r.width <= c.textWidth) << c.name;
     }
+  }
+}
+
+// A paragraph whose letters carry their marks as units of their own, or
+// whose words hold joiners, breaks into the lines of the text it looks as:
+// the same number of lines, each as wide. Each row: the words, and the
+// words they look as.
+TEST_F(Composition, MarksAndJoinersBreakLinesAsTheTextTheyShow) {
+  const struct {
+    const char* name;
+    std::u16string words;
+    std::u16string looksAs;
+  } rows[] = {
+      {"Vietnamese", u"Ha\u0300 No\u0323\u0302i pho\u031B\u0309 bo\u0300 Vie\u0323\u0302t ",
+       u"H\u00E0 N\u1ED9i ph\u1EDF b\u00F2 Vi\u1EC7t "},
+      {"French", u"cafe\u0301 nai\u0308ve e\u0301te\u0301 ", u"caf\u00E9 na\u00EFve \u00E9t\u00E9 "},
+      {"joiners", u"a\u200Db\u200Cc \u0645\u06CC\u200C\u062E\u0648 \u2764\uFE0Fx ", u"abc \u0645\u06CC\u062E\u0648 \u2764x "},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.name);
+    std::vector<float> widths[2];
+    for (int which = 0; which < 2; ++which) {
+      std::u16string text;
+      for (int i = 0; i < 12; ++i) text += which == 0 ? row.words : row.looksAs;
+      Load(Stream().Text(text));
+      ASSERT_EQ(0, lines.ComposeAll(font));
+      EXPECT_EQ(SumBytes(), engine.GetStreamSize());
+      for (int32_t i = 0; i < lines.GetLineCount(); ++i) widths[which].push_back(lines.GetLine(i).width);
+    }
+    EXPECT_GT(widths[1].size(), 2u);
+    EXPECT_EQ(widths[0], widths[1]);
   }
 }
 

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <string>
 
 #include "framework/core/strings/VByteString.h"
 #include "framework/core/strings/VUniString.h"
@@ -74,6 +75,33 @@ TEST(VPortText, ARunIsAsWideAsTheSumOfItsCharacters) {
   EXPECT_EQ(port.MeasureChar(0xE9, kTextAnsi), port.CharWidth(0x00E9));
   EXPECT_EQ(port.MeasureText(text, 0, kTextUnicode), 0.0f);
   EXPECT_EQ(port.MeasureText(text, -3, kTextUnicode), 0.0f);
+}
+
+// A cluster (a letter and its marks, emoji joined, a letter and a joiner)
+// measures as the run of its units, and its width is kept by the font's
+// entry, so that it is measured once; one longer than the entry keeps is
+// measured each time.
+TEST(VPortText, AClusterMeasuresAsItsRunAndIsKept) {
+  Canvas canvas(8, 8);
+  VPort port(canvas.dc());
+  UseFont(port, "Arial", 12);
+  const std::u16string clusters[] = {u"e\u0301", u"o\u031B\u0309", u"\U0001F468\u200D\U0001F469",
+                                     u"\u0645\u200C", u"\U0001F600", std::u16string(20, u'\u0301')};
+  for (const std::u16string& cluster : clusters) {
+    SCOPED_TRACE(int(cluster.size()));
+    const auto n = int32_t(cluster.size());
+    const float width = port.ClusterWidth(cluster.data(), n);
+    EXPECT_EQ(width, port.MeasureText(cluster.data(), n, kTextUnicode));
+    ASSERT_NE(port.GetFontEntry(), nullptr);
+    int32_t kept = -1;
+    const bool found = port.GetFontEntry()->FindCluster(cluster.data(), n, &kept);
+    EXPECT_EQ(found, n <= VCharWidthCache::kKeptClusterUnits);
+    if (found) {
+      EXPECT_EQ(float(kept), width);
+    }
+    EXPECT_EQ(port.ClusterWidth(cluster.data(), n), width);
+  }
+  EXPECT_EQ(port.PairWidth(0xD83D, 0xDE00), port.ClusterWidth(u"\U0001F600", 2));
 }
 
 TEST(VPortText, MetricsAddUpToTheFontHeight) {

@@ -13,6 +13,7 @@
 #include "platform/gdi/GdiInternal.h"
 #include "platform/gdi/GdiText.h"
 #include "platform/gdi/fonts/GdiFontInstance.h"
+#include "platform/gdi/fonts/GdiTextShaper.h"
 
 using GdiFonts::FontInstance;
 using GdiFonts::Mask;
@@ -245,8 +246,22 @@ bool GdiDrawTextRun(HDC handle, int32_t x, int32_t y, UINT align, UINT options, 
     if (dc->state.bkMode == OPAQUE) fillBox(-tm.tmAscent, tm.tmDescent, dc->state.bkColor);
 
     const COLORREF ink = dc->state.textColor;
+    const bool shaped = GdiFonts::RunNeedsShaping(font, run.units.data(), run.units.size());
+    if (shaped) {
+      // Marks on their letters, joiners unseen: the run's clusters shaped,
+      // each where the advances put its first unit.
+      std::vector<GdiFonts::PlacedGlyph> placed;
+      std::vector<std::shared_ptr<FontInstance>> others;
+      GdiFonts::ShapeRun(font, run.units.data(), run.units.size(), run.advances.data(), &placed, &others);
+      for (const GdiFonts::PlacedGlyph& g : placed) {
+        FontInstance& by = g.font == FontInstance::kThisFont ? font : *others[size_t(g.font)];
+        const int64_t gx = RoundToInt64(originX + g.x * dirX + g.y * downX);
+        const int64_t gy = RoundToInt64(originY + g.x * dirY + g.y * downY);
+        PaintBits(*dc, gx, gy, *by.IndexedGlyph(g.index), ink, clip);
+      }
+    }
     int64_t position = 0;
-    for (size_t i = 0; i < run.units.size(); ++i) {
+    for (size_t i = 0; i < run.units.size() && !shaped; ++i) {
       // Each character's origin is rounded on its own, so turned text keeps
       // the whole-pixel advances along its baseline.
       int64_t gx = RoundToInt64(originX + static_cast<double>(position) * dirX);

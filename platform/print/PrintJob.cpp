@@ -35,6 +35,7 @@
 #include "platform/gdi/GdiText.h"
 #include "platform/gdi/fonts/GdiFontInstance.h"
 #include "platform/gdi/fonts/GdiFontLibrary.h"
+#include "platform/gdi/fonts/GdiTextShaper.h"
 #include "platform/print/CairoLibrary.h"
 #include "platform/print/WinPrint.h"
 #include "platform/win32/WinFiles.h"
@@ -1042,49 +1043,10 @@ class PdfRecorder : public GdiRecorder {
     offsets.assign(units.size() + 1, 0);
     for (size_t i = 0; i < units.size(); ++i)
       offsets[i + 1] = offsets[i] + (i < advances.size() ? advances[i].x : 0);
-    fIndices.resize(units.size());
-    fFonts.resize(units.size());
-    instance->ShownGlyphs(units.data(), units.size(), fIndices.data(), fFonts.data(), &fOthers);
-    for (const std::shared_ptr<FontInstance>& other : fOthers) {
-      if (!other->File() || other->SizeHandle() == nullptr || other->IsRotated()) return false;
-    }
-    int pieceFont = FontInstance::kNoGlyph;
-    for (size_t i = 0; i < units.size(); ++i) {
-      // A high surrogate shows nothing: its character goes with the low half.
-      if (fFonts[i] == FontInstance::kNoGlyph) continue;
-      const char32_t code = GdiFonts::RunCharacterAt(units.data(), units.size(), i);
-      const unsigned long index = fIndices[i];
-      if (pieceCount == 0 || fFonts[i] != pieceFont) {
-        pieceFont = fFonts[i];
-        if (pieceCount == fPieces.size()) fPieces.emplace_back();
-        fPieces[pieceCount].Begin(pieceFont == FontInstance::kThisFont ? nullptr : fOthers[size_t(pieceFont)]);
-        ++pieceCount;
-      }
-      Piece& piece = fPieces[pieceCount - 1];
-      piece.glyphs.push_back(cairo_glyph_t{index, std::round(x0 + double(offsets[i])), std::round(y0)});
-      // The text as text: each glyph with the character it shows, which in
-      // a symbol font is the symbol its code is drawn as, not the letter of
-      // the code (a Wingdings "l" is the disc it shows).
-      const FontInstance& shower = fFonts[i] == FontInstance::kThisFont ? *instance : *fOthers[size_t(fFonts[i])];
-      const char32_t shown = shower.ShownCharacter(code);
-      const char32_t c = shown >= 0xD800 && shown < 0xE000 ? 0xFFFD : shown;  // a lone surrogate half
-      const size_t before = piece.utf8.size();
-      if (c < 0x80) {
-        piece.utf8.push_back(char(c));
-      } else if (c < 0x800) {
-        piece.utf8.push_back(char(0xC0 | (c >> 6)));
-        piece.utf8.push_back(char(0x80 | (c & 0x3F)));
-      } else if (c < 0x10000) {
-        piece.utf8.push_back(char(0xE0 | (c >> 12)));
-        piece.utf8.push_back(char(0x80 | ((c >> 6) & 0x3F)));
-        piece.utf8.push_back(char(0x80 | (c & 0x3F)));
-      } else {
-        piece.utf8.push_back(char(0xF0 | (c >> 18)));
-        piece.utf8.push_back(char(0x80 | ((c >> 12) & 0x3F)));
-        piece.utf8.push_back(char(0x80 | ((c >> 6) & 0x3F)));
-        piece.utf8.push_back(char(0x80 | (c & 0x3F)));
-      }
-      piece.clusters.push_back(cairo_text_cluster_t{int(piece.utf8.size() - before), 1});
+    if (GdiFonts::RunNeedsShaping(*instance, units.data(), units.size())) {
+      if (!ShapedPieces(*instance, units, offsets, x0, y0, &pieceCount)) return false;
+    } else if (!UnshapedPieces(*instance, units, offsets, x0, y0, &pieceCount)) {
+      return false;
     }
 
     cairo_t* cr = fJob->cr;
@@ -1142,6 +1104,117 @@ class PdfRecorder : public GdiRecorder {
     return true;
   }
 
+  // The glyphs of a run drawn a character at a time, in pieces of one font
+  // each (fPieces[0, *count)); false when a font cannot be given to cairo.
+  bool UnshapedPieces(FontInstance& font, const std::u16string& units, const std::vector<int64_t>& offsets,
+                      double x0, double y0, size_t* count) {
+    FontInstance* instance = &font;
+    fIndices.resize(units.size());
+    fFonts.resize(units.size());
+    instance->ShownGlyphs(units.data(), units.size(), fIndices.data(), fFonts.data(), &fOthers);
+    if (!OthersEmbeddable()) return false;
+    size_t& pieceCount = *count;
+    int pieceFont = FontInstance::kNoGlyph;
+    for (size_t i = 0; i < units.size(); ++i) {
+      // A high surrogate shows nothing: its character goes with the low half.
+      if (fFonts[i] == FontInstance::kNoGlyph) continue;
+      const char32_t code = GdiFonts::RunCharacterAt(units.data(), units.size(), i);
+      const unsigned long index = fIndices[i];
+      if (pieceCount == 0 || fFonts[i] != pieceFont) {
+        pieceFont = fFonts[i];
+        if (pieceCount == fPieces.size()) fPieces.emplace_back();
+        fPieces[pieceCount].Begin(pieceFont == FontInstance::kThisFont ? nullptr : fOthers[size_t(pieceFont)]);
+        ++pieceCount;
+      }
+      Piece& piece = fPieces[pieceCount - 1];
+      piece.glyphs.push_back(cairo_glyph_t{index, std::round(x0 + double(offsets[i])), std::round(y0)});
+      // The text as text: each glyph with the character it shows, which in
+      // a symbol font is the symbol its code is drawn as, not the letter of
+      // the code (a Wingdings "l" is the disc it shows).
+      const FontInstance& shower = fFonts[i] == FontInstance::kThisFont ? *instance : *fOthers[size_t(fFonts[i])];
+      const char32_t shown = shower.ShownCharacter(code);
+      const char32_t c = shown >= 0xD800 && shown < 0xE000 ? 0xFFFD : shown;  // a lone surrogate half
+      const size_t before = piece.utf8.size();
+      AppendUtf8(piece.utf8, c);
+      piece.clusters.push_back(cairo_text_cluster_t{int(piece.utf8.size() - before), 1});
+    }
+
+    return true;
+  }
+
+  // The glyphs of a shaped run in pieces of one font each, each cluster
+  // of glyphs with the text of its units.
+  bool ShapedPieces(FontInstance& font, const std::u16string& units, const std::vector<int64_t>& offsets,
+                    double x0, double y0, size_t* count) {
+    std::vector<int32_t>& advances = fAdvances;
+    advances.resize(units.size());
+    for (size_t i = 0; i < units.size(); ++i) advances[i] = int32_t(offsets[i + 1] - offsets[i]);
+    GdiFonts::ShapeRun(font, units.data(), units.size(), advances.data(), &fPlaced, &fOthers);
+    if (!OthersEmbeddable()) return false;
+    size_t& pieceCount = *count;
+    int pieceFont = FontInstance::kNoGlyph;
+    for (size_t k = 0; k < fPlaced.size(); ++k) {
+      const GdiFonts::PlacedGlyph& g = fPlaced[k];
+      if (pieceCount == 0 || g.font != pieceFont) {
+        pieceFont = g.font;
+        if (pieceCount == fPieces.size()) fPieces.emplace_back();
+        fPieces[pieceCount].Begin(pieceFont == FontInstance::kThisFont ? nullptr : fOthers[size_t(pieceFont)]);
+        ++pieceCount;
+      }
+      Piece& piece = fPieces[pieceCount - 1];
+      piece.glyphs.push_back(cairo_glyph_t{g.index, std::round(x0 + g.x), std::round(y0 + g.y)});
+      // The glyphs of one cluster go with the text of its units: up to the
+      // next cluster's first unit (the characters that show nothing with
+      // them), the first cluster's from the run's start.
+      const bool newCluster = k == 0 || g.unit != fPlaced[k - 1].unit || g.font != fPlaced[k - 1].font;
+      if (!newCluster) {
+        ++piece.clusters.back().num_glyphs;
+        continue;
+      }
+      size_t next = units.size();
+      for (size_t j = k + 1; j < fPlaced.size(); ++j) {
+        if (fPlaced[j].unit != g.unit) {
+          next = fPlaced[j].unit;
+          break;
+        }
+      }
+      const size_t from = k == 0 ? 0 : g.unit;
+      const size_t before = piece.utf8.size();
+      for (size_t i = from; i < next && i < units.size(); ++i) {
+        const char32_t code = GdiFonts::RunCharacterAt(units.data(), units.size(), i);
+        if (code == 0 && units[i] != 0) continue;
+        AppendUtf8(piece.utf8, code >= 0xD800 && code < 0xE000 ? 0xFFFD : code);
+      }
+      piece.clusters.push_back(cairo_text_cluster_t{int(piece.utf8.size() - before), 1});
+    }
+    return true;
+  }
+
+  bool OthersEmbeddable() const {
+    for (const std::shared_ptr<FontInstance>& other : fOthers) {
+      if (!other->File() || other->SizeHandle() == nullptr || other->IsRotated()) return false;
+    }
+    return true;
+  }
+
+  static void AppendUtf8(std::string& utf8, char32_t c) {
+    if (c < 0x80) {
+      utf8.push_back(char(c));
+    } else if (c < 0x800) {
+      utf8.push_back(char(0xC0 | (c >> 6)));
+      utf8.push_back(char(0x80 | (c & 0x3F)));
+    } else if (c < 0x10000) {
+      utf8.push_back(char(0xE0 | (c >> 12)));
+      utf8.push_back(char(0x80 | ((c >> 6) & 0x3F)));
+      utf8.push_back(char(0x80 | (c & 0x3F)));
+    } else {
+      utf8.push_back(char(0xF0 | (c >> 18)));
+      utf8.push_back(char(0x80 | ((c >> 12) & 0x3F)));
+      utf8.push_back(char(0x80 | ((c >> 6) & 0x3F)));
+      utf8.push_back(char(0x80 | (c & 0x3F)));
+    }
+  }
+
   // The glyphs of a run in pieces of one font each: the face's own, the
   // fallback fonts that draw the characters it lacks, and the font whose
   // missing-glyph mark shows a character no font has where the face's own
@@ -1168,6 +1241,8 @@ class PdfRecorder : public GdiRecorder {
   std::vector<uint32_t> fIndices;
   std::vector<int> fFonts;
   std::vector<std::shared_ptr<FontInstance>> fOthers;
+  std::vector<GdiFonts::PlacedGlyph> fPlaced;
+  std::vector<int32_t> fAdvances;
 };
 
 PdfRecorder* JobRecorder(GdiDC* dc) {

@@ -689,3 +689,52 @@ TEST(GdiFontDraw, ASurrogatePairIsOneCharacter) {
   EXPECT_NE(whole, boxes.Pixels());
   EXPECT_GT(canvas.Count(kInk), 20);
 }
+
+// Text as a reader sees it: a letter followed by its combining marks (as
+// macOS file names, pasted text and many Vietnamese keyboards give it) is
+// measured and drawn as the letter that holds them, and a joiner, a
+// selector or a direction mark draws nothing and takes no room. Each row:
+// a text and the text it must look as.
+TEST(GdiFontDraw, MarksSitOnTheirLettersAndJoinersDrawNothing) {
+  struct Row {
+    const char* name;
+    std::u16string text;
+    std::u16string looksAs;
+  };
+  const Row rows[] = {
+      {"Vietnamese city", u"Ha\u0300 No\u0323\u0302i", u"H\u00E0 N\u1ED9i"},
+      {"Vietnamese dish", u"pho\u031B\u0309 bo\u0300", u"ph\u1EDF b\u00F2"},
+      {"French", u"cafe\u0301, nai\u0308ve", u"caf\u00E9, na\u00EFve"},
+      {"French in capitals", u"CAFE\u0301, NAI\u0308VE", u"CAF\u00C9, NA\u00CFVE"},
+      {"Vietnamese name", u"Vie\u0323\u0302t", u"Vi\u1EC7t"},
+      {"joiner between letters", u"a\u200Db\u200Cc", u"abc"},
+      {"direction marks and a word joiner", u"x\u200E\u2060y\u200F", u"xy"},
+      {"Persian with a non-joiner", u"\u0645\u06CC\u200C\u062E\u0648", u"\u0645\u06CC\u062E\u0648"},
+      {"a heart and its selector", u"\u2764\uFE0F!", u"\u2764!"},
+      {"a joined family", u"\U0001F468\u200D\U0001F469\u200D\U0001F467", u"\U0001F468\U0001F469\U0001F467"},
+  };
+  for (const Row& row : rows) {
+    for (const char* face : {"Arial", "Times New Roman"}) {
+      SCOPED_TRACE(std::string(row.name) + " in " + face);
+      Canvas text(300, 60);
+      text.Use(face, -24);
+      Canvas looks(300, 60);
+      looks.Use(face, -24);
+      EXPECT_EQ(WideExtent(text.dc(), row.text), WideExtent(looks.dc(), row.looksAs));
+      // What a unit measures depends on the units before it alone: the
+      // extent the run reaches at each unit is that much of it measured by
+      // itself, so that text measured a unit at a time measures as drawn.
+      std::vector<int> extents(row.text.size(), -1);
+      int fit = 0;
+      SIZE size{};
+      ASSERT_TRUE(GetTextExtentExPointW(text.dc(), row.text.data(), int(row.text.size()), 100000, &fit,
+                                        extents.data(), &size));
+      for (size_t n = 1; n <= row.text.size(); ++n)
+        EXPECT_EQ(WideExtent(text.dc(), row.text.substr(0, n)), extents[n - 1]) << "units " << n;
+      TextOutW(text.dc(), 10, 10, row.text.data(), static_cast<int>(row.text.size()));
+      TextOutW(looks.dc(), 10, 10, row.looksAs.data(), static_cast<int>(row.looksAs.size()));
+      EXPECT_GT(text.Count(kInk), 20);
+      EXPECT_TRUE(text.Pixels() == looks.Pixels());
+    }
+  }
+}

@@ -832,6 +832,35 @@ TEST_F(Printing, CharactersNoFontHasPrintAsMissingGlyphBoxes) {
   EXPECT_NE(text.find("\xE0\xA4\xA8\xE0\xA4\xAE"), std::string::npos) << text;
 }
 
+// Letters followed by their combining marks print as the letters that hold
+// them, and joiners, selectors and direction marks print nothing: each page
+// of texts renders as the page of the texts they look as, and reads back
+// as the texts printed.
+TEST_F(Printing, MarksAndJoinersPrintAsTheTextTheyShow) {
+  ResetHeadlessPrinting();
+  const std::u16string vietnamese = u"Ha\u0300 No\u0323\u0302i: pho\u031B\u0309 bo\u0300, Vie\u0323\u0302t";
+  const std::vector<PrintedLine> texts = {
+      {"Arial", FW_NORMAL, 0, vietnamese},
+      {"Times New Roman", FW_NORMAL, 1, u"cafe\u0301, nai\u0308ve"},
+      {"Arial", FW_NORMAL, 0, u"\u0645\u06CC\u200C\u062E\u0648 \u200E\U0001F468\u200D\U0001F469\u200D\U0001F467"},
+  };
+  const std::vector<PrintedLine> looks = {
+      {"Arial", FW_NORMAL, 0, u"H\u00E0 N\u1ED9i: ph\u1EDF b\u00F2, Vi\u1EC7t"},
+      {"Times New Roman", FW_NORMAL, 1, u"caf\u00E9, na\u00EFve"},
+      {"Arial", FW_NORMAL, 0, u"\u0645\u06CC\u062E\u0648 \U0001F468\U0001F469\U0001F467"},
+  };
+  const std::string printed = folder + "/marks.pdf";
+  const std::string shown = folder + "/shown.pdf";
+  ASSERT_EQ(PrintOnePage(printed, nullptr, [&](HDC dc) { PrintLines(dc, texts); }), "");
+  ASSERT_EQ(PrintOnePage(shown, nullptr, [&](HDC dc) { PrintLines(dc, looks); }), "");
+  const std::vector<uint8_t> page = Rendered(printed, folder + "/marks");
+  ASSERT_FALSE(page.empty());
+  EXPECT_TRUE(page == Rendered(shown, folder + "/shown"));
+  const std::string text = OneLine(Run("pdftotext '" + printed + "' -"));
+  // "No" and its two marks, as printed.
+  EXPECT_NE(text.find("No\xCC\xA3\xCC\x82i"), std::string::npos) << text;
+}
+
 // A run prints the same among other runs as alone on its page: runs in
 // one font after another keep their face and matrix (a synthesised slant
 // of the same file after its upright, and back), a clipped run among

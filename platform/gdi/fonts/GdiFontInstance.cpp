@@ -4,6 +4,8 @@
 
 #include <ft2build.h>
 #include FT_FREETYPE_H
+#include <hb-ft.h>
+#include <hb.h>
 #include FT_OUTLINE_H
 #include FT_SIZES_H
 #include FT_TRUETYPE_TABLES_H
@@ -15,6 +17,7 @@
 
 #include "platform/gdi/fonts/GdiFontLibrary.h"
 #include "platform/gdi/fonts/GdiFontSymbols.h"
+#include "platform/gdi/fonts/GdiTextShaper.h"
 
 namespace GdiFonts {
 namespace {
@@ -222,9 +225,10 @@ std::shared_ptr<FontInstance> FontInstance::Realize(const LOGFONTA& logFont) {
 }
 
 FontInstance::~FontInstance() {
-  if (size_ && file_) {
+  if (file_) {
     std::lock_guard<std::recursive_mutex> lock(file_->Library().Mutex());
-    FT_Done_Size(size_);
+    if (shaping_) hb_font_destroy(shaping_);
+    if (size_) FT_Done_Size(size_);
   }
 }
 
@@ -491,6 +495,13 @@ int FontInstance::Advance(char32_t code) {
   }
   if (*slot < 0) {
     *slot = 0;
+    // A character that shows nothing takes no room, nor does a mark that
+    // some font draws over its letter; a mark that no font has shows the
+    // missing-glyph box, which takes its room.
+    if (!symbolCodes_ && (IsDefaultIgnorable(code) || IsNonspacingMark(code))) {
+      std::shared_ptr<FontInstance> by;
+      if (IsDefaultIgnorable(code) || ShownGlyph(code, &by) != 0) return 0;
+    }
     if (std::shared_ptr<FontInstance> other = DrawnBy(code)) {
       *slot = other->Advance(code);
     } else if (LoadOutline(code)) {
@@ -513,6 +524,9 @@ void FontInstance::Advances(const char16_t* units, size_t count, int32_t* out) {
     const int32_t known = page != nullptr ? (*page)[code & 0xFF] : -1;
     out[i] = known >= 0 ? known : Advance(code);
   }
+  // A character joining a cluster takes what it adds to the cluster's
+  // shaped width.
+  if (RunNeedsShaping(*this, units, count)) ClusterAdvances(*this, units, count, out);
 }
 
 std::shared_ptr<const Mask> FontInstance::Glyph(char32_t unit) {
@@ -523,33 +537,104 @@ std::shared_ptr<const Mask> FontInstance::Glyph(char32_t unit) {
 
   if (glyphBytes_ > kMaxGlyphCacheBytes) {
     glyphs_.clear();
+    indexedGlyphs_.clear();
     glyphBytes_ = 0;
   }
-  auto mask = std::make_shared<Mask>();
-  if (LoadOutline(unit) && file_->Face()->glyph->format == FT_GLYPH_FORMAT_OUTLINE) {
-    FT_GlyphSlot slot = file_->Face()->glyph;
-    FT_Outline* outline = &slot->outline;
-    if (synthBold_) {
-      // Widen to the right only, as the advance grows to the right.
-      FT_Outline_EmboldenXY(outline, boldPixels_ * 64, 0);
-      FT_Outline_Translate(outline, boldPixels_ * 32, 0);
-    }
-    if (synthItalic_) {
-      FT_Matrix shear{0x10000, kItalicShear, 0, 0x10000};
-      FT_Outline_Transform(outline, &shear);
-    }
-    if (escapement_ != 0) {
-      auto c = static_cast<FT_Fixed>(std::lround(cos_ * 65536.0));
-      auto s = static_cast<FT_Fixed>(std::lround(sin_ * 65536.0));
-      FT_Matrix turn{c, -s, s, c};
-      FT_Outline_Transform(outline, &turn);
-    }
-    *mask = Rasterize(file_->Library().FreeType(), outline, -kMaxMaskSide, -kMaxMaskSide,
-                      kMaxMaskSide, kMaxMaskSide);
-  }
+  auto mask = std::make_shared<Mask>(LoadOutline(unit) ? RenderLoaded() : Mask());
   glyphBytes_ += mask->bits.size();
   glyphs_.emplace(unit, mask);
   return mask;
+}
+
+std::shared_ptr<const Mask> FontInstance::IndexedGlyph(uint32_t index) {
+  std::lock_guard<std::recursive_mutex> lock(FontLibrary::Get()->Mutex());
+  auto found = indexedGlyphs_.find(index);
+  if (found != indexedGlyphs_.end()) return found->second;
+  if (glyphBytes_ > kMaxGlyphCacheBytes) {
+    glyphs_.clear();
+    indexedGlyphs_.clear();
+    glyphBytes_ = 0;
+  }
+  auto mask = std::make_shared<Mask>(LoadGlyph(index) ? RenderLoaded() : Mask());
+  glyphBytes_ += mask->bits.size();
+  indexedGlyphs_.emplace(index, mask);
+  return mask;
+}
+
+bool FontInstance::LoadGlyph(uint32_t index) {
+  if (!file_ || !size_) return false;
+  FT_Face face = file_->Face();
+  FT_Activate_Size(size_);
+  FT_Set_Transform(face, nullptr, nullptr);
+  return FT_Load_Glyph(face, index, FT_LOAD_TARGET_MONO | FT_LOAD_NO_BITMAP) == 0;
+}
+
+int32_t FontInstance::GlyphAdvance(uint32_t index) {
+  std::lock_guard<std::recursive_mutex> lock(FontLibrary::Get()->Mutex());
+  auto found = glyphAdvances_.find(index);
+  if (found != glyphAdvances_.end()) return found->second;
+  int32_t advance = 0;
+  if (LoadGlyph(index)) advance = static_cast<int32_t>((file_->Face()->glyph->advance.x + 32) >> 6) + boldPixels_;
+  glyphAdvances_.emplace(index, advance);
+  return advance;
+}
+
+namespace {
+hb_position_t ShapingAdvance(hb_font_t*, void* font, hb_codepoint_t glyph, void*) {
+  return static_cast<FontInstance*>(font)->GlyphAdvance(glyph) * 64;
+}
+}  // namespace
+
+hb_font_t* FontInstance::ShapingFont() {
+  if (shaping_ || !file_ || !size_) return shaping_;
+  hb_face_t* face = file_->ShapingFace();
+  if (!face) return nullptr;
+  // The face's own tables place marks and choose glyphs, at this size in
+  // 64ths of a pixel; the glyphs advance by the whole pixels the rest of
+  // the text measures with.
+  static hb_font_funcs_t* funcs = [] {
+    hb_font_funcs_t* made = hb_font_funcs_create();
+    hb_font_funcs_set_glyph_h_advance_func(made, ShapingAdvance, nullptr, nullptr);
+    hb_font_funcs_make_immutable(made);
+    return made;
+  }();
+  hb_font_t* parent = hb_font_create(face);
+  hb_font_set_scale(parent, ppemX_ * 64, ppemY_ * 64);
+  hb_font_set_ppem(parent, unsigned(ppemX_), unsigned(ppemY_));
+  shaping_ = hb_font_create_sub_font(parent);
+  hb_font_destroy(parent);
+  hb_font_set_funcs(shaping_, funcs, this, nullptr);
+  return shaping_;
+}
+
+ShapeCache& FontInstance::Shapes() {
+  if (!shapes_) shapes_ = std::make_unique<ShapeCache>();
+  return *shapes_;
+}
+
+// The glyph in the face's slot as a mask, turned and styled as the font
+// asks; the caller holds the lock.
+Mask FontInstance::RenderLoaded() {
+  if (file_->Face()->glyph->format != FT_GLYPH_FORMAT_OUTLINE) return Mask();
+  FT_GlyphSlot slot = file_->Face()->glyph;
+  FT_Outline* outline = &slot->outline;
+  if (synthBold_) {
+    // Widen to the right only, as the advance grows to the right.
+    FT_Outline_EmboldenXY(outline, boldPixels_ * 64, 0);
+    FT_Outline_Translate(outline, boldPixels_ * 32, 0);
+  }
+  if (synthItalic_) {
+    FT_Matrix shear{0x10000, kItalicShear, 0, 0x10000};
+    FT_Outline_Transform(outline, &shear);
+  }
+  if (escapement_ != 0) {
+    auto c = static_cast<FT_Fixed>(std::lround(cos_ * 65536.0));
+    auto s = static_cast<FT_Fixed>(std::lround(sin_ * 65536.0));
+    FT_Matrix turn{c, -s, s, c};
+    FT_Outline_Transform(outline, &turn);
+  }
+  return Rasterize(file_->Library().FreeType(), outline, -kMaxMaskSide, -kMaxMaskSide, kMaxMaskSide,
+                   kMaxMaskSide);
 }
 
 Mask FontInstance::BoxMask(double along0, double along1, double across0, double across1) const {

@@ -14,10 +14,12 @@
 
 typedef struct FT_SizeRec_* FT_Size;
 struct FT_Outline_;
+struct hb_font_t;
 
 namespace GdiFonts {
 
 class FaceFile;
+struct ShapeCache;
 
 // A 1-bit coverage mask: rows of `pitch` bytes, the most significant bit the
 // leftmost pixel, 1 = covered. `left` and `top` place its first pixel relative
@@ -75,10 +77,13 @@ class FontInstance {
   // The advance of one character in whole pixels (the hinted advance,
   // rounded), so that a run's width is exactly the sum of its characters'
   // widths. A character the face lacks is measured in the font that draws
-  // it (DrawnBy).
+  // it (DrawnBy). A character that shows nothing (a joiner, a selector)
+  // takes no room, nor does a mark that a font draws over its letter.
   int Advance(char32_t code);
   // The advances of a run's units, as Advance gives each character (a
-  // surrogate pair's high half takes none), under one taking of the lock.
+  // surrogate pair's high half takes none), but for a character joining a
+  // cluster (a mark after its letter), which takes what it adds to the
+  // cluster's shaped width (ClusterAdvances); under one taking of the lock.
   void Advances(const char16_t* units, size_t count, int32_t* out);
 
   // The glyph of a character, rendered monochrome at its origin on the
@@ -99,6 +104,19 @@ class FontInstance {
   // face's missing-glyph mark is blank, the font whose mark (its glyph 0)
   // stands in, at the same size and style. Null when this font shows it.
   std::shared_ptr<FontInstance> DrawnBy(char32_t code);
+
+  // The glyph of this face by its index, rendered as Glyph renders a
+  // character's: the glyphs a shaped run draws.
+  std::shared_ptr<const Mask> IndexedGlyph(uint32_t index);
+  // The advance of a glyph of this face in whole pixels, as Advance gives
+  // the character it shows.
+  int32_t GlyphAdvance(uint32_t index);
+  // This font for HarfBuzz: the face's tables at its pixel size, the
+  // glyphs advancing as GlyphAdvance says. Null without a font file; the
+  // caller holds the library's lock.
+  hb_font_t* ShapingFont();
+  // The shapes of the pieces of runs this font shaped last.
+  ShapeCache& Shapes();
 
   // The glyph of this face that shows a character: 0, the missing-glyph
   // mark, when the face lacks it; a symbol font takes Wingdings codes.
@@ -146,6 +164,8 @@ class FontInstance {
   FontInstance() = default;
   void Setup(const LOGFONTA& logFont);
   bool LoadOutline(char32_t code);
+  bool LoadGlyph(uint32_t index);
+  Mask RenderLoaded();
   // The glyph that shows a character and the font it comes from (`*by`,
   // null for this font); the caller holds the lock.
   uint32_t ShownGlyph(char32_t code, std::shared_ptr<FontInstance>* by);
@@ -176,6 +196,10 @@ class FontInstance {
   // the face has, in pages as the advances; 0 = not known, or missing.
   std::array<std::unique_ptr<std::array<uint32_t, 256>>, 256> ownGlyphs_;
   std::unordered_map<char32_t, std::shared_ptr<const Mask>> glyphs_;
+  std::unordered_map<uint32_t, std::shared_ptr<const Mask>> indexedGlyphs_;
+  std::unordered_map<uint32_t, int32_t> glyphAdvances_;
+  hb_font_t* shaping_ = nullptr;
+  std::unique_ptr<ShapeCache> shapes_;
   size_t glyphBytes_ = 0;
   // The pixel sizes the face is set to; a fallback font is made at the same.
   int ppemX_ = kDefaultPixelSize;

@@ -7,6 +7,8 @@
 #include FT_FREETYPE_H
 #include FT_DRIVER_H
 #include FT_MODULE_H
+#include <hb-ft.h>
+#include <hb.h>
 
 #include <algorithm>
 #include <array>
@@ -166,7 +168,15 @@ FaceFile::FaceFile(std::shared_ptr<FontLibrary> library, FT_Face face)
 
 FaceFile::~FaceFile() {
   std::lock_guard<std::recursive_mutex> lock(library_->Mutex());
+  if (shaping_) hb_face_destroy(shaping_);
   FT_Done_Face(face_);
+}
+
+hb_face_t* FaceFile::ShapingFace() {
+  // HarfBuzz holds its own reference to the FreeType face, which the
+  // realized fonts' shaping fonts may keep past this file.
+  if (!shaping_ && face_) shaping_ = hb_ft_face_create_referenced(face_);
+  return shaping_;
 }
 
 std::shared_ptr<FontLibrary> FontLibrary::Get() {

@@ -16,6 +16,7 @@
 struct LOGFONTA;
 typedef struct FT_FaceRec_* FT_Face;
 typedef struct FT_LibraryRec_* FT_Library;
+struct hb_face_t;
 
 namespace GdiFonts {
 
@@ -32,10 +33,14 @@ class FaceFile {
 
   FT_Face Face() const { return face_; }
   FontLibrary& Library() const { return *library_; }
+  // The face for HarfBuzz, made on first need, its tables read through
+  // FreeType; the caller holds the library's lock.
+  hb_face_t* ShapingFace();
 
  private:
   std::shared_ptr<FontLibrary> library_;
   FT_Face face_;
+  hb_face_t* shaping_ = nullptr;
 };
 
 // What a LOGFONTA resolves to.

@@ -1,0 +1,267 @@
+// Runs shaped by HarfBuzz: clusters given the font of their first character,
+// pieces of one font shaped (and kept) whole, their glyphs placed from the
+// run's advances.
+#include "platform/gdi/fonts/GdiTextShaper.h"
+
+#include <hb.h>
+
+#include <algorithm>
+#include <mutex>
+
+#include "platform/gdi/fonts/GdiFontInstance.h"
+#include "platform/gdi/fonts/GdiFontLibrary.h"
+
+namespace GdiFonts {
+namespace {
+
+// Pieces a font keeps before it starts its cache afresh.
+constexpr size_t kKeptPieces = 4096;
+
+hb_unicode_general_category_t CategoryOf(char32_t code) {
+  static hb_unicode_funcs_t* const unicode = hb_unicode_funcs_get_default();
+  return hb_unicode_general_category(unicode, code);
+}
+
+bool IsMark(char32_t code) {
+  const hb_unicode_general_category_t category = CategoryOf(code);
+  return category == HB_UNICODE_GENERAL_CATEGORY_NON_SPACING_MARK ||
+         category == HB_UNICODE_GENERAL_CATEGORY_ENCLOSING_MARK ||
+         category == HB_UNICODE_GENERAL_CATEGORY_SPACING_MARK;
+}
+
+// Shaping places marks and picks the glyphs of clusters; it neither kerns
+// nor ligates across clusters, whose places the run's advances give, and
+// it joins no Arabic letters: the text is drawn in the order it is stored,
+// left to right, where joined forms would face the wrong way.
+const hb_feature_t kFeatures[] = {
+    {HB_TAG('k', 'e', 'r', 'n'), 0, HB_FEATURE_GLOBAL_START, HB_FEATURE_GLOBAL_END},
+    {HB_TAG('l', 'i', 'g', 'a'), 0, HB_FEATURE_GLOBAL_START, HB_FEATURE_GLOBAL_END},
+    {HB_TAG('c', 'l', 'i', 'g'), 0, HB_FEATURE_GLOBAL_START, HB_FEATURE_GLOBAL_END},
+    {HB_TAG('c', 'a', 'l', 't'), 0, HB_FEATURE_GLOBAL_START, HB_FEATURE_GLOBAL_END},
+    {HB_TAG('c', 'u', 'r', 's'), 0, HB_FEATURE_GLOBAL_START, HB_FEATURE_GLOBAL_END},
+    {HB_TAG('r', 'l', 'i', 'g'), 0, HB_FEATURE_GLOBAL_START, HB_FEATURE_GLOBAL_END},
+    {HB_TAG('i', 'n', 'i', 't'), 0, HB_FEATURE_GLOBAL_START, HB_FEATURE_GLOBAL_END},
+    {HB_TAG('m', 'e', 'd', 'i'), 0, HB_FEATURE_GLOBAL_START, HB_FEATURE_GLOBAL_END},
+    {HB_TAG('m', 'e', 'd', '2'), 0, HB_FEATURE_GLOBAL_START, HB_FEATURE_GLOBAL_END},
+    {HB_TAG('f', 'i', 'n', 'a'), 0, HB_FEATURE_GLOBAL_START, HB_FEATURE_GLOBAL_END},
+    {HB_TAG('f', 'i', 'n', '2'), 0, HB_FEATURE_GLOBAL_START, HB_FEATURE_GLOBAL_END},
+    {HB_TAG('f', 'i', 'n', '3'), 0, HB_FEATURE_GLOBAL_START, HB_FEATURE_GLOBAL_END},
+    {HB_TAG('i', 's', 'o', 'l'), 0, HB_FEATURE_GLOBAL_START, HB_FEATURE_GLOBAL_END},
+};
+
+// Shapes one piece of units in a font; the caller holds the library's lock.
+std::vector<ShapedGlyph> ShapeAnew(hb_font_t* font, const char16_t* units, size_t count) {
+  static hb_buffer_t* const buffer = hb_buffer_create();
+  static const hb_language_t language = hb_language_from_string("en", 2);
+  hb_buffer_clear_contents(buffer);
+  hb_buffer_add_utf16(buffer, reinterpret_cast<const uint16_t*>(units), int(count), 0, int(count));
+  hb_buffer_set_direction(buffer, HB_DIRECTION_LTR);
+  hb_buffer_set_language(buffer, language);
+  hb_buffer_guess_segment_properties(buffer);
+  hb_buffer_set_flags(buffer, hb_buffer_flags_t(HB_BUFFER_FLAG_REMOVE_DEFAULT_IGNORABLES |
+                                                HB_BUFFER_FLAG_DO_NOT_INSERT_DOTTED_CIRCLE));
+  hb_shape(font, buffer, kFeatures, sizeof kFeatures / sizeof kFeatures[0]);
+  unsigned int n = 0;
+  const hb_glyph_info_t* infos = hb_buffer_get_glyph_infos(buffer, &n);
+  const hb_glyph_position_t* positions = hb_buffer_get_glyph_positions(buffer, nullptr);
+  std::vector<ShapedGlyph> glyphs(n);
+  for (unsigned int i = 0; i < n; ++i) {
+    glyphs[i] = ShapedGlyph{infos[i].codepoint, infos[i].cluster, positions[i].x_advance, positions[i].x_offset,
+                            positions[i].y_offset};
+  }
+  return glyphs;
+}
+
+// The width of a piece shaped in a font, in whole pixels (the glyphs
+// advance by whole pixels).
+int64_t ShapedWidth(FontInstance& font, const char16_t* units, size_t count);
+
+// The font of each unit of a run (null for a high surrogate's own, which
+// goes with its pair) and whether a cluster starts there: a cluster takes
+// the font that draws its first character, and a character joins it when
+// it joins the character before and that font has it (or it shows
+// nothing), up to kMostClusterUnits units.
+void Segment(FontInstance& font, const char16_t* units, size_t count, std::vector<FontInstance*>* fonts,
+             std::vector<uint8_t>* starts, std::vector<std::shared_ptr<FontInstance>>* held) {
+  fonts->assign(count, nullptr);
+  starts->assign(count, 0);
+  FontInstance* clusterFont = nullptr;
+  size_t clusterStart = 0;
+  char32_t before = 0;
+  for (size_t i = 0; i < count; ++i) {
+    const char32_t code = RunCharacterAt(units, count, i);
+    if (code == 0 && units[i] != 0) continue;
+    const size_t first = code > 0xFFFF ? i - 1 : i;
+    const bool joins = clusterFont != nullptr && before != 0 && JoinsCluster(before, code) &&
+                       i + 1 - clusterStart <= kMostClusterUnits &&
+                       (IsDefaultIgnorable(code) || clusterFont->GlyphIndex(code) != 0);
+    if (!joins) {
+      std::shared_ptr<FontInstance> by = font.DrawnBy(code);
+      clusterFont = by ? by.get() : &font;
+      if (by && std::find(held->begin(), held->end(), by) == held->end()) held->push_back(std::move(by));
+      clusterStart = first;
+      (*starts)[first] = 1;
+    }
+    (*fonts)[first] = clusterFont;
+    (*fonts)[i] = clusterFont;
+    before = code;
+  }
+}
+
+// A piece's glyphs, from the font's cache or shaped now.
+const std::vector<ShapedGlyph>& ShapedPiece(FontInstance& font, hb_font_t* shaping, const char16_t* units,
+                                            size_t count) {
+  ShapeCache& cache = font.Shapes();
+  const std::u16string key(units, units + count);
+  auto known = cache.pieces.find(key);
+  if (known == cache.pieces.end()) {
+    if (cache.pieces.size() >= kKeptPieces) cache.pieces.clear();
+    known = cache.pieces.emplace(key, ShapeAnew(shaping, units, count)).first;
+  }
+  return known->second;
+}
+
+int64_t ShapedWidth(FontInstance& font, const char16_t* units, size_t count) {
+  hb_font_t* shaping = font.ShapingFont();
+  if (shaping == nullptr) return 0;
+  int64_t width = 0;
+  for (const ShapedGlyph& g : ShapedPiece(font, shaping, units, count)) width += g.advance;
+  return (width + 32) >> 6;
+}
+
+}  // namespace
+
+bool JoinsCluster(char32_t before, char32_t code) {
+  if (code < 0x0300) return false;
+  if (IsMark(code)) return true;
+  // The joiners, the grapheme joiner and the selectors; skin tones; tags.
+  if (code == 0x200C || code == 0x200D || code == 0x034F || (code >= 0xFE00 && code <= 0xFE0F) ||
+      (code >= 0xE0100 && code <= 0xE01EF) || (code >= 0xE0020 && code <= 0xE007F) || code == 0x17B4 ||
+      code == 0x17B5 || (code >= 0x180B && code <= 0x180D) || code == 0x180F || (code >= 0x1F3FB && code <= 0x1F3FF))
+    return true;
+  // A pictograph after a joiner: the emoji of the plane's pictographs
+  // (not the regional indicators) and the symbols joined sequences end in.
+  if (before != 0x200D) return false;
+  return (code >= 0x1F000 && code <= 0x1FAFF && !(code >= 0x1F1E6 && code <= 0x1F1FF)) || code == 0x2640 ||
+         code == 0x2642 || code == 0x2695 || code == 0x2696 || code == 0x2708 || code == 0x2764;
+}
+
+bool IsDefaultIgnorable(char32_t c) {
+  if (c < 0x034F) return false;
+  return c == 0x034F || c == 0x061C || c == 0x115F || c == 0x1160 || c == 0x17B4 || c == 0x17B5 ||
+         (c >= 0x180B && c <= 0x180F) || (c >= 0x200B && c <= 0x200F) || (c >= 0x202A && c <= 0x202E) ||
+         (c >= 0x2060 && c <= 0x206F) || c == 0x3164 || (c >= 0xFE00 && c <= 0xFE0F) || c == 0xFEFF ||
+         c == 0xFFA0 || (c >= 0xFFF0 && c <= 0xFFF8) || (c >= 0x1BCA0 && c <= 0x1BCA3) ||
+         (c >= 0x1D173 && c <= 0x1D17A) || (c >= 0xE0000 && c <= 0xE0FFF);
+}
+
+bool IsNonspacingMark(char32_t code) {
+  if (code < 0x0300) return false;
+  const hb_unicode_general_category_t category = CategoryOf(code);
+  return category == HB_UNICODE_GENERAL_CATEGORY_NON_SPACING_MARK ||
+         category == HB_UNICODE_GENERAL_CATEGORY_ENCLOSING_MARK;
+}
+
+bool RunNeedsShaping(const FontInstance& font, const char16_t* units, size_t count) {
+  if (font.IsSymbol()) return false;
+  for (size_t i = 0; i < count; ++i) {
+    // Below U+0300, and among the CJK ideographs and Hangul syllables,
+    // there are no marks and nothing that shows nothing.
+    const char16_t unit = units[i];
+    if (unit < 0x0300 || (unit >= 0x4E00 && unit <= 0x9FFF) || (unit >= 0xAC00 && unit <= 0xD7A3)) continue;
+    const char32_t code = RunCharacterAt(units, count, i);
+    if (code != 0 && (IsMark(code) || IsDefaultIgnorable(code))) return true;
+  }
+  return false;
+}
+
+void ClusterAdvances(FontInstance& font, const char16_t* units, size_t count, int32_t* advances) {
+  std::vector<FontInstance*> fontOf;
+  std::vector<uint8_t> starts;
+  std::vector<std::shared_ptr<FontInstance>> held;
+  Segment(font, units, count, &fontOf, &starts, &held);
+  size_t clusterStart = 0;
+  int64_t clusterWidth = 0;
+  for (size_t i = 0; i < count; ++i) {
+    const char32_t code = RunCharacterAt(units, count, i);
+    if (code == 0 && units[i] != 0) continue;
+    const size_t first = code > 0xFFFF ? i - 1 : i;
+    if (starts[first]) {
+      clusterStart = first;
+      clusterWidth = advances[i];
+      continue;
+    }
+    // A character that shows nothing adds nothing; any other adds what
+    // the cluster's shaped width grows by with it.
+    if (IsDefaultIgnorable(code)) {
+      advances[i] = 0;
+      continue;
+    }
+    const int64_t width = ShapedWidth(*fontOf[i], units + clusterStart, i + 1 - clusterStart);
+    advances[i] = int32_t(width - clusterWidth);
+    clusterWidth = width;
+  }
+}
+
+void ShapeRun(FontInstance& font, const char16_t* units, size_t count, const int32_t* advances,
+              std::vector<PlacedGlyph>* glyphs, std::vector<std::shared_ptr<FontInstance>>* others) {
+  glyphs->clear();
+  std::lock_guard<std::recursive_mutex> lock(FontLibrary::Get()->Mutex());
+  others->clear();
+  std::vector<FontInstance*> fontOf;
+  std::vector<uint8_t> starts;
+  Segment(font, units, count, &fontOf, &starts, others);
+  // Each other font by its index among `others`.
+  std::vector<int> fonts(count, FontInstance::kNoGlyph);
+  for (size_t i = 0; i < count; ++i) {
+    if (fontOf[i] == nullptr) continue;
+    fonts[i] = FontInstance::kThisFont;
+    for (size_t k = 0; k < others->size() && fontOf[i] != &font; ++k) {
+      if ((*others)[k].get() == fontOf[i]) fonts[i] = int(k);
+    }
+  }
+  std::vector<int64_t> offsets(count + 1, 0);
+  for (size_t i = 0; i < count; ++i) offsets[i + 1] = offsets[i] + advances[i];
+
+  for (size_t start = 0; start < count;) {
+    if (fonts[start] == FontInstance::kNoGlyph) {
+      ++start;
+      continue;
+    }
+    // A piece: units of one font; a soft hyphen, which shaping would hide,
+    // is a piece of its own and shows its glyph.
+    const bool softHyphen = units[start] == 0x00AD;
+    size_t end = start + 1;
+    while (!softHyphen && end < count && fonts[end] == fonts[start] && units[end] != 0x00AD) ++end;
+    FontInstance& drawing = *fontOf[start];
+    hb_font_t* shaping = softHyphen ? nullptr : drawing.ShapingFont();
+    if (shaping == nullptr) {
+      for (size_t i = start; i < end; ++i) {
+        const char32_t code = RunCharacterAt(units, count, i);
+        if (code == 0 && units[i] != 0) continue;
+        glyphs->push_back(PlacedGlyph{drawing.GlyphIndex(code), fonts[start], uint32_t(i), double(offsets[i]), 0});
+      }
+      start = end;
+      continue;
+    }
+    const std::vector<ShapedGlyph>& shaped = ShapedPiece(drawing, shaping, units + start, end - start);
+    // Each cluster starts where the advances before its first unit end;
+    // its glyphs keep their places within it.
+    int64_t pen = 0;
+    int64_t clusterPen = 0;
+    uint32_t cluster = UINT32_MAX;
+    for (const ShapedGlyph& g : shaped) {
+      if (g.cluster != cluster) {
+        cluster = g.cluster;
+        clusterPen = pen;
+      }
+      const size_t unit = std::min(start + cluster, end - 1);
+      const double x = double(offsets[unit]) + double(pen - clusterPen + g.dx) / 64.0;
+      glyphs->push_back(PlacedGlyph{g.index, fonts[start], uint32_t(unit), x, -double(g.dy) / 64.0});
+      pen += g.advance;
+    }
+    start = end;
+  }
+}
+
+}  // namespace GdiFonts
