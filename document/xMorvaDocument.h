@@ -369,10 +369,6 @@ class xMorvaDocument : public VObject,
   bool GetStyleSheetState(int16_t id, std::vector<uint8_t>& state) override;
   bool PutStyleSheetState(int16_t id, const std::vector<uint8_t>* state) override;
   void StyleSheetChanging(int16_t id) override;
-  // Told after sheet `id` was rewritten by a change with no undo step of
-  // its own: undo keeps the sheet as it is now, so that a later undo (of
-  // its deletion, of its text formatted again) gives it back as left.
-  void StyleSheetChangedWithoutUndo(int16_t id);
   std::vector<int16_t> HeldStyleSheetIds() override;
 
   // ---- Display, rulers, bars and indents (xMorvaDocumentDisplay.cpp).
