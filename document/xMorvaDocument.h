@@ -218,7 +218,8 @@ class xMorvaDocument : public VObject,
   // keeping the file's margins. A record whose paper is not the page's
   // (none, stored where no printer was installed, or another, the page
   // set without page setup) takes the page's paper first, as a foreign
-  // file's does, so that the page prints on the paper it was made for.
+  // file's does, so that the page prints on the paper it was made for;
+  // the page keeps the size the file states.
   void FitPageToPrintRecord();
   // The page's width and height in twips as files of other programs are
   // given it: a page fitted to a paper of the print settings' table (its
