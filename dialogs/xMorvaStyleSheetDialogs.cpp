@@ -188,13 +188,7 @@ void xMorvaStyleSheetDialog::EditSheet() {
     if (question.GetChoice() == 1) {
       fDocument->ReapplyStyleSheetEverywhere(id, false);
       fDocument->Refresh(false, true);
-    } else {
-      // The text keeps its formatting and the sheet its change, which has
-      // no undo step of its own.
-      fDocument->StyleSheetChangedWithoutUndo(id);
     }
-  } else {
-    fDocument->StyleSheetChangedWithoutUndo(id);
   }
   SetVisible(true);
   // A new name may change how another sheet is told apart from it.

@@ -498,18 +498,30 @@ void xMorvaDocument::GetPageTwips(int32_t& width, int32_t& height) const {
   height = twips(upright ? paperHeight : paperWidth);
 }
 
-void xMorvaDocument::TakePaperFromPage(bool landscape) {
-  const int32_t width = fParams.GetPageWidth();
-  const int32_t height = fParams.GetPageHeight();
-  if (!fPrinter || width <= 0 || height <= 0) return;
+namespace {
+
+// The printer takes the paper of the page of `params`, across when
+// `landscape`, with the page's margins: false when there is no printer or
+// no page.
+bool GivePrinterThePage(VPrintSettings* printer, const xMorvaDocParams& params, bool landscape) {
+  const int32_t width = params.GetPageWidth();
+  const int32_t height = params.GetPageHeight();
+  if (printer == nullptr || width <= 0 || height <= 0) return false;
   const int32_t resolution = GetScreenResolution();
   auto hundredths = [resolution](int32_t pixels) {
     return int32_t(int64_t(std::max(pixels, 0)) * 2540 / resolution);
   };
-  const xMorvaPageBands& bands = fParams.GetBands(false);
-  fPrinter->TakePaperOfPage(hundredths(width), hundredths(height), landscape,
-                            hundredths(fParams.GetLeftMargin()), hundredths(bands.topMargin),
-                            hundredths(fParams.GetRightMargin()), hundredths(bands.bottomMargin));
+  const xMorvaPageBands& bands = params.GetBands(false);
+  printer->TakePaperOfPage(hundredths(width), hundredths(height), landscape, hundredths(params.GetLeftMargin()),
+                           hundredths(bands.topMargin), hundredths(params.GetRightMargin()),
+                           hundredths(bands.bottomMargin));
+  return true;
+}
+
+}  // namespace
+
+void xMorvaDocument::TakePaperFromPage(bool landscape) {
+  if (!GivePrinterThePage(fPrinter.get(), fParams, landscape)) return;
   // The printer's information context went with its old paper: the ports
   // that measure on it take the new one.
   AttachReferencePrinter();
@@ -525,11 +537,14 @@ void xMorvaDocument::FitPageToPrintRecord() {
   if (fPrinter) fPrinter->GetPaperSize(paperWidth, paperHeight);
   const bool pageIsPaper = paperWidth > 0 && paperHeight > 0 && PaperToPixels(paperWidth) == fParams.GetPageWidth() &&
                            PaperToPixels(paperHeight) == fParams.GetPageHeight();
+  // A record of another paper gives the printer the page's. The page stays
+  // the size the file states: that paper, fitted in whole millimetres,
+  // would make a page of no named paper a pixel smaller at each reading.
   if (!pageIsPaper) {
-    TakePaperFromPage(false);
-    return;
+    if (!GivePrinterThePage(fPrinter.get(), fParams, false)) return;
+    AttachReferencePrinter();
   }
-  FitPageToPaper(false, true);
+  FitPageToPaper(false, pageIsPaper);
   UpdateReferencePrinter();
 }
 

@@ -218,7 +218,8 @@ class xMorvaDocument : public VObject,
   // keeping the file's margins. A record whose paper is not the page's
   // (none, stored where no printer was installed, or another, the page
   // set without page setup) takes the page's paper first, as a foreign
-  // file's does, so that the page prints on the paper it was made for.
+  // file's does, so that the page prints on the paper it was made for;
+  // the page keeps the size the file states.
   void FitPageToPrintRecord();
   // The page's width and height in twips as files of other programs are
   // given it: a page fitted to a paper of the print settings' table (its
@@ -369,10 +370,6 @@ class xMorvaDocument : public VObject,
   bool GetStyleSheetState(int16_t id, std::vector<uint8_t>& state) override;
   bool PutStyleSheetState(int16_t id, const std::vector<uint8_t>* state) override;
   void StyleSheetChanging(int16_t id) override;
-  // Told after sheet `id` was rewritten by a change with no undo step of
-  // its own: undo keeps the sheet as it is now, so that a later undo (of
-  // its deletion, of its text formatted again) gives it back as left.
-  void StyleSheetChangedWithoutUndo(int16_t id);
   std::vector<int16_t> HeldStyleSheetIds() override;
 
   // ---- Display, rulers, bars and indents (xMorvaDocumentDisplay.cpp).

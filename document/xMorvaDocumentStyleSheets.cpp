@@ -155,7 +155,8 @@ void xMorvaDocument::UpdateStyleSheetMenu() {
 
 void xMorvaDocument::DeleteStyleSheet(int16_t id) {
   if (fStyleSheets && fStyleSheets->HasResource(kStyleSheetResourceType, id)) {
-    StyleSheetChanging(id);
+    // Undo of the deletion gives the sheet back as it is now.
+    if (fUndo) fUndo->NoteStyleSheet(id, true);
     fStyleSheets->RemoveResource(kStyleSheetResourceType, id);
     RemoveStyleSheetWholeName(*fStyleSheets, id);
   }
@@ -164,10 +165,6 @@ void xMorvaDocument::DeleteStyleSheet(int16_t id) {
 
 void xMorvaDocument::StyleSheetChanging(int16_t id) {
   if (fUndo) fUndo->NoteStyleSheet(id);
-}
-
-void xMorvaDocument::StyleSheetChangedWithoutUndo(int16_t id) {
-  if (fUndo) fUndo->RefreshStyleSheetNote(id);
 }
 
 std::vector<int16_t> xMorvaDocument::HeldStyleSheetIds() {

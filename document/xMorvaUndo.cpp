@@ -681,21 +681,13 @@ bool xMorvaUndo::RedoBoxRecord(int32_t& at, bool& passedOver) {
 
 // ---- Style sheets
 
-void xMorvaUndo::NoteStyleSheet(int16_t id) {
+void xMorvaUndo::NoteStyleSheet(int16_t id, bool asNow) {
   if (fSuspended != 0 || fRecording == 0) return;
-  for (const SheetNote& note : fSheetNotes) {
-    if (note.id == id) return;  // the first change keeps what the text carries
-  }
-  SheetNote note;
-  note.id = id;
-  note.present = fDocument.GetStyleSheetState(id, note.state) ? 1 : 0;
-  fSheetNotes.push_back(std::move(note));
-}
-
-void xMorvaUndo::RefreshStyleSheetNote(int16_t id) {
-  for (SheetNote& note : fSheetNotes) {
-    if (note.id == id) note.present = fDocument.GetStyleSheetState(id, note.state) ? 1 : 0;
-  }
+  auto it = std::find_if(fSheetNotes.begin(), fSheetNotes.end(),
+                         [id](const SheetNote& n) { return n.id == id; });
+  if (it != fSheetNotes.end() && !asNow) return;  // the first change keeps what the text carries
+  if (it == fSheetNotes.end()) it = fSheetNotes.insert(fSheetNotes.end(), SheetNote{id, 0, {}});
+  it->present = fDocument.GetStyleSheetState(id, it->state) ? 1 : 0;
 }
 
 void xMorvaUndo::RecordStyleSheet(xMorvaUndoEngine& engine, int16_t id) {

@@ -121,13 +121,12 @@ class xMorvaUndo : public VObject {
   // sheet as kept and as it is now into a step of its own on `engine` (the
   // part current then), inside the caller's group, so that one undo gives
   // back the sheet with its text and one redo both. Nothing is kept while
-  // suspended; clearing the history drops what was kept.
-  void NoteStyleSheet(int16_t id);
+  // suspended; clearing the history drops what was kept. `asNow` keeps the
+  // sheet as it is now whatever was kept before: a sheet about to be
+  // deleted comes back from undo as the user left it, with the changes
+  // that had no undo step of their own.
+  void NoteStyleSheet(int16_t id, bool asNow = false);
   void RecordStyleSheet(xMorvaUndoEngine& engine, int16_t id);
-  // A change to sheet `id` that has no undo step of its own stays when the
-  // text is formatted again or the sheet deleted and brought back: what is
-  // kept of the sheet becomes the sheet as it is now.
-  void RefreshStyleSheetNote(int16_t id);
   // The ids of the style sheets the history holds: kept before a change,
   // or in a step that undo or redo can still replay. A new sheet takes none
   // of them, so that each replay puts its sheet back under its own id, the

@@ -115,8 +115,6 @@ int32_t FillSheet(xMorvaDocument& document, int16_t id, void** p) {
   // The name command 73 gave, which may not be whole, renames nothing.
   const bool kept = name.GetLength() == 0 || document.IsStyleSheetFormName(id, name);
   if (!sheet->Save(document, *store, id, kept ? nullptr : &name)) return kErrorNoMemory;
-  // These commands have no undo step: undo keeps the sheet as it is now.
-  document.StyleSheetChangedWithoutUndo(id);
   document.SetModified();
   return 0;
 }

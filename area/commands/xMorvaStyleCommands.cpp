@@ -47,8 +47,6 @@ int32_t LoadSheetAt(xMorvaDocument& document, int32_t index, LoadedSheet& loaded
 int32_t SaveSheet(xMorvaDocument& document, LoadedSheet& loaded, const VString* newName = nullptr) {
   VMemoryResourceFile* store = document.GetStyleSheetStore();
   if (store == nullptr || !loaded.sheet->Save(document, *store, loaded.id, newName)) return kErrorSheetMemory;
-  // These commands have no undo step: undo keeps the sheet as it is now.
-  document.StyleSheetChangedWithoutUndo(loaded.id);
   document.SetModified();
   return 0;
 }

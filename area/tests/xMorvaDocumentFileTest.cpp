@@ -246,11 +246,14 @@ TEST_F(DocumentFile, ThePageTakesThePaperOfItsPrintRecord) {
       store.ReplaceResource(FourCC("wPRT"), 0, record.data(), uint32_t(record.size()));
     });
   };
-  // An A5 page with a left margin of 17 mm.
+  // An A5 page with a left margin of 17 mm, and a page of no paper's
+  // size (700 x 900 pixels on a screen of 96 an inch).
   auto document = NewDocument();
   document->Params().SetPageSize(pixels(14800), pixels(21000));
   document->Params().SetLeftMargin(pixels(1700));
   const Bytes file = Write(*document);
+  document->Params().SetPageSize(pixels(18521), pixels(23813));
+  const Bytes unnamed = Write(*document);
   // Settings of no printer: no paper code, no size.
   SetHeadlessDefaultPrinter(nullptr);
   auto none = std::make_unique<VWinPrinter>();
@@ -266,14 +269,20 @@ TEST_F(DocumentFile, ThePageTakesThePaperOfItsPrintRecord) {
       {"the page's own record", file, 14800, 21000, 11},
       {"a record naming no paper", withRecord(file, *none), 14800, 21000, 11},
       {"a record of another paper", withRecord(file, letter), 14800, 21000, 11},
+      {"a page of no paper", unnamed, 18521, 23813, 0},
   };
   for (const auto& row : rows) {
-    auto read = NewDocument();  // its printer's paper is Letter
-    ASSERT_EQ(Read(*read, row.bytes), 0) << row.what;
-    EXPECT_EQ(read->GetParams().GetPageWidth(), pixels(row.width)) << row.what;
-    EXPECT_EQ(read->GetParams().GetPageHeight(), pixels(row.height)) << row.what;
-    EXPECT_EQ(read->GetParams().GetLeftMargin(), pixels(1700)) << row.what;
-    EXPECT_EQ(read->GetPrinter()->GetPaperCode(), row.paper) << row.what;
+    // Read, saved and read again: three trips.
+    Bytes bytes = row.bytes;
+    for (int trip = 1; trip <= 3; ++trip) {
+      auto read = NewDocument();  // its printer's paper is Letter
+      ASSERT_EQ(Read(*read, bytes), 0) << row.what;
+      EXPECT_EQ(read->GetParams().GetPageWidth(), pixels(row.width)) << row.what << trip;
+      EXPECT_EQ(read->GetParams().GetPageHeight(), pixels(row.height)) << row.what << trip;
+      EXPECT_EQ(read->GetParams().GetLeftMargin(), pixels(1700)) << row.what << trip;
+      EXPECT_EQ(read->GetPrinter()->GetPaperCode(), row.paper) << row.what << trip;
+      bytes = Write(*read);
+    }
   }
 }
 

@@ -627,22 +627,29 @@ TEST_F(StyleSheetCommandsTest, ASheetIsMadeNamedReadAndApplied) {
   }
 }
 
-// A rename by 149 or a size by 152 has no undo step of its own: the sheet
-// deleted by 150 or 75 comes back from undo as the user left it.
+// A rename by 149, a size by 152, a font by 154 or a stop by 159 has no undo
+// step of its own: the sheet deleted by 150 or 75 comes back from undo as
+// the user left it; applied again by 161, undo gives back the sheet with
+// its text and redo both, each ending in the part the user was in.
 TEST_F(StyleSheetCommandsTest, ASheetChangedThenDeletedComesBackFromUndoAsLeft) {
   struct Row {
     bool rename, resize;
     int32_t remove;
+    bool font = false, tab = false;
+    int16_t part = kPartBody;
   };
   const Row rows[] = {{true, false, 150}, {true, false, 75},  {false, true, 150},
-                      {false, true, 75},  {true, true, 150}, {true, true, 75}};
+                      {false, true, 75},  {true, true, 150}, {true, true, 75},
+                      {false, false, 161, true}, {false, false, 161, false, true}, {true, false, 161},
+                      {false, true, 161}, {true, false, 161, false, false, kPartHeader},
+                      {false, false, 161, true, false, kPartFirstFooter}};
   int32_t recorded = 0;
   for (const Row& row : rows) {
     for (uint32_t ref : Areas("Styled text\nNext")) {
       // An area whose undo history is off has nothing to give back.
       if (!Doc(ref).GetUndo()->IsRecording()) continue;
       ++recorded;
-      const std::string label = std::to_string(row.rename) + std::to_string(row.resize) + " " + std::to_string(row.remove);
+      const std::string label = "row " + std::to_string(&row - rows);
       int32_t at = NewSheet(ref, "Beta", 0, "");
       int16_t size = kPropSize;
       double twelve = 12, eighteen = 18;
@@ -650,39 +657,57 @@ TEST_F(StyleSheetCommandsTest, ASheetChangedThenDeletedComesBackFromUndoAsLeft) 
       Run(152, ref, {&at, &size, &twelve, &convert});
       Select(ref, 0, 6);
       Run(107, ref, {&at});
+      // The user goes on in the row's part.
+      Doc(ref).Params().SetDifferentFirstPage(1);
+      int16_t part = row.part;
+      Run(163, ref, {&part});
       ASSERT_EQ(LastError(ref), 0) << label;
-      PString renamed("Bravo"), noKey("");
-      int16_t paragraph = 0;
+      PString renamed("Bravo"), noKey(""), font("Liberation Mono"), fontWas("stale");
+      Run(155, ref, {&at}, fontWas.bytes);
+      int16_t paragraph = 0, centre = kTabCentre;
+      double stop = Doc(ref).GetParams().ToDisplayUnit(80);
       if (row.rename) Run(149, ref, {&at, renamed.bytes, &paragraph, noKey.bytes});
       if (row.resize) Run(152, ref, {&at, &size, &eighteen, &convert});
+      if (row.font) Run(154, ref, {&at, font.bytes});
+      if (row.tab) Run(159, ref, {&at, &stop, &centre, noKey.bytes});
       ASSERT_EQ(LastError(ref), 0) << label;
       int16_t low = int16_t(at - 1);
       if (row.remove == 150) {
         Run(150, ref, {&at});
-      } else {
+      } else if (row.remove == 75) {
         Run(75, ref, {&low});
+      } else {
+        Run(161, ref, {&at});
       }
       ASSERT_EQ(LastError(ref), 0) << label;
-      ASSERT_EQ(Doc(ref).StyleSheetCount(), 1) << label;
-      const auto expectAsLeft = [&](const char* step) {
+      ASSERT_EQ(Doc(ref).StyleSheetCount(), row.remove == 161 ? 2 : 1) << label;
+      // The sheet as the user left it, or (`changed` false) as before.
+      const auto expectAsLeft = [&](const char* step, bool changed = true) {
         ASSERT_EQ(Doc(ref).StyleSheetCount(), 2) << label << step;
-        PString name("stale"), key("stale");
-        int16_t second = -1, first = -1;
+        PString name("stale"), key("stale"), fontName("stale");
+        int16_t second = -1, first = -1, tabs = kPropTabs;
         Run(148, ref, {&at, name.bytes, &second, &first, key.bytes});
-        EXPECT_EQ(name.Text(), row.rename ? "Bravo" : "Beta") << label << step;
-        double read = -1;
+        EXPECT_EQ(name.Text(), row.rename && changed ? "Bravo" : "Beta") << label << step;
+        double read = -1, stops = -1;
         Run(153, ref, {&at, &size}, &read);
-        EXPECT_EQ(read, row.resize ? 18 : 12) << label << step;
+        EXPECT_EQ(read, row.resize && changed ? 18 : 12) << label << step;
+        Run(155, ref, {&at}, fontName.bytes);
+        EXPECT_EQ(fontName.Text(), row.font && changed ? font.Text() : fontWas.Text()) << label << step;
+        Run(153, ref, {&at, &tabs}, &stops);
+        EXPECT_EQ(stops, row.tab && changed ? 1 : 0) << label << step;
+        EXPECT_EQ(Doc(ref).CurrentPartNumber(), row.part) << label << step;
       };
+      const bool again = row.remove == 161;
       Doc(ref).Undo();
-      expectAsLeft(" undone");
+      expectAsLeft(" undone", !again);
       Doc(ref).Redo();
-      EXPECT_EQ(Doc(ref).StyleSheetCount(), 1) << label << " redone";
+      if (again) expectAsLeft(" redone");
+      EXPECT_EQ(Doc(ref).StyleSheetCount(), again ? 2 : 1) << label << " redone";
       Doc(ref).Undo();
-      expectAsLeft(" undone again");
+      expectAsLeft(" undone again", !again);
     }
   }
-  EXPECT_EQ(recorded, 6);
+  EXPECT_EQ(recorded, 12);
 }
 
 TEST_F(StyleSheetCommandsTest, TheTabStopsOfASheet) {

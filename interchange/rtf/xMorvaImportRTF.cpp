@@ -1015,11 +1015,12 @@ void RtfReader::ResetParagraph() {
   fState.p = ParagraphBlock();
   fState.p.reset = true;
   PartText& text = Current();
-  text.current.SetProperty(kPropInterline, 10);
-  text.current.SetProperty(kPropLeftIndent, 0);
-  text.current.SetProperty(kPropFirstLineIndent, 0);
-  text.current.SetProperty(kPropRightIndent, 0);
-  text.current.SetProperty(kPropAlignment, 0);
+  // Every paragraph setting takes its default, those that no word read
+  // here sets too (bullet, background, borders): a paste starts from the
+  // settings at the caret, and after \pard none of them is the text's.
+  const xMorvaProperties defaults;
+  for (uint16_t id = kFirstParagraphProperty; id <= kLastParagraphProperty; ++id)
+    text.current.SetProperty(id, defaults.GetProperty(id));
   text.currentTabs.Clear();
 }
 

@@ -241,13 +241,14 @@ TEST_F(ImportRTF, PasteIsOneUndoStepAndSkipsHeaders) {
 // bytes back.
 TEST_F(ImportRTF, PastedParagraphEndsBringTheirSettings) {
   // Each paragraph's alignment as the engine gives it, then "i" indented,
-  // "s" spaced, "t" with tab stops.
+  // "b" with a left border, "s" spaced, "t" with tab stops.
   auto looks = [](xMorvaEngine& body, const std::string& text) {
     std::string out;
     for (size_t at = 0;; at = text.find('\n', at) + 1, out += ' ') {
       body.SetSelection(int32_t(at), int32_t(at));
       out += char('0' + body.GetPropertyValue(kPropAlignment));
       if (body.GetPropertyValue(kPropLeftIndent) != 0) out += 'i';
+      if (body.GetPropertyValue(kPropLeftBorder) != 0) out += 'b';
       if (body.GetPropertyValue(kPropInterline) != 10) out += 's';
       if (body.GetTabCount() != 0) out += 't';
       if (text.find('\n', at) == std::string::npos) return out;
@@ -293,8 +294,9 @@ TEST_F(ImportRTF, PastedParagraphEndsBringTheirSettings) {
       {u"abcd\nxy", "12", 2, 2, "{\\rtf1\\ansi \\pard\\qr\\li720 X}", "abXcd\nxy", "1 2"},
       {u"", "0", 0, 0, own, "para\n", "1ist 0"},
       {u"abcd", "2", 2, 2, own, "abpara\ncd", "1ist 2"},
-      // Alignments then "i": that paragraph indented too.
+      // Alignments then "i": that paragraph indented too; "b": bordered.
       {u"abcd\nxy", "1i2", 2, 2, plain, "abplain\ncd\nxy", "0 1i 2"},
+      {u"abcd\nxy", "1b2", 2, 2, plain, "abplain\ncd\nxy", "0 1b 2"},
       {u"abcd", "1i", 0, 0, plain, "plain\nabcd", "0 1i"},
       {u"abcd", "1i", 2, 2, plainWithoutEnd, "abplaincd", "1i"},
   };
@@ -306,9 +308,10 @@ TEST_F(ImportRTF, PastedParagraphEndsBringTheirSettings) {
     Type(body, c.text);
     for (size_t i = 0, at = 0; c.alignments[i] != 0; ++i) {
       const char k = c.alignments[i];
-      if (k != 'i' && i > 0) at = c.text.find(u'\n', at) + 1;
+      if (k >= '0' && k <= '9' && i > 0) at = c.text.find(u'\n', at) + 1;
       body.SetSelection(int32_t(at), int32_t(at));
-      ASSERT_EQ(0, k == 'i' ? body.SetPropertyValue(kPropLeftIndent, 48) : body.SetPropertyValue(kPropAlignment, k - '0'));
+      const uint16_t id = k == 'i' ? kPropLeftIndent : k == 'b' ? kPropLeftBorder : kPropAlignment;
+      ASSERT_EQ(0, body.SetPropertyValue(id, k == 'i' ? 48 : k == 'b' ? 1 : k - '0'));
     }
     body.SetSelection(c.start, c.end);
     const std::vector<uint8_t> before = documentfile::StreamOf(*document, kPartBody);
