@@ -30,6 +30,7 @@
 #include <utility>
 #include <vector>
 
+#include "platform/bytes/Utf8Put.h"
 #include "platform/gdi/GdiInternal.h"
 #include "platform/gdi/GdiSnapshot.h"
 #include "platform/gdi/GdiText.h"
@@ -1135,7 +1136,7 @@ class PdfRecorder : public GdiRecorder {
       const char32_t shown = shower.ShownCharacter(code);
       const char32_t c = shown >= 0xD800 && shown < 0xE000 ? 0xFFFD : shown;  // a lone surrogate half
       const size_t before = piece.utf8.size();
-      AppendUtf8(piece.utf8, c);
+      PutUtf8(piece.utf8, c);
       piece.clusters.push_back(cairo_text_cluster_t{int(piece.utf8.size() - before), 1});
     }
 
@@ -1183,7 +1184,7 @@ class PdfRecorder : public GdiRecorder {
       for (size_t i = from; i < next && i < units.size(); ++i) {
         const char32_t code = GdiFonts::RunCharacterAt(units.data(), units.size(), i);
         if (code == 0 && units[i] != 0) continue;
-        AppendUtf8(piece.utf8, code >= 0xD800 && code < 0xE000 ? 0xFFFD : code);
+        PutUtf8(piece.utf8, code >= 0xD800 && code < 0xE000 ? 0xFFFD : code);
       }
       piece.clusters.push_back(cairo_text_cluster_t{int(piece.utf8.size() - before), 1});
     }
@@ -1197,23 +1198,6 @@ class PdfRecorder : public GdiRecorder {
     return true;
   }
 
-  static void AppendUtf8(std::string& utf8, char32_t c) {
-    if (c < 0x80) {
-      utf8.push_back(char(c));
-    } else if (c < 0x800) {
-      utf8.push_back(char(0xC0 | (c >> 6)));
-      utf8.push_back(char(0x80 | (c & 0x3F)));
-    } else if (c < 0x10000) {
-      utf8.push_back(char(0xE0 | (c >> 12)));
-      utf8.push_back(char(0x80 | ((c >> 6) & 0x3F)));
-      utf8.push_back(char(0x80 | (c & 0x3F)));
-    } else {
-      utf8.push_back(char(0xF0 | (c >> 18)));
-      utf8.push_back(char(0x80 | ((c >> 12) & 0x3F)));
-      utf8.push_back(char(0x80 | ((c >> 6) & 0x3F)));
-      utf8.push_back(char(0x80 | (c & 0x3F)));
-    }
-  }
 
   // The glyphs of a run in pieces of one font each: the face's own, the
   // fallback fonts that draw the characters it lacks, and the font whose

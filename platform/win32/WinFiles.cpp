@@ -1,6 +1,7 @@
 // Win32 file access on POSIX: a table of file, stream and search handles, the
 // errno-to-Win32 error mapping, sharing between handles, and the path calls.
 #include "platform/win32/WinFiles.h"
+#include "platform/bytes/Utf8Put.h"
 #include "platform/win32/WinFileMapping.h"
 
 #include <dirent.h>
@@ -283,21 +284,7 @@ bool Utf8Of(const char16_t* text, std::string* out) {
     } else if (c >= 0xDC00 && c <= 0xDFFF) {
       return false;
     }
-    if (c < 0x80) {
-      out->push_back(char(c));
-    } else if (c < 0x800) {
-      out->push_back(char(0xC0 | (c >> 6)));
-      out->push_back(char(0x80 | (c & 0x3F)));
-    } else if (c < 0x10000) {
-      out->push_back(char(0xE0 | (c >> 12)));
-      out->push_back(char(0x80 | ((c >> 6) & 0x3F)));
-      out->push_back(char(0x80 | (c & 0x3F)));
-    } else {
-      out->push_back(char(0xF0 | (c >> 18)));
-      out->push_back(char(0x80 | ((c >> 12) & 0x3F)));
-      out->push_back(char(0x80 | ((c >> 6) & 0x3F)));
-      out->push_back(char(0x80 | (c & 0x3F)));
-    }
+    PutUtf8(*out, c);
   }
   return true;
 }

@@ -1,6 +1,8 @@
 // The UTF-8 / UTF-16 codec.
 #include "framework/core/intl/Utf.h"
 
+#include "platform/bytes/Utf8Put.h"
+
 namespace {
 
 constexpr char32_t kReplacement = 0xFFFD;
@@ -8,23 +10,6 @@ constexpr char32_t kReplacement = 0xFFFD;
 bool IsHighSurrogate(char32_t c) { return c >= 0xD800 && c <= 0xDBFF; }
 bool IsLowSurrogate(char32_t c) { return c >= 0xDC00 && c <= 0xDFFF; }
 
-void AppendUtf8(std::string& out, char32_t c) {
-  if (c < 0x80) {
-    out.push_back(char(c));
-  } else if (c < 0x800) {
-    out.push_back(char(0xC0 | (c >> 6)));
-    out.push_back(char(0x80 | (c & 0x3F)));
-  } else if (c < 0x10000) {
-    out.push_back(char(0xE0 | (c >> 12)));
-    out.push_back(char(0x80 | ((c >> 6) & 0x3F)));
-    out.push_back(char(0x80 | (c & 0x3F)));
-  } else {
-    out.push_back(char(0xF0 | (c >> 18)));
-    out.push_back(char(0x80 | ((c >> 12) & 0x3F)));
-    out.push_back(char(0x80 | ((c >> 6) & 0x3F)));
-    out.push_back(char(0x80 | (c & 0x3F)));
-  }
-}
 
 // The code point of the valid UTF-8 sequence at the start of `bytes` and its
 // length, or a length of 0 when none starts there.
@@ -76,7 +61,7 @@ bool Utf16ToUtf8(std::u16string_view units, std::string* out, VLoneSurrogate lon
       }
       c = kReplacement;
     }
-    AppendUtf8(*out, c);
+    PutUtf8(*out, c);
   }
   return true;
 }
