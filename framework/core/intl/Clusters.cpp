@@ -5,6 +5,7 @@
 
 #include <unicode/ubrk.h>
 #include <unicode/uchar.h>
+#include <unicode/uclean.h>
 
 namespace {
 // One character break iterator a thread, made on first use and given each
@@ -34,6 +35,16 @@ class ClusterIterator {
 };
 
 thread_local ClusterIterator tIterator;
+
+// ICU keeps what it loads on first use (the emoji properties, the break
+// rules) until u_cleanup. The module is ICU's only user in the host's
+// process and ICU is unloaded with it, so that data would stay behind,
+// unreachable, at every unload: it is given back when the module's statics
+// go. A thread's iterator keeps the module loaded until the thread ends,
+// and the ending thread closes it first.
+struct IcuRelease {
+  ~IcuRelease() { u_cleanup(); }
+} sIcuRelease;
 
 bool IsHigh(char16_t unit) { return unit >= 0xD800 && unit <= 0xDBFF; }
 bool IsLow(char16_t unit) { return unit >= 0xDC00 && unit <= 0xDFFF; }
