@@ -160,16 +160,33 @@ int32_t xMorvaProperties::GetProperty(uint16_t id) const {
 }
 
 bool xMorvaProperties::HasSameCharacterFields(const xMorvaProperties& other) const {
-  // Flag bits 0-13 are the character ones; 14-15 are the alignment. None
-  // flag bits 0-2 belong to the character colours.
+  return CharacterFieldsDiffering(other) == 0;
+}
+
+uint32_t xMorvaProperties::CharacterFieldsDiffering(const xMorvaProperties& other) const {
+  // Flag bits 0-13 are the character ones; 14-15 are the alignment.
   constexpr uint16_t kCharacterFlags = 0x3FFF;
-  constexpr uint8_t kCharacterNoneFlags = 0x07;
-  const auto same = [](const Colour& a, const Colour& b) { return a[0] == b[0] && a[1] == b[1] && a[2] == b[2]; };
-  return ((fFlags ^ other.fFlags) & kCharacterFlags) == 0 && fFont == other.fFont && fSize == other.fSize &&
-         fStyleSheet == other.fStyleSheet && fAttribute16 == other.fAttribute16 &&
-         ((fNoneFlags ^ other.fNoneFlags) & kCharacterNoneFlags) == 0 && same(fTextColour, other.fTextColour) &&
-         same(fBackColour, other.fBackColour) && same(fStrikeOutColour, other.fStrikeOutColour) &&
-         same(fUnderlineColour, other.fUnderlineColour) && same(fShadowColour, other.fShadowColour);
+  uint32_t ids = 0;
+  if (const uint16_t flags = (fFlags ^ other.fFlags) & kCharacterFlags) {
+    for (uint16_t id = 0; id <= kLastCharacterProperty; ++id) {
+      BitField bits;
+      if (FlagsField(id, bits) && GetBits(flags, bits) != 0) ids |= 1u << id;
+    }
+  }
+  if (fFont != other.fFont) ids |= 1u << kPropFont;
+  if (fSize != other.fSize) ids |= 1u << kPropSize;
+  if (fStyleSheet != other.fStyleSheet) ids |= 1u << kPropStyleSheet;
+  if (fAttribute16 != other.fAttribute16) ids |= 1u << kPropAttribute16;
+  const uint8_t none = fNoneFlags ^ other.fNoneFlags;
+  const auto colour = [&](uint16_t id, const Colour& a, const Colour& b) {
+    if (a[0] != b[0] || a[1] != b[1] || a[2] != b[2] || (none & NoneBit(id)) != 0) ids |= 1u << id;
+  };
+  colour(kPropTextColour, fTextColour, other.fTextColour);
+  colour(kPropBackColour, fBackColour, other.fBackColour);
+  colour(kPropStrikeOutColour, fStrikeOutColour, other.fStrikeOutColour);
+  colour(kPropUnderlineColour, fUnderlineColour, other.fUnderlineColour);
+  colour(kPropShadowColour, fShadowColour, other.fShadowColour);
+  return ids;
 }
 
 void xMorvaProperties::SetProperty(uint16_t id, int32_t value) {
@@ -274,9 +291,21 @@ void xMorvaProperties::CopyCharacterProperties(const xMorvaProperties& other) {
 }
 
 void xMorvaProperties::CopyParagraphProperties(const xMorvaProperties& other) {
-  for (uint16_t id = kFirstParagraphProperty; id <= kPropTabs; ++id) {
-    SetProperty(id, other.GetProperty(id));
-  }
+  // What setting each id 32 to 64 to the other's value leaves, field by
+  // field: a walk copies them at every paragraph it passes. The colours go
+  // through their values, which carry the none flag; the border bits and
+  // the alignment bits are all paragraph ones.
+  constexpr uint16_t kAlignmentFlags = 0xC000;
+  fFlags = uint16_t((fFlags & ~kAlignmentFlags) | (other.fFlags & kAlignmentFlags));
+  fInterline = other.fInterline;
+  fBullet = other.fBullet;
+  fLeftIndent = other.fLeftIndent;
+  fFirstLineIndent = other.fFirstLineIndent;
+  fRightIndent = other.fRightIndent;
+  fBorders = other.fBorders;
+  fBorderSpacing = other.fBorderSpacing;
+  SetProperty(kPropParagraphBackColour, other.GetProperty(kPropParagraphBackColour));
+  SetProperty(kPropBorderColour, other.GetProperty(kPropBorderColour));
 }
 
 bool xMorvaProperties::EqualsMasked(const xMorvaProperties& other,

@@ -118,6 +118,10 @@ class xMorvaProperties : public VObject {
   // words for the typing path, which asks it at every character. False
   // may still mean equal values (a colour under its none flag).
   bool HasSameCharacterFields(const xMorvaProperties& other) const;
+  // The ids 0 to 16 whose fields differ in the two records, a bit each (1
+  // << id): every id that answers differently is among them. None is
+  // HasSameCharacterFields.
+  uint32_t CharacterFieldsDiffering(const xMorvaProperties& other) const;
   // Where the paragraph's text starts: the left indent, plus the first-line
   // indent when asked, plus the border spacing and width when the left
   // border is on.

@@ -300,6 +300,7 @@ void xMorvaEngine::ApplyRecordsInRange(uint32_t start, uint32_t end, xMorvaPrope
 }
 
 bool xMorvaEngine::RemoveRecordAt(uint16_t id, uint32_t offset) {
+  if (offset >= fBytesInUse) return false;  // no record after the text's end
   const uint8_t* stream = LockStream();
   if (stream == nullptr) return false;
   uint32_t found = fBytesInUse;

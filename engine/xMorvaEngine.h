@@ -246,6 +246,16 @@ class xMorvaEngine : public VObject, public xMorvaTextInterface {
   // Types the units one after the other as TypeCharacter does, the stream,
   // selection and word coming out the same, with one insertion for them all.
   int32_t TypeCharacters(const char16_t* units, int32_t count);
+  // A caret at the text's end with nothing after it, not even a record.
+  bool CaretAtTextEnd() const { return fSelLength == 0 && fSelStart >= fLength && fSelStartOffset >= fBytesInUse; }
+  // For a reader that builds a text from its start: types the units at
+  // the caret, which stands at the text's end, into the same stream as
+  // TypeCharacters, and moves the caret past them without following the
+  // word or the character it stands in. The caller sets the selection
+  // before anything but more of these, a property at the caret, a tab or a
+  // paragraph end; the walk there finds what typing would have left.
+  // Where the caret is elsewhere it types them.
+  int32_t AppendTyped(const char16_t* units, int32_t count);
   int32_t TypeCharacterWithUndo(char16_t unit) override;
   // Leaves the selection to the caller, which selects the new paragraph
   // end; the with-undo variant puts the caret after it.

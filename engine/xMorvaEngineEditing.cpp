@@ -380,8 +380,15 @@ int32_t xMorvaEngine::WriteTypingProperties() {
   // removes none when the text after it has that look too or when nothing,
   // not even a record, follows the caret: the usual cases.
   const bool nothingAfter = fSelStart >= fLength && fSelStartOffset >= fBytesInUse;
-  if (fWalk.HasSameCharacterFields(fCurrent) && (nothingAfter || fCurrent.HasSameCharacterFields(fTyping))) return 0;
+  const uint32_t typed = fWalk.CharacterFieldsDiffering(fCurrent);
+  const uint32_t currentAfter = fCurrent.CharacterFieldsDiffering(fTyping);
+  if (typed == 0 && (nothingAfter || currentAfter == 0)) return 0;
+  // An id whose value is the same before the caret, in the look typed
+  // with and after the caret writes and removes nothing: only those whose
+  // fields differ somewhere are read.
+  const uint32_t ids = typed | currentAfter | fWalk.CharacterFieldsDiffering(fTyping);
   for (uint16_t id = 0; id <= kLastCharacterProperty; ++id) {
+    if ((ids & (1u << id)) == 0) continue;
     const int32_t before = fWalk.GetProperty(id);
     const int32_t current = fCurrent.GetProperty(id);
     const int32_t after = fTyping.GetProperty(id);
@@ -465,6 +472,28 @@ int32_t xMorvaEngine::TypeCharacters(const char16_t* units, int32_t count) {
   });
   if (result != 0 || atOnce == count) return result;
   return TypeCharacters(units + atOnce, count - atOnce);
+}
+
+int32_t xMorvaEngine::AppendTyped(const char16_t* units, int32_t count) {
+  if (!CaretAtTextEnd()) return TypeCharacters(units, count);
+  if (count <= 0) return 0;
+  for (int32_t i = 0; i < count; ++i)
+    if (units[i] == 0) return kErrorBadStream;
+  return Reserved(kTypingRecords + 2 * uint64_t(count), [&]() -> int32_t {
+    const uint32_t before = fBytesInUse;
+    if (const int32_t error = WriteTypingProperties()) return error;
+    std::vector<uint8_t> bytes(2 * size_t(count));
+    for (int32_t i = 0; i < count; ++i) PutStreamUnit(bytes.data() + 2 * i, units[i]);
+    if (const int32_t error = InsertBytes(fSelStartOffset, bytes.data(), uint32_t(bytes.size()))) return error;
+    fParaEndOffset += fBytesInUse - before;
+    // Nothing follows: no character can go on past the last unit, and the
+    // caret stands at the end, as each unit typed alone would leave it.
+    fSelStartOffset = fSelEndOffset = fBytesInUse;
+    fLength += count;
+    fSelStart = fSelEnd = fParaEnd = fWordStart = fWordEnd = fLength;
+    fWordScript = VWordScript::kEither;
+    return 0;
+  });
 }
 
 int32_t xMorvaEngine::UnitsTypedAtOnce(const char16_t* units, int32_t count) {

@@ -198,6 +198,12 @@ TEST(Properties, CopyCharacterOrParagraphPropertiesTakesOnlyThatHalf) {
     EXPECT_EQ(chars.GetProperty(id), defaults.GetProperty(id)) << id;
     EXPECT_EQ(paras.GetProperty(id), source.GetProperty(id)) << id;
   }
+  // A paragraph colour's none flag goes with it, both ways.
+  ASSERT_NE(kColourNone, source.GetProperty(kPropParagraphBackColour));
+  paras.CopyParagraphProperties(defaults);
+  EXPECT_EQ(kColourNone, paras.GetProperty(kPropParagraphBackColour));
+  paras.CopyParagraphProperties(source);
+  EXPECT_EQ(source.GetProperty(kPropParagraphBackColour), paras.GetProperty(kPropParagraphBackColour));
 }
 
 TEST(Properties, EqualsMaskedComparesOnlyTheStatesThatAreSet) {
@@ -524,6 +530,7 @@ TEST(Properties, SameCharacterFieldsMeansEveryCharacterIdAnswersTheSame) {
     ASSERT_NE(a.GetProperty(id), b.GetProperty(id)) << id;
     EXPECT_FALSE(a.HasSameCharacterFields(b)) << id;
     EXPECT_FALSE(b.HasSameCharacterFields(a)) << id;
+    EXPECT_EQ(1u << id, a.CharacterFieldsDiffering(b)) << id;
   }
   for (uint16_t id = kFirstParagraphProperty; id <= kLastParagraphProperty; ++id) {
     xMorvaProperties a;

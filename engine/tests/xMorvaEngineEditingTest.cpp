@@ -2,6 +2,7 @@
 // undo steps they run in, and what a text that cannot grow does to them.
 #include "engine/tests/EngineTestSupport.h"
 
+#include <array>
 #include <functional>
 
 #include "document/xMorvaText.h"
@@ -102,7 +103,8 @@ TEST_F(PropertyRunTest, ACaretPropertyIsWrittenByTyping) {
 // another look than the text around, over a selection, across scripts and
 // with a pair of surrogates. Before a mark or an emoji the text after the
 // caret goes on with a typed unit as one character, and the caret goes to
-// that character's end.
+// that character's end. A reader's run appended at the text's end leaves
+// them too, once the caret is walked to.
 TEST_F(PropertyRunTest, TypingARunIsTypingEachUnit) {
   const struct Row {
     Bytes text;
@@ -121,6 +123,12 @@ TEST_F(PropertyRunTest, TypingARunIsTypingEachUnit) {
       {Stream().Text(u"ab\r\u0301x"), 3, 3, false, u" ", 5},
       {Stream().Text(u"ab\r\u0301x"), 3, 3, false, u" y", 6},
       {Stream().Text(u"\U0001F468\U0001F469"), 2, 2, false, u"\u200D", 5},
+      {Stream().Text(u"ab\r"), 3, 3, true, u"cd e"},
+  };
+  const auto state = [&]() -> std::array<int32_t, 8> {
+    return {engine.GetSelStart(),  engine.GetSelEnd(),  int32_t(engine.GetSelStartOffset()),
+            engine.GetWordStart(), engine.GetWordEnd(), engine.GetParagraphEnd(),
+            engine.GetLength(),    engine.SelectionEndsWithSpace()};
   };
   for (const Row& row : rows) {
     const std::string name = "row " + std::to_string(&row - rows);
@@ -132,22 +140,25 @@ TEST_F(PropertyRunTest, TypingARunIsTypingEachUnit) {
       ASSERT_EQ(0, engine.TypeCharacter(unit)) << name;
     }
     const Bytes one = Bytes_();
-    const int32_t each[] = {engine.GetSelStart(),   engine.GetSelEnd(),   int32_t(engine.GetSelStartOffset()),
-                            engine.GetWordStart(),  engine.GetWordEnd(),  engine.GetParagraphEnd(),
-                            engine.GetLength(),     engine.SelectionEndsWithSpace()};
-    Load(row.text, row.start, row.end);
-    if (row.bold) {
-      ASSERT_EQ(0, engine.SetPropertyValue(kPropBold, 1));
+    const auto each = state();
+    // Typed as a run, and appended as a reader does, the caret then walked
+    // to where the typing left it.
+    for (const bool appended : {false, true}) {
+      Load(row.text, row.start, row.end);
+      if (row.bold) {
+        ASSERT_EQ(0, engine.SetPropertyValue(kPropBold, 1));
+      }
+      ASSERT_EQ(0, appended ? engine.AppendTyped(row.units.data(), int32_t(row.units.size()))
+                            : engine.TypeCharacters(row.units.data(), int32_t(row.units.size())))
+          << name;
+      EXPECT_EQ(one, Bytes_()) << name;
+      if (appended) engine.SetSelection(engine.GetSelStart(), engine.GetSelEnd());
+      const auto run = state();
+      for (size_t i = 0; i < std::size(each); ++i) {
+        EXPECT_EQ(each[i], run[i]) << name << " " << i << (appended ? " appended" : "");
+      }
+      EXPECT_TRUE(row.caret < 0 || run[0] == row.caret) << name << " caret at " << run[0];
     }
-    ASSERT_EQ(0, engine.TypeCharacters(row.units.data(), int32_t(row.units.size()))) << name;
-    EXPECT_EQ(one, Bytes_()) << name;
-    const int32_t run[] = {engine.GetSelStart(),   engine.GetSelEnd(),   int32_t(engine.GetSelStartOffset()),
-                           engine.GetWordStart(),  engine.GetWordEnd(),  engine.GetParagraphEnd(),
-                           engine.GetLength(),     engine.SelectionEndsWithSpace()};
-    for (size_t i = 0; i < std::size(each); ++i) {
-      EXPECT_EQ(each[i], run[i]) << name << " " << i;
-    }
-    EXPECT_TRUE(row.caret < 0 || run[0] == row.caret) << name << " caret at " << run[0];
   }
 }
 

@@ -613,11 +613,12 @@ int32_t xMorvaV2import::TextParagraph(xMorvaEngine& engine, const Form& form, co
     if (code == 0) code = ConvertMarks(engine, form, marks, at, next, replacedTo);
   };
   // The characters typed and not yet given to the engine: a run of them
-  // goes in at once, as typing them one by one would put them.
+  // goes in at once, as typing them one by one would put them. At the
+  // text's end the caret is walked to only after the paragraph's end.
   std::u16string pending;
   const std::u16string units = MacUnits(paragraph.text.data, length);
   auto flush = [&]() {
-    if (!pending.empty()) engine.TypeCharacters(pending.data(), int32_t(pending.size()));
+    if (!pending.empty()) engine.AppendTyped(pending.data(), int32_t(pending.size()));
     pending.clear();
   };
   auto type = [&](uint32_t from, uint32_t to) {
@@ -626,8 +627,13 @@ int32_t xMorvaV2import::TextParagraph(xMorvaEngine& engine, const Form& form, co
         // No mark is left to place: the characters up to the next tab go
         // in as one stretch.
         const uint8_t* text = paragraph.text.data;
-        for (; at < to && text[at] != 9; ++at)
-          if (text[at] >= 32) pending.push_back(units[at]);
+        while (at < to && text[at] != 9) {
+          uint32_t end = at;
+          while (end < to && text[end] >= 32) ++end;
+          pending.append(units, at, end - at);
+          // Control characters between stretches carry no text.
+          for (at = end; at < to && text[at] < 32 && text[at] != 9;) ++at;
+        }
         if (at == to) break;
       }
       if (next < marks.size()) flush();
@@ -640,7 +646,7 @@ int32_t xMorvaV2import::TextParagraph(xMorvaEngine& engine, const Form& form, co
         // the run keeps it for the text around the tab only.
         if (underlined) engine.SetPropertyValue(kPropUnderline, 0);
         engine.InsertTab();
-        CaretToEnd(engine);
+        if (!engine.CaretAtTextEnd()) CaretToEnd(engine);
         if (underlined) engine.SetPropertyValue(kPropUnderline, 1);
       } else if (c >= 32) {
         pending.push_back(units[at]);
@@ -787,6 +793,14 @@ int32_t xMorvaV2import::Picture(xMorvaEngine& engine, const Span& pict, int32_t 
 }
 
 int32_t xMorvaV2import::ConvertParagraphs(xMorvaEngine& engine, const Form& form) {
+  const int32_t code = ConvertEachParagraph(engine, form);
+  // The text typed at its end leaves the caret to a walk: the caret goes
+  // to the start whether the form read whole or not.
+  engine.SetSelection(0, 0);
+  return code;
+}
+
+int32_t xMorvaV2import::ConvertEachParagraph(xMorvaEngine& engine, const Form& form) {
   engine.SetSelection(0, 0);
   fEmptyLastParagraph = engine.GetLength() == 0 && engine.GetStreamSize() == 0;
   fMarks.clear();
@@ -878,7 +892,6 @@ int32_t xMorvaV2import::ConvertParagraphs(xMorvaEngine& engine, const Form& form
       fEmptyLastParagraph = emptyBefore;
     }
   }
-  engine.SetSelection(0, 0);
   return 0;
 }
 

@@ -59,6 +59,7 @@ class xMorvaV2import : public VObject {
   int32_t ConvertStyleSheets();
   // The form's paragraphs, in file order, into `engine` from its start.
   int32_t ConvertParagraphs(xMorvaEngine& engine, const Form& form);
+  int32_t ConvertEachParagraph(xMorvaEngine& engine, const Form& form);
   // Converts the marks of a paragraph that start at unit `at` into their
   // elements, in order: `next` is the first mark not converted yet, and
   // `replacedTo` the end of the units the converted marks replace.
