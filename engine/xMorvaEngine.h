@@ -640,6 +640,9 @@ class xMorvaEngine : public VObject, public xMorvaTextInterface {
   // character (typed alone, that unit sends the caret past the character,
   // and the units after it go in there), else all.
   int32_t UnitsTypedAtOnce(const char16_t* units, int32_t count);
+  // Writes the look typed with and then the units at the caret, which
+  // stays before them.
+  int32_t InsertTypedUnits(const char16_t* units, int32_t count);
   // A caret or selection whose first unit starts a word of another script
   // than the one before it is in that word.
   void TakeWordAtSelection(const uint8_t* stream);

@@ -444,22 +444,15 @@ int32_t xMorvaEngine::TypeCharacters(const char16_t* units, int32_t count) {
   const int32_t result = Reserved(DeleteReserve(*this) + kTypingRecords + 2 * uint64_t(count), [&]() -> int32_t {
     if (const int32_t error = DeleteSelection()) return error;
     atOnce = UnitsTypedAtOnce(units, count);
-    const uint32_t before = fBytesInUse;
     // The word before the caret as TypeCharacter takes it for the first
     // unit; the units after it patch the word themselves, as each typed
     // alone would.
     int32_t wordBefore = fStopValid && fStopPosition == fSelStart ? fStopWordStart : fWordStart;
     bool wordRunsOn = fWordEnd > fSelStart && fWordStart == wordBefore;
-    // The look is written before the first unit; the others, typed alone,
-    // would find it written.
-    if (const int32_t error = WriteTypingProperties()) return error;
-    std::vector<uint8_t> bytes(2 * size_t(atOnce));
-    for (int32_t i = 0; i < atOnce; ++i) PutStreamUnit(bytes.data() + 2 * i, units[i]);
-    if (const int32_t error = InsertBytes(fSelStartOffset, bytes.data(), uint32_t(bytes.size()))) return error;
-    fParaEndOffset += fBytesInUse - before;
+    if (const int32_t error = InsertTypedUnits(units, atOnce)) return error;
     // The text after the typing, which each unit typed alone would find
     // right after the caret.
-    const uint32_t after = fSelStartOffset + uint32_t(bytes.size());
+    const uint32_t after = fSelStartOffset + 2 * uint32_t(atOnce);
     // The stream is taken once for all the units, not once a unit.
     const uint8_t* stream = LockStream();
     for (int32_t i = 0; i < atOnce; ++i) {
@@ -474,18 +467,25 @@ int32_t xMorvaEngine::TypeCharacters(const char16_t* units, int32_t count) {
   return TypeCharacters(units + atOnce, count - atOnce);
 }
 
+int32_t xMorvaEngine::InsertTypedUnits(const char16_t* units, int32_t count) {
+  const uint32_t before = fBytesInUse;
+  // The look is written before the first unit; the others, typed alone,
+  // would find it written.
+  if (const int32_t error = WriteTypingProperties()) return error;
+  std::vector<uint8_t> bytes(2 * size_t(count));
+  for (int32_t i = 0; i < count; ++i) PutStreamUnit(bytes.data() + 2 * i, units[i]);
+  if (const int32_t error = InsertBytes(fSelStartOffset, bytes.data(), uint32_t(bytes.size()))) return error;
+  fParaEndOffset += fBytesInUse - before;
+  return 0;
+}
+
 int32_t xMorvaEngine::AppendTyped(const char16_t* units, int32_t count) {
   if (!CaretAtTextEnd()) return TypeCharacters(units, count);
   if (count <= 0) return 0;
   for (int32_t i = 0; i < count; ++i)
     if (units[i] == 0) return kErrorBadStream;
   return Reserved(kTypingRecords + 2 * uint64_t(count), [&]() -> int32_t {
-    const uint32_t before = fBytesInUse;
-    if (const int32_t error = WriteTypingProperties()) return error;
-    std::vector<uint8_t> bytes(2 * size_t(count));
-    for (int32_t i = 0; i < count; ++i) PutStreamUnit(bytes.data() + 2 * i, units[i]);
-    if (const int32_t error = InsertBytes(fSelStartOffset, bytes.data(), uint32_t(bytes.size()))) return error;
-    fParaEndOffset += fBytesInUse - before;
+    if (const int32_t error = InsertTypedUnits(units, count)) return error;
     // Nothing follows: no character can go on past the last unit, and the
     // caret stands at the end, as each unit typed alone would leave it.
     fSelStartOffset = fSelEndOffset = fBytesInUse;
