@@ -25,8 +25,8 @@ bool IsHighUnit(char16_t unit) { return unit >= 0xD800 && unit <= 0xDBFF; }
 }  // namespace
 
 char16_t FoldCaseUnit(char16_t unit) {
-  if (unit >= u'a' && unit <= u'z') return char16_t(unit - 32);
-  if (unit >= 123 && gIntlMgr != nullptr) gIntlMgr->ToUpperChar(unit, false);
+  if (unit < kFoldedByTable) return FoldAsciiUnit(unit);
+  if (gIntlMgr != nullptr) gIntlMgr->ToUpperChar(unit, false);
   return unit;
 }
 
@@ -119,8 +119,7 @@ void xMorvaTextMatcher::Settle() {
   // The ring must still hold the units from the edge before the stretch's
   // start when a match asks: a stretch about to outgrow it keeps them.
   if (fKeeping || fPosition - fOpenSince < kRingSize - kWalkBack - 1) return;
-  StartUnits(fOpenSince);
-  for (int32_t at = fOpenSince + 1; at < fPosition; ++at) fUnits.push_back(RingUnit(at));
+  StretchFromRing();
   fKeeping = true;
 }
 
@@ -136,9 +135,13 @@ void xMorvaTextMatcher::StartUnits(int32_t position) {
   fUnitsStart = edge;
 }
 
-void xMorvaTextMatcher::TakeUnitsFromRing() {
+void xMorvaTextMatcher::StretchFromRing() {
   StartUnits(fOpenSince);
   for (int32_t at = fOpenSince + 1; at < fPosition; ++at) fUnits.push_back(RingUnit(at));
+}
+
+void xMorvaTextMatcher::TakeUnitsFromRing() {
+  StretchFromRing();
   fUnits.append(fTail, size_t(fTailCount));
 }
 

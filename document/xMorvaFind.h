@@ -38,9 +38,13 @@ class xMorvaFindReplaceParameters : public VObject {
 };
 
 // The unit as a case-insensitive search compares it: a to z by subtracting
-// 32, units from 123 up through the international manager's case table
-// (unchanged without one).
+// 32, units from kFoldedByTable up through the international manager's case
+// table (unchanged without one).
 char16_t FoldCaseUnit(char16_t unit);
+// The first unit that FoldCaseUnit folds through the case tables; below it
+// a unit folds as FoldAsciiUnit says.
+constexpr char16_t kFoldedByTable = 123;
+inline char16_t FoldAsciiUnit(char16_t unit) { return unit >= u'a' && unit <= u'z' ? char16_t(unit - 32) : unit; }
 
 // True when a state among ids 0 to 45 is 1: the search has property criteria.
 bool HasPropertyCriteria(const xMorvaPropertiesStates& states);
@@ -81,7 +85,7 @@ class xMorvaTextMatcher {
     // for the edges a later match may ask about, and is the unit before
     // the next.
     if (fIdle && unit < kFoldedByTable) {
-      const char16_t folded = fCaseSensitive || unit < u'a' || unit > u'z' ? unit : char16_t(unit - 32);
+      const char16_t folded = fCaseSensitive ? unit : FoldAsciiUnit(unit);
       if (folded != fFront || !propertiesMatch) {
         fRing[fPosition++ & (kRingSize - 1)] = unit;
         fPrevious = fBase = folded;
@@ -115,8 +119,6 @@ class xMorvaTextMatcher {
     int32_t start;
     int32_t matched;
   };
-  // The first unit that FoldCaseUnit folds through the case tables.
-  static constexpr char16_t kFoldedByTable = 123;
   // A character unit that the inline road does not take.
   bool FeedCharacter(char16_t unit, bool propertiesMatch);
   // A pattern unit against an item: the folded unit, or the tab element;
@@ -128,6 +130,9 @@ class xMorvaTextMatcher {
   // fUnits from an edge before `position` (at most kWalkBack units back,
   // as far as the units beside a place tell) to `position`, out of the ring.
   void StartUnits(int32_t position);
+  // fUnits out of the ring: from the edge before the stretch's first
+  // candidate up to the last position fed.
+  void StretchFromRing();
   // fUnits for the break rules, out of the ring: from the edge before the
   // stretch's first candidate up to the last position fed, and what Finish
   // was told follows.

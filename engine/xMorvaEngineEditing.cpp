@@ -31,6 +31,9 @@ int32_t Normalised(uint16_t id, int32_t value) {
 
 int32_t Max0(int32_t value) { return value > 0 ? value : 0; }
 
+// A unit 0 is no character: typed units hold none.
+bool HoldsZeroUnit(const char16_t* units, int32_t count) { return std::find(units, units + count, 0) != units + count; }
+
 }  // namespace
 
 // ---- Property runs
@@ -438,8 +441,7 @@ int32_t xMorvaEngine::TypeCharacter(char16_t unit) {
 int32_t xMorvaEngine::TypeCharacters(const char16_t* units, int32_t count) {
   if (count <= 0) return 0;
   if (count == 1) return TypeCharacter(units[0]);
-  for (int32_t i = 0; i < count; ++i)
-    if (units[i] == 0) return kErrorBadStream;
+  if (HoldsZeroUnit(units, count)) return kErrorBadStream;
   int32_t atOnce = count;
   const int32_t result = Reserved(DeleteReserve(*this) + kTypingRecords + 2 * uint64_t(count), [&]() -> int32_t {
     if (const int32_t error = DeleteSelection()) return error;
@@ -482,8 +484,7 @@ int32_t xMorvaEngine::InsertTypedUnits(const char16_t* units, int32_t count) {
 int32_t xMorvaEngine::AppendTyped(const char16_t* units, int32_t count) {
   if (!CaretAtTextEnd()) return TypeCharacters(units, count);
   if (count <= 0) return 0;
-  for (int32_t i = 0; i < count; ++i)
-    if (units[i] == 0) return kErrorBadStream;
+  if (HoldsZeroUnit(units, count)) return kErrorBadStream;
   return Reserved(kTypingRecords + 2 * uint64_t(count), [&]() -> int32_t {
     if (const int32_t error = InsertTypedUnits(units, count)) return error;
     // Nothing follows: no character can go on past the last unit, and the
@@ -537,11 +538,11 @@ void xMorvaEngine::StepPastTypedUnit(char16_t unit, int32_t wordBefore, bool wor
   // types after it, in the look typed with. A pair's high unit waits for
   // its low one.
   if (fSelStartOffset != after || IsHighSurrogateUnit(unit)) return;
-  const uint8_t* text = LockStream();
+  const uint8_t* text = stream != nullptr ? stream : LockStream();
   if (text == nullptr) return;
   const bool edge = IsClusterPlace(text, fSelStart, PlaceSides{after, unit});
   const int32_t end = edge ? fSelStart : ClusterStep(text, fSelStart, true);
-  UnlockStream();
+  if (stream == nullptr) UnlockStream();
   if (edge) return;
   const xMorvaProperties look(fCurrent);
   SetSelection(end, end);

@@ -194,13 +194,8 @@ uint32_t HtmlWriter::WritePlainStretch(const uint8_t* stream, uint32_t at, uint3
   for (; to - at >= 2; at += 2) {
     const char16_t unit = char16_t(StreamUnit(stream + at));
     if (unit == 0 || unit == kUnitParagraphEnd || (unit >= 0xD800 && unit <= 0xDFFF)) break;
-    if (unit >= 32 && unit <= 127 && unit != '<' && unit != '>' && unit != '&') {
-      fOut += char(unit);
-    } else {
-      CodePoint(unit);
-    }
+    CodePoint(unit);
   }
-  if (fOut.size() >= kPageFlushSize) Flush();
   return at;
 }
 
@@ -590,8 +585,8 @@ void HtmlWriter::WriteItems(const uint8_t* stream, uint32_t size, uint32_t from,
       } else if (item.unit == kUnitParagraphEnd) {
         BeforeContent();
         WriteHTMLChar(u' ');
-      } else if (at != writtenLow && item.unit != kUnitParagraphEnd && !(item.unit >= 0xD800 && item.unit <= 0xDFFF) &&
-                 Settled() && fCurrent.GetProperty(kPropLetterCase) == 0) {
+      } else if (at != writtenLow && !(item.unit >= 0xD800 && item.unit <= 0xDFFF) && Settled() &&
+                 fCurrent.GetProperty(kPropLetterCase) == 0) {
         // The common case, a stretch of characters in the look already
         // written, goes out without the steps of each character.
         at = WritePlainStretch(stream, at, to);

@@ -1109,37 +1109,24 @@ class PdfRecorder : public GdiRecorder {
   // each (fPieces[0, *count)); false when a font cannot be given to cairo.
   bool UnshapedPieces(FontInstance& font, const std::u16string& units, const std::vector<int64_t>& offsets,
                       double x0, double y0, size_t* count) {
-    FontInstance* instance = &font;
     fIndices.resize(units.size());
     fFonts.resize(units.size());
-    instance->ShownGlyphs(units.data(), units.size(), fIndices.data(), fFonts.data(), &fOthers);
+    font.ShownGlyphs(units.data(), units.size(), fIndices.data(), fFonts.data(), &fOthers);
     if (!OthersEmbeddable()) return false;
-    size_t& pieceCount = *count;
-    int pieceFont = FontInstance::kNoGlyph;
     for (size_t i = 0; i < units.size(); ++i) {
       // A high surrogate shows nothing: its character goes with the low half.
       if (fFonts[i] == FontInstance::kNoGlyph) continue;
       const char32_t code = GdiFonts::RunCharacterAt(units.data(), units.size(), i);
-      const unsigned long index = fIndices[i];
-      if (pieceCount == 0 || fFonts[i] != pieceFont) {
-        pieceFont = fFonts[i];
-        if (pieceCount == fPieces.size()) fPieces.emplace_back();
-        fPieces[pieceCount].Begin(pieceFont == FontInstance::kThisFont ? nullptr : fOthers[size_t(pieceFont)]);
-        ++pieceCount;
-      }
-      Piece& piece = fPieces[pieceCount - 1];
-      piece.glyphs.push_back(cairo_glyph_t{index, std::round(x0 + double(offsets[i])), std::round(y0)});
+      Piece& piece = PieceOfFont(fFonts[i], count);
+      piece.glyphs.push_back(cairo_glyph_t{fIndices[i], std::round(x0 + double(offsets[i])), std::round(y0)});
       // The text as text: each glyph with the character it shows, which in
       // a symbol font is the symbol its code is drawn as, not the letter of
       // the code (a Wingdings "l" is the disc it shows).
-      const FontInstance& shower = fFonts[i] == FontInstance::kThisFont ? *instance : *fOthers[size_t(fFonts[i])];
-      const char32_t shown = shower.ShownCharacter(code);
-      const char32_t c = shown >= 0xD800 && shown < 0xE000 ? 0xFFFD : shown;  // a lone surrogate half
+      const FontInstance& shower = fFonts[i] == FontInstance::kThisFont ? font : *fOthers[size_t(fFonts[i])];
       const size_t before = piece.utf8.size();
-      PutUtf8(piece.utf8, c);
+      PutShownUtf8(piece.utf8, shower.ShownCharacter(code));
       piece.clusters.push_back(cairo_text_cluster_t{int(piece.utf8.size() - before), 1});
     }
-
     return true;
   }
 
@@ -1152,17 +1139,9 @@ class PdfRecorder : public GdiRecorder {
     for (size_t i = 0; i < units.size(); ++i) advances[i] = int32_t(offsets[i + 1] - offsets[i]);
     GdiFonts::ShapeRun(font, units.data(), units.size(), advances.data(), &fPlaced, &fOthers);
     if (!OthersEmbeddable()) return false;
-    size_t& pieceCount = *count;
-    int pieceFont = FontInstance::kNoGlyph;
     for (size_t k = 0; k < fPlaced.size(); ++k) {
       const GdiFonts::PlacedGlyph& g = fPlaced[k];
-      if (pieceCount == 0 || g.font != pieceFont) {
-        pieceFont = g.font;
-        if (pieceCount == fPieces.size()) fPieces.emplace_back();
-        fPieces[pieceCount].Begin(pieceFont == FontInstance::kThisFont ? nullptr : fOthers[size_t(pieceFont)]);
-        ++pieceCount;
-      }
-      Piece& piece = fPieces[pieceCount - 1];
+      Piece& piece = PieceOfFont(g.font, count);
       piece.glyphs.push_back(cairo_glyph_t{g.index, std::round(x0 + g.x), std::round(y0 + g.y)});
       // The glyphs of one cluster go with the text of its units: up to the
       // next cluster's first unit (the characters that show nothing with
@@ -1184,7 +1163,7 @@ class PdfRecorder : public GdiRecorder {
       for (size_t i = from; i < next && i < units.size(); ++i) {
         const char32_t code = GdiFonts::RunCharacterAt(units.data(), units.size(), i);
         if (code == 0 && units[i] != 0) continue;
-        PutUtf8(piece.utf8, code >= 0xD800 && code < 0xE000 ? 0xFFFD : code);
+        PutShownUtf8(piece.utf8, code);
       }
       piece.clusters.push_back(cairo_text_cluster_t{int(piece.utf8.size() - before), 1});
     }
@@ -1198,24 +1177,43 @@ class PdfRecorder : public GdiRecorder {
     return true;
   }
 
-
   // The glyphs of a run in pieces of one font each: the face's own, the
   // fallback fonts that draw the characters it lacks, and the font whose
   // missing-glyph mark shows a character no font has where the face's own
   // mark is blank. Kept from run to run, so that their buffers are made once.
   struct Piece {
     std::shared_ptr<FontInstance> font;  // null: the run's own font
+    int fontIndex = FontInstance::kThisFont;
     std::vector<cairo_glyph_t> glyphs;
     std::string utf8;
     std::vector<cairo_text_cluster_t> clusters;
 
-    void Begin(std::shared_ptr<FontInstance> by) {
+    void Begin(int index, std::shared_ptr<FontInstance> by) {
+      fontIndex = index;
       font = std::move(by);
       glyphs.clear();
       utf8.clear();
       clusters.clear();
     }
   };
+
+  // The piece the next glyph of `font` (kThisFont or an index into
+  // fOthers) goes into: the last of the *count made, or a new one when
+  // that one's font is another.
+  Piece& PieceOfFont(int font, size_t* count) {
+    if (*count == 0 || fPieces[*count - 1].fontIndex != font) {
+      if (*count == fPieces.size()) fPieces.emplace_back();
+      fPieces[*count].Begin(font, font == FontInstance::kThisFont ? nullptr : fOthers[size_t(font)]);
+      ++*count;
+    }
+    return fPieces[*count - 1];
+  }
+
+  // A character as the PDF's text holds it: half a surrogate pair alone is
+  // no character.
+  static void PutShownUtf8(std::string& utf8, char32_t code) {
+    PutUtf8(utf8, code >= 0xD800 && code < 0xE000 ? 0xFFFD : code);
+  }
 
   std::unique_ptr<PrintJob> fJob;
   std::vector<Piece> fPieces;
