@@ -90,6 +90,11 @@ class HtmlWriter {
   // that is no plain character (a record, an element, a paragraph end, a
   // half of a pair), as WriteHTMLChar writes each; answers where it stopped.
   uint32_t WritePlainStretch(const uint8_t* stream, uint32_t at, uint32_t to);
+  // A code point written as its own byte: printable ASCII but the three
+  // that HTML escapes.
+  static bool WrittenAsItself(uint32_t code) {
+    return code >= 32 && code <= 127 && code != '<' && code != '>' && code != '&';
+  }
   // Closes the looks open (style tags, FONT, SPAN), to open again before
   // the next text.
   void CloseRuns();
@@ -158,14 +163,14 @@ void HtmlWriter::FlushHigh() {
 }
 
 void HtmlWriter::CodePoint(uint32_t code) {
-  if (code == '<') {
+  if (WrittenAsItself(code)) {
+    fOut += char(code);
+  } else if (code == '<') {
     fOut += "&lt;";
   } else if (code == '>') {
     fOut += "&gt;";
   } else if (code == '&') {
     fOut += "&amp;";
-  } else if (code >= 32 && code <= 127) {
-    fOut += char(code);
   } else {
     char text[16];
     std::snprintf(text, sizeof text, "&#%u;", unsigned(code));
@@ -194,8 +199,13 @@ uint32_t HtmlWriter::WritePlainStretch(const uint8_t* stream, uint32_t at, uint3
   for (; to - at >= 2; at += 2) {
     const char16_t unit = char16_t(StreamUnit(stream + at));
     if (unit == 0 || unit == kUnitParagraphEnd || (unit >= 0xD800 && unit <= 0xDFFF)) break;
-    CodePoint(unit);
+    if (WrittenAsItself(unit)) {
+      fOut += char(unit);
+    } else {
+      CodePoint(unit);
+    }
   }
+  if (fOut.size() >= kPageFlushSize) Flush();
   return at;
 }
 
