@@ -139,6 +139,7 @@ void xMorvaComposer::StartNextLine(const xMorvaProperties& lineState, uint16_t f
   fStretchM = m;
   fBeforeM = m;
   fOpp->open = false;
+  fOpp->growing = false;
   fKept->open = false;
 }
 
@@ -367,6 +368,7 @@ inline bool xMorvaComposer::TakeUnit(Unit& u) {
     Place(u.width, u.unit, u.placed);
     RaiseToPicture(u);
     fAt += u.step;
+    if (fOpp->growing) GrowOpportunity(u);
     return false;
   }
   if (fOpp->open && !OpportunityInsideCluster(*fOpp)) return BreakAtOpportunity(*fOpp, StretchNow());
@@ -446,6 +448,11 @@ bool xMorvaComposer::TakeBreakCharacter(const Unit& u) {
     fOpp->positions += 1;
     fOpp->elementEnd = 0;
   }
+  // A line breaks after a character with its marks, selectors and joiners,
+  // as it never ends inside one: the place after a break character that
+  // they follow waits for them. A space's does not: with a mark, a space
+  // is no blank to end a line at, and the place stays shut.
+  fOpp->growing = !space && OpportunityInsideCluster(*fOpp);
   fAt += 2;
   return true;
 }
@@ -467,6 +474,7 @@ inline void xMorvaComposer::OpenOpportunity(uint16_t kind, uint32_t byteAfter, d
   fOpp->pageNumbers = fPageNumbers;
   fOpp->elementEnd = fElementEnd;
   fOpp->unit = 0;
+  fOpp->growing = false;
   fOpp->tab = fTab;
   fStretchFresh = true;
 }
@@ -476,16 +484,27 @@ inline void xMorvaComposer::OpenOpportunity(uint16_t kind, uint32_t byteAfter, d
 // whose hyphen the later break character hid. The one kept before then
 // reaches on over the text after it.
 inline void xMorvaComposer::KeepOpportunity() {
-  // Nothing below U+0300 goes on with the character before it (no mark,
-  // joiner, selector or jamo is there): most text is told at once.
-  const char16_t next = fOpp->byteAfter + 2 <= fSize ? StreamUnit(fS + fOpp->byteAfter) : 0;
-  const bool atEdge = (next != 0 && next < 0x0300) || !OpportunityInsideCluster(*fOpp);
+  const bool atEdge = !OpportunityInsideCluster(*fOpp);
   if (atEdge && fOpp->kind != kLineBreakAtSoftHyphen) {
     std::swap(fOpp, fKept);
     fKeptStretchM = StretchNow();
   } else if (fKept->open) {
     fKeptStretchM.Raise(StretchNow());
   }
+}
+
+// The unit `u`, just placed, belongs to the character whose break
+// character the last opportunity follows: the place moves on after it, and
+// opens there, with the line as it now stands, when the character ends.
+inline void xMorvaComposer::GrowOpportunity(const Unit& u) {
+  const char32_t last = u.pair ? CodePointEndedBy(u.unit, StreamUnit(fS + fAt - 2)) : u.unit;
+  fOpp->unit = last;
+  fOpp->byteAfter = fAt;
+  if (OpportunityInsideCluster(*fOpp)) return;
+  const uint16_t kind = fOpp->kind;
+  fOpp->open = false;  // opened again, not kept
+  OpenOpportunity(kind, fAt, fX);
+  fOpp->unit = last;
 }
 
 // A picture takes the size it has in the room of the line being built.
@@ -587,6 +606,7 @@ bool xMorvaComposer::BreakWithoutOpportunity(Unit& u) {
   if (!u.picture && ContinuesCluster(fAt)) {
     Place(u.width, u.unit, u.placed);
     fAt += u.step;
+    if (fOpp->growing) GrowOpportunity(u);
     return false;
   }
   fRec.flags |= kLineForcedBreak;
@@ -620,8 +640,11 @@ bool xMorvaComposer::ContinuesCluster(uint32_t at) const {
 
 inline bool xMorvaComposer::OpportunityInsideCluster(const Opportunity& opp) const {
   if (opp.unit == 0 || opp.elementEnd != 0) return false;
-  // A character right after it, as most text has, is read at once.
+  // A character right after it, as most text has, is read at once; nothing
+  // below U+0300 goes on with the character before it (no mark, joiner,
+  // selector or jamo is there).
   const char16_t at = opp.byteAfter + 2 <= fSize ? StreamUnit(fS + opp.byteAfter) : 0;
+  if (at != 0 && at < 0x0300) return false;
   switch (ClusterEdgeBetween(opp.unit, at != 0 ? at : UnitPastRecords(fS, opp.byteAfter, fSize))) {
     case VClusterEdge::kEdge: return false;
     case VClusterEdge::kInside: return true;

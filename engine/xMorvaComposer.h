@@ -70,8 +70,14 @@ class xMorvaComposer {
     int32_t spaces = 0;
     int32_t pageNumbers = 0;
     uint32_t elementEnd = 0;
-    // The break character the place follows (0 after a tab).
-    uint16_t unit = 0;
+    // The code point the place follows: its break character's, or the
+    // last one of the character that break character begins (0 after a
+    // tab).
+    char32_t unit = 0;
+    // The units after the break character go on with it (a mark, a
+    // selector, a joiner): the place moves on over them as they are
+    // placed, and opens after the character they make.
+    bool growing = false;
     // The tab pending there: a break lays it out with the room it had.
     PendingTab tab;
   };
@@ -124,6 +130,7 @@ class xMorvaComposer {
   bool TakeBreakCharacter(const Unit& u);
   void OpenOpportunity(uint16_t kind, uint32_t byteAfter, double widthTo);
   void KeepOpportunity();
+  void GrowOpportunity(const Unit& u);
   Metrics StretchNow() const { return fStretchFresh ? FontMetrics() : fStretchM; }
   void FitPicture(Unit& u) const;
   void RaiseToPicture(const Unit& u);

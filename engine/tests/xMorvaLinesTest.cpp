@@ -548,19 +548,41 @@ TEST_F(Composition, ElementsAtABreakCountOnce) {
     Bytes stream;
     std::vector<int32_t> positions;  // line by line
     uint32_t firstBytes = 0;         // of the first line, when told
+    int32_t textWidth = 200;
+    uint16_t firstFlags = 0;  // of the first line, when told
   };
   // A word that does not fit after "hello world " but fits a line, after
-  // a break character with a mark: the place after the break character is
-  // inside the character it makes with the mark, and the line ends at the
-  // place before it, not inside the word.
+  // a break character with a mark: the place after the break character
+  // stands after the mark, and the line ends there, not inside the word.
+  // A space's mark is no blank: the line ends before the space.
   const std::u16string hello = u"hello world ";
   std::u16string latin;
   while (Width(hello + latin) <= 200) latin += u"x";
   const auto marked = [&](const char* name, const std::u16string& character) {
+    const int32_t first = int32_t(hello.size() + (character[0] == u' ' ? 0 : character.size()));
     return Case{name, Stream().Text(hello + character + latin),
-                {int32_t(hello.size()), int32_t(character.size() + latin.size())}, uint32_t(2 * hello.size())};
+                {first, int32_t(hello.size() + character.size() + latin.size()) - first}, uint32_t(2 * first)};
   };
-  const Case cases[] = {
+  // Forty ideographs, each with a selector or a mark, after `prefix`, on
+  // lines `textWidth` wide: each line ends after a whole character, the
+  // first as soon as one more does not fit after the prefix.
+  const auto filled = [&](const char* name, const std::u16string& character, const std::u16string& prefix,
+                          int32_t textWidth) {
+    // The selector or mark adds nothing to its ideograph's width.
+    const double each = Width(character.substr(0, 1));
+    const auto n = int32_t(character.size());
+    std::u16string text = prefix;
+    for (int i = 0; i < 40; ++i) text += character;
+    Case c{name, Stream().Text(text), {}, 0, textWidth, kLineFirstOfParagraph | kLineBreakAtHyphen};
+    int32_t left = 40;
+    for (int32_t fit = int32_t((textWidth - Width(prefix)) / each); left > 0; fit = int32_t(textWidth / each)) {
+      const int32_t on = std::min(fit, left);
+      c.positions.push_back(on * n + (c.positions.empty() ? int32_t(prefix.size()) : 0));
+      left -= on;
+    }
+    return c;
+  };
+  std::vector<Case> cases = {
       {"two soft-hyphen breaks",
        Stream().Text(u"ab").Raw(hyphen).Text(word).Raw(hyphen).Text(word).Raw(hyphen).Text(u"yyyyyyyyyyyyyyyy"),
        {int32_t(word.size()) + 4, int32_t(word.size()) + 1, 16}},
@@ -576,7 +598,15 @@ TEST_F(Composition, ElementsAtABreakCountOnce) {
       marked("space with a mark", u" \u0301"),
       marked("ideographic space with a mark", u"\u3000\u0301"),
   };
+  for (const std::u16string character : {u"\u4E00\uFE00", u"\u845B\U000E0100", u"\u5B57\u0301", u"\uAC00\u0301"}) {
+    const double ok = Width(u"ok ") + 11 * Width(character.substr(0, 1));
+    cases.push_back(filled("marked ideographs that just fit", character, u"ok ", int32_t(ok)));
+    cases.push_back(filled("one marked ideograph too many", character, u"ok ", int32_t(ok) - 1));
+    cases.push_back(filled("marked ideographs alone", character, u"", 200));
+  }
   for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message() << "row " << &c - cases.data());
+    document.textWidth = c.textWidth;
     Load(c.stream);
     engine.SetLength(PositionsOf(c.stream));
     ASSERT_EQ(0, lines.ComposeAll(font)) << c.name;
@@ -585,6 +615,9 @@ TEST_F(Composition, ElementsAtABreakCountOnce) {
     EXPECT_EQ(positions, c.positions) << c.name;
     if (c.firstBytes != 0) {
       EXPECT_EQ(lines.GetLine(0).bytes, c.firstBytes) << c.name;
+    }
+    if (c.firstFlags != 0) {
+      EXPECT_EQ(lines.GetLine(0).flags, c.firstFlags) << c.name;
     }
     EXPECT_TRUE(lines.CheckSums()) << c.name;
   }
