@@ -602,8 +602,10 @@ bool xMorvaComposer::BreakWithoutOpportunity(Unit& u) {
   }
   // What a user sees as one character is never parted by a line end: a
   // unit that goes on with the one before it stays on the line, past its
-  // edge.
-  if (!u.picture && ContinuesCluster(fAt)) {
+  // edge, and so does a unit too wide for the empty line that the next
+  // goes on with.
+  const bool empty = fRec.positions == 0 && fX == 0;
+  if (!u.picture && (ContinuesCluster(fAt) || (empty && ContinuesCluster(fAt + u.step)))) {
     Place(u.width, u.unit, u.placed);
     fAt += u.step;
     if (fOpp->growing) GrowOpportunity(u);
@@ -611,7 +613,6 @@ bool xMorvaComposer::BreakWithoutOpportunity(Unit& u) {
   }
   fRec.flags |= kLineForcedBreak;
   if (fPageNumbers > 0) fRec.flags |= kLineHasPageNumbers;
-  const bool empty = fRec.positions == 0 && fX == 0;
   if (empty ? BreakAfterLoneUnit(u) : BreakBeforeUnit(u)) return true;
   fPageNumbers = 0;
   fTab.pending = false;

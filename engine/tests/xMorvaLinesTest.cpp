@@ -575,7 +575,9 @@ TEST_F(Composition, ElementsAtABreakCountOnce) {
     for (int i = 0; i < 40; ++i) text += character;
     Case c{name, Stream().Text(text), {}, 0, textWidth, kLineFirstOfParagraph | kLineBreakAtHyphen};
     int32_t left = 40;
-    for (int32_t fit = int32_t((textWidth - Width(prefix)) / each); left > 0; fit = int32_t(textWidth / each)) {
+    // A character wider than the line stays on it alone.
+    const auto fitting = [&](double room) { return std::max(1, int32_t(room / each)); };
+    for (int32_t fit = fitting(textWidth - Width(prefix)); left > 0; fit = fitting(textWidth)) {
       const int32_t on = std::min(fit, left);
       c.positions.push_back(on * n + (c.positions.empty() ? int32_t(prefix.size()) : 0));
       left -= on;
@@ -603,6 +605,8 @@ TEST_F(Composition, ElementsAtABreakCountOnce) {
     cases.push_back(filled("marked ideographs that just fit", character, u"ok ", int32_t(ok)));
     cases.push_back(filled("one marked ideograph too many", character, u"ok ", int32_t(ok) - 1));
     cases.push_back(filled("marked ideographs alone", character, u"", 200));
+    cases.push_back(filled("marked ideographs wider than the line", character, u"", 10));
+    cases.back().firstFlags = kLineFirstOfParagraph | kLineForcedBreak;
   }
   for (const Case& c : cases) {
     SCOPED_TRACE(testing::Message() << "row " << &c - cases.data());
