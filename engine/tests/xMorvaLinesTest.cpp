@@ -560,29 +560,24 @@ TEST_F(Composition, ElementsAtABreakCountOnce) {
   while (Width(hello + latin) <= 200) latin += u"x";
   const auto marked = [&](const char* name, const std::u16string& character) {
     const int32_t first = int32_t(hello.size() + (character[0] == u' ' ? 0 : character.size()));
-    return Case{name, Stream().Text(hello + character + latin),
-                {first, int32_t(hello.size() + character.size() + latin.size()) - first}, uint32_t(2 * first)};
+    const auto all = int32_t(hello.size() + character.size() + latin.size());
+    return Case{
+        name, Stream().Text(hello + character + latin), {first, all - first}, uint32_t(2 * first)};
   };
-  // Forty ideographs, each with a selector or a mark, after `prefix`, on
-  // lines `textWidth` wide: each line ends after a whole character, the
-  // first as soon as one more does not fit after the prefix.
-  const auto filled = [&](const char* name, const std::u16string& character, const std::u16string& prefix,
-                          int32_t textWidth) {
-    // The selector or mark adds nothing to its ideograph's width.
-    const double each = Width(character.substr(0, 1));
-    const auto n = int32_t(character.size());
-    std::u16string text = prefix;
-    for (int i = 0; i < 40; ++i) text += character;
-    Case c{name, Stream().Text(text), {}, 0, textWidth, kLineFirstOfParagraph | kLineBreakAtHyphen};
-    int32_t left = 40;
-    // A character wider than the line stays on it alone.
-    const auto fitting = [&](double room) { return std::max(1, int32_t(room / each)); };
-    for (int32_t fit = fitting(textWidth - Width(prefix)); left > 0; fit = fitting(textWidth)) {
-      const int32_t on = std::min(fit, left);
-      c.positions.push_back(on * n + (c.positions.empty() ? int32_t(prefix.size()) : 0));
-      left -= on;
+  // Forty ideographs with a selector or mark (of no width) after `prefix`, on lines `width` wide:
+  // each line ends after the last whole one that fits (one wider than the line stays on it alone).
+  const auto filled = [&](const std::u16string& c, const std::u16string& prefix, int32_t width) {
+    Case row{"marked ideographs", {}, {}, 0, width, kLineFirstOfParagraph | kLineBreakAtHyphen};
+    for (int32_t left = 40, room = width - int32_t(Width(prefix)), on; left > 0;
+         left -= on, room = width) {
+      on = std::clamp(int32_t(room / Width(c.substr(0, 1))), 1, left);
+      row.positions.push_back(on * int32_t(c.size()) +
+                              int32_t(row.positions.empty() ? prefix.size() : 0));
     }
-    return c;
+    std::u16string text = prefix;
+    while (text.size() < prefix.size() + 40 * c.size()) text += c;
+    row.stream = Stream().Text(text);
+    return row;
   };
   std::vector<Case> cases = {
       {"two soft-hyphen breaks",
@@ -600,12 +595,12 @@ TEST_F(Composition, ElementsAtABreakCountOnce) {
       marked("space with a mark", u" \u0301"),
       marked("ideographic space with a mark", u"\u3000\u0301"),
   };
-  for (const std::u16string character : {u"\u4E00\uFE00", u"\u845B\U000E0100", u"\u5B57\u0301", u"\uAC00\u0301"}) {
-    const double ok = Width(u"ok ") + 11 * Width(character.substr(0, 1));
-    cases.push_back(filled("marked ideographs that just fit", character, u"ok ", int32_t(ok)));
-    cases.push_back(filled("one marked ideograph too many", character, u"ok ", int32_t(ok) - 1));
-    cases.push_back(filled("marked ideographs alone", character, u"", 200));
-    cases.push_back(filled("marked ideographs wider than the line", character, u"", 10));
+  for (const std::u16string c :
+       {u"\u4E00\uFE00", u"\u845B\U000E0100", u"\u5B57\u0301", u"\uAC00\u0301"}) {
+    const auto fits = int32_t(Width(u"ok ") + 11 * Width(c.substr(0, 1)));  // eleven after "ok "
+    for (const Case& row : {filled(c, u"ok ", fits), filled(c, u"ok ", fits - 1),
+                            filled(c, u"", 200), filled(c, u"", 10)})
+      cases.push_back(row);
     cases.back().firstFlags = kLineFirstOfParagraph | kLineForcedBreak;
   }
   for (const Case& c : cases) {
@@ -620,9 +615,7 @@ TEST_F(Composition, ElementsAtABreakCountOnce) {
     if (c.firstBytes != 0) {
       EXPECT_EQ(lines.GetLine(0).bytes, c.firstBytes) << c.name;
     }
-    if (c.firstFlags != 0) {
-      EXPECT_EQ(lines.GetLine(0).flags, c.firstFlags) << c.name;
-    }
+    EXPECT_EQ(c.firstFlags != 0 ? lines.GetLine(0).flags : 0, c.firstFlags) << c.name;
     EXPECT_TRUE(lines.CheckSums()) << c.name;
   }
 }
