@@ -861,7 +861,8 @@ void xMorvaExportRTF::WriteRtfItems(const uint8_t* stream, uint32_t size, uint32
       }
     } else {
       beforeContent();
-      OpenRaisedRun();
+      // A link's text opens the run's group inside the link's own.
+      if (item.unit != xMorvaElementCode::Hyperlink) OpenRaisedRun();
       if (!inLink) fAfterParagraphEnd = false;
       if (item.unit == xMorvaElementCode::Pict) {
         WritePicture(stream + at, item.size);
