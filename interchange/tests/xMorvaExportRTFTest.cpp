@@ -512,6 +512,15 @@ TEST_F(ExportRTF, WordsOtherProgramsReadAndThreeTrips) {
       {u"a2\nb c",
        [&](xMorvaDocument& d) { set(d, 1, 4, kPropVerticalPosition, 1), set(d, 3, 3, kPropAlignment, 1); },
        {"a{\\super 2\r\n\\par}\\pard", "\\qc", "{\\super b} c"}},
+      {u"a23",
+       [&](xMorvaDocument& d) {
+         Engine(d, kPartBody).SetSelection(2, 2);
+         ASSERT_EQ(0, Engine(d, kPartBody).InsertBreak(xMorvaElementCode::PageBreak));
+         set(d, 1, 4, kPropVerticalPosition, 1);
+       },
+       {"a{\\super 2\\page}{\\super 3}"}},
+      {u"x12", [&](xMorvaDocument& d) { set(d, 1, 2, kPropVerticalPosition, 1), set(d, 2, 3, kPropVerticalPosition, 2); },
+       {"x{\\super 1}{\\sub 2}"}},
   };
   auto same = [](xMorvaDocument& a, xMorvaDocument& b) {
     EXPECT_EQ(a.GetParams().GetFirstPageNumber(), b.GetParams().GetFirstPageNumber());

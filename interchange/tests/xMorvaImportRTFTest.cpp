@@ -304,6 +304,7 @@ TEST_F(ImportRTF, PastedParagraphEndsBringTheirSettings) {
       {u"abcd", "0", 2, 2, "{\\rtf1\\ansi \\pard\\tqdec\\tx2460 X\\page Y\\column Z}", "abX\fY\fZcd", "0"},
       {u"abcd\nxy", "02", 2, 2, "{\\rtf1\\ansi \\pard\\qr X\\par \\pard\\qc Y\\page \\pard\\qj Z}",
        "abX\nY\fZcd\nxy", "2 0 2"},
+      {u"abcd", "0", 2, 2, "{\\rtf1\\ansi X\\par \\pard\\tx720 Y\\column Z}", "abX\nY\fZcd", "0 0"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.pasted);
