@@ -252,6 +252,15 @@ TEST_F(ExportRTF, FieldsOfDatesAndLinks) {
          MakeLink(b, "https://r.ua/", "", 0, 9);
        },
        "{\\fldrslt{\\cf19\\ul red, \\b bold\\b0}}}", "red, bold", -1},
+      // A raised run around a link: its group closes before the link and
+      // opens again inside the link's text and after it.
+      {[](xMorvaEngine& b) {
+         Type(b, u"x2abyz");
+         b.SetSelection(1, 5), b.SetPropertyValue(kPropVerticalPosition, 1);
+         MakeLink(b, "https://r.ua/", "", 2, 4);
+       },
+       "x{\\super 2}{\\field\\fldedit{\\*\\fldinst{HYPERLINK \"https://r.ua/\" }}{\\fldrslt{\\cf19\\ul{\\super ab}}}}{\\super y}z",
+       "x2abyz", -1},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.written);

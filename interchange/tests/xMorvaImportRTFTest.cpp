@@ -305,6 +305,8 @@ TEST_F(ImportRTF, PastedParagraphEndsBringTheirSettings) {
       {u"abcd\nxy", "02", 2, 2, "{\\rtf1\\ansi \\pard\\qr X\\par \\pard\\qc Y\\page \\pard\\qj Z}",
        "abX\nY\fZcd\nxy", "2 0 2"},
       {u"abcd", "0", 2, 2, "{\\rtf1\\ansi X\\par \\pard\\tx720 Y\\column Z}", "abX\nY\fZcd", "0 0"},
+      {u"abcd\nxy", "02", 2, 2, "{\\rtf1\\ansi \\pard\\qr X\\page Y\\par \\pard\\qc Z\\page W}",
+       "abX\fY\nZ\fWcd\nxy", "2 0 2"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.pasted);
