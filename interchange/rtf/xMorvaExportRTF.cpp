@@ -527,6 +527,48 @@ void xMorvaExportRTF::WriteRtfProperty(uint16_t id, int32_t value) {
   }
 }
 
+void xMorvaExportRTF::WriteCharacterChange(uint16_t id, int32_t from, int32_t to) {
+  if (id == kPropVerticalPosition) {
+    // A raised or lowered run ends with its group, which every reader
+    // reads (AbiWord and pandoc ignore \nosupersub): the group is opened
+    // before the run's first item. Where the reader's setting is not known
+    // it is said.
+    if (fRunPosition != 0 && to != fRunPosition) CloseRaisedRun();
+    if (from < 0) Word("nosupersub");
+    return;
+  }
+  // Capitals and small capitals are two settings in RTF: going from one to
+  // the other ends the one before, which would stay on.
+  if (id == kPropLetterCase && from == 1 && to == 2) Word("caps", 0);
+  if (id == kPropLetterCase && from == 2 && to == 1) Word("scaps", 0);
+  WriteRtfProperty(id, to);
+  if (fRunPosition != 0 && id < kFirstParagraphProperty) fSaidInRun |= uint32_t(1) << id;
+}
+
+void xMorvaExportRTF::OpenRaisedRun() {
+  const int32_t position = fCurrent.GetProperty(kPropVerticalPosition);
+  if (position == fRunPosition) return;
+  CloseRaisedRun();
+  if (position != 1 && position != 2) return;
+  fOutsideRun.Assign(fCurrent);
+  fSaidInRun = 0;
+  Open();
+  Word(position == 1 ? "super" : "sub");
+  fRunPosition = position;
+}
+
+void xMorvaExportRTF::CloseRaisedRun() {
+  if (fRunPosition == 0) return;
+  fRunPosition = 0;
+  Close();
+  // The group's end takes back every setting said inside it: those that
+  // differ from the settings outside it are said again after it.
+  for (uint16_t id = 0; id < kFirstParagraphProperty; ++id) {
+    const int32_t outside = fOutsideRun.GetProperty(id), now = fCurrent.GetProperty(id);
+    if ((fSaidInRun >> id & 1) != 0 && now != outside) WriteCharacterChange(id, outside, now);
+  }
+}
+
 int32_t xMorvaExportRTF::BulletAdvance(uint16_t bullet) {
   if (!fMeasure) fMeasure = std::make_unique<xMorvaFont>(fDocument->GetMeasuringPort(), fDocument);
   return fMeasure->MeasureBullet(fCurrent, bullet);
@@ -638,6 +680,9 @@ void xMorvaExportRTF::WriteLink(const uint8_t* element, uint32_t size, bool inLi
   xMorvaHyperlink link;
   if (!link.ReadElement(element, size, from, bytes)) return;
   const bool url = link.GetKind() == xMorvaHyperlink::kURL && !inLink;
+  // A raised run's group and the link's nest: the run goes on inside the
+  // link in a group of its own.
+  CloseRaisedRun();
   if (url) {
     Raw("{\\field\\fldedit{\\*\\fldinst{HYPERLINK \"");
     fPending = false;
@@ -655,13 +700,15 @@ void xMorvaExportRTF::WriteLink(const uint8_t* element, uint32_t size, bool inLi
     Word("ul");
   }
   WriteRtfItems(element, size, from, from + bytes, true);
+  CloseRaisedRun();
   Close();
   if (url) {
     Close();
     Close();
   }
   for (uint16_t id = 0; id <= kLastCharacterProperty; ++id) {
-    if (fCurrent.GetProperty(id) != before.GetProperty(id)) WriteRtfProperty(id, fCurrent.GetProperty(id));
+    if (fCurrent.GetProperty(id) != before.GetProperty(id))
+      WriteCharacterChange(id, before.GetProperty(id), fCurrent.GetProperty(id));
   }
 }
 
@@ -728,8 +775,9 @@ void xMorvaExportRTF::WriteRtfEngineText(xMorvaEngine& engine, bool selection) {
     }
     if (stream != nullptr) engine.UnlockStream();
   }
+  fRunPosition = 0;
   for (uint16_t id = 0; id <= kLastCharacterProperty + 1; ++id) {
-    if (!IsRtfDefault(id, fCurrent.GetProperty(id))) WriteRtfProperty(id, fCurrent.GetProperty(id));
+    if (!IsRtfDefault(id, fCurrent.GetProperty(id))) WriteCharacterChange(id, -1, fCurrent.GetProperty(id));
   }
   if (VPrintSettings* printer = fDocument->GetPrinter(); printer != nullptr && printer->IsLandscape()) {
     Word("lndscpsxn");
@@ -744,6 +792,7 @@ void xMorvaExportRTF::WriteRtfEngineText(xMorvaEngine& engine, bool selection) {
   fAfterParagraphEnd = false;
   if (stream != nullptr) WriteRtfItems(stream, engine.GetStreamSize(), start, end, false);
   if (stream != nullptr) engine.UnlockStream();
+  CloseRaisedRun();
   // A part's last paragraph has no end of its own: \par closes it, and a
   // reader opening the file takes that one back. A selection (the
   // clipboard's) holds its own paragraph ends only: a paste keeps every
@@ -773,9 +822,13 @@ void xMorvaExportRTF::WriteRtfItems(const uint8_t* stream, uint32_t size, uint32
     if (item.size == 0) break;
     if (item.kind == StreamItem::kUnit) {
       beforeContent();
+      OpenRaisedRun();
       const bool paragraphEnd = item.unit == kUnitParagraphEnd;
       if (!inLink) fAfterParagraphEnd = paragraphEnd;
       WriteRtfText(paragraphEnd && inLink ? u' ' : char16_t(item.unit));
+      // The next paragraph's settings go outside the run's group, which
+      // would take them back.
+      if (paragraphEnd && !inLink) CloseRaisedRun();
       if (IsPlainRtfUnit(item.unit)) {
         // The plain characters that follow go out as they stand, at once:
         // nothing is pending after a character, nor is a paragraph.
@@ -793,23 +846,14 @@ void xMorvaExportRTF::WriteRtfItems(const uint8_t* stream, uint32_t size, uint32
         continue;
       }
       const bool held = inLink && IsHeldByLinkLook(item.unit) && fCurrent.GetProperty(kPropLinkLook) != 0;
-      // The letter case before a record that changes it; no other record
-      // needs it.
-      const int32_t letterCase = item.unit == kPropLetterCase ? fCurrent.GetProperty(kPropLetterCase) : 0;
+      const int32_t previous = item.unit < kFirstParagraphProperty ? fCurrent.GetProperty(item.unit) : 0;
       if (item.unit == kPropTabs) {
         fTabs.AddStop(item.value);
       } else if (item.unit < kFirstElementCode) {
         fCurrent.SetProperty(item.unit, int32_t(item.value));
       }
-      // Capitals and small capitals are two settings in RTF: going from
-      // one to the other ends the one before, which would stay on.
-      if (item.unit == kPropLetterCase) {
-        const int32_t now = fCurrent.GetProperty(kPropLetterCase);
-        if (letterCase == 1 && now == 2) Word("caps", 0);
-        if (letterCase == 2 && now == 1) Word("scaps", 0);
-      }
       if (item.unit < kFirstParagraphProperty) {
-        if (!held) WriteRtfProperty(item.unit, fCurrent.GetProperty(item.unit));
+        if (!held) WriteCharacterChange(item.unit, previous, fCurrent.GetProperty(item.unit));
       } else if (fAfterParagraphEnd) {
         Word("pard");
         fParagraphPending = true;
@@ -817,6 +861,8 @@ void xMorvaExportRTF::WriteRtfItems(const uint8_t* stream, uint32_t size, uint32
       }
     } else {
       beforeContent();
+      // A link's text opens the run's group inside the link's own.
+      if (item.unit != xMorvaElementCode::Hyperlink) OpenRaisedRun();
       if (!inLink) fAfterParagraphEnd = false;
       if (item.unit == xMorvaElementCode::Pict) {
         WritePicture(stream + at, item.size);
@@ -826,7 +872,10 @@ void xMorvaExportRTF::WriteRtfItems(const uint8_t* stream, uint32_t size, uint32
         WriteElement(item.unit, stream + at + kElementHeadSize, item.size - kElementHeadSize);
       }
       // A break ends its paragraph: the next one's settings follow it.
-      if (IsBreakCode(item.unit) && !inLink) fAfterParagraphEnd = true;
+      if (IsBreakCode(item.unit) && !inLink) {
+        fAfterParagraphEnd = true;
+        CloseRaisedRun();
+      }
       // A host expression's shown text follows its fixed part and is
       // written as text.
       if (item.unit == xMorvaElementCode::ExprQv) {

@@ -58,6 +58,14 @@ class xMorvaExportRTF : public VObject {
   void WriteStyleSheets();
   void WriteRtfEngineText(xMorvaEngine& engine, bool selection);
   void WriteRtfProperty(uint16_t id, int32_t value);
+  // Writes what takes a reader of the text from `from` to `to` for a
+  // character setting; `from` -1: the reader's setting is not known (a
+  // text's start, which a paste reads from the caret's settings).
+  void WriteCharacterChange(uint16_t id, int32_t from, int32_t to);
+  // A raised or lowered run is a group of its own, opened before its first
+  // item and closed where it ends, at a paragraph end and around a link.
+  void OpenRaisedRun();
+  void CloseRaisedRun();
   void WriteParagraphProperties();
   void WriteTab(uint32_t stop);
   // The pixels a bullet in the current properties stands before the text
@@ -83,6 +91,12 @@ class xMorvaExportRTF : public VObject {
   bool fParagraphPending = true;
   bool fAfterParagraphEnd = false;
   int32_t fWingdings = -1;
+  // The position (1 raised, 2 lowered) of the run whose group is open, 0
+  // for none; the character settings outside the group; the ids of the
+  // character settings said inside it, one bit each.
+  int32_t fRunPosition = 0;
+  xMorvaProperties fOutsideRun;
+  uint32_t fSaidInRun = 0;
   // The ids of the character style sheets, which the text names with \cs.
   std::unordered_set<int32_t> fCharacterSheets;
   // The page numbers the colours' walk met, for the section's format.

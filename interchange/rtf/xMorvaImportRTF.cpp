@@ -237,6 +237,15 @@ struct PartText {
   // \sect closes no paragraph of its own: that end becomes the break.
   bool sectionPending = false;
   bool sectionAfterEnd = false;
+  // A paste's paragraph ends are its \par words. A \page or \column
+  // closes the paragraph before it only when a \par follows: where none
+  // does, the settings written since the last one go again
+  // (ReopenBrokenParagraph). `breakClosed`: a break closed a paragraph
+  // since the last \par; `pastedEnd`: a \par was read, after which the
+  // text held `endPositions` positions.
+  bool breakClosed = false;
+  bool pastedEnd = false;
+  int32_t endPositions = 0;
 };
 
 // A part's text as it stands before anything is read into it.
@@ -258,6 +267,9 @@ void ResetPartText(PartText& text) {
   text.aboveValid = false;
   text.sectionPending = false;
   text.sectionAfterEnd = false;
+  text.breakClosed = false;
+  text.pastedEnd = false;
+  text.endPositions = 0;
 }
 
 void PutRecord(std::vector<uint8_t>& out, size_t at, uint16_t id, uint32_t value) {
@@ -285,6 +297,10 @@ class RtfReader {
   // Closes the last paragraph of each part (a paste restores the settings
   // of the text after it).
   void Finish(xMorvaEngine* pasteTarget);
+  // Takes out the paragraph records that breaks after a paste's last \par
+  // wrote: the text from that \par on is one paragraph, which joins the
+  // text after the paste (`target`, at whose caret the paste starts).
+  static void ReopenBrokenParagraph(PartText& text, const xMorvaEngine& target);
   PartText& Part(int16_t part) { return fParts[part]; }
   // Appends the part's bytes before `upTo` to its engine's text and drops
   // them here (file imports only).
@@ -742,6 +758,9 @@ int32_t RtfReader::ParseRtfChar(uint32_t code, bool converted, bool escaped) {
         text.endIsLast = true;
         text.paragraphStart = text.bytes.size();
         text.joinsExisting = false;
+        text.breakClosed = false;
+        text.pastedEnd = true;
+        text.endPositions = text.positions;
         // A file's finished paragraphs go to the engine as they pile up, so
         // a long file is never held twice; the last paragraph stays here
         // until the next one's space before is known, and its end until it
@@ -1244,6 +1263,7 @@ void RtfReader::ApplyRtfSpecial(int32_t action, int32_t parameter) {
         PutElement(action == kRtfSpecialPage ? xMorvaElementCode::PageBreak : xMorvaElementCode::ColBreak, unit, 2, 0);
         text.paragraphStart = text.bytes.size();
         text.joinsExisting = false;
+        text.breakClosed = true;
       }
       return;
     case kRtfSpecialSoftHyphen:
@@ -1683,6 +1703,7 @@ void RtfReader::Finish(xMorvaEngine* pasteTarget) {
       const xMorvaProperties& original = pasteTarget->GetCurrentProperties();
       // A \sect that nothing follows ended no paragraph of the paste.
       if (text.sectionPending && text.joinsExisting) text.firstClosed = false;
+      if (text.breakClosed) ReopenBrokenParagraph(text, *pasteTarget);
       if (!text.joinsExisting) {
         for (uint16_t id = kFirstParagraphProperty; id <= kLastParagraphProperty; ++id)
           text.current.SetProperty(id, original.GetProperty(id));
@@ -1711,6 +1732,44 @@ void RtfReader::Finish(xMorvaEngine* pasteTarget) {
     }
     PlaceSpaceBefore(text, text.lastBlock);
     CloseSpacedParagraph(text, text.lastBlock);
+  }
+}
+
+void RtfReader::ReopenBrokenParagraph(PartText& text, const xMorvaEngine& target) {
+  // The paragraph settings in effect where the last \par left them: the
+  // records before it count from those of the paragraph joined at the
+  // caret.
+  xMorvaProperties state;
+  state.Assign(text.firstClosed ? text.firstProperties : target.GetCurrentProperties());
+  xMorvaTabs tabs;
+  tabs.Assign(text.firstClosed ? text.firstTabs : target.GetCurrentTabs());
+  std::vector<uint8_t> kept;
+  kept.reserve(text.bytes.size());
+  size_t start = kNoRecord;
+  int32_t positions = 0;
+  for (size_t at = 0; at < text.bytes.size();) {
+    const StreamItem item = ReadStreamItem(text.bytes.data() + at, text.bytes.size() - at);
+    if (item.size == 0) break;
+    if (positions == text.endPositions && start == kNoRecord) start = kept.size();
+    const bool paragraphRecord = item.kind == StreamItem::kRecord && item.unit >= kFirstParagraphProperty &&
+                                 item.unit <= kPropTabs;
+    if (!paragraphRecord || positions < text.endPositions) {
+      if (paragraphRecord && item.unit == kPropTabs) tabs.AddStop(item.value);
+      if (paragraphRecord && item.unit != kPropTabs) state.SetProperty(item.unit, int32_t(item.value));
+      kept.insert(kept.end(), text.bytes.begin() + long(at), text.bytes.begin() + long(at + item.size));
+    }
+    if (item.kind != StreamItem::kRecord) ++positions;
+    at += item.size;
+  }
+  text.bytes.swap(kept);
+  text.paragraphStart = start == kNoRecord ? text.bytes.size() : start;
+  text.stream.CopyParagraphProperties(state);
+  text.streamTabs.Assign(tabs);
+  text.breakClosed = false;
+  // Without a \par the paste is one paragraph, joined at the caret.
+  if (!text.pastedEnd) {
+    text.joinsExisting = true;
+    text.firstClosed = false;
   }
 }
 

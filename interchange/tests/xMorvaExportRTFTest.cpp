@@ -252,6 +252,15 @@ TEST_F(ExportRTF, FieldsOfDatesAndLinks) {
          MakeLink(b, "https://r.ua/", "", 0, 9);
        },
        "{\\fldrslt{\\cf19\\ul red, \\b bold\\b0}}}", "red, bold", -1},
+      // A raised run around a link: its group closes before the link and
+      // opens again inside the link's text and after it.
+      {[](xMorvaEngine& b) {
+         Type(b, u"x2abyz");
+         b.SetSelection(1, 5), b.SetPropertyValue(kPropVerticalPosition, 1);
+         MakeLink(b, "https://r.ua/", "", 2, 4);
+       },
+       "x{\\super 2}{\\field\\fldedit{\\*\\fldinst{HYPERLINK \"https://r.ua/\" }}{\\fldrslt{\\cf19\\ul{\\super ab}}}}{\\super y}z",
+       "x2abyz", -1},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.written);
@@ -498,6 +507,29 @@ TEST_F(ExportRTF, WordsOtherProgramsReadAndThreeTrips) {
          set(d, 0, 1, kPropFont, d.FontIndexForName(name));
        },
        {"\\'a0Times;}"}},
+      // A raised or lowered run is a group of its own, which AbiWord and
+      // pandoc end where \nosupersub would not end it for them: a setting
+      // changed inside is said again after it, and a paragraph's settings
+      // stand outside it.
+      {u"1921.1 It was rebuilt in 1960.", [&](xMorvaDocument& d) { set(d, 5, 6, kPropVerticalPosition, 1); },
+       {"1921.{\\super 1} It was rebuilt in 1960."}},
+      {u"x10ab",
+       [&](xMorvaDocument& d) { set(d, 1, 3, kPropVerticalPosition, 1), set(d, 2, 4, kPropBold, 1); },
+       {"x{\\super 1\\b 0}\\b a\\b0 b"}},
+      {u"H2O x2", [&](xMorvaDocument& d) { set(d, 1, 2, kPropVerticalPosition, 2), set(d, 5, 6, kPropVerticalPosition, 1); },
+       {"H{\\sub 2}O x{\\super 2}\\par}"}},
+      {u"a2\nb c",
+       [&](xMorvaDocument& d) { set(d, 1, 4, kPropVerticalPosition, 1), set(d, 3, 3, kPropAlignment, 1); },
+       {"a{\\super 2\r\n\\par}\\pard", "\\qc", "{\\super b} c"}},
+      {u"a23",
+       [&](xMorvaDocument& d) {
+         Engine(d, kPartBody).SetSelection(2, 2);
+         ASSERT_EQ(0, Engine(d, kPartBody).InsertBreak(xMorvaElementCode::PageBreak));
+         set(d, 1, 4, kPropVerticalPosition, 1);
+       },
+       {"a{\\super 2\\page}{\\super 3}"}},
+      {u"x12", [&](xMorvaDocument& d) { set(d, 1, 2, kPropVerticalPosition, 1), set(d, 2, 3, kPropVerticalPosition, 2); },
+       {"x{\\super 1}{\\sub 2}"}},
   };
   auto same = [](xMorvaDocument& a, xMorvaDocument& b) {
     EXPECT_EQ(a.GetParams().GetFirstPageNumber(), b.GetParams().GetFirstPageNumber());

@@ -299,6 +299,14 @@ TEST_F(ImportRTF, PastedParagraphEndsBringTheirSettings) {
       {u"abcd\nxy", "1b2", 2, 2, plain, "abplain\ncd\nxy", "0 1b 2"},
       {u"abcd", "1i", 0, 0, plain, "plain\nabcd", "0 1i"},
       {u"abcd", "1i", 2, 2, plainWithoutEnd, "abplaincd", "1i"},
+      // A break is no paragraph end of the paste: after the last \par
+      // the settings given go, and the text keeps those it is pasted into.
+      {u"abcd", "0", 2, 2, "{\\rtf1\\ansi \\pard\\tqdec\\tx2460 X\\page Y\\column Z}", "abX\fY\fZcd", "0"},
+      {u"abcd\nxy", "02", 2, 2, "{\\rtf1\\ansi \\pard\\qr X\\par \\pard\\qc Y\\page \\pard\\qj Z}",
+       "abX\nY\fZcd\nxy", "2 0 2"},
+      {u"abcd", "0", 2, 2, "{\\rtf1\\ansi X\\par \\pard\\tx720 Y\\column Z}", "abX\nY\fZcd", "0 0"},
+      {u"abcd\nxy", "02", 2, 2, "{\\rtf1\\ansi \\pard\\qr X\\page Y\\par \\pard\\qc Z\\page W}",
+       "abX\fY\nZ\fWcd\nxy", "2 0 2"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.pasted);
