@@ -521,11 +521,13 @@ void xMorvaEngine::StepPastTypedUnit(char16_t unit, int32_t wordBefore, bool wor
   // word there is the one a caret given back there finds, and the look
   // stays the one typed with. A pair's high unit waits for its low one.
   if (fSelStartOffset != after || IsHighSurrogateUnit(unit)) return;
-  const uint8_t* text = stream != nullptr ? stream : LockStream();
-  if (text == nullptr) return;
-  const bool edge = IsClusterPlace(text, fSelStart, PlaceSides{after, unit});
-  if (stream == nullptr) UnlockStream();
-  if (edge && !IsLowSurrogateUnit(unit)) return;
+  if (!IsLowSurrogateUnit(unit)) {
+    const uint8_t* text = stream != nullptr ? stream : LockStream();
+    if (text == nullptr) return;
+    const bool edge = IsClusterPlace(text, fSelStart, PlaceSides{after, unit});
+    if (stream == nullptr) UnlockStream();
+    if (edge) return;
+  }
   const xMorvaProperties look(fCurrent);
   Select(fSelStart, fSelStart, true);
   fCurrent.CopyCharacterProperties(look);
