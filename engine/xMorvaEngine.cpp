@@ -442,7 +442,9 @@ int16_t xMorvaEngine::GetPlainStyleState() const {
 
 void xMorvaEngine::SetSelection(int32_t start, int32_t end) { Select(start, end, false); }
 
-void xMorvaEngine::SetSelectionAsTyped(int32_t start, int32_t end) { Select(start, end, start == end); }
+void xMorvaEngine::SetSelectionAsTyped(int32_t start, int32_t end) {
+  Select(start, end, start == end);
+}
 
 void xMorvaEngine::Select(int32_t start, int32_t end, bool caretAsGiven) {
   if (end < 0) end = 0;
@@ -468,8 +470,8 @@ void xMorvaEngine::Select(int32_t start, int32_t end, bool caretAsGiven) {
   // typing left inside a character, given back as it stood, stays there.
   // The walk there knows the code point before the start when it passed it.
   const bool startKnown = fStopValid && fStopPosition == start && fStopKnowsBefore;
-  if (!caretAsGiven && start > 0 && start < fLength && UnitPastRecords(stream, fSelStartOffset, fBytesInUse) >= 0x20 &&
-      stream != kEmpty &&
+  if (!caretAsGiven && start > 0 && start < fLength &&
+      UnitPastRecords(stream, fSelStartOffset, fBytesInUse) >= 0x20 && stream != kEmpty &&
       !(startKnown ? IsClusterPlace(stream, start, PlaceSides{fSelStartOffset, fStopBefore})
                    : IsClusterPlace(stream, start))) {
     fSelStartOffset = 0;
