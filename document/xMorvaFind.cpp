@@ -77,7 +77,10 @@ void xMorvaTextMatcher::Advance(char16_t unit, bool canStart, bool open) {
   if (canStart) {
     // A first candidate with nothing open starts a stretch: the units the
     // break rules may read start from an edge before it.
-    if (!open) fOpenSince = position;
+    if (!open) {
+      fOpenSince = position;
+      fOpenEdge = fIndicatorEdge;
+    }
     fCandidates.push_back({position, 0});
   }
   const int32_t n = int32_t(fPattern.size());
@@ -127,12 +130,19 @@ void xMorvaTextMatcher::StartUnits(int32_t position) {
   // From the nearest edge that the units beside it tell, kWalkBack units
   // back at most.
   int32_t edge = position;
-  while (edge > fFirst && edge > position - kWalkBack &&
+  while (edge > fFirst && edge > position - kWalkBack && edge != fOpenEdge &&
          ClusterEdgeBetween(UnitBefore(edge), RingUnit(edge)) != VClusterEdge::kEdge)
     --edge;
   fUnits.clear();
   for (int32_t at = edge; at <= position; ++at) fUnits.push_back(RingUnit(at));
   fUnitsStart = edge;
+}
+
+void xMorvaTextMatcher::NoteIndicator(int32_t start) {
+  fIndicators = start == fIndicatorsEnd ? fIndicators + 1 : 1;
+  fIndicatorsEnd = start + 2;
+  // An odd indicator after a flag starts the next flag.
+  if (fIndicators > 1 && fIndicators % 2 == 1) fIndicatorEdge = start;
 }
 
 void xMorvaTextMatcher::StretchFromRing() {
@@ -229,6 +239,7 @@ bool xMorvaTextMatcher::FeedCharacter(char16_t unit, bool propertiesMatch) {
   if (fFound) return true;
   const int32_t position = fPosition++;
   fRing[position & (kRingSize - 1)] = unit;
+  if (IsRegionalIndicatorUnits(UnitBefore(position), unit)) NoteIndicator(position - 1);
   const char16_t folded = fCaseSensitive ? unit : FoldCaseUnit(unit);
   const bool open = fWaiting || !fCandidates.empty();
   if (fKeeping && open) KeepUnit(unit, position);

@@ -128,8 +128,11 @@ class xMorvaTextMatcher {
   // candidates that the ring would no longer hold keeps its units in fUnits.
   void Settle();
   // fUnits from an edge before `position` (at most kWalkBack units back,
-  // as far as the units beside a place tell) to `position`, out of the ring.
+  // as far as the units beside a place tell, or the flag's start counted
+  // in a run of regional indicators) to `position`, out of the ring.
   void StartUnits(int32_t position);
+  // Counts the regional indicator whose high unit is at `start` in its run.
+  void NoteIndicator(int32_t start);
   // fUnits out of the ring: from the edge before the stretch's first
   // candidate up to the last position fed.
   void StretchFromRing();
@@ -206,6 +209,15 @@ class xMorvaTextMatcher {
   char16_t fRing[kRingSize];
   int32_t fFirst;
   int32_t fOpenSince = 0;
+  // A run of regional indicators pairs into flags from its start, however
+  // far back that lies: the indicators fed in the run that ends at
+  // fIndicatorsEnd, and the start of the last flag counted in one with a
+  // flag before it, an edge whatever the units around it are. fOpenEdge is
+  // that edge as it stood when the stretch at fOpenSince opened.
+  int32_t fIndicators = 0;
+  int32_t fIndicatorsEnd = -1;
+  int32_t fIndicatorEdge = -1;
+  int32_t fOpenEdge = -1;
   bool fKeeping = false;
   std::u16string fUnits;
   int32_t fUnitsStart;

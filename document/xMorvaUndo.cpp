@@ -366,7 +366,7 @@ void xMorvaUndo::CancelStep() {
 bool xMorvaUndo::CloseCancelledStep(xMorvaUndoEngine& engine, const StepRecord& state,
                                     bool replayed) {
   engine.SetLength(state.length);
-  engine.SetSelection(state.selStart, state.selEnd);
+  RestoreSelection(engine, state);
   fRecording = 1;
   fStepOpen = 0;
   fStepDepth = 0;
@@ -374,6 +374,13 @@ bool xMorvaUndo::CloseCancelledStep(xMorvaUndoEngine& engine, const StepRecord& 
   // matches the text: it is dropped.
   if (!replayed) Clear(true);
   return replayed;
+}
+
+void xMorvaUndo::RestoreSelection(xMorvaUndoEngine& engine, const StepRecord& state) {
+  if (state.kind == kUndoTyping)
+    engine.SetSelectionAsTyped(state.selStart, state.selEnd);
+  else
+    engine.SetSelection(state.selStart, state.selEnd);
 }
 
 void xMorvaUndo::CancelContinuation() {
@@ -876,7 +883,7 @@ bool xMorvaUndo::UndoOneStep(bool& changed) {
   int32_t at = fPosition - int32_t(kStepRecordSize);
   xMorvaUndoEngine& engine = *stepEnd.engine;
   fDocument.SetCurrentPart(engine);
-  engine.SetSelection(stepEnd.selStart, stepEnd.selEnd);
+  RestoreSelection(engine, stepEnd);
   fDocument.BeginChange();
   int32_t first = INT32_MAX;
   int32_t last = INT32_MIN;
@@ -895,7 +902,7 @@ bool xMorvaUndo::UndoOneStep(bool& changed) {
       stepBegin.engine == stepEnd.engine && stepBegin.kind == stepEnd.kind) {
     at -= int32_t(kStepRecordSize);
     engine.SetLength(stepBegin.length);
-    engine.SetSelection(stepBegin.selStart, stepBegin.selEnd);
+    RestoreSelection(engine, stepBegin);
   } else {
     replayed = false;
   }
@@ -912,7 +919,7 @@ bool xMorvaUndo::RedoOneStep(bool& changed) {
   int32_t at = fPosition + int32_t(kStepRecordSize);
   xMorvaUndoEngine& engine = *stepBegin.engine;
   fDocument.SetCurrentPart(engine);
-  engine.SetSelection(stepBegin.selStart, stepBegin.selEnd);
+  RestoreSelection(engine, stepBegin);
   fDocument.BeginChange();
   int32_t first = INT32_MAX;
   int32_t last = INT32_MIN;
@@ -931,7 +938,7 @@ bool xMorvaUndo::RedoOneStep(bool& changed) {
       stepEnd.kind == stepBegin.kind) {
     at += int32_t(kStepRecordSize);
     engine.SetLength(stepEnd.length);
-    engine.SetSelection(stepEnd.selStart, stepEnd.selEnd);
+    RestoreSelection(engine, stepEnd);
   } else {
     replayed = false;
   }

@@ -213,6 +213,10 @@ class xMorvaUndo : public VObject {
   // Puts back the length and selection of `state` after a cancel, and closes
   // the step; false (the history dropped) when `replayed` is false.
   bool CloseCancelledStep(xMorvaUndoEngine& engine, const StepRecord& state, bool replayed);
+  // Sets the selection a step began or ended with (`state`): a typing
+  // step's caret where the typing had it, any other selection at the
+  // character edges.
+  static void RestoreSelection(xMorvaUndoEngine& engine, const StepRecord& state);
   bool UndoByteRecord(xMorvaUndoEngine& engine, int32_t& at, int32_t& first, int32_t& last);
   bool RedoByteRecord(xMorvaUndoEngine& engine, int32_t& at, int32_t& first, int32_t& last);
   // A long run of deletions (as setting a property over a long text makes,

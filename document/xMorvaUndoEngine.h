@@ -16,6 +16,10 @@ class xMorvaUndoEngine {
   // recomputes what depends on it.
   virtual void GetSelection(int32_t& start, int32_t& end) const = 0;
   virtual void SetSelection(int32_t start, int32_t end) = 0;
+  // The selection a typing step began or ended with: a caret stands where
+  // the typing had it, even inside a character (after a virama or a
+  // joiner typed before the text it joins); a selection as SetSelection.
+  virtual void SetSelectionAsTyped(int32_t start, int32_t end) { SetSelection(start, end); }
 
   // Inserts n bytes (their content undefined) at a byte offset of the
   // element stream: 0, or 1041 when the stream cannot grow. While the undo

@@ -440,7 +440,13 @@ int16_t xMorvaEngine::GetPlainStyleState() const {
   return plain ? 1 : 0;
 }
 
-void xMorvaEngine::SetSelection(int32_t start, int32_t end) {
+void xMorvaEngine::SetSelection(int32_t start, int32_t end) { Select(start, end, false); }
+
+void xMorvaEngine::SetSelectionAsTyped(int32_t start, int32_t end) {
+  Select(start, end, start == end);
+}
+
+void xMorvaEngine::Select(int32_t start, int32_t end, bool caretAsGiven) {
   if (end < 0) end = 0;
   if (end > fLength) end = fLength;
   if (start < 0) start = 0;
@@ -460,11 +466,12 @@ void xMorvaEngine::SetSelection(int32_t start, int32_t end) {
   // (a pair, a letter with its marks, a flag, a joined emoji, a syllable of
   // jamo), whatever road set it: a start there goes to the character's
   // start (a caret with it), an end to its end. Before a paragraph end, an
-  // element or a control a caret always may stand.
+  // element or a control a caret always may stand. Only the caret that
+  // typing left inside a character, given back as it stood, stays there.
   // The walk there knows the code point before the start when it passed it.
   const bool startKnown = fStopValid && fStopPosition == start && fStopKnowsBefore;
-  if (start > 0 && start < fLength && UnitPastRecords(stream, fSelStartOffset, fBytesInUse) >= 0x20 &&
-      stream != kEmpty &&
+  if (!caretAsGiven && start > 0 && start < fLength &&
+      UnitPastRecords(stream, fSelStartOffset, fBytesInUse) >= 0x20 && stream != kEmpty &&
       !(startKnown ? IsClusterPlace(stream, start, PlaceSides{fSelStartOffset, fStopBefore})
                    : IsClusterPlace(stream, start))) {
     fSelStartOffset = 0;

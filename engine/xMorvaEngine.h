@@ -172,6 +172,7 @@ class xMorvaEngine : public VObject, public xMorvaTextInterface {
 
   // ---- Selection.
   void SetSelection(int32_t start, int32_t end) override;
+  void SetSelectionAsTyped(int32_t start, int32_t end) override;
   bool TrySetSelection(int32_t start, int32_t end);
   void SelectAll() { SetSelection(0, fLength); }
   void SetCaretToStart() { SetSelection(0, 0); }
@@ -613,6 +614,9 @@ class xMorvaEngine : public VObject, public xMorvaTextInterface {
   int32_t InsertComputedElement(uint16_t code, const void* object, uint32_t n, VMemHandle result,
                                 VMemHandle source, bool hiddenResult, bool withUndo);
 
+  // Sets the selection, each end at a character's edge; with
+  // `caretAsGiven`, a caret stands at `start` even inside a character.
+  void Select(int32_t start, int32_t end, bool caretAsGiven);
   // The item at position t (the position walk); its offset.
   uint32_t WalkToPosition(const uint8_t* stream, int32_t target);
   // Takes up a walk from a point an earlier walk left (a mark, the last
@@ -635,11 +639,6 @@ class xMorvaEngine : public VObject, public xMorvaTextInterface {
   // `wordRunsOn` as the typing found them before it, `after` as above.
   void StepPastTypedUnit(char16_t unit, int32_t wordBefore, bool wordRunsOn, uint32_t after,
                          const uint8_t* stream = nullptr);
-  // How many of the units typed at the caret go in at once: up to the
-  // first one that the text after the caret may go on with as one
-  // character (typed alone, that unit sends the caret past the character,
-  // and the units after it go in there), else all.
-  int32_t UnitsTypedAtOnce(const char16_t* units, int32_t count);
   // Writes the look typed with and then the units at the caret, which
   // stays before them.
   int32_t InsertTypedUnits(const char16_t* units, int32_t count);

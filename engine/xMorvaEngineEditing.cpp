@@ -11,7 +11,6 @@
 #include "engine/xMorvaEngine.h"
 #include "engine/xMorvaEngine_p.h"
 #include "engine/xMorvaPictureElement.h"
-#include "framework/core/intl/Clusters.h"
 #include "framework/core/intl/VIntlMgr.h"
 #include "framework/core/memory/VMemoryMgr.h"
 
@@ -442,22 +441,20 @@ int32_t xMorvaEngine::TypeCharacters(const char16_t* units, int32_t count) {
   if (count <= 0) return 0;
   if (count == 1) return TypeCharacter(units[0]);
   if (HoldsZeroUnit(units, count)) return kErrorBadStream;
-  int32_t atOnce = count;
-  const int32_t result = Reserved(DeleteReserve(*this) + kTypingRecords + 2 * uint64_t(count), [&]() -> int32_t {
+  return Reserved(DeleteReserve(*this) + kTypingRecords + 2 * uint64_t(count), [&]() -> int32_t {
     if (const int32_t error = DeleteSelection()) return error;
-    atOnce = UnitsTypedAtOnce(units, count);
     // The word before the caret as TypeCharacter takes it for the first
     // unit; the units after it patch the word themselves, as each typed
     // alone would.
     int32_t wordBefore = fStopValid && fStopPosition == fSelStart ? fStopWordStart : fWordStart;
     bool wordRunsOn = fWordEnd > fSelStart && fWordStart == wordBefore;
-    if (const int32_t error = InsertTypedUnits(units, atOnce)) return error;
+    if (const int32_t error = InsertTypedUnits(units, count)) return error;
     // The text after the typing, which each unit typed alone would find
     // right after the caret.
-    const uint32_t after = fSelStartOffset + 2 * uint32_t(atOnce);
+    const uint32_t after = fSelStartOffset + 2 * uint32_t(count);
     // The stream is taken once for all the units, not once a unit.
     const uint8_t* stream = LockStream();
-    for (int32_t i = 0; i < atOnce; ++i) {
+    for (int32_t i = 0; i < count; ++i) {
       StepPastTypedUnit(units[i], wordBefore, wordRunsOn, after, stream);
       wordBefore = fStopValid && fStopPosition == fSelStart ? fStopWordStart : fWordStart;
       wordRunsOn = fWordEnd > fSelStart && fWordStart == wordBefore;
@@ -465,8 +462,6 @@ int32_t xMorvaEngine::TypeCharacters(const char16_t* units, int32_t count) {
     UnlockStream();
     return 0;
   });
-  if (result != 0 || atOnce == count) return result;
-  return TypeCharacters(units + atOnce, count - atOnce);
 }
 
 int32_t xMorvaEngine::InsertTypedUnits(const char16_t* units, int32_t count) {
@@ -497,24 +492,12 @@ int32_t xMorvaEngine::AppendTyped(const char16_t* units, int32_t count) {
   });
 }
 
-int32_t xMorvaEngine::UnitsTypedAtOnce(const char16_t* units, int32_t count) {
-  const uint8_t* stream = LockStream();
-  if (stream == nullptr) return count;
-  const char32_t next = CodePointPastRecords(stream, fSelStartOffset);
-  UnlockStream();
-  if (next == 0) return count;  // the text's end, or an element
-  for (int32_t i = 0; i + 1 < count; ++i) {
-    // A pair is told by its low unit.
-    if (IsHighSurrogateUnit(units[i]) && IsLowSurrogateUnit(units[i + 1])) continue;
-    const char32_t typed = i > 0 ? CodePointEndedBy(units[i - 1], units[i]) : units[i];
-    if (ClusterEdgeBetween(typed, next) != VClusterEdge::kEdge) return i + 1;
-  }
-  return count;
-}
-
 // The selection is patched rather than walked again: the caret one unit
-// on, and the word at it as the typed unit leaves it. Past the last typed
-// unit the caret stands at the end of the character that unit is part of.
+// on, and the word at it as the typed unit leaves it. What is typed stands
+// in the order typed: the caret stands right after the typed unit, where
+// the next key types, even where the text after it goes on with that unit
+// as one character (a virama before a consonant, a joiner before an emoji,
+// a letter or a space before a mark).
 void xMorvaEngine::StepPastTypedUnit(char16_t unit, int32_t wordBefore, bool wordRunsOn, uint32_t after,
                                      const uint8_t* stream) {
   fSelStartOffset += 2;
@@ -532,20 +515,21 @@ void xMorvaEngine::StepPastTypedUnit(char16_t unit, int32_t wordBefore, bool wor
     NoteWordUnit(unit, fSelStart - 1);
     TakeWordEndAfterTyping(wordRunsOn, after, stream);
   }
-  // The text after the typing may go on with the last typed unit as one
-  // character (a letter or a space before a mark, a joiner between two
-  // emoji): the caret goes on to that character's end, where the next key
-  // types after it, in the look typed with. A pair's high unit waits for
-  // its low one.
+  // Past the last unit the caret may stand inside the character that unit
+  // makes with the text after it, or after a character beyond the BMP
+  // (an emoji, whose units the word rules read by its code point): the
+  // word there is the one a caret given back there finds, and the look
+  // stays the one typed with. A pair's high unit waits for its low one.
   if (fSelStartOffset != after || IsHighSurrogateUnit(unit)) return;
-  const uint8_t* text = stream != nullptr ? stream : LockStream();
-  if (text == nullptr) return;
-  const bool edge = IsClusterPlace(text, fSelStart, PlaceSides{after, unit});
-  const int32_t end = edge ? fSelStart : ClusterStep(text, fSelStart, true);
-  if (stream == nullptr) UnlockStream();
-  if (edge) return;
+  if (!IsLowSurrogateUnit(unit)) {
+    const uint8_t* text = stream != nullptr ? stream : LockStream();
+    if (text == nullptr) return;
+    const bool edge = IsClusterPlace(text, fSelStart, PlaceSides{after, unit});
+    if (stream == nullptr) UnlockStream();
+    if (edge) return;
+  }
   const xMorvaProperties look(fCurrent);
-  SetSelection(end, end);
+  Select(fSelStart, fSelStart, true);
   fCurrent.CopyCharacterProperties(look);
 }
 

@@ -113,6 +113,9 @@ TEST(FindMatcher, MatchesUnderTheRules) {
       {u"\U0001F44D", u"\U0001F44D\U0001F3FD", false, false, -1, 0},
       {u"\U0001F1F5\U0001F1EF", Repeated(u"\U0001F1EF\U0001F1F5", 20), false, false, -1, 0},
       {u"\U0001F1F5x", Repeated(u"\U0001F1EF\U0001F1F5", 20) + u"\U0001F1F5x", false, false, 80, 83},
+      {u"\U0001F1EB\U0001F1F7", Repeated(u"\U0001F1EF\U0001F1F5", 16) + u"\U0001F1EB\U0001F1F7",
+       false, false, 64, 68},
+      {u"\u0915", u"\u0915\xD83D\u093F", false, false, 0, 1},  // a high unit alone
       {u"\u0915\u094D", u"\u0915\u094D\u0937", false, false, -1, 0},
       {u"cafe", u"cafe\u0301 cafe", true, false, 6, 10},
       // Past a long run that no candidate met, and with spans longer than

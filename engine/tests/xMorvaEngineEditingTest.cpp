@@ -101,9 +101,9 @@ TEST_F(PropertyRunTest, ACaretPropertyIsWrittenByTyping) {
 // Units typed at once leave the stream, the selection and the word as
 // typing them one by one does: at the end, in the middle of a word, in
 // another look than the text around, over a selection, across scripts and
-// with a pair of surrogates. Before a mark or an emoji the text after the
-// caret goes on with a typed unit as one character, and the caret goes to
-// that character's end. A reader's run appended at the text's end leaves
+// with a pair of surrogates. Before a mark, a linked consonant or an emoji
+// the caret stands right after each typed unit, even inside the character
+// it makes with the text after it. A reader's run appended at the text's end leaves
 // them too, once the caret is walked to.
 TEST_F(PropertyRunTest, TypingARunIsTypingEachUnit) {
   const struct Row {
@@ -112,6 +112,7 @@ TEST_F(PropertyRunTest, TypingARunIsTypingEachUnit) {
     bool bold;
     std::u16string units;
     int32_t caret = -1;  // after the typing, when told
+    const char16_t* typed = nullptr;  // the text after it, when told
   } rows[] = {
       {Bytes(), 0, 0, false, u"quick fox"},
       {Stream().Text(u"ab cd\r"), 1, 1, false, u"xy z"},
@@ -120,9 +121,14 @@ TEST_F(PropertyRunTest, TypingARunIsTypingEachUnit) {
       {Stream().Text(u"ab\r").Record(kPropBold, 1), 3, 3, false, u"run on"},
       {Stream().Text(u"word"), 2, 2, false, u"\u0391\u03B2x"},
       {Stream().Text(u"a b"), 1, 1, false, u"\U0001F600c"},
-      {Stream().Text(u"ab\r\u0301x"), 3, 3, false, u" ", 5},
-      {Stream().Text(u"ab\r\u0301x"), 3, 3, false, u" y", 6},
-      {Stream().Text(u"\U0001F468\U0001F469"), 2, 2, false, u"\u200D", 5},
+      {Stream().Text(u"ab\r\u0301x"), 3, 3, false, u" ", 4},
+      {Stream().Text(u"ab\r\u0301x"), 3, 3, false, u" y", 5, u"ab\r y\u0301x"},
+      {Stream().Text(u"\U0001F468\U0001F469"), 2, 2, false, u"\u200D", 3},
+      {Stream().Text(u"\u091E\u0902"), 0, 0, false, u"\u092A\u094D\u092D\u0947", 4,
+       u"\u092A\u094D\u092D\u0947\u091E\u0902"},
+      {Stream().Text(u"\U0001F468\U0001F469"), 2, 2, false, u"\u200D\U0001F467", 5,
+       u"\U0001F468\u200D\U0001F467\U0001F469"},
+      {Stream().Text(u"\xD83D\u1112"), 0, 0, false, u"\u1112", 1},
       {Stream().Text(u"ab\r"), 3, 3, true, u"cd e"},
   };
   const auto state = [&]() -> std::array<int32_t, 8> {
@@ -141,6 +147,7 @@ TEST_F(PropertyRunTest, TypingARunIsTypingEachUnit) {
     }
     const Bytes one = Bytes_();
     const auto each = state();
+    EXPECT_TRUE(row.typed == nullptr || Bytes(Stream().Text(row.typed)) == one) << name;
     // Typed as a run, and appended as a reader does, the caret then walked
     // to where the typing left it.
     for (const bool appended : {false, true}) {
@@ -152,7 +159,7 @@ TEST_F(PropertyRunTest, TypingARunIsTypingEachUnit) {
                             : engine.TypeCharacters(row.units.data(), int32_t(row.units.size())))
           << name;
       EXPECT_EQ(one, Bytes_()) << name;
-      if (appended) engine.SetSelection(engine.GetSelStart(), engine.GetSelEnd());
+      if (appended) engine.SetSelectionAsTyped(engine.GetSelStart(), engine.GetSelEnd());
       const auto run = state();
       for (size_t i = 0; i < std::size(each); ++i) {
         EXPECT_EQ(each[i], run[i]) << name << " " << i << (appended ? " appended" : "");
@@ -303,6 +310,11 @@ TEST_F(EngineUndoTest, EveryEditUndoesAndRedoesExactly) {
   tabs.AddStop(Stop(40, kTabDecimal));
   const Bytes units = Stream().Text(u"[").Record(kPropItalic, 1).Text(u"]");
   const VMemHandle handle = gMemoryMgr->NewHandleFromData(units.data(), uint32_t(units.size()));
+  const auto type = [&](const std::u16string& typed) {
+    int32_t error = 0;
+    for (const char16_t c : typed) error = error != 0 ? error : engine.TypeCharacterWithUndo(c);
+    return error;
+  };
   std::vector<std::function<int32_t()>> edits = {
       [&] { engine.SetSelection(1, 6); return engine.SetPropertyWithUndo(kPropBold, 1); },
       [&] { engine.SetSelection(9, 9); return engine.SetPropertyWithUndo(kPropAlignment, 3); },
@@ -319,6 +331,9 @@ TEST_F(EngineUndoTest, EveryEditUndoesAndRedoesExactly) {
       [&] { engine.SetSelection(2, 12); return engine.DeleteSelectionWithUndo(); },
       [&] { engine.SetSelection(1, 4); return engine.InsertHandleWithUndo(handle, 2); },
       [&] { engine.SetSelection(0, engine.GetLength()); return engine.DeleteSelectionWithUndo(); },
+      [&] { return type(u"\u091E\u0902"); },  // then a virama linking a consonant
+      [&] { engine.SetSelection(0, 0); return type(u"\u092A\u094D"); },
+      [&] { return type(u"\u092D\u0947"); },
   };
   snapshot();
   for (auto& edit : edits) {
@@ -327,6 +342,7 @@ TEST_F(EngineUndoTest, EveryEditUndoesAndRedoesExactly) {
     snapshot();
   }
   gMemoryMgr->DisposeHandle(handle);
+  EXPECT_EQ(2, states[edits.size() - 1].start) << "the caret right after the virama";
   auto expectState = [&](size_t i) {
     EXPECT_EQ(states[i].bytes, Bytes_()) << i;
     EXPECT_EQ(states[i].length, engine.GetLength()) << i;
@@ -335,6 +351,7 @@ TEST_F(EngineUndoTest, EveryEditUndoesAndRedoesExactly) {
   for (size_t i = edits.size(); i-- > 0;) {
     undo.Undo();
     expectState(i);
+    EXPECT_TRUE(i + 1 < edits.size() || states[i].start == engine.GetSelStart()) << "typed on";
   }
   EXPECT_FALSE(undo.CanUndo());
   for (size_t i = 1; i <= edits.size(); ++i) {

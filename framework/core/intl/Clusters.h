@@ -57,14 +57,18 @@ inline char32_t CodePointEndedBy(char32_t before, char16_t unit) {
 }
 
 // The code point that ends at `at` (1 to count) of the units, and the one
-// that starts there (0 to count - 1): a pair's, or the unit's alone.
+// that starts there (0 to count - 1): a pair's, or the unit's alone. A
+// high unit with no low one after it (a damaged text's stray half) is a
+// code point of its own, never the unit after it.
 inline char32_t CodePointBefore(const char16_t* units, int32_t at) {
   return CodePointEndedBy(at >= 2 ? units[at - 2] : 0, units[at - 1]);
 }
 inline char32_t CodePointAt(const char16_t* units, int32_t count, int32_t at) {
-  const char16_t first = units[at];
-  if (at + 1 < count && first >= 0xD800 && first <= 0xDBFF) return CodePointEndedBy(first, units[at + 1]);
-  return first;
+  if (at + 1 < count) {
+    const char32_t pair = CodePointEndedBy(units[at], units[at + 1]);
+    if (pair >= 0x10000) return pair;
+  }
+  return units[at];
 }
 
 // Whether the two units are a regional indicator, half of a flag: a run of

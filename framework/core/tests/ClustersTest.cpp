@@ -90,6 +90,9 @@ TEST(Clusters, PairsAnswerAsTheRulesSayAndTheSameAgain) {
   }
   EXPECT_EQ(CodePointEndedBy(0xD83D, 0xDE00), char32_t(0x1F600));
   EXPECT_EQ(CodePointEndedBy(0x1D83D, 0xDE00), char32_t(0xDE00));  // a code point, not a high unit
+  const char16_t stray[] = {0x0915, 0xD83D, 0x093F};  // a high unit alone, and the edge before it
+  EXPECT_EQ(CodePointAt(stray, 3, 1), char32_t(0xD83D));
+  EXPECT_TRUE(IsClusterBoundary(stray, 3, 1));
 }
 
 // A mark before a consonant of a script whose viramas link consonants is
