@@ -694,12 +694,14 @@ TEST(GdiFontDraw, ASurrogatePairIsOneCharacter) {
 // macOS file names, pasted text and many Vietnamese keyboards give it) is
 // measured and drawn as the letter that holds them, and a joiner, a
 // selector or a direction mark draws nothing and takes no room. Each row:
-// a text and the text it must look as.
+// a text and the text it must look as, in the same face or, for marks the
+// face lacks, in the font that has the whole cluster.
 TEST(GdiFontDraw, MarksSitOnTheirLettersAndJoinersDrawNothing) {
   struct Row {
     const char* name;
     std::u16string text;
     std::u16string looksAs;
+    const char* looksIn = nullptr;
   };
   const Row rows[] = {
       {"Vietnamese city", u"Ha\u0300 No\u0323\u0302i", u"H\u00E0 N\u1ED9i"},
@@ -712,6 +714,10 @@ TEST(GdiFontDraw, MarksSitOnTheirLettersAndJoinersDrawNothing) {
       {"Persian with a non-joiner", u"\u0645\u06CC\u200C\u062E\u0648", u"\u0645\u06CC\u062E\u0648"},
       {"a heart and its selector", u"\u2764\uFE0F!", u"\u2764!"},
       {"a joined family", u"\U0001F468\u200D\U0001F469\u200D\U0001F467", u"\U0001F468\U0001F469\U0001F467"},
+      // Neither face has the arrows; the first font with the letter and the
+      // arrow draws both, the arrow on its letter.
+      {"arrows over letters", u"v\u20D7a\u20D7M\u20D7x\u20D1", u"v\u20D7a\u20D7M\u20D7x\u20D1", "DejaVu Sans"},
+      {"keycaps", u"1\uFE0F\u20E3#\uFE0F\u20E3", u"1\u20E3#\u20E3", "Symbola"},
   };
   for (const Row& row : rows) {
     for (const char* face : {"Arial", "Times New Roman"}) {
@@ -719,7 +725,7 @@ TEST(GdiFontDraw, MarksSitOnTheirLettersAndJoinersDrawNothing) {
       Canvas text(300, 60);
       text.Use(face, -24);
       Canvas looks(300, 60);
-      looks.Use(face, -24);
+      looks.Use(row.looksIn != nullptr ? row.looksIn : face, -24);
       EXPECT_EQ(WideExtent(text.dc(), row.text), WideExtent(looks.dc(), row.looksAs));
       // What a unit measures depends on the units before it alone: the
       // extent the run reaches at each unit is that much of it measured by
@@ -731,8 +737,11 @@ TEST(GdiFontDraw, MarksSitOnTheirLettersAndJoinersDrawNothing) {
                                         extents.data(), &size));
       for (size_t n = 1; n <= row.text.size(); ++n)
         EXPECT_EQ(WideExtent(text.dc(), row.text.substr(0, n)), extents[n - 1]) << "units " << n;
-      TextOutW(text.dc(), 10, 10, row.text.data(), static_cast<int>(row.text.size()));
-      TextOutW(looks.dc(), 10, 10, row.looksAs.data(), static_cast<int>(row.looksAs.size()));
+      // On one baseline, whichever face's ascent is the taller.
+      SetTextAlign(text.dc(), TA_BASELINE);
+      SetTextAlign(looks.dc(), TA_BASELINE);
+      TextOutW(text.dc(), 10, 40, row.text.data(), static_cast<int>(row.text.size()));
+      TextOutW(looks.dc(), 10, 40, row.looksAs.data(), static_cast<int>(row.looksAs.size()));
       EXPECT_GT(text.Count(kInk), 20);
       EXPECT_TRUE(text.Pixels() == looks.Pixels());
     }

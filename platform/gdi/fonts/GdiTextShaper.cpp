@@ -76,11 +76,46 @@ std::vector<ShapedGlyph> ShapeAnew(hb_font_t* font, const char16_t* units, size_
 // advance by whole pixels).
 int64_t ShapedWidth(FontInstance& font, const char16_t* units, size_t count);
 
+// Where a cluster starts: a unit after which Segment starts a cluster,
+// and one after which it starts a piece in another font within a cluster,
+// because the cluster's font lacks the unit's character.
+constexpr uint8_t kClusterStart = 1;
+constexpr uint8_t kOtherFontStart = 2;
+
+// A cluster that one font cannot draw (its letter's font lacks one of its
+// marks) is drawn whole in the first font that has all its characters, so
+// that the marks are placed on their letter; where no font has them all,
+// its pieces keep the fonts that have each.
+void DrawnWhole(FontInstance& font, const char16_t* units, size_t count, std::vector<FontInstance*>* fonts,
+                std::vector<uint8_t>* starts, std::vector<std::shared_ptr<FontInstance>>* held) {
+  for (size_t start = 0; start < count;) {
+    size_t end = start + 1;
+    bool pieces = false;
+    for (; end < count && (*starts)[end] != kClusterStart; ++end) pieces = pieces || (*starts)[end] == kOtherFontStart;
+    if (pieces) {
+      std::u32string codes;
+      for (size_t i = start; i < end; ++i) {
+        const char32_t code = RunCharacterAt(units, count, i);
+        if ((code != 0 || units[i] == 0) && !IsDefaultIgnorable(code)) codes.push_back(code);
+      }
+      if (std::shared_ptr<FontInstance> whole = font.ClusterFallback(codes)) {
+        for (size_t i = start; i < end; ++i) {
+          if ((*fonts)[i] != nullptr) (*fonts)[i] = whole.get();
+          if (i > start) (*starts)[i] = 0;
+        }
+        if (std::find(held->begin(), held->end(), whole) == held->end()) held->push_back(std::move(whole));
+      }
+    }
+    start = end;
+  }
+}
+
 // The font of each unit of a run (null for a high surrogate's own, which
 // goes with its pair) and whether a cluster starts there: a cluster takes
 // the font that draws its first character, and a character joins it when
 // it joins the character before and that font has it (or it shows
-// nothing), up to kMostClusterUnits units.
+// nothing), up to kMostClusterUnits units; a cluster split by its font is
+// then drawn whole.
 void Segment(FontInstance& font, const char16_t* units, size_t count, std::vector<FontInstance*>* fonts,
              std::vector<uint8_t>* starts, std::vector<std::shared_ptr<FontInstance>>* held) {
   fonts->assign(count, nullptr);
@@ -92,20 +127,21 @@ void Segment(FontInstance& font, const char16_t* units, size_t count, std::vecto
     const char32_t code = RunCharacterAt(units, count, i);
     if (code == 0 && units[i] != 0) continue;
     const size_t first = code > 0xFFFF ? i - 1 : i;
-    const bool joins = clusterFont != nullptr && before != 0 && JoinsCluster(before, code) &&
-                       i + 1 - clusterStart <= kMostClusterUnits &&
-                       (IsDefaultIgnorable(code) || clusterFont->GlyphIndex(code) != 0);
+    const bool inside = clusterFont != nullptr && before != 0 && JoinsCluster(before, code) &&
+                        i + 1 - clusterStart <= kMostClusterUnits;
+    const bool joins = inside && (IsDefaultIgnorable(code) || clusterFont->GlyphIndex(code) != 0);
     if (!joins) {
       std::shared_ptr<FontInstance> by = font.DrawnBy(code);
       clusterFont = by ? by.get() : &font;
       if (by && std::find(held->begin(), held->end(), by) == held->end()) held->push_back(std::move(by));
       clusterStart = first;
-      (*starts)[first] = 1;
+      (*starts)[first] = inside ? kOtherFontStart : kClusterStart;
     }
     (*fonts)[first] = clusterFont;
     (*fonts)[i] = clusterFont;
     before = code;
   }
+  DrawnWhole(font, units, count, fonts, starts, held);
 }
 
 // A piece's glyphs, from the font's cache or shaped now.
