@@ -718,6 +718,10 @@ TEST(GdiFontDraw, MarksSitOnTheirLettersAndJoinersDrawNothing) {
       // arrow draws both, the arrow on its letter.
       {"arrows over letters", u"v\u20D7a\u20D7M\u20D7x\u20D1", u"v\u20D7a\u20D7M\u20D7x\u20D1", "DejaVu Sans"},
       {"keycaps", u"1\uFE0F\u20E3#\uFE0F\u20E3", u"1\u20E3#\u20E3", "Symbola"},
+      // A mark after a control or half a pair alone stands as a cluster of
+      // its own, as after a word joiner.
+      {"a mark after a soft hyphen", u"a\u00AD\u0323b", u"a\u00AD\u2060\u0323b"},
+      {"a mark after a lone high half", {u'a', char16_t(0xD83D), u'\u0323', u'b'}, u"a\u2060\u0323b"},
   };
   for (const Row& row : rows) {
     for (const char* face : {"Arial", "Times New Roman"}) {
