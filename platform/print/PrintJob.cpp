@@ -1139,35 +1139,68 @@ class PdfRecorder : public GdiRecorder {
     for (size_t i = 0; i < units.size(); ++i) advances[i] = int32_t(offsets[i + 1] - offsets[i]);
     GdiFonts::ShapeRun(font, units.data(), units.size(), advances.data(), &fPlaced, &fOthers);
     if (!OthersEmbeddable()) return false;
-    for (size_t k = 0; k < fPlaced.size(); ++k) {
+    for (size_t k = 0; k < fPlaced.size();) {
+      // A cluster's glyphs: those of one first unit and font. They go with
+      // the text of its units: up to the next cluster's first unit (the
+      // characters that show nothing with them), the first cluster's from
+      // the run's start.
       const GdiFonts::PlacedGlyph& g = fPlaced[k];
-      Piece& piece = PieceOfFont(g.font, count);
-      piece.glyphs.push_back(cairo_glyph_t{g.index, std::round(x0 + g.x), std::round(y0 + g.y)});
-      // The glyphs of one cluster go with the text of its units: up to the
-      // next cluster's first unit (the characters that show nothing with
-      // them), the first cluster's from the run's start.
-      const bool newCluster = k == 0 || g.unit != fPlaced[k - 1].unit || g.font != fPlaced[k - 1].font;
-      if (!newCluster) {
-        ++piece.clusters.back().num_glyphs;
-        continue;
-      }
+      size_t end = k + 1;
+      while (end < fPlaced.size() && fPlaced[end].unit == g.unit && fPlaced[end].font == g.font) ++end;
       size_t next = units.size();
-      for (size_t j = k + 1; j < fPlaced.size(); ++j) {
+      for (size_t j = end; j < fPlaced.size(); ++j) {
         if (fPlaced[j].unit != g.unit) {
           next = fPlaced[j].unit;
           break;
         }
       }
       const size_t from = k == 0 ? 0 : g.unit;
-      const size_t before = piece.utf8.size();
-      for (size_t i = from; i < next && i < units.size(); ++i) {
-        const char32_t code = GdiFonts::RunCharacterAt(units.data(), units.size(), i);
-        if (code == 0 && units[i] != 0) continue;
-        PutShownUtf8(piece.utf8, code);
+      Piece& piece = PieceOfFont(g.font, count);
+      for (size_t j = k; j < end; ++j) {
+        piece.glyphs.push_back(cairo_glyph_t{fPlaced[j].index, std::round(x0 + fPlaced[j].x), std::round(y0 + fPlaced[j].y)});
       }
-      piece.clusters.push_back(cairo_text_cluster_t{int(piece.utf8.size() - before), 1});
+      FontInstance& by = g.font == FontInstance::kThisFont ? font : *fOthers[size_t(g.font)];
+      if (GlyphEach(by, units, from, next, k, end)) {
+        // Each glyph with its own character: a reader takes the letter and
+        // its marks where their glyphs stand, and the word goes on where
+        // the letter's glyph ends.
+        for (size_t m = 0; m < fShown.size(); ++m) {
+          const size_t before = piece.utf8.size();
+          PutUnitsUtf8(piece.utf8, units, m == 0 ? from : fShown[m], m + 1 < fShown.size() ? fShown[m + 1] : next);
+          piece.clusters.push_back(cairo_text_cluster_t{int(piece.utf8.size() - before), 1});
+        }
+      } else {
+        const size_t before = piece.utf8.size();
+        PutUnitsUtf8(piece.utf8, units, from, next);
+        piece.clusters.push_back(cairo_text_cluster_t{int(piece.utf8.size() - before), int(end - k)});
+      }
+      k = end;
     }
     return true;
+  }
+
+  // Whether the glyphs [k, end) of fPlaced are, in order, the font's own
+  // glyphs of the characters of units [from, next) that show something
+  // (fShown gets the first unit of each): then each glyph carries its
+  // character as the text it shows.
+  bool GlyphEach(FontInstance& by, const std::u16string& units, size_t from, size_t next, size_t k, size_t end) {
+    fShown.clear();
+    for (size_t i = from; i < next && i < units.size(); ++i) {
+      const char32_t code = GdiFonts::RunCharacterAt(units.data(), units.size(), i);
+      if ((code == 0 && units[i] != 0) || GdiFonts::IsDefaultIgnorable(code)) continue;
+      if (fShown.size() == end - k || by.GlyphIndex(code) != fPlaced[k + fShown.size()].index) return false;
+      fShown.push_back(code > 0xFFFF ? i - 1 : i);
+    }
+    return fShown.size() == end - k;
+  }
+
+  // The text of units [from, to) as the PDF holds it.
+  static void PutUnitsUtf8(std::string& utf8, const std::u16string& units, size_t from, size_t to) {
+    for (size_t i = from; i < to && i < units.size(); ++i) {
+      const char32_t code = GdiFonts::RunCharacterAt(units.data(), units.size(), i);
+      if (code == 0 && units[i] != 0) continue;
+      PutShownUtf8(utf8, code);
+    }
   }
 
   bool OthersEmbeddable() const {
@@ -1225,6 +1258,8 @@ class PdfRecorder : public GdiRecorder {
   std::vector<std::shared_ptr<FontInstance>> fOthers;
   std::vector<GdiFonts::PlacedGlyph> fPlaced;
   std::vector<int32_t> fAdvances;
+  // The first unit of each character of a cluster that shows something.
+  std::vector<size_t> fShown;
 };
 
 PdfRecorder* JobRecorder(GdiDC* dc) {
