@@ -750,4 +750,27 @@ TEST(GdiFontDraw, MarksSitOnTheirLettersAndJoinersDrawNothing) {
       EXPECT_TRUE(text.Pixels() == looks.Pixels());
     }
   }
+  // An arrow the face lacks stands centred over its letter, which the font
+  // with both draws: over a letter as wide at its top as at its foot, the
+  // ink the arrow adds is as far right as the letter's.
+  for (char16_t letter : std::u16string(u"vawMx")) {
+    SCOPED_TRACE(std::string(1, char(letter)));
+    Canvas arrowed(100, 60), bare(100, 60);
+    arrowed.Use("Arial", -24);
+    bare.Use("DejaVu Sans", -24);
+    const std::u16string text{letter, u'\u20D7'};
+    TextOutW(arrowed.dc(), 30, 20, text.data(), 2);
+    TextOutW(bare.dc(), 30, 20, &letter, 1);
+    const RECT letterInk = bare.Box(kInk);
+    RECT arrowInk{INT_MAX, INT_MAX, INT_MIN, INT_MIN};
+    for (int y = 0; y < 60; ++y) {
+      for (int x = 0; x < 100; ++x) {
+        if (arrowed.At(x, y) != kInk || bare.At(x, y) == kInk) continue;
+        arrowInk.left = std::min<LONG>(arrowInk.left, x);
+        arrowInk.right = std::max<LONG>(arrowInk.right, x + 1);
+      }
+    }
+    ASSERT_LT(arrowInk.left, arrowInk.right);
+    EXPECT_NEAR(arrowInk.left + arrowInk.right, letterInk.left + letterInk.right, 2);
+  }
 }
