@@ -177,7 +177,9 @@ struct RunPlace {
   double dirX = 1, dirY = 0, downX = 0, downY = 1;
   int64_t total = 0;
   RECT clipRect{};
-  const RECT* clip = nullptr;
+  bool clipped = false;
+
+  const RECT* Clip() const { return clipped ? &clipRect : nullptr; }
 };
 
 RunPlace PlaceRun(GdiDC& dc, FontInstance& font, POINT reference, UINT align, UINT options, const RECT* rect,
@@ -211,7 +213,7 @@ RunPlace PlaceRun(GdiDC& dc, FontInstance& font, POINT reference, UINT align, UI
   place.originY = device.y + along * place.dirY + across * place.downY;
   if (rect && (options & ETO_CLIPPED)) {
     place.clipRect = DeviceRect(dc, *rect);
-    place.clip = &place.clipRect;
+    place.clipped = true;
   }
   return place;
 }
@@ -227,7 +229,7 @@ void FillRunBox(GdiDC& dc, FontInstance& font, const RunPlace& place, double acr
     const int64_t top = RoundToInt64(place.originY + across0);
     RECT box;
     if (OnSurface(dc, left, top, left + place.total, top + static_cast<int64_t>(across1 - across0), &box)) {
-      GdiFillDeviceRect(dc, box, color, place.clip);
+      GdiFillDeviceRect(dc, box, color, place.Clip());
     }
     return;
   }
@@ -238,7 +240,7 @@ void FillRunBox(GdiDC& dc, FontInstance& font, const RunPlace& place, double acr
   if (!AlongOnSurface(dc, place.originX, place.originY, place.dirX, place.dirY, reach, &from, &to)) return;
   Mask mask = font.BoxMask(0, to - from, across0, across1);
   PaintBits(dc, RoundToInt64(place.originX + from * place.dirX), RoundToInt64(place.originY + from * place.dirY),
-            mask, color, place.clip);
+            mask, color, place.Clip());
 }
 
 // Marks on their letters, joiners unseen: the run's clusters shaped, each
@@ -251,7 +253,7 @@ void DrawShapedGlyphs(GdiDC& dc, FontInstance& font, const GdiTextRun& run, cons
     FontInstance& by = g.font == FontInstance::kThisFont ? font : *others[size_t(g.font)];
     const int64_t gx = RoundToInt64(place.originX + g.x * place.dirX + g.y * place.downX);
     const int64_t gy = RoundToInt64(place.originY + g.x * place.dirY + g.y * place.downY);
-    PaintBits(dc, gx, gy, *by.IndexedGlyph(g.index), ink, place.clip);
+    PaintBits(dc, gx, gy, *by.IndexedGlyph(g.index), ink, place.Clip());
   }
 }
 
@@ -264,7 +266,7 @@ void DrawPlainGlyphs(GdiDC& dc, FontInstance& font, const GdiTextRun& run, const
     const int64_t gx = RoundToInt64(place.originX + static_cast<double>(position) * place.dirX);
     const int64_t gy = RoundToInt64(place.originY + static_cast<double>(position) * place.dirY);
     const char32_t code = GdiFonts::RunCharacterAt(run.units.data(), run.units.size(), i);
-    if (code != 0 || run.units[i] == 0) PaintBits(dc, gx, gy, *font.Glyph(code), ink, place.clip);
+    if (code != 0 || run.units[i] == 0) PaintBits(dc, gx, gy, *font.Glyph(code), ink, place.Clip());
     position += run.advances[i];
   }
 }
