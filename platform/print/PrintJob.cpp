@@ -1156,42 +1156,46 @@ class PdfRecorder : public GdiRecorder {
       }
       const size_t from = k == 0 ? 0 : g.unit;
       Piece& piece = PieceOfFont(g.font, count);
-      for (size_t j = k; j < end; ++j) {
+      FontInstance& by = g.font == FontInstance::kThisFont ? font : *fOthers[size_t(g.font)];
+      const size_t carriers = TextOrder(by, k, end);
+      for (size_t j : fOrder) {
         piece.glyphs.push_back(cairo_glyph_t{fPlaced[j].index, std::round(x0 + fPlaced[j].x), std::round(y0 + fPlaced[j].y)});
       }
-      FontInstance& by = g.font == FontInstance::kThisFont ? font : *fOthers[size_t(g.font)];
-      if (GlyphEach(by, units, from, next, k, end)) {
-        // Each glyph with its own character: a reader takes the letter and
-        // its marks where their glyphs stand, and the word goes on where
-        // the letter's glyph ends.
-        for (size_t m = 0; m < fShown.size(); ++m) {
-          const size_t before = piece.utf8.size();
-          PutUnitsUtf8(piece.utf8, units, m == 0 ? from : fShown[m], m + 1 < fShown.size() ? fShown[m + 1] : next);
-          piece.clusters.push_back(cairo_text_cluster_t{int(piece.utf8.size() - before), 1});
-        }
-      } else {
-        const size_t before = piece.utf8.size();
-        PutUnitsUtf8(piece.utf8, units, from, next);
-        piece.clusters.push_back(cairo_text_cluster_t{int(piece.utf8.size() - before), int(end - k)});
-      }
+      const size_t before = piece.utf8.size();
+      PutUnitsUtf8(piece.utf8, units, from, next);
+      piece.clusters.push_back(cairo_text_cluster_t{int(piece.utf8.size() - before), int(carriers)});
+      if (carriers < end - k) piece.clusters.push_back(cairo_text_cluster_t{0, int(end - k - carriers)});
       k = end;
     }
     return true;
   }
 
-  // Whether the glyphs [k, end) of fPlaced are, in order, the font's own
-  // glyphs of the characters of units [from, next) that show something
-  // (fShown gets the first unit of each): then each glyph carries its
-  // character as the text it shows.
-  bool GlyphEach(FontInstance& by, const std::u16string& units, size_t from, size_t next, size_t k, size_t end) {
-    fShown.clear();
-    for (size_t i = from; i < next && i < units.size(); ++i) {
-      const char32_t code = GdiFonts::RunCharacterAt(units.data(), units.size(), i);
-      if ((code == 0 && units[i] != 0) || GdiFonts::IsDefaultIgnorable(code)) continue;
-      if (fShown.size() == end - k || by.GlyphIndex(code) != fPlaced[k + fShown.size()].index) return false;
-      fShown.push_back(code > 0xFFFF ? i - 1 : i);
+  // The order in which the glyphs [k, end) of a cluster are written into
+  // fOrder, and how many of the first carry the cluster's text: a reader
+  // places the text from where the first of them starts to where the last
+  // ends, so the glyph that starts first goes first and the one that ends
+  // last goes last. Where one glyph does both (a letter with marks over or
+  // under it) it carries the text alone, and the marks none.
+  size_t TextOrder(FontInstance& by, size_t k, size_t end) {
+    size_t first = k, last = k;
+    double firstX = 0, lastX = 0;
+    for (size_t j = k; j < end; ++j) {
+      const double x = fPlaced[j].x, ends = x + by.GlyphAdvance(fPlaced[j].index);
+      if (j == k || x < firstX) {
+        first = j;
+        firstX = x;
+      }
+      if (j == k || ends > lastX) {
+        last = j;
+        lastX = ends;
+      }
     }
-    return fShown.size() == end - k;
+    fOrder.assign(1, first);
+    for (size_t j = k; j < end; ++j) {
+      if (j != first && j != last) fOrder.push_back(j);
+    }
+    if (last != first) fOrder.push_back(last);
+    return last == first ? 1 : end - k;
   }
 
   // The text of units [from, to) as the PDF holds it.
@@ -1258,8 +1262,8 @@ class PdfRecorder : public GdiRecorder {
   std::vector<std::shared_ptr<FontInstance>> fOthers;
   std::vector<GdiFonts::PlacedGlyph> fPlaced;
   std::vector<int32_t> fAdvances;
-  // The first unit of each character of a cluster that shows something.
-  std::vector<size_t> fShown;
+  // A cluster's glyphs in the order they are written.
+  std::vector<size_t> fOrder;
 };
 
 PdfRecorder* JobRecorder(GdiDC* dc) {
