@@ -215,8 +215,8 @@ class FontInstance {
   int ppemX_ = kDefaultPixelSize;
   int ppemY_ = kDefaultPixelSize;
   // The fallback fonts met, by family, held weakly (a fallback may fall
-  // back to this font in turn); and each character's slot among them, -1
-  // for the face itself.
+  // back to this font in turn); and each character's slot among them, and
+  // each cluster's drawn whole, -1 for the face itself.
   struct FallbackSlot {
     std::string family;
     std::weak_ptr<FontInstance> font;
