@@ -338,6 +338,12 @@ inline double xMorvaFont::ClusterUnitWidth(uint16_t unit, uint16_t before) {
 bool xMorvaFont::JoinsCluster(uint16_t unit, uint16_t before) const {
   if (fClusterLength == 0 || IsHighSurrogateUnit(unit)) return false;
   const char32_t code = CodePointEndedBy(before, char16_t(unit));
+  // Half a pair alone (a high half with no low one after it, a low half
+  // with no high one before) begins a cluster, as ICU's edges have it; a
+  // high half shows nothing and takes no room, so what follows it begins
+  // one too, never joining the character before the half.
+  const bool loneLow = code >= 0xDC00 && code <= 0xDFFF;
+  if (loneLow || (IsHighSurrogateUnit(before) && !IsLowSurrogateUnit(unit))) return false;
   // Most units begin a cluster at a glance.
   return !StandsAloneAtAGlance(code) && ClusterEdgeBetween(fClusterLast, code) != VClusterEdge::kEdge;
 }

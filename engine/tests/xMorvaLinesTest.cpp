@@ -101,6 +101,9 @@ TEST_F(Composition, MarksAndJoinersBreakLinesAsTheTextTheyShow) {
        u"H\u00E0 N\u1ED9i ph\u1EDF b\u00F2 Vi\u1EC7t "},
       {"French", u"cafe\u0301 nai\u0308ve e\u0301te\u0301 ", u"caf\u00E9 na\u00EFve \u00E9t\u00E9 "},
       {"joiners", u"a\u200Db\u200Cc \u0645\u06CC\u200C\u062E\u0648 \u2764\uFE0Fx ", u"abc \u0645\u06CC\u062E\u0648 \u2764x "},
+      // An arrow after half a pair alone stands apart from the letter
+      // before, as after a word joiner.
+      {"half a pair alone", std::u16string(u"the v") + char16_t(0xD83D) + u"\u20D7 vector ", u"the v\u2060\u20D7 vector "},
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(row.name);

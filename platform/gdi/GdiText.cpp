@@ -137,6 +137,166 @@ GdiTextRun GdiTextRun::Measure(HDC dc, const void* text, bool wide, int64_t coun
   return run;
 }
 
+namespace {
+
+// A recording DC draws nothing: the call goes to its recorder with the
+// characters and the advance of each (as steps along the baseline).
+void RecordTextRun(HDC handle, GdiDC& dc, int32_t x, int32_t y, UINT align, UINT options, const RECT* rect,
+                   const void* text, bool wide, int64_t count, const GdiTextRun& run) {
+  std::vector<POINT> steps(run.advances.size());
+  for (size_t i = 0; i < steps.size(); ++i) steps[i] = POINT{run.advances[i], 0};
+  GdiCall call{GdiOp::TextOut};
+  call.args[0] = x;
+  call.args[1] = y;
+  call.args[2] = static_cast<int32_t>(options);
+  if (rect) {
+    call.args[3] = rect->left;
+    call.args[4] = rect->top;
+    call.args[5] = rect->right;
+    call.args[6] = rect->bottom;
+    call.args[7] = 1;
+  }
+  call.args[8] = wide ? 1 : 0;
+  call.points = steps.data();
+  call.count = static_cast<int32_t>(count);
+  call.data = text;
+  call.size = static_cast<size_t>(count) * (wide ? 2 : 1);
+  // The recorder reads the alignment from the DC; a run drawn with another
+  // (DrawTextExA's lines) goes through SetTextAlign, so that it is recorded.
+  const UINT saved = dc.state.textAlign;
+  if (saved != align) SetTextAlign(handle, align);
+  dc.recorder->Record(dc, call);
+  if (saved != align) SetTextAlign(handle, saved);
+}
+
+// Where a run lands on the device: its origin (the start of its baseline),
+// the directions along and across (downward) the baseline, its length and
+// the clip of ETO_CLIPPED.
+struct RunPlace {
+  double originX = 0, originY = 0;
+  double dirX = 1, dirY = 0, downX = 0, downY = 1;
+  int64_t total = 0;
+  RECT clipRect{};
+  bool clipped = false;
+
+  const RECT* Clip() const { return clipped ? &clipRect : nullptr; }
+};
+
+RunPlace PlaceRun(GdiDC& dc, FontInstance& font, POINT reference, UINT align, UINT options, const RECT* rect,
+                  int64_t total) {
+  RunPlace place;
+  place.total = total;
+  const TEXTMETRICA& tm = font.Metrics();
+  place.dirX = font.DirectionX();
+  place.dirY = font.DirectionY();
+  // Across the baseline, downward: the direction turned a quarter clockwise.
+  place.downX = -place.dirY;
+  place.downY = place.dirX;
+  const POINT device = GdiToDevice(dc, reference);
+  // Where the run starts along the baseline, and where the baseline lies
+  // across it, relative to the reference point.
+  double along = 0;
+  if ((align & TA_CENTER) == TA_CENTER) {
+    along = -static_cast<double>(total / 2);
+  } else if ((align & TA_CENTER) == TA_RIGHT) {
+    along = -static_cast<double>(total);
+  }
+  double across = 0;
+  if ((align & TA_BASELINE) == TA_BASELINE) {
+    across = 0;
+  } else if ((align & TA_BASELINE) == TA_BOTTOM) {
+    across = -tm.tmDescent;
+  } else {
+    across = tm.tmAscent;
+  }
+  place.originX = device.x + along * place.dirX + across * place.downX;
+  place.originY = device.y + along * place.dirY + across * place.downY;
+  if (rect && (options & ETO_CLIPPED)) {
+    place.clipRect = DeviceRect(dc, *rect);
+    place.clipped = true;
+  }
+  return place;
+}
+
+// A box of the run in baseline terms: along from 0 to the run's length,
+// across between two offsets from the baseline (positive = below).
+void FillRunBox(GdiDC& dc, FontInstance& font, const RunPlace& place, double across0, double across1,
+                COLORREF color) {
+  if (place.total <= 0 || across1 <= across0) return;
+  if (!font.IsRotated()) {
+    // Unturned text runs left to right from the origin, whole pixels.
+    const int64_t left = RoundToInt64(place.originX);
+    const int64_t top = RoundToInt64(place.originY + across0);
+    RECT box;
+    if (OnSurface(dc, left, top, left + place.total, top + static_cast<int64_t>(across1 - across0), &box)) {
+      GdiFillDeviceRect(dc, box, color, place.Clip());
+    }
+    return;
+  }
+  // Turned, only the stretch that can reach the surface is made into a
+  // mask; one cut at its start is made from where the cut falls.
+  double from = 0, to = static_cast<double>(place.total);
+  const double reach = std::max(std::abs(across0), std::abs(across1));
+  if (!AlongOnSurface(dc, place.originX, place.originY, place.dirX, place.dirY, reach, &from, &to)) return;
+  Mask mask = font.BoxMask(0, to - from, across0, across1);
+  PaintBits(dc, RoundToInt64(place.originX + from * place.dirX), RoundToInt64(place.originY + from * place.dirY),
+            mask, color, place.Clip());
+}
+
+// Marks on their letters, joiners unseen: the run's clusters shaped, each
+// where the advances put its first unit.
+void DrawShapedGlyphs(GdiDC& dc, FontInstance& font, const GdiTextRun& run, const RunPlace& place, COLORREF ink) {
+  std::vector<GdiFonts::PlacedGlyph> placed;
+  std::vector<std::shared_ptr<FontInstance>> others;
+  GdiFonts::ShapeRun(font, run.units.data(), run.units.size(), run.advances.data(), &placed, &others);
+  for (const GdiFonts::PlacedGlyph& g : placed) {
+    FontInstance& by = g.font == FontInstance::kThisFont ? font : *others[size_t(g.font)];
+    const int64_t gx = RoundToInt64(place.originX + g.x * place.dirX + g.y * place.downX);
+    const int64_t gy = RoundToInt64(place.originY + g.x * place.dirY + g.y * place.downY);
+    PaintBits(dc, gx, gy, *by.IndexedGlyph(g.index), ink, place.Clip());
+  }
+}
+
+// A character at a time, each at the sum of the advances before it.
+void DrawPlainGlyphs(GdiDC& dc, FontInstance& font, const GdiTextRun& run, const RunPlace& place, COLORREF ink) {
+  int64_t position = 0;
+  for (size_t i = 0; i < run.units.size(); ++i) {
+    // Each character's origin is rounded on its own, so turned text keeps
+    // the whole-pixel advances along its baseline.
+    const int64_t gx = RoundToInt64(place.originX + static_cast<double>(position) * place.dirX);
+    const int64_t gy = RoundToInt64(place.originY + static_cast<double>(position) * place.dirY);
+    const char32_t code = GdiFonts::RunCharacterAt(run.units.data(), run.units.size(), i);
+    if (code != 0 || run.units[i] == 0) PaintBits(dc, gx, gy, *font.Glyph(code), ink, place.Clip());
+    position += run.advances[i];
+  }
+}
+
+// The run's pixels: its opaque background and ETO_OPAQUE rectangle, its
+// glyphs, its underline and strike-out.
+void PaintTextRun(GdiDC& dc, const GdiTextRun& run, POINT reference, UINT align, UINT options, const RECT* rect,
+                  int64_t total) {
+  FontInstance& font = *run.font;
+  const TEXTMETRICA& tm = font.Metrics();
+  const RunPlace place = PlaceRun(dc, font, reference, align, options, rect, total);
+  if (rect && (options & ETO_OPAQUE)) GdiFillDeviceRect(dc, DeviceRect(dc, *rect), dc.state.bkColor);
+  if (dc.state.bkMode == OPAQUE) FillRunBox(dc, font, place, -tm.tmAscent, tm.tmDescent, dc.state.bkColor);
+  const COLORREF ink = dc.state.textColor;
+  if (GdiFonts::RunNeedsShaping(font, run.units.data(), run.units.size())) {
+    DrawShapedGlyphs(dc, font, run, place, ink);
+  } else {
+    DrawPlainGlyphs(dc, font, run, place, ink);
+  }
+  const LOGFONTA& logFont = font.LogFont();
+  if (logFont.lfUnderline) {
+    FillRunBox(dc, font, place, font.UnderlineTop(), font.UnderlineTop() + font.UnderlineThickness(), ink);
+  }
+  if (logFont.lfStrikeOut) {
+    FillRunBox(dc, font, place, font.StrikeTop(), font.StrikeTop() + font.StrikeThickness(), ink);
+  }
+}
+
+}  // namespace
+
 bool GdiDrawTextRun(HDC handle, int32_t x, int32_t y, UINT align, UINT options, const RECT* rect,
                     const void* text, bool wide, int64_t count, const INT* advances) {
   GdiDC* dc = GdiDcFromHandle(handle);
@@ -144,141 +304,19 @@ bool GdiDrawTextRun(HDC handle, int32_t x, int32_t y, UINT align, UINT options, 
   bool ok = false;
   GdiTextRun run = GdiTextRun::Measure(handle, text, wide, count, &ok);
   if (!ok) return false;
-  FontInstance& font = *run.font;
   // An advance array given by the caller places the characters instead of the font's widths.
   int64_t total = 0;
   for (size_t i = 0; i < run.advances.size(); ++i) {
     if (advances) run.advances[i] = advances[i];
     total += run.advances[i];
   }
-
   const bool updateCp = (align & TA_UPDATECP) != 0;
-  POINT reference = updateCp ? dc->state.position : POINT{x, y};
-
+  const POINT reference = updateCp ? dc->state.position : POINT{x, y};
   if (dc->recorder) {
-    // A recording DC draws nothing: the call goes to its recorder with the
-    // characters and the advance of each (as steps along the baseline).
-    std::vector<POINT> steps(run.advances.size());
-    for (size_t i = 0; i < steps.size(); ++i) steps[i] = POINT{run.advances[i], 0};
-    GdiCall call{GdiOp::TextOut};
-    call.args[0] = x;
-    call.args[1] = y;
-    call.args[2] = static_cast<int32_t>(options);
-    if (rect) {
-      call.args[3] = rect->left;
-      call.args[4] = rect->top;
-      call.args[5] = rect->right;
-      call.args[6] = rect->bottom;
-      call.args[7] = 1;
-    }
-    call.args[8] = wide ? 1 : 0;
-    call.points = steps.data();
-    call.count = static_cast<int32_t>(count);
-    call.data = text;
-    call.size = static_cast<size_t>(count) * (wide ? 2 : 1);
-    // The recorder reads the alignment from the DC; a run drawn with another
-    // (DrawTextExA's lines) goes through SetTextAlign, so that it is recorded.
-    const UINT saved = dc->state.textAlign;
-    if (saved != align) SetTextAlign(handle, align);
-    dc->recorder->Record(*dc, call);
-    if (saved != align) SetTextAlign(handle, saved);
+    RecordTextRun(handle, *dc, x, y, align, options, rect, text, wide, count, run);
   } else {
-    const TEXTMETRICA& tm = font.Metrics();
-    const double dirX = font.DirectionX(), dirY = font.DirectionY();
-    // Across the baseline, downward: the direction turned a quarter clockwise.
-    const double downX = -dirY, downY = dirX;
-    POINT device = GdiToDevice(*dc, reference);
-
-    // Where the run starts along the baseline, and where the baseline lies
-    // across it, relative to the reference point.
-    double along = 0;
-    if ((align & TA_CENTER) == TA_CENTER) {
-      along = -static_cast<double>(total / 2);
-    } else if ((align & TA_CENTER) == TA_RIGHT) {
-      along = -static_cast<double>(total);
-    }
-    double across = 0;
-    if ((align & TA_BASELINE) == TA_BASELINE) {
-      across = 0;
-    } else if ((align & TA_BASELINE) == TA_BOTTOM) {
-      across = -tm.tmDescent;
-    } else {
-      across = tm.tmAscent;
-    }
-    const double originX = device.x + along * dirX + across * downX;
-    const double originY = device.y + along * dirY + across * downY;
-
-    RECT clipRect{};
-    const RECT* clip = nullptr;
-    if (rect && (options & ETO_CLIPPED)) {
-      clipRect = DeviceRect(*dc, *rect);
-      clip = &clipRect;
-    }
-    if (rect && (options & ETO_OPAQUE)) {
-      GdiFillDeviceRect(*dc, DeviceRect(*dc, *rect), dc->state.bkColor);
-    }
-
-    // A box of the run in baseline terms: along from 0 to the run's width,
-    // across between two offsets from the baseline (positive = below).
-    auto fillBox = [&](double across0, double across1, COLORREF color) {
-      if (total <= 0 || across1 <= across0) return;
-      if (!font.IsRotated()) {
-        // Unturned text runs left to right from the origin, whole pixels.
-        int64_t left = RoundToInt64(originX);
-        int64_t top = RoundToInt64(originY + across0);
-        RECT box;
-        if (OnSurface(*dc, left, top, left + total, top + static_cast<int64_t>(across1 - across0),
-                      &box)) {
-          GdiFillDeviceRect(*dc, box, color, clip);
-        }
-        return;
-      }
-      // Turned, only the stretch that can reach the surface is made into a
-      // mask; one cut at its start is made from where the cut falls.
-      double from = 0, to = static_cast<double>(total);
-      double reach = std::max(std::abs(across0), std::abs(across1));
-      if (!AlongOnSurface(*dc, originX, originY, dirX, dirY, reach, &from, &to)) return;
-      Mask mask = font.BoxMask(0, to - from, across0, across1);
-      PaintBits(*dc, RoundToInt64(originX + from * dirX), RoundToInt64(originY + from * dirY),
-                mask, color, clip);
-    };
-
-    if (dc->state.bkMode == OPAQUE) fillBox(-tm.tmAscent, tm.tmDescent, dc->state.bkColor);
-
-    const COLORREF ink = dc->state.textColor;
-    const bool shaped = GdiFonts::RunNeedsShaping(font, run.units.data(), run.units.size());
-    if (shaped) {
-      // Marks on their letters, joiners unseen: the run's clusters shaped,
-      // each where the advances put its first unit.
-      std::vector<GdiFonts::PlacedGlyph> placed;
-      std::vector<std::shared_ptr<FontInstance>> others;
-      GdiFonts::ShapeRun(font, run.units.data(), run.units.size(), run.advances.data(), &placed, &others);
-      for (const GdiFonts::PlacedGlyph& g : placed) {
-        FontInstance& by = g.font == FontInstance::kThisFont ? font : *others[size_t(g.font)];
-        const int64_t gx = RoundToInt64(originX + g.x * dirX + g.y * downX);
-        const int64_t gy = RoundToInt64(originY + g.x * dirY + g.y * downY);
-        PaintBits(*dc, gx, gy, *by.IndexedGlyph(g.index), ink, clip);
-      }
-    }
-    int64_t position = 0;
-    for (size_t i = 0; i < run.units.size() && !shaped; ++i) {
-      // Each character's origin is rounded on its own, so turned text keeps
-      // the whole-pixel advances along its baseline.
-      int64_t gx = RoundToInt64(originX + static_cast<double>(position) * dirX);
-      int64_t gy = RoundToInt64(originY + static_cast<double>(position) * dirY);
-      const char32_t code = GdiFonts::RunCharacterAt(run.units.data(), run.units.size(), i);
-      if (code != 0 || run.units[i] == 0) PaintBits(*dc, gx, gy, *font.Glyph(code), ink, clip);
-      position += run.advances[i];
-    }
-    const LOGFONTA& logFont = font.LogFont();
-    if (logFont.lfUnderline) {
-      fillBox(font.UnderlineTop(), font.UnderlineTop() + font.UnderlineThickness(), ink);
-    }
-    if (logFont.lfStrikeOut) {
-      fillBox(font.StrikeTop(), font.StrikeTop() + font.StrikeThickness(), ink);
-    }
+    PaintTextRun(*dc, run, reference, align, options, rect, total);
   }
-
   if (updateCp) {
     // The current position moves past the run: to its end for left-aligned
     // text, to its start for right-aligned text; centred text leaves it.
@@ -286,9 +324,9 @@ bool GdiDrawTextRun(HDC handle, int32_t x, int32_t y, UINT align, UINT options, 
     if ((align & TA_CENTER) == TA_LEFT) step = static_cast<double>(total);
     if ((align & TA_CENTER) == TA_RIGHT) step = -static_cast<double>(total);
     if (step != 0) {
-      POINT device = GdiToDevice(*dc, reference);
-      POINT moved{RoundToInt32(device.x + step * font.DirectionX()),
-                  RoundToInt32(device.y + step * font.DirectionY())};
+      const POINT device = GdiToDevice(*dc, reference);
+      const POINT moved{RoundToInt32(device.x + step * run.font->DirectionX()),
+                        RoundToInt32(device.y + step * run.font->DirectionY())};
       dc->state.position = GdiToLogical(*dc, moved);
     }
   }

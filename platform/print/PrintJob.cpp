@@ -1139,35 +1139,72 @@ class PdfRecorder : public GdiRecorder {
     for (size_t i = 0; i < units.size(); ++i) advances[i] = int32_t(offsets[i + 1] - offsets[i]);
     GdiFonts::ShapeRun(font, units.data(), units.size(), advances.data(), &fPlaced, &fOthers);
     if (!OthersEmbeddable()) return false;
-    for (size_t k = 0; k < fPlaced.size(); ++k) {
+    for (size_t k = 0; k < fPlaced.size();) {
+      // A cluster's glyphs: those of one first unit and font. They go with
+      // the text of its units: up to the next cluster's first unit (the
+      // characters that show nothing with them), the first cluster's from
+      // the run's start.
       const GdiFonts::PlacedGlyph& g = fPlaced[k];
-      Piece& piece = PieceOfFont(g.font, count);
-      piece.glyphs.push_back(cairo_glyph_t{g.index, std::round(x0 + g.x), std::round(y0 + g.y)});
-      // The glyphs of one cluster go with the text of its units: up to the
-      // next cluster's first unit (the characters that show nothing with
-      // them), the first cluster's from the run's start.
-      const bool newCluster = k == 0 || g.unit != fPlaced[k - 1].unit || g.font != fPlaced[k - 1].font;
-      if (!newCluster) {
-        ++piece.clusters.back().num_glyphs;
-        continue;
-      }
+      size_t end = k + 1;
+      while (end < fPlaced.size() && fPlaced[end].unit == g.unit && fPlaced[end].font == g.font) ++end;
       size_t next = units.size();
-      for (size_t j = k + 1; j < fPlaced.size(); ++j) {
+      for (size_t j = end; j < fPlaced.size(); ++j) {
         if (fPlaced[j].unit != g.unit) {
           next = fPlaced[j].unit;
           break;
         }
       }
       const size_t from = k == 0 ? 0 : g.unit;
-      const size_t before = piece.utf8.size();
-      for (size_t i = from; i < next && i < units.size(); ++i) {
-        const char32_t code = GdiFonts::RunCharacterAt(units.data(), units.size(), i);
-        if (code == 0 && units[i] != 0) continue;
-        PutShownUtf8(piece.utf8, code);
+      Piece& piece = PieceOfFont(g.font, count);
+      FontInstance& by = g.font == FontInstance::kThisFont ? font : *fOthers[size_t(g.font)];
+      const size_t carriers = TextOrder(by, k, end);
+      for (size_t j : fOrder) {
+        piece.glyphs.push_back(cairo_glyph_t{fPlaced[j].index, std::round(x0 + fPlaced[j].x), std::round(y0 + fPlaced[j].y)});
       }
-      piece.clusters.push_back(cairo_text_cluster_t{int(piece.utf8.size() - before), 1});
+      const size_t before = piece.utf8.size();
+      PutUnitsUtf8(piece.utf8, units, from, next);
+      piece.clusters.push_back(cairo_text_cluster_t{int(piece.utf8.size() - before), int(carriers)});
+      if (carriers < end - k) piece.clusters.push_back(cairo_text_cluster_t{0, int(end - k - carriers)});
+      k = end;
     }
     return true;
+  }
+
+  // The order in which the glyphs [k, end) of a cluster are written into
+  // fOrder, and how many of the first carry the cluster's text: a reader
+  // places the text from where the first of them starts to where the last
+  // ends, so the glyph that starts first goes first and the one that ends
+  // last goes last. Where one glyph does both (a letter with marks over or
+  // under it) it carries the text alone, and the marks none.
+  size_t TextOrder(FontInstance& by, size_t k, size_t end) {
+    size_t first = k, last = k;
+    double firstX = 0, lastX = 0;
+    for (size_t j = k; j < end; ++j) {
+      const double x = fPlaced[j].x, ends = x + by.GlyphAdvance(fPlaced[j].index);
+      if (j == k || x < firstX) {
+        first = j;
+        firstX = x;
+      }
+      if (j == k || ends > lastX) {
+        last = j;
+        lastX = ends;
+      }
+    }
+    fOrder.assign(1, first);
+    for (size_t j = k; j < end; ++j) {
+      if (j != first && j != last) fOrder.push_back(j);
+    }
+    if (last != first) fOrder.push_back(last);
+    return last == first ? 1 : end - k;
+  }
+
+  // The text of units [from, to) as the PDF holds it.
+  static void PutUnitsUtf8(std::string& utf8, const std::u16string& units, size_t from, size_t to) {
+    for (size_t i = from; i < to && i < units.size(); ++i) {
+      const char32_t code = GdiFonts::RunCharacterAt(units.data(), units.size(), i);
+      if (code == 0 && units[i] != 0) continue;
+      PutShownUtf8(utf8, code);
+    }
   }
 
   bool OthersEmbeddable() const {
@@ -1225,6 +1262,8 @@ class PdfRecorder : public GdiRecorder {
   std::vector<std::shared_ptr<FontInstance>> fOthers;
   std::vector<GdiFonts::PlacedGlyph> fPlaced;
   std::vector<int32_t> fAdvances;
+  // A cluster's glyphs in the order they are written.
+  std::vector<size_t> fOrder;
 };
 
 PdfRecorder* JobRecorder(GdiDC* dc) {

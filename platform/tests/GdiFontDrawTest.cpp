@@ -694,12 +694,14 @@ TEST(GdiFontDraw, ASurrogatePairIsOneCharacter) {
 // macOS file names, pasted text and many Vietnamese keyboards give it) is
 // measured and drawn as the letter that holds them, and a joiner, a
 // selector or a direction mark draws nothing and takes no room. Each row:
-// a text and the text it must look as.
+// a text and the text it must look as, in the same face or, for marks the
+// face lacks, in the font that has the whole cluster.
 TEST(GdiFontDraw, MarksSitOnTheirLettersAndJoinersDrawNothing) {
   struct Row {
     const char* name;
     std::u16string text;
     std::u16string looksAs;
+    const char* looksIn = nullptr;
   };
   const Row rows[] = {
       {"Vietnamese city", u"Ha\u0300 No\u0323\u0302i", u"H\u00E0 N\u1ED9i"},
@@ -712,6 +714,14 @@ TEST(GdiFontDraw, MarksSitOnTheirLettersAndJoinersDrawNothing) {
       {"Persian with a non-joiner", u"\u0645\u06CC\u200C\u062E\u0648", u"\u0645\u06CC\u062E\u0648"},
       {"a heart and its selector", u"\u2764\uFE0F!", u"\u2764!"},
       {"a joined family", u"\U0001F468\u200D\U0001F469\u200D\U0001F467", u"\U0001F468\U0001F469\U0001F467"},
+      // Neither face has the arrows; the first font with the letter and the
+      // arrow draws both, the arrow on its letter.
+      {"arrows over letters", u"v\u20D7a\u20D7M\u20D7x\u20D1", u"v\u20D7a\u20D7M\u20D7x\u20D1", "DejaVu Sans"},
+      {"keycaps", u"1\uFE0F\u20E3#\uFE0F\u20E3", u"1\u20E3#\u20E3", "Symbola"},
+      // A mark after a control or half a pair alone stands as a cluster of
+      // its own, as after a word joiner.
+      {"a mark after a soft hyphen", u"a\u00AD\u0323b", u"a\u00AD\u2060\u0323b"},
+      {"a mark after a lone high half", {u'a', char16_t(0xD83D), u'\u0323', u'b'}, u"a\u2060\u0323b"},
   };
   for (const Row& row : rows) {
     for (const char* face : {"Arial", "Times New Roman"}) {
@@ -719,7 +729,7 @@ TEST(GdiFontDraw, MarksSitOnTheirLettersAndJoinersDrawNothing) {
       Canvas text(300, 60);
       text.Use(face, -24);
       Canvas looks(300, 60);
-      looks.Use(face, -24);
+      looks.Use(row.looksIn != nullptr ? row.looksIn : face, -24);
       EXPECT_EQ(WideExtent(text.dc(), row.text), WideExtent(looks.dc(), row.looksAs));
       // What a unit measures depends on the units before it alone: the
       // extent the run reaches at each unit is that much of it measured by
@@ -731,10 +741,36 @@ TEST(GdiFontDraw, MarksSitOnTheirLettersAndJoinersDrawNothing) {
                                         extents.data(), &size));
       for (size_t n = 1; n <= row.text.size(); ++n)
         EXPECT_EQ(WideExtent(text.dc(), row.text.substr(0, n)), extents[n - 1]) << "units " << n;
-      TextOutW(text.dc(), 10, 10, row.text.data(), static_cast<int>(row.text.size()));
-      TextOutW(looks.dc(), 10, 10, row.looksAs.data(), static_cast<int>(row.looksAs.size()));
+      // On one baseline, whichever face's ascent is the taller.
+      SetTextAlign(text.dc(), TA_BASELINE);
+      SetTextAlign(looks.dc(), TA_BASELINE);
+      TextOutW(text.dc(), 10, 40, row.text.data(), static_cast<int>(row.text.size()));
+      TextOutW(looks.dc(), 10, 40, row.looksAs.data(), static_cast<int>(row.looksAs.size()));
       EXPECT_GT(text.Count(kInk), 20);
       EXPECT_TRUE(text.Pixels() == looks.Pixels());
     }
+  }
+  // An arrow the face lacks stands centred over its letter, which the font
+  // with both draws: over a letter as wide at its top as at its foot, the
+  // ink the arrow adds is as far right as the letter's.
+  for (char16_t letter : std::u16string(u"vawMx")) {
+    SCOPED_TRACE(std::string(1, char(letter)));
+    Canvas arrowed(100, 60), bare(100, 60);
+    arrowed.Use("Arial", -24);
+    bare.Use("DejaVu Sans", -24);
+    const std::u16string text{letter, u'\u20D7'};
+    TextOutW(arrowed.dc(), 30, 20, text.data(), 2);
+    TextOutW(bare.dc(), 30, 20, &letter, 1);
+    const RECT letterInk = bare.Box(kInk);
+    RECT arrowInk{INT_MAX, INT_MAX, INT_MIN, INT_MIN};
+    for (int y = 0; y < 60; ++y) {
+      for (int x = 0; x < 100; ++x) {
+        if (arrowed.At(x, y) != kInk || bare.At(x, y) == kInk) continue;
+        arrowInk.left = std::min<LONG>(arrowInk.left, x);
+        arrowInk.right = std::max<LONG>(arrowInk.right, x + 1);
+      }
+    }
+    ASSERT_LT(arrowInk.left, arrowInk.right);
+    EXPECT_NEAR(arrowInk.left + arrowInk.right, letterInk.left + letterInk.right, 2);
   }
 }

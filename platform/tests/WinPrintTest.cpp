@@ -839,15 +839,21 @@ TEST_F(Printing, CharactersNoFontHasPrintAsMissingGlyphBoxes) {
 TEST_F(Printing, MarksAndJoinersPrintAsTheTextTheyShow) {
   ResetHeadlessPrinting();
   const std::u16string vietnamese = u"Ha\u0300 No\u0323\u0302i: pho\u031B\u0309 bo\u0300, Vie\u0323\u0302t";
+  // Russian stress and Yoruba tones, which no character holds whole: the
+  // letter and its mark are two glyphs of one cluster.
+  const std::u16string stressed =
+      u"\u0437\u043D\u0430\u0301\u044E \u1ECC\u0300m\u1ECD\u0301 O\u0323\u0300mo\u0323\u0301 la\u0331b ka\u0323\u0301d";
   const std::vector<PrintedLine> texts = {
       {"Arial", FW_NORMAL, 0, vietnamese},
       {"Times New Roman", FW_NORMAL, 1, u"cafe\u0301, nai\u0308ve"},
       {"Arial", FW_NORMAL, 0, u"\u0645\u06CC\u200C\u062E\u0648 \u200E\U0001F468\u200D\U0001F469\u200D\U0001F467"},
+      {"Arial", FW_NORMAL, 0, stressed},
   };
   const std::vector<PrintedLine> looks = {
       {"Arial", FW_NORMAL, 0, u"H\u00E0 N\u1ED9i: ph\u1EDF b\u00F2, Vi\u1EC7t"},
       {"Times New Roman", FW_NORMAL, 1, u"caf\u00E9, na\u00EFve"},
       {"Arial", FW_NORMAL, 0, u"\u0645\u06CC\u062E\u0648 \U0001F468\U0001F469\U0001F467"},
+      {"Arial", FW_NORMAL, 0, stressed},
   };
   const std::string printed = folder + "/marks.pdf";
   const std::string shown = folder + "/shown.pdf";
@@ -859,6 +865,11 @@ TEST_F(Printing, MarksAndJoinersPrintAsTheTextTheyShow) {
   const std::string text = OneLine(Run("pdftotext '" + printed + "' -"));
   // "No" and its two marks, as printed.
   EXPECT_NE(text.find("No\xCC\xA3\xCC\x82i"), std::string::npos) << text;
+  // Each word whole, as a reader searching for it finds it.
+  EXPECT_NE(text.find(" \xD0\xB7\xD0\xBD\xD0\xB0\xCC\x81\xD1\x8E \xE1\xBB\x8C\xCC\x80m\xE1\xBB\x8D\xCC\x81 "
+                      "O\xCC\xA3\xCC\x80mo\xCC\xA3\xCC\x81 la\xCC\xB1" "b ka\xCC\xA3\xCC\x81" "d"),
+            std::string::npos)
+      << text;
 }
 
 // A run prints the same among other runs as alone on its page: runs in

@@ -27,6 +27,8 @@ namespace {
 constexpr size_t kKeptFonts = 64;
 // Glyph masks a font keeps before it starts its cache afresh.
 constexpr size_t kMaxGlyphCacheBytes = 16u << 20;
+// Clusters whose fallback font a font remembers.
+constexpr size_t kKeptClusterFallbacks = 4096;
 // The largest mask side; with the size bound above only a glyph turned and
 // emboldened comes near it.
 constexpr int kMaxMaskSide = 4 * kMaxPixelSize;
@@ -367,24 +369,40 @@ std::shared_ptr<FontInstance> FontInstance::Fallback(char32_t code) {
   auto library = FontLibrary::Get();
   std::lock_guard<std::recursive_mutex> lock(library->Mutex());
   auto known = fallbackOf_.find(code);
-  int slot = -1;
-  if (known != fallbackOf_.end()) {
-    slot = known->second;
-  } else {
-    if (FT_Get_Char_Index(file_->Face(), code) == 0) {
-      const std::string family = library->FallbackFamily(logFont_, code);
-      if (!family.empty() && !SameFaceName(family, faceName_)) {
-        for (size_t i = 0; i < fallbackSlots_.size() && slot < 0; ++i) {
-          if (fallbackSlots_[i].family == family) slot = static_cast<int>(i);
-        }
-        if (slot < 0) {
-          fallbackSlots_.push_back({family, {}});
-          slot = static_cast<int>(fallbackSlots_.size()) - 1;
-        }
-      }
-    }
-    fallbackOf_.emplace(code, slot);
+  if (known == fallbackOf_.end()) {
+    const bool lacks = FT_Get_Char_Index(file_->Face(), code) == 0;
+    known = fallbackOf_.emplace(code, lacks ? SlotOf(library->FallbackFamily(logFont_, code)) : -1).first;
   }
+  return FontOfSlot(known->second);
+}
+
+std::shared_ptr<FontInstance> FontInstance::ClusterFallback(const std::u32string& codes) {
+  if (!file_ || symbolCodes_ || codes.empty()) return nullptr;
+  auto library = FontLibrary::Get();
+  std::lock_guard<std::recursive_mutex> lock(library->Mutex());
+  auto known = clusterFallbackOf_.find(codes);
+  if (known == clusterFallbackOf_.end()) {
+    bool lacks = false;
+    for (char32_t code : codes) lacks = lacks || GlyphIndex(code) == 0;
+    const int slot = lacks ? SlotOf(library->FallbackFamily(logFont_, codes.data(), codes.size())) : -1;
+    // A text of many odd clusters starts the answers afresh rather than
+    // keep them all.
+    if (clusterFallbackOf_.size() >= kKeptClusterFallbacks) clusterFallbackOf_.clear();
+    known = clusterFallbackOf_.emplace(codes, slot).first;
+  }
+  return FontOfSlot(known->second);
+}
+
+int FontInstance::SlotOf(const std::string& family) {
+  if (family.empty() || SameFaceName(family, faceName_)) return -1;
+  for (size_t i = 0; i < fallbackSlots_.size(); ++i) {
+    if (fallbackSlots_[i].family == family) return static_cast<int>(i);
+  }
+  fallbackSlots_.push_back({family, {}});
+  return static_cast<int>(fallbackSlots_.size()) - 1;
+}
+
+std::shared_ptr<FontInstance> FontInstance::FontOfSlot(int slot) {
   if (slot < 0) return nullptr;
   FallbackSlot& fallback = fallbackSlots_[static_cast<size_t>(slot)];
   std::shared_ptr<FontInstance> font = fallback.font.lock();

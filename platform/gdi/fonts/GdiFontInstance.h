@@ -98,6 +98,12 @@ class FontInstance {
   // has it (the face then shows its missing-glyph mark); a symbol font has
   // none.
   std::shared_ptr<FontInstance> Fallback(char32_t code);
+  // The font that draws a cluster (a letter with its marks) whole when this
+  // face lacks some of its characters: the same size and style in the
+  // first configured family that has every one of them, so that its marks
+  // are placed on its letter by one font. Null when the face has them all,
+  // or no font has.
+  std::shared_ptr<FontInstance> ClusterFallback(const std::u32string& codes);
 
   // The font whose glyph shows a character in this font's stead: the
   // fallback that has it, or, for a character that no font has when this
@@ -171,6 +177,10 @@ class FontInstance {
   uint32_t ShownGlyph(char32_t code, std::shared_ptr<FontInstance>* by);
   // This font's size and style in another family; null when it has no file.
   std::shared_ptr<FontInstance> Alike(const std::string& family) const;
+  // The slot of a fallback family (-1 for none, or the face's own), and
+  // the font of a slot; the caller holds the lock.
+  int SlotOf(const std::string& family);
+  std::shared_ptr<FontInstance> FontOfSlot(int slot);
 
   LOGFONTA logFont_{};
   TEXTMETRICA metrics_{};
@@ -205,14 +215,15 @@ class FontInstance {
   int ppemX_ = kDefaultPixelSize;
   int ppemY_ = kDefaultPixelSize;
   // The fallback fonts met, by family, held weakly (a fallback may fall
-  // back to this font in turn); and each character's slot among them, -1
-  // for the face itself.
+  // back to this font in turn); and each character's slot among them, and
+  // each cluster's drawn whole, -1 for the face itself.
   struct FallbackSlot {
     std::string family;
     std::weak_ptr<FontInstance> font;
   };
   std::vector<FallbackSlot> fallbackSlots_;
   std::unordered_map<char32_t, int> fallbackOf_;
+  std::unordered_map<std::u32string, int> clusterFallbackOf_;
   // Whether the face's own missing-glyph mark is blank (-1: not yet
   // looked at), and the font whose mark is drawn instead, held weakly.
   int blankMissingGlyph_ = -1;

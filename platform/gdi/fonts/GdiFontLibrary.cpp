@@ -435,11 +435,13 @@ std::vector<FontLibrary::Candidate>& FontLibrary::CandidatesOf(const LOGFONTA& l
   return candidates_.emplace(key, std::move(list)).first->second;
 }
 
-std::string FontLibrary::FallbackFamily(const LOGFONTA& logFont, char32_t code) {
+std::string FontLibrary::FallbackFamily(const LOGFONTA& logFont, const char32_t* codes, size_t count) {
   std::lock_guard<std::recursive_mutex> lock(mutex_);
   if (!config_->config || families_.empty()) return std::string();
   for (const Candidate& candidate : CandidatesOf(logFont)) {
-    if (FcCharSetHasChar(candidate.charset, code)) return candidate.family;
+    size_t had = 0;
+    while (had < count && FcCharSetHasChar(candidate.charset, codes[had])) ++had;
+    if (had == count) return candidate.family;
   }
   return std::string();
 }

@@ -90,7 +90,10 @@ class FontLibrary : public std::enable_shared_from_this<FontLibrary> {
   // configured fonts, in the order the face's own match sorts them (its
   // family, then the configured fallback families), that has the
   // character. Empty when none has it.
-  std::string FallbackFamily(const LOGFONTA& logFont, char32_t code);
+  std::string FallbackFamily(const LOGFONTA& logFont, char32_t code) { return FallbackFamily(logFont, &code, 1); }
+  // The same for a cluster of characters drawn as one: the first of those
+  // fonts that has every one of the `count` codes.
+  std::string FallbackFamily(const LOGFONTA& logFont, const char32_t* codes, size_t count);
 
   // The family whose missing-glyph mark (glyph 0) a LOGFONTA's face shows
   // for a character that no configured font has: the first of the families

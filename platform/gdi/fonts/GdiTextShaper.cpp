@@ -4,6 +4,7 @@
 #include "platform/gdi/fonts/GdiTextShaper.h"
 
 #include <hb.h>
+#include <unicode/ubrk.h>
 
 #include <algorithm>
 #include <mutex>
@@ -76,36 +77,116 @@ std::vector<ShapedGlyph> ShapeAnew(hb_font_t* font, const char16_t* units, size_
 // advance by whole pixels).
 int64_t ShapedWidth(FontInstance& font, const char16_t* units, size_t count);
 
+// Where a cluster starts: a unit after which Segment starts a cluster (at
+// an edge between the characters a reader sees), and one after which it
+// starts a piece in another font within a cluster, because the cluster's
+// font lacks the unit's character.
+constexpr uint8_t kClusterStart = 1;
+constexpr uint8_t kOtherFontStart = 2;
+
+// Whether a character edge lies before `at` of a run's units, as ICU's
+// character break iterator puts them, whatever the text holds: a mark after
+// a control such as the soft hyphen or the word joiner stands alone, and so
+// does one after half a pair alone (ICU takes it with the half, which shows
+// nothing). The iterator is made on first use and given each run in turn;
+// the caller holds the library's lock.
+class CharacterEdges {
+ public:
+  CharacterEdges(const char16_t* units, size_t count) : units_(units), count_(count) {}
+  // Whether an edge lies before any unit from `from` to `to`: between a
+  // character and the next one shown, across the units between them that
+  // show nothing (a lone high half, which ICU takes with what follows it).
+  bool Between(size_t from, size_t to) {
+    for (size_t at = from; at <= to; ++at) {
+      if (Before(at)) return true;
+    }
+    return false;
+  }
+  bool Before(size_t at) {
+    if (!set_) {
+      set_ = true;
+      static UBreakIterator* const iterator = [] {
+        UErrorCode status = U_ZERO_ERROR;
+        UBreakIterator* made = ubrk_open(UBRK_CHARACTER, "", nullptr, 0, &status);
+        return U_SUCCESS(status) ? made : nullptr;
+      }();
+      UErrorCode status = U_ZERO_ERROR;
+      if (iterator != nullptr) ubrk_setText(iterator, reinterpret_cast<const UChar*>(units_), int32_t(count_), &status);
+      iterator_ = U_SUCCESS(status) ? iterator : nullptr;
+    }
+    return iterator_ == nullptr || ubrk_isBoundary(iterator_, int32_t(at)) != 0;
+  }
+
+ private:
+  const char16_t* units_;
+  size_t count_;
+  bool set_ = false;
+  UBreakIterator* iterator_ = nullptr;
+};
+
+// A cluster that one font cannot draw (its letter's font lacks one of its
+// marks) is drawn whole in the first font that has all its characters, so
+// that the marks are placed on their letter; where no font has them all,
+// its pieces keep the fonts that have each.
+void DrawnWhole(FontInstance& font, const char16_t* units, size_t count, std::vector<FontInstance*>* fonts,
+                std::vector<uint8_t>* starts, std::vector<std::shared_ptr<FontInstance>>* held) {
+  for (size_t start = 0; start < count;) {
+    size_t end = start + 1;
+    bool pieces = false;
+    for (; end < count && (*starts)[end] != kClusterStart; ++end) pieces = pieces || (*starts)[end] == kOtherFontStart;
+    if (pieces) {
+      std::u32string codes;
+      for (size_t i = start; i < end; ++i) {
+        const char32_t code = RunCharacterAt(units, count, i);
+        if ((code != 0 || units[i] == 0) && !IsDefaultIgnorable(code)) codes.push_back(code);
+      }
+      if (std::shared_ptr<FontInstance> whole = font.ClusterFallback(codes)) {
+        for (size_t i = start; i < end; ++i) {
+          if ((*fonts)[i] != nullptr) (*fonts)[i] = whole.get();
+          if (i > start) (*starts)[i] = 0;
+        }
+        if (std::find(held->begin(), held->end(), whole) == held->end()) held->push_back(std::move(whole));
+      }
+    }
+    start = end;
+  }
+}
+
 // The font of each unit of a run (null for a high surrogate's own, which
-// goes with its pair) and whether a cluster starts there: a cluster takes
-// the font that draws its first character, and a character joins it when
-// it joins the character before and that font has it (or it shows
-// nothing), up to kMostClusterUnits units.
+// goes with its pair or shows nothing alone) and whether a cluster starts
+// there: a cluster takes the font that draws its first character, and a
+// character joins it when it joins the character before, no character edge
+// lies between them and that font has it (or it shows nothing), up to
+// kMostClusterUnits units; a cluster split by its font is then drawn whole.
 void Segment(FontInstance& font, const char16_t* units, size_t count, std::vector<FontInstance*>* fonts,
              std::vector<uint8_t>* starts, std::vector<std::shared_ptr<FontInstance>>* held) {
   fonts->assign(count, nullptr);
   starts->assign(count, 0);
+  CharacterEdges edges(units, count);
   FontInstance* clusterFont = nullptr;
   size_t clusterStart = 0;
   char32_t before = 0;
+  size_t beforeEnd = 0;
   for (size_t i = 0; i < count; ++i) {
     const char32_t code = RunCharacterAt(units, count, i);
     if (code == 0 && units[i] != 0) continue;
     const size_t first = code > 0xFFFF ? i - 1 : i;
-    const bool joins = clusterFont != nullptr && before != 0 && JoinsCluster(before, code) &&
-                       i + 1 - clusterStart <= kMostClusterUnits &&
-                       (IsDefaultIgnorable(code) || clusterFont->GlyphIndex(code) != 0);
+    const bool inside = clusterFont != nullptr && before != 0 && JoinsCluster(before, code) &&
+                        i + 1 - clusterStart <= kMostClusterUnits && !edges.Between(beforeEnd, first);
+    const bool joins = inside && (IsDefaultIgnorable(code) || clusterFont->GlyphIndex(code) != 0);
     if (!joins) {
       std::shared_ptr<FontInstance> by = font.DrawnBy(code);
       clusterFont = by ? by.get() : &font;
       if (by && std::find(held->begin(), held->end(), by) == held->end()) held->push_back(std::move(by));
       clusterStart = first;
-      (*starts)[first] = 1;
+      (*starts)[first] = inside ? kOtherFontStart : kClusterStart;
     }
     (*fonts)[first] = clusterFont;
     (*fonts)[i] = clusterFont;
     before = code;
+    beforeEnd = i + 1;
   }
+  DrawnWhole(font, units, count, fonts, starts, held);
 }
 
 // A piece's glyphs, from the font's cache or shaped now.

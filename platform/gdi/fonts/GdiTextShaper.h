@@ -78,7 +78,10 @@ struct ShapeCache {
 };
 
 // The glyphs of a run in `font`, each cluster in the font that draws its
-// first character (a character of it that font lacks in its own), placed
+// first character (a character of it that font lacks in its own), or,
+// where that font lacks one of its marks, whole in the first font that has
+// all its characters; clusters never cross an edge between the characters
+// a reader sees (ICU's). The glyphs are placed
 // from the run's `advances` (one per unit): a cluster starts at the sum of
 // the advances before its first unit, and its glyphs stand within it as
 // the font's shaping places them. `others` receives each other font once.
