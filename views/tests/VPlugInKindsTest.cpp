@@ -11,6 +11,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
@@ -29,7 +30,9 @@
 #include "views/VPlugIn.h"
 #include "views/VPlugInDocMgr.h"
 #include "views/VWindowView.h"
+#include "views/tests/StoredResourceFile.h"
 #include "graphics/VCharWidthCache.h"
+#include "graphics/VLookPainter.h"
 #include "graphics/VGraphicsEnvironmentLink.h"
 #include "graphics/VPort.h"
 #include "host/callback/HostCallback.h"
@@ -439,6 +442,58 @@ TEST_F(Kinds, ThePlaceholderDrawsItsLabelInTheHostPort) {
     }
   }
   EXPECT_GT(changed, 0);
+
+  // A placeholder smaller than its icon, or than its frame, with a 16 x 16
+  // icon in the package's file: nothing drawn outside its rectangle.
+  StoredResourceFile res;
+  StoredBytes icon;
+  icon.I32(0).U16(0x8000 | 2).U16(0).U16(0).U16(16).U16(16).U16(0).U16(0).Fill(12, 0);
+  icon.U16(0).U16(1).U16(1).U16(1).Fill(12, 0);
+  for (int map = 0; map < 2; ++map) icon.I32(0).U16(2).U16(0).U16(0).U16(16).U16(16);
+  icon.I32(0);
+  for (const uint16_t rows : {0xFFFF, 0x0000})
+    for (int r = 0; r < 16; ++r) icon.U16(rows);
+  icon.I32(0).U16(0).U16(1).U16(0).U16(0xFFFF).U16(0xFFFF).U16(0xFFFF).U16(1).U16(0xFFFF).U16(0).U16(0);
+  for (int r = 0; r < 16; ++r) icon.U16(0xFFFF);
+  res.Add(FourCC("cicn"), -1, icon.bytes);
+  VMacResourceFile* saved = gModuleResFile;
+  gModuleResFile = static_cast<VMacResourceFile*>(res.Open());
+  EmptyPackage withIcon;
+  // Its look frames the element round the rectangle, as a bevel does round
+  // one smaller than its borders.
+  struct RoundFrameLook : VPlainLookPainter {
+    bool DrawElement(VPort& port, int32_t kind, int32_t, int32_t x, int32_t y, int32_t w, int32_t h,
+                     const VString*, int32_t) override {
+      port.SetPenColorIndex(10);
+      port.FrameRect(x - 1, y - 1, w + 2, h + 2);
+      return kind == 4;
+    }
+  } look;
+  VLookPainter* looks[kLookPainterCount];
+  std::copy(std::begin(gLookPainters), std::end(gLookPainters), looks);
+  std::fill(std::begin(gLookPainters), std::end(gLookPainters), &look);
+  const std::pair<int, int> sizes[] = {{1, 1}, {10, 10}, {7, 7}, {12, 40}, {200, 100}};
+  for (const auto& [w, h] : sizes) {
+    const std::vector<COLORREF> under = Pixels(0, 0, 300, 150);
+    host.rect[2] = int16_t(10 + h);
+    host.rect[3] = int16_t(20 + w);
+    host.Prepare(kAreaEventDesign, HostAddress(&design));
+    Design small(&withIcon, host.params);
+    small.DrawPicture(host.params);
+    const std::vector<COLORREF> drawn = Pixels(0, 0, 300, 150);
+    for (int y = 0; y < 150; ++y) {
+      for (int x = 0; x < 300; ++x) {
+        if (x >= 20 && x < 20 + w && y >= 10 && y < 10 + h) continue;
+        ASSERT_EQ(drawn[y * 300 + x], under[y * 300 + x]) << w << "x" << h << " at " << x << "," << y;
+      }
+    }
+    // The icon is there where it fits.
+    if (w == 200) {
+      EXPECT_EQ(drawn[20 * 300 + 30], RGB(255, 0, 0));
+    }
+  }
+  std::copy(std::begin(looks), std::end(looks), gLookPainters);
+  gModuleResFile = saved;
 }
 
 TEST_F(Kinds, ThePrintedRectangleKeepsItsThirtyTwoBits) {
