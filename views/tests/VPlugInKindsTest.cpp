@@ -12,10 +12,12 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <array>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "boundary/HostRecords.h"
@@ -443,56 +445,39 @@ TEST_F(Kinds, ThePlaceholderDrawsItsLabelInTheHostPort) {
   }
   EXPECT_GT(changed, 0);
 
-  // A placeholder smaller than its icon, or than its frame, with a 16 x 16
-  // icon in the package's file: nothing drawn outside its rectangle.
+  // Smaller than its 16 x 16 red icon, or than its look's frame drawn
+  // round it as a bevel is: nothing drawn outside its rectangle.
   StoredResourceFile res;
   StoredBytes icon;
-  icon.I32(0).U16(0x8000 | 2).U16(0).U16(0).U16(16).U16(16).U16(0).U16(0).Fill(12, 0);
-  icon.U16(0).U16(1).U16(1).U16(1).Fill(12, 0);
-  for (int map = 0; map < 2; ++map) icon.I32(0).U16(2).U16(0).U16(0).U16(16).U16(16);
-  icon.I32(0);
-  for (const uint16_t rows : {0xFFFF, 0x0000})
-    for (int r = 0; r < 16; ++r) icon.U16(rows);
-  icon.I32(0).U16(0).U16(1).U16(0).U16(0xFFFF).U16(0xFFFF).U16(0xFFFF).U16(1).U16(0xFFFF).U16(0).U16(0);
-  for (int r = 0; r < 16; ++r) icon.U16(0xFFFF);
+  icon.I32(0).U16(0x8002).I32(0).U16(16).U16(16).Fill(16, 0).U16(0).U16(1).U16(1).U16(1).Fill(12, 0);
+  for (int map = 0; map < 2; ++map) icon.I32(0).U16(2).I32(0).U16(16).U16(16);
+  icon.I32(0).Fill(32, 0xFF).Fill(32, 0).I32(0).U16(0).U16(1).Fill(8, 0).U16(1).U16(0xFFFF).I32(0).Fill(32, 0xFF);
   res.Add(FourCC("cicn"), -1, icon.bytes);
-  VMacResourceFile* saved = gModuleResFile;
-  gModuleResFile = static_cast<VMacResourceFile*>(res.Open());
+  VMacResourceFile* saved = std::exchange(gModuleResFile, static_cast<VMacResourceFile*>(res.Open()));
   EmptyPackage withIcon;
-  // Its look frames the element round the rectangle, as a bevel does round
-  // one smaller than its borders.
   struct RoundFrameLook : VPlainLookPainter {
-    bool DrawElement(VPort& port, int32_t kind, int32_t, int32_t x, int32_t y, int32_t w, int32_t h,
-                     const VString*, int32_t) override {
-      port.SetPenColorIndex(10);
+    bool DrawElement(VPort& port, int32_t, int32_t, int32_t x, int32_t y, int32_t w, int32_t h, const VString*,
+                     int32_t) override {
       port.FrameRect(x - 1, y - 1, w + 2, h + 2);
-      return kind == 4;
+      return true;
     }
   } look;
-  VLookPainter* looks[kLookPainterCount];
-  std::copy(std::begin(gLookPainters), std::end(gLookPainters), looks);
+  const auto looks = std::to_array(gLookPainters);
   std::fill(std::begin(gLookPainters), std::end(gLookPainters), &look);
-  const std::pair<int, int> sizes[] = {{1, 1}, {10, 10}, {7, 7}, {12, 40}, {200, 100}};
-  for (const auto& [w, h] : sizes) {
+  for (const auto& [w, h] : {std::pair{1, 1}, std::pair{10, 10}, std::pair{7, 7}, std::pair{12, 40}}) {
     const std::vector<COLORREF> under = Pixels(0, 0, 300, 150);
-    host.rect[2] = int16_t(10 + h);
-    host.rect[3] = int16_t(20 + w);
+    host.rect[2] = int16_t(10 + h), host.rect[3] = int16_t(20 + w);
     host.Prepare(kAreaEventDesign, HostAddress(&design));
     Design small(&withIcon, host.params);
     small.DrawPicture(host.params);
     const std::vector<COLORREF> drawn = Pixels(0, 0, 300, 150);
-    for (int y = 0; y < 150; ++y) {
-      for (int x = 0; x < 300; ++x) {
-        if (x >= 20 && x < 20 + w && y >= 10 && y < 10 + h) continue;
-        ASSERT_EQ(drawn[y * 300 + x], under[y * 300 + x]) << w << "x" << h << " at " << x << "," << y;
-      }
-    }
-    // The icon is there where it fits.
-    if (w == 200) {
-      EXPECT_EQ(drawn[20 * 300 + 30], RGB(255, 0, 0));
+    for (int at = 0; at < 300 * 150; ++at) {
+      if (at % 300 >= 20 && at % 300 < 20 + w && at / 300 >= 10 && at / 300 < 10 + h) continue;
+      ASSERT_EQ(drawn[at], under[at]) << w << "x" << h << " at " << at % 300 << "," << at / 300;
     }
   }
-  std::copy(std::begin(looks), std::end(looks), gLookPainters);
+  EXPECT_EQ(Pixels(23, 13, 1, 1)[0], RGB(255, 0, 0));  // the icon, cut at the edge
+  std::copy(looks.begin(), looks.end(), gLookPainters);
   gModuleResFile = saved;
 }
 
