@@ -239,9 +239,9 @@ void VPort::DetachDC() {
     GdiFlush();
     std::vector<VPort*>& ports = AttachedPorts();
     auto self = std::find(ports.begin(), ports.end(), this);
-    auto later = self == ports.end() ? self
-                                     : std::find_if(self + 1, ports.end(),
-                                                    [dc](const VPort* p) { return p->fBaseDC == dc; });
+    auto later = self;
+    if (self != ports.end())
+      later = std::find_if(self + 1, ports.end(), [dc](const VPort* p) { return p->fBaseDC == dc; });
     if (later != ports.end()) {
       // A port bound to the DC since displaced this one's objects and
       // settings: it takes over the DC's own, to give them back when it lets

@@ -445,38 +445,41 @@ TEST_F(Kinds, ThePlaceholderDrawsItsLabelInTheHostPort) {
   }
   EXPECT_GT(changed, 0);
 
-  // Smaller than its 16 x 16 red icon, or than its look's frame drawn
-  // round it as a bevel is: nothing drawn outside its rectangle.
+  // Smaller than its 16 x 16 icon, or than its look's frame drawn round it
+  // as a bevel is: nothing drawn outside its rectangle.
   StoredResourceFile res;
   StoredBytes icon;
-  icon.I32(0).U16(0x8002).I32(0).U16(16).U16(16).Fill(16, 0).U16(0).U16(1).U16(1).U16(1).Fill(12, 0);
+  icon.I32(0).U16(0x8002).I32(0).U16(16).U16(16).Fill(16, 0).U16(0).U16(1).U16(1).U16(1);
+  icon.Fill(12, 0);
   for (int map = 0; map < 2; ++map) icon.I32(0).U16(2).I32(0).U16(16).U16(16);
-  icon.I32(0).Fill(32, 0xFF).Fill(32, 0).I32(0).U16(0).U16(1).Fill(8, 0).U16(1).U16(0xFFFF).I32(0).Fill(32, 0xFF);
+  icon.I32(0).Fill(32, 0xFF).Fill(32, 0).I32(0).U16(0).U16(1).Fill(8, 0).U16(1).U16(0xFFFF);
+  icon.I32(0).Fill(32, 0xFF);
   res.Add(FourCC("cicn"), -1, icon.bytes);
-  VMacResourceFile* saved = std::exchange(gModuleResFile, static_cast<VMacResourceFile*>(res.Open()));
+  VMacResourceFile* saved =
+      std::exchange(gModuleResFile, static_cast<VMacResourceFile*>(res.Open()));
   EmptyPackage withIcon;
-  struct RoundFrameLook : VPlainLookPainter {
-    bool DrawElement(VPort& port, int32_t, int32_t, int32_t x, int32_t y, int32_t w, int32_t h, const VString*,
-                     int32_t) override {
+  struct : VPlainLookPainter {
+    bool DrawElement(VPort& port, int32_t, int32_t, int32_t x, int32_t y, int32_t w, int32_t h,
+                     const VString*, int32_t) override {
       port.FrameRect(x - 1, y - 1, w + 2, h + 2);
       return true;
     }
   } look;
   const auto looks = std::to_array(gLookPainters);
   std::fill(std::begin(gLookPainters), std::end(gLookPainters), &look);
-  for (const auto& [w, h] : {std::pair{1, 1}, std::pair{10, 10}, std::pair{7, 7}, std::pair{12, 40}}) {
+  for (const auto& [w, h] :
+       {std::pair{1, 1}, std::pair{10, 10}, std::pair{7, 7}, std::pair{12, 40}}) {
     const std::vector<COLORREF> under = Pixels(0, 0, 300, 150);
     host.rect[2] = int16_t(10 + h), host.rect[3] = int16_t(20 + w);
     host.Prepare(kAreaEventDesign, HostAddress(&design));
-    Design small(&withIcon, host.params);
-    small.DrawPicture(host.params);
+    Design(&withIcon, host.params).DrawPicture(host.params);
     const std::vector<COLORREF> drawn = Pixels(0, 0, 300, 150);
     for (int at = 0; at < 300 * 150; ++at) {
       if (at % 300 >= 20 && at % 300 < 20 + w && at / 300 >= 10 && at / 300 < 10 + h) continue;
       ASSERT_EQ(drawn[at], under[at]) << w << "x" << h << " at " << at % 300 << "," << at / 300;
     }
   }
-  EXPECT_EQ(Pixels(23, 13, 1, 1)[0], RGB(255, 0, 0));  // the icon, cut at the edge
+  EXPECT_EQ(Pixels(23, 13, 1, 1)[0], RGB(255, 0, 0));  // the icon, inside
   std::copy(looks.begin(), looks.end(), gLookPainters);
   gModuleResFile = saved;
 }

@@ -57,9 +57,6 @@ TEST(FileTypeMap, ExtensionsOfNamesComeFromTheFirstDotNearTheEnd) {
   EXPECT_EQ(VFileTypeMap::ExtensionOfFileName(Str("noext")), 0u);
   EXPECT_EQ(VFileTypeMap::ExtensionOfFileName(Str(".c")), Bytes('C', 0, 0, 0));
   EXPECT_EQ(VFileTypeMap::ExtensionOfFileName(Str("")), 0u);
-  // The extension a name is written with comes after its last dot.
-  EXPECT_EQ(VFileTypeMap::LastExtensionOfFileName(Str("a.b.txt")), Bytes('T', 'X', 'T', 0));
-  EXPECT_EQ(VFileTypeMap::LastExtensionOfFileName(Str("/u.v/notes")), 0u);
 }
 
 TEST(FileTypeMap, LookupsTakeTheFirstMatchingRow) {
