@@ -31,3 +31,10 @@ HGDIOBJ VGdiSelection::Restore() {
   fDisplaced = nullptr;
   return out;
 }
+
+HGDIOBJ VGdiSelection::TakeOver(VGdiSelection& earlier) {
+  if (fDisplaced == nullptr || earlier.fDisplaced == nullptr) return earlier.Restore();
+  HGDIOBJ displaced = std::exchange(fDisplaced, std::exchange(earlier.fDisplaced, nullptr));
+  earlier.fDC = nullptr;
+  return displaced;
+}

@@ -27,6 +27,11 @@ class VGdiSelection {
   // object the guard selected, or whatever was selected in its place since.
   // Null when the guard holds nothing; afterwards it holds nothing.
   HGDIOBJ Restore();
+  // For a selection made in the same DC after `earlier` (which it then
+  // displaced the object of): takes over what `earlier` displaced, to put
+  // that back in its turn, and answers the object it displaced itself,
+  // which nothing selects any more. `earlier` holds nothing afterwards.
+  HGDIOBJ TakeOver(VGdiSelection& earlier);
 
  private:
   HDC fDC = nullptr;

@@ -3,9 +3,11 @@
 // the lazy building of pens and brushes, clipping and the plain drawing calls.
 #include "graphics/VPort.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
+#include <vector>
 
 #include "framework/core/memory/VMemoryMgr.h"
 #include "framework/system/environment/VSystemServices.h"
@@ -20,6 +22,13 @@
 namespace gm = graphics_math;
 
 namespace {
+
+// The ports bound to a device context, in the order they were bound. Two
+// areas of one form share their window's DC, and close in any order.
+std::vector<VPort*>& AttachedPorts() {
+  static auto* ports = new std::vector<VPort*>;
+  return *ports;
+}
 
 // Both halves 0x12345678: a pattern that has not been set.
 void MarkPatternUnset(uint8_t pattern[8]) {
@@ -218,6 +227,7 @@ void VPort::AttachDC(HDC dc) {
   fSavedFont = VGdiSelection(dc, GetStockObject(SYSTEM_FONT));
   fSavedTextColor = ::GetTextColor(dc);
   fSavedBackColor = GetBkColor(dc);
+  AttachedPorts().push_back(this);
 
   SetThemeDefaults();
 }
@@ -227,16 +237,28 @@ void VPort::DetachDC() {
     if (IsOffscreen()) EndOffscreen();
     HDC dc = fBaseDC;
     GdiFlush();
-    SetTextAlign(dc, fSavedTextAlign);
-    // What comes out is the port's own pen, brush and font.
-    HGDIOBJ pen = fSavedPen.Restore();
-    if (pen != nullptr) DeleteObject(pen);
-    HGDIOBJ brush = fSavedBrush.Restore();
-    if (brush != nullptr && brush != fEraseBrush) DeleteObject(brush);
-    HGDIOBJ font = fSavedFont.Restore();
-    if (font != nullptr) DeleteObject(font);
-    ::SetTextColor(dc, fSavedTextColor);
-    SetBkColor(dc, fSavedBackColor);
+    std::vector<VPort*>& ports = AttachedPorts();
+    auto self = std::find(ports.begin(), ports.end(), this);
+    auto later = self;
+    if (self != ports.end())
+      later = std::find_if(self + 1, ports.end(), [dc](const VPort* p) { return p->fBaseDC == dc; });
+    if (later != ports.end()) {
+      // A port bound to the DC since displaced this one's objects and
+      // settings: it takes over the DC's own, to give them back when it lets
+      // go, and this port's objects go now.
+      VPort& next = **later;
+      next.fSavedTextAlign = fSavedTextAlign;
+      next.fSavedTextColor = fSavedTextColor;
+      next.fSavedBackColor = fSavedBackColor;
+      DeleteOwnObjects(next.fSavedPen.TakeOver(fSavedPen), next.fSavedBrush.TakeOver(fSavedBrush),
+                       next.fSavedFont.TakeOver(fSavedFont));
+    } else {
+      SetTextAlign(dc, fSavedTextAlign);
+      DeleteOwnObjects(fSavedPen.Restore(), fSavedBrush.Restore(), fSavedFont.Restore());
+      ::SetTextColor(dc, fSavedTextColor);
+      SetBkColor(dc, fSavedBackColor);
+    }
+    if (self != ports.end()) ports.erase(self);
     ClearReferencePrinter();
     // The objects the port built are gone with the DC's.
     MarkAllDirty();
@@ -244,6 +266,12 @@ void VPort::DetachDC() {
   }
   ReleaseWorkDC();
   fCurrentDC = fBaseDC = nullptr;
+}
+
+void VPort::DeleteOwnObjects(HGDIOBJ pen, HGDIOBJ brush, HGDIOBJ font) {
+  if (pen != nullptr) DeleteObject(pen);
+  if (brush != nullptr && brush != fEraseBrush) DeleteObject(brush);
+  if (font != nullptr) DeleteObject(font);
 }
 
 void VPort::ReleaseWorkDC() {

@@ -450,6 +450,9 @@ class VPort : public VObject {
   static HBRUSH NewPatternBrush(const uint8_t pattern[8], COLORREF color, bool zoomed,
                                 bool* stock);
   void ReleaseWorkDC();
+  // Deletes what comes out of the DC when the port lets it go: its own pen,
+  // brush and font.
+  void DeleteOwnObjects(HGDIOBJ pen, HGDIOBJ brush, HGDIOBJ font);
   // The verbs of the polygon calls.
   enum class PolygonVerb { kFrame, kPaint, kErase, kPaintAndFrame, kInvert };
   void DrawPolygon(VPolygon& polygon, PolygonVerb verb);

@@ -296,25 +296,34 @@ void VDesignPlugIn::DrawContent(VPort& port) {
   VStr<255> label;
   VResourceFile* file = fPackage != nullptr ? fPackage->GetResourceFile() : nullptr;
   BuildLabel(label, file, state);
-  const int32_t whole[4] = {0, 0, GetWidth(), GetHeight()};
-  DrawLookElement(port, kPlaceholderElement, 0, whole, 0);
-  int32_t x = kPlaceholderInset;
-  const int32_t y = kPlaceholderInset;
-  const int32_t w = GetWidth() - 2 * kPlaceholderInset;
-  const int32_t h = GetHeight() - 2 * kPlaceholderInset;
-  if (w <= 0 || h <= 0) return;
-  if (file != nullptr) {
-    VIconShape icon(file, fIconId);
-    if (icon.GetWidth() > 0) {
-      icon.SetPosition(x, y);
-      port.DrawIcon(icon, 0);
-      x += icon.GetWidth() + kIconGap;
+  // Nothing of the placeholder goes outside its rectangle in the form: a
+  // look's frame that reaches round a tiny rectangle, and an icon larger
+  // than the room inside, are cut at its edges.
+  port.PushClip(false);
+  port.ClipToRect(VRect(0, 0, GetWidth(), GetHeight()), true);
+  const auto draw = [&] {
+    const int32_t whole[4] = {0, 0, GetWidth(), GetHeight()};
+    DrawLookElement(port, kPlaceholderElement, 0, whole, 0);
+    int32_t x = kPlaceholderInset;
+    const int32_t y = kPlaceholderInset;
+    const int32_t w = GetWidth() - 2 * kPlaceholderInset;
+    const int32_t h = GetHeight() - 2 * kPlaceholderInset;
+    if (w <= 0 || h <= 0) return;
+    if (file != nullptr) {
+      VIconShape icon(file, fIconId);
+      if (icon.GetWidth() > 0) {
+        icon.SetPosition(x, y);
+        port.DrawIcon(icon, 0);
+        x += icon.GetWidth() + kIconGap;
+      }
     }
-  }
-  if (x >= kPlaceholderInset + w) return;
-  port.UseStandardFont(0);
-  port.SetTextColorIndex(state <= 1 ? kTextBound : kTextUnbound);
-  port.DrawTextInRect(label, 0, 0, VRect(x, y, kPlaceholderInset + w - x, h), 0);
+    if (x >= kPlaceholderInset + w) return;
+    port.UseStandardFont(0);
+    port.SetTextColorIndex(state <= 1 ? kTextBound : kTextUnbound);
+    port.DrawTextInRect(label, 0, 0, VRect(x, y, kPlaceholderInset + w - x, h), 0);
+  };
+  draw();
+  port.PopClip();
 }
 
 void VDesignPlugIn::DrawPicture(void** params) {

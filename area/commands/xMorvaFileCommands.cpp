@@ -96,12 +96,9 @@ std::unique_ptr<VFile> FileNamedForType(VString& path, uint32_t fileType, uint32
     }
   }
   if (gFileTypeMap != nullptr && fileType != 0 && dot != 0 && dot < length) {
-    uint32_t extension = 0;
-    if (length - dot <= 4) {
-      for (int32_t k = 1; k <= 4; ++k)
-        extension = (extension << 8) | (dot + k <= length ? uint8_t(path.GetCharAt(dot + k)) : 0);
-      VFileTypeMap::NormalizeExtension(extension);
-    }
+    // The extension the file reference then splits off: it keeps the name
+    // as given only for this same extension.
+    const uint32_t extension = VFileTypeMap::LastExtensionOfFileName(path);
     const uint32_t kept =
         extension != 0 ? gFileTypeMap->TypeKeepingExtension(extension, fileType) : 0;
     const uint32_t own = gFileTypeMap->ExtensionForFileType(fileType);

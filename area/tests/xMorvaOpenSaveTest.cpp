@@ -743,6 +743,9 @@ TEST_F(OpenSave, CommandsOpenAndSaveByPathAndType) {
       {"i.Rtf", "RTF ", "i.Rtf", false}, {"j.qmv", "RTF ", "j.qmv.RTF", true},
       {"k.rtx", "RTF ", "k.rtx", false}, {"l.qmv", "", "l.qmv", false, fs::perms(0600)},
       {"m.rtf", "RTF ", "m.rtf", false, fs::perms(0640)},
+      // Dots before the extension change nothing of it.
+      {"Report v1.2.rtf", "RTF ", "Report v1.2.rtf", false}, {"x.u.Rtf", "RTF ", "x.u.Rtf", false},
+      {"w.v.qmv", "", "w.v.qmv", false}, {"minutes.2026-12-11.qmv", "", "minutes.2026-12-11.qmv", false},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.given);

@@ -305,6 +305,9 @@ TEST_F(FileDialogs, ATypedNameKeepsItsSpellingAndGetsAnExtensionOnlyWhenItLacksO
       {"/home/u/notes.v2", "/home/u/notes.v2.TXT"},
       {"/home/u/notes.backup", "/home/u/notes.backup.TXT"},
       {"/home/u/notes.rtf", "/home/u/notes.rtf.TXT"},
+      {"/home/u/x.u.txt", "/home/u/x.u.txt"},
+      {"/home/u/Report v1.2.tXt", "/home/u/Report v1.2.tXt"},
+      {"/home/u/minutes.2026-12-11.txt", "/home/u/minutes.2026-12-11.txt"},
   };
   for (const Case& c : cases) {
     SaveDialog dialog;

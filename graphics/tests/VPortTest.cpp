@@ -5,6 +5,7 @@
 
 #include <cmath>
 #include <cstring>
+#include <memory>
 
 #include "framework/system/environment/VSystemServices.h"
 #include "graphics/GraphicsHooks.h"
@@ -12,6 +13,7 @@
 #include "graphics/VPort.h"
 #include "graphics/VRegion.h"
 #include "graphics/tests/GraphicsTestSupport.h"
+#include "platform/gdi/GdiExtra.h"
 
 namespace {
 
@@ -111,6 +113,19 @@ TEST(VPort, DetachPutsTheDCBackAsItWas) {
   EXPECT_EQ(GetTextAlign(dc), TA_RIGHT);
   EXPECT_EQ(::GetTextColor(dc), kGreen);
   EXPECT_EQ(GetBkColor(dc), kBlue);
+
+  // Two ports on one DC, as two areas of one form share their window's, let
+  // go in the order they were made or the other: no font of theirs is left.
+  for (const bool madeOrder : {true, false}) {
+    const int fonts = GdiExtraCountObjects(OBJ_FONT);
+    std::unique_ptr<VPort> ports[2];
+    for (auto& port : ports)
+      (port = std::make_unique<VPort>(dc))->MeasureText(u"x", 1, kTextUnicode);
+    ports[madeOrder ? 0 : 1].reset();
+    ports[madeOrder ? 1 : 0].reset();
+    EXPECT_EQ(GdiExtraCountObjects(OBJ_FONT), fonts) << madeOrder;
+    EXPECT_EQ(GetCurrentObject(dc, OBJ_FONT), font) << madeOrder;
+  }
 }
 
 TEST(VPort, PaintRectFillsExactlyTheBox) {

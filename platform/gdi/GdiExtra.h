@@ -12,3 +12,8 @@
 // null name or a size or resolution that is not positive.
 QV_PLATFORM_API BOOL GdiExtraAddPrinter(const char* name, int logPixelsX, int logPixelsY,
                                         int horzRes, int vertRes, int numColors);
+
+// The objects of one kind (an OBJ_ value as GetObjectType answers it) alive
+// in the process, stock objects left out: what a host's long run can count
+// to see that nothing is left behind.
+QV_PLATFORM_API int GdiExtraCountObjects(DWORD objectType);

@@ -4,6 +4,7 @@
 #include <cstring>
 #include <mutex>
 
+#include "platform/gdi/GdiExtra.h"
 #include "platform/gdi/GdiInternal.h"
 
 namespace {
@@ -208,6 +209,18 @@ void GdiRemove(GdiObject* object) {
     TheTable().freeSlots.push_back(index);
   }
   // Deleted outside the lock: a DC's destructor ends the uses of its objects.
+}
+
+int GdiExtraCountObjects(DWORD objectType) {
+  std::vector<HGDIOBJ> live;
+  {
+    std::lock_guard<std::mutex> lock(TheTable().mutex);
+    for (const Slot& slot : TheTable().slots)
+      if (slot.object && !slot.object->stock) live.push_back(slot.object->handle);
+  }
+  // Told apart outside the lock: GetObjectType looks each up again.
+  return int(std::count_if(live.begin(), live.end(),
+                           [objectType](HGDIOBJ h) { return GetObjectType(h) == objectType; }));
 }
 
 GdiObject* GdiLookup(HGDIOBJ handle) {

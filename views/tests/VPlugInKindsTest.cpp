@@ -11,10 +11,13 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <array>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "boundary/HostRecords.h"
@@ -30,6 +33,7 @@
 #include "views/VPlugInDocMgr.h"
 #include "views/VWindowView.h"
 #include "graphics/VCharWidthCache.h"
+#include "graphics/VLookPainter.h"
 #include "graphics/VGraphicsEnvironmentLink.h"
 #include "graphics/VPort.h"
 #include "host/callback/HostCallback.h"
@@ -439,6 +443,35 @@ TEST_F(Kinds, ThePlaceholderDrawsItsLabelInTheHostPort) {
     }
   }
   EXPECT_GT(changed, 0);
+
+  // With the module's icon, 16 x 16, and a look that frames round the
+  // rectangle as a bevel does: nothing drawn outside a small placeholder.
+  std::unique_ptr<VMacResourceFile> moduleFile(VMacResourceFile::OpenExact(QV_RESOURCE_FILE, 0));
+  VMacResourceFile* const hostsFile = std::exchange(gModuleResFile, moduleFile.get());
+  EmptyPackage withIcon;
+  gModuleResFile = hostsFile;
+  struct : VPlainLookPainter {
+    bool DrawElement(VPort& port, int32_t, int32_t, int32_t x, int32_t y, int32_t w, int32_t h,
+                     const VString*, int32_t) override {
+      port.FrameRect(x - 1, y - 1, w + 2, h + 2);
+      return true;
+    }
+  } look;
+  const auto looks = std::to_array(gLookPainters);
+  std::fill(std::begin(gLookPainters), std::end(gLookPainters), &look);
+  for (const auto& [w, h] :
+       {std::pair{1, 1}, std::pair{10, 10}, std::pair{7, 7}, std::pair{12, 40}}) {
+    const std::vector<COLORREF> under = Pixels(0, 0, 300, 150);
+    host.rect[2] = int16_t(10 + h), host.rect[3] = int16_t(20 + w);
+    host.Prepare(kAreaEventDesign, HostAddress(&design));
+    Design(&withIcon, host.params).DrawPicture(host.params);
+    const std::vector<COLORREF> drawn = Pixels(0, 0, 300, 150);
+    for (int at = 0; at < 300 * 150; ++at) {
+      if (at % 300 >= 20 && at % 300 < 20 + w && at / 300 >= 10 && at / 300 < 10 + h) continue;
+      ASSERT_EQ(drawn[at], under[at]) << w << "x" << h << " at " << at % 300 << "," << at / 300;
+    }
+  }
+  std::copy(looks.begin(), looks.end(), gLookPainters);
 }
 
 TEST_F(Kinds, ThePrintedRectangleKeepsItsThirtyTwoBits) {

@@ -62,10 +62,12 @@ void VFile::Init(uint32_t type, uint32_t creator) {
   // made without a type keeps its own extension literally. So does a typed
   // file whose extension the map gives that same type: on a file system that
   // tells case apart, "letter.rtf" made as an RTF file stays "letter.rtf"
-  // rather than becoming "letter.RTF".
+  // rather than becoming "letter.RTF", and "Report v1.2.rtf" keeps its
+  // name too: the extension is the one after the last dot, which is the one
+  // split off.
   bool keep = HasNoType();
   if (!keep && gFileTypeMap != nullptr) {
-    const uint32_t extension = VFileTypeMap::ExtensionOfFileName(fPath);
+    const uint32_t extension = VFileTypeMap::LastExtensionOfFileName(fPath);
     keep = extension != 0 && gFileTypeMap->FileTypeForExtension(extension) == type;
   }
   SplitExtension(keep);

@@ -109,6 +109,20 @@ uint32_t VFileTypeMap::ExtensionOfFileName(const VString& name) {
   return code;
 }
 
+uint32_t VFileTypeMap::LastExtensionOfFileName(const VString& name) {
+  const std::u16string units = files_p::UnitsOf(name);
+  const size_t dot = units.find_last_of(u'.');
+  if (dot == std::u16string::npos) return 0;
+  const size_t separator = units.find_last_of(files_p::kSeparator);
+  const size_t length = units.size() - dot - 1;
+  if ((separator != std::u16string::npos && separator > dot) || length == 0 || length > 4) return 0;
+  uint8_t c[4] = {0, 0, 0, 0};
+  for (size_t k = 0; k < length; ++k) c[k] = uint8_t(units[dot + 1 + k]);
+  uint32_t code = LoadBE32(c);
+  NormalizeExtension(code);
+  return code;
+}
+
 // ---------------------------------------------------------------- lookups
 
 int32_t VFileTypeMap::RowOfType(uint32_t type) const {

@@ -51,6 +51,11 @@ class VFileTypeMap : public VObject {
   // first dot that lies within the last five characters before the final
   // one; 0 when there is none.
   static uint32_t ExtensionOfFileName(const VString& name);
+  // The normalised extension a name is written with: the one to four
+  // characters after the last dot of its last part, whatever dots stand
+  // before it ("Report v1.2.rtf" has RTF); 0 when there is none or a longer
+  // one. This is the extension a file reference splits off its path.
+  static uint32_t LastExtensionOfFileName(const VString& name);
 
   // The answers for a type or extension without a row are 0 (false for the
   // flag); '????' answers '????' (true for IsKnownFileType, false for the
