@@ -3,11 +3,9 @@
 // the lazy building of pens and brushes, clipping and the plain drawing calls.
 #include "graphics/VPort.h"
 
-#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
-#include <vector>
 
 #include "framework/core/memory/VMemoryMgr.h"
 #include "framework/system/environment/VSystemServices.h"
@@ -23,12 +21,11 @@ namespace gm = graphics_math;
 
 namespace {
 
-// The ports bound to a device context, in the order they were bound. Two
-// areas of one form share their window's DC, and close in any order.
-std::vector<VPort*>& AttachedPorts() {
-  static auto* ports = new std::vector<VPort*>;
-  return *ports;
-}
+// The first of the ports bound to a device context, each linked to the one
+// bound after it. Two areas of one form share their window's DC, and close in
+// any order. A plain pointer and links in the ports themselves: nothing is
+// allocated, so nothing is left behind when the library is unloaded.
+VPort* gFirstBoundPort = nullptr;
 
 // Both halves 0x12345678: a pattern that has not been set.
 void MarkPatternUnset(uint8_t pattern[8]) {
@@ -227,7 +224,10 @@ void VPort::AttachDC(HDC dc) {
   fSavedFont = VGdiSelection(dc, GetStockObject(SYSTEM_FONT));
   fSavedTextColor = ::GetTextColor(dc);
   fSavedBackColor = GetBkColor(dc);
-  AttachedPorts().push_back(this);
+  VPort** tail = &gFirstBoundPort;
+  while (*tail != nullptr) tail = &(*tail)->fNextBound;
+  *tail = this;
+  fNextBound = nullptr;
 
   SetThemeDefaults();
 }
@@ -237,16 +237,13 @@ void VPort::DetachDC() {
     if (IsOffscreen()) EndOffscreen();
     HDC dc = fBaseDC;
     GdiFlush();
-    std::vector<VPort*>& ports = AttachedPorts();
-    auto self = std::find(ports.begin(), ports.end(), this);
-    auto later = self;
-    if (self != ports.end())
-      later = std::find_if(self + 1, ports.end(), [dc](const VPort* p) { return p->fBaseDC == dc; });
-    if (later != ports.end()) {
+    VPort* later = fNextBound;
+    while (later != nullptr && later->fBaseDC != dc) later = later->fNextBound;
+    if (later != nullptr) {
       // A port bound to the DC since displaced this one's objects and
       // settings: it takes over the DC's own, to give them back when it lets
       // go, and this port's objects go now.
-      VPort& next = **later;
+      VPort& next = *later;
       next.fSavedTextAlign = fSavedTextAlign;
       next.fSavedTextColor = fSavedTextColor;
       next.fSavedBackColor = fSavedBackColor;
@@ -258,7 +255,13 @@ void VPort::DetachDC() {
       ::SetTextColor(dc, fSavedTextColor);
       SetBkColor(dc, fSavedBackColor);
     }
-    if (self != ports.end()) ports.erase(self);
+    for (VPort** link = &gFirstBoundPort; *link != nullptr; link = &(*link)->fNextBound) {
+      if (*link == this) {
+        *link = fNextBound;
+        break;
+      }
+    }
+    fNextBound = nullptr;
     ClearReferencePrinter();
     // The objects the port built are gone with the DC's.
     MarkAllDirty();

@@ -498,6 +498,8 @@ class VPort : public VObject {
   // ---- State, in the order of the port's record
   HDC fCurrentDC = nullptr;
   HDC fBaseDC = nullptr;
+  // The port bound to a device context after this one, while this one is.
+  VPort* fNextBound = nullptr;
   int16_t fLookKind = -3;
   VLookPainter* fLookPainter = nullptr;
   VAddressStack fObjectStack;
