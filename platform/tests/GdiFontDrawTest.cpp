@@ -738,3 +738,51 @@ TEST(GdiFontDraw, MarksSitOnTheirLettersAndJoinersDrawNothing) {
     }
   }
 }
+
+// A run is segmented and shaped once a font and kept with that font: the
+// same units measured and drawn again, in that font after another, or in
+// another font after it, measure and draw as in a font that never met
+// them. Each row: a text, the face it is kept in first, and the face it is
+// drawn in next.
+TEST(GdiFontDraw, ARunKeptForOneFontMeasuresAndDrawsInAnotherAsThatFontDoes) {
+  struct Row {
+    const char* name;
+    std::u16string text;
+    const char* first;
+    const char* next;
+  };
+  const Row rows[] = {
+      {"Vietnamese", u"Tie\u0302\u0301ng Vie\u0323\u0302t", "Arial", "Times New Roman"},
+      {"Vietnamese, narrower after wider", u"Tie\u0302\u0301ng Vie\u0323\u0302t", "Courier New", "Arial"},
+      {"a joined family from a fallback", u"a\U0001F468\u200D\U0001F469\u200D\U0001F467b", "Times New Roman",
+       "Arial"},
+      {"Persian from a fallback", u"\u0645\u06CC\u200C\u062E\u0648", "Arial", "Courier New"},
+      {"a mark no fallback joins", u"x\u0378\u0301y", "Arial", "Times New Roman"},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    Canvas fresh(300, 60);
+    fresh.Use(row.next, -24);
+    const LONG width = WideExtent(fresh.dc(), row.text);
+    TextOutW(fresh.dc(), 10, 10, row.text.data(), static_cast<int>(row.text.size()));
+    // The first font lives on beside the canvas that changes its font.
+    Canvas first(300, 60);
+    first.Use(row.first, -24);
+    Canvas kept(300, 60);
+    kept.Use(row.first, -24);
+    WideExtent(kept.dc(), row.text);
+    TextOutW(kept.dc(), 10, 10, row.text.data(), static_cast<int>(row.text.size()));
+    const std::vector<uint32_t> inFirst = kept.Pixels();
+    kept.Fill(kWhite);
+    kept.Use(row.next, -24);
+    EXPECT_EQ(WideExtent(kept.dc(), row.text), width);
+    TextOutW(kept.dc(), 10, 10, row.text.data(), static_cast<int>(row.text.size()));
+    EXPECT_TRUE(kept.Pixels() == fresh.Pixels());
+    EXPECT_FALSE(inFirst == fresh.Pixels());
+    // And the first font, met again, draws as it did.
+    kept.Fill(kWhite);
+    kept.Use(row.first, -24);
+    TextOutW(kept.dc(), 10, 10, row.text.data(), static_cast<int>(row.text.size()));
+    EXPECT_TRUE(kept.Pixels() == inFirst);
+  }
+}

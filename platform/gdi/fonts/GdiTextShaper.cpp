@@ -14,8 +14,9 @@
 namespace GdiFonts {
 namespace {
 
-// Pieces a font keeps before it starts its cache afresh.
+// Pieces and runs a font keeps before it starts each cache afresh.
 constexpr size_t kKeptPieces = 4096;
+constexpr size_t kKeptRuns = 2048;
 
 hb_unicode_general_category_t CategoryOf(char32_t code) {
   static hb_unicode_funcs_t* const unicode = hb_unicode_funcs_get_default();
@@ -76,16 +77,19 @@ std::vector<ShapedGlyph> ShapeAnew(hb_font_t* font, const char16_t* units, size_
 // advance by whole pixels).
 int64_t ShapedWidth(FontInstance& font, const char16_t* units, size_t count);
 
-// The font of each unit of a run (null for a high surrogate's own, which
-// goes with its pair) and whether a cluster starts there: a cluster takes
-// the font that draws its first character, and a character joins it when
-// it joins the character before and that font has it (or it shows
-// nothing), up to kMostClusterUnits units.
-void Segment(FontInstance& font, const char16_t* units, size_t count, std::vector<FontInstance*>* fonts,
-             std::vector<uint8_t>* starts, std::vector<std::shared_ptr<FontInstance>>* held) {
-  fonts->assign(count, nullptr);
-  starts->assign(count, 0);
+// The font of each unit of a run and whether a cluster starts there: a
+// cluster takes the font that draws its first character, and a character
+// joins it when it joins the character before and that font has it (or it
+// shows nothing), up to kMostClusterUnits units. `held` receives each
+// other font once, in the order of their indices.
+void Segment(FontInstance& font, const char16_t* units, size_t count, SegmentedRun* run,
+             std::vector<std::shared_ptr<FontInstance>>* held) {
+  run->fonts.assign(count, FontInstance::kNoGlyph);
+  run->starts.assign(count, 0);
+  run->widths.clear();
+  held->clear();
   FontInstance* clusterFont = nullptr;
+  int clusterIndex = FontInstance::kThisFont;
   size_t clusterStart = 0;
   char32_t before = 0;
   for (size_t i = 0; i < count; ++i) {
@@ -98,14 +102,42 @@ void Segment(FontInstance& font, const char16_t* units, size_t count, std::vecto
     if (!joins) {
       std::shared_ptr<FontInstance> by = font.DrawnBy(code);
       clusterFont = by ? by.get() : &font;
-      if (by && std::find(held->begin(), held->end(), by) == held->end()) held->push_back(std::move(by));
+      clusterIndex = FontInstance::kThisFont;
+      if (by) {
+        clusterIndex = int(std::find(held->begin(), held->end(), by) - held->begin());
+        if (size_t(clusterIndex) == held->size()) held->push_back(std::move(by));
+      }
       clusterStart = first;
-      (*starts)[first] = 1;
+      run->starts[first] = 1;
     }
-    (*fonts)[first] = clusterFont;
-    (*fonts)[i] = clusterFont;
+    run->fonts[first] = clusterIndex;
+    run->fonts[i] = clusterIndex;
     before = code;
   }
+  run->others.assign(held->begin(), held->end());
+}
+
+// A run's segmentation, from the font's cache or made now; `held` receives
+// its other fonts, held for as long as the caller uses them. A run whose
+// other font has gone is segmented anew. The reference lasts until the
+// next call for this font.
+SegmentedRun& SegmentedRunOf(FontInstance& font, const char16_t* units, size_t count,
+                             std::vector<std::shared_ptr<FontInstance>>* held) {
+  std::unordered_map<std::u16string, SegmentedRun>& runs = font.Shapes().runs;
+  std::u16string key(units, units + count);
+  auto known = runs.find(key);
+  if (known != runs.end()) {
+    held->clear();
+    for (const std::weak_ptr<FontInstance>& other : known->second.others) {
+      if (std::shared_ptr<FontInstance> alive = other.lock()) held->push_back(std::move(alive));
+    }
+    if (held->size() == known->second.others.size()) return known->second;
+  } else {
+    if (runs.size() >= kKeptRuns) runs.clear();
+    known = runs.emplace(std::move(key), SegmentedRun()).first;
+  }
+  Segment(font, units, count, &known->second, held);
+  return known->second;
 }
 
 // A piece's glyphs, from the font's cache or shaped now.
@@ -165,10 +197,13 @@ bool IsNonspacingMark(char32_t code) {
 bool RunNeedsShaping(const FontInstance& font, const char16_t* units, size_t count) {
   if (font.IsSymbol()) return false;
   for (size_t i = 0; i < count; ++i) {
-    // Below U+0300, and among the CJK ideographs and Hangul syllables,
+    // Below U+0300, among the precomposed Latin and Greek letters from
+    // U+1E00 to U+1FFF, and among the CJK ideographs and Hangul syllables,
     // there are no marks and nothing that shows nothing.
     const char16_t unit = units[i];
-    if (unit < 0x0300 || (unit >= 0x4E00 && unit <= 0x9FFF) || (unit >= 0xAC00 && unit <= 0xD7A3)) continue;
+    if (unit < 0x0300 || (unit >= 0x1E00 && unit <= 0x1FFF) || (unit >= 0x4E00 && unit <= 0x9FFF) ||
+        (unit >= 0xAC00 && unit <= 0xD7A3))
+      continue;
     const char32_t code = RunCharacterAt(units, count, i);
     if (code != 0 && (IsMark(code) || IsDefaultIgnorable(code))) return true;
   }
@@ -176,30 +211,40 @@ bool RunNeedsShaping(const FontInstance& font, const char16_t* units, size_t cou
 }
 
 void ClusterAdvances(FontInstance& font, const char16_t* units, size_t count, int32_t* advances) {
-  std::vector<FontInstance*> fontOf;
-  std::vector<uint8_t> starts;
-  std::vector<std::shared_ptr<FontInstance>> held;
-  Segment(font, units, count, &fontOf, &starts, &held);
-  size_t clusterStart = 0;
+  std::vector<std::shared_ptr<FontInstance>> others;
+  SegmentedRun& run = SegmentedRunOf(font, units, count, &others);
+  // The shaped width of each joining unit's cluster through it, measured
+  // once a run; a character that shows nothing adds nothing.
+  if (run.widths.empty()) {
+    run.widths.assign(count, 0);
+    size_t clusterStart = 0;
+    for (size_t i = 0; i < count; ++i) {
+      const char32_t code = RunCharacterAt(units, count, i);
+      if (code == 0 && units[i] != 0) continue;
+      const size_t first = code > 0xFFFF ? i - 1 : i;
+      if (run.starts[first]) {
+        clusterStart = first;
+      } else if (!IsDefaultIgnorable(code)) {
+        FontInstance& by = run.fonts[i] == FontInstance::kThisFont ? font : *others[size_t(run.fonts[i])];
+        run.widths[i] = ShapedWidth(by, units + clusterStart, i + 1 - clusterStart);
+      }
+    }
+  }
+  // A cluster's first character keeps its own advance; any other adds
+  // what the cluster's shaped width grows by with it.
   int64_t clusterWidth = 0;
   for (size_t i = 0; i < count; ++i) {
     const char32_t code = RunCharacterAt(units, count, i);
     if (code == 0 && units[i] != 0) continue;
     const size_t first = code > 0xFFFF ? i - 1 : i;
-    if (starts[first]) {
-      clusterStart = first;
+    if (run.starts[first]) {
       clusterWidth = advances[i];
-      continue;
-    }
-    // A character that shows nothing adds nothing; any other adds what
-    // the cluster's shaped width grows by with it.
-    if (IsDefaultIgnorable(code)) {
+    } else if (IsDefaultIgnorable(code)) {
       advances[i] = 0;
-      continue;
+    } else {
+      advances[i] = int32_t(run.widths[i] - clusterWidth);
+      clusterWidth = run.widths[i];
     }
-    const int64_t width = ShapedWidth(*fontOf[i], units + clusterStart, i + 1 - clusterStart);
-    advances[i] = int32_t(width - clusterWidth);
-    clusterWidth = width;
   }
 }
 
@@ -207,19 +252,11 @@ void ShapeRun(FontInstance& font, const char16_t* units, size_t count, const int
               std::vector<PlacedGlyph>* glyphs, std::vector<std::shared_ptr<FontInstance>>* others) {
   glyphs->clear();
   std::lock_guard<std::recursive_mutex> lock(FontLibrary::Get()->Mutex());
-  others->clear();
-  std::vector<FontInstance*> fontOf;
-  std::vector<uint8_t> starts;
-  Segment(font, units, count, &fontOf, &starts, others);
-  // Each other font by its index among `others`.
-  std::vector<int> fonts(count, FontInstance::kNoGlyph);
-  for (size_t i = 0; i < count; ++i) {
-    if (fontOf[i] == nullptr) continue;
-    fonts[i] = FontInstance::kThisFont;
-    for (size_t k = 0; k < others->size() && fontOf[i] != &font; ++k) {
-      if ((*others)[k].get() == fontOf[i]) fonts[i] = int(k);
-    }
-  }
+  const SegmentedRun& run = SegmentedRunOf(font, units, count, others);
+  const std::vector<int>& fonts = run.fonts;
+  const auto fontOf = [&](size_t i) -> FontInstance& {
+    return fonts[i] == FontInstance::kThisFont ? font : *(*others)[size_t(fonts[i])];
+  };
   std::vector<int64_t> offsets(count + 1, 0);
   for (size_t i = 0; i < count; ++i) offsets[i + 1] = offsets[i] + advances[i];
 
@@ -228,13 +265,18 @@ void ShapeRun(FontInstance& font, const char16_t* units, size_t count, const int
       ++start;
       continue;
     }
-    // A piece: units of one font; a soft hyphen, which shaping would hide,
-    // is a piece of its own and shows its glyph.
-    const bool softHyphen = units[start] == 0x00AD;
+    // A piece: units of one font. A character below U+0300 that is a
+    // cluster of its own is a piece alone and shows its glyph unshaped, as
+    // shaping would show it (there is nothing to place or to pick); so is
+    // a soft hyphen, which shaping would hide.
+    const auto alone = [&](size_t i) {
+      return units[i] == 0x00AD || (units[i] < 0x0300 && run.starts[i] && (i + 1 == count || run.starts[i + 1]));
+    };
+    const bool unshaped = alone(start);
     size_t end = start + 1;
-    while (!softHyphen && end < count && fonts[end] == fonts[start] && units[end] != 0x00AD) ++end;
-    FontInstance& drawing = *fontOf[start];
-    hb_font_t* shaping = softHyphen ? nullptr : drawing.ShapingFont();
+    while (!unshaped && end < count && fonts[end] == fonts[start] && !alone(end)) ++end;
+    FontInstance& drawing = fontOf(start);
+    hb_font_t* shaping = unshaped ? nullptr : drawing.ShapingFont();
     if (shaping == nullptr) {
       for (size_t i = start; i < end; ++i) {
         const char32_t code = RunCharacterAt(units, count, i);

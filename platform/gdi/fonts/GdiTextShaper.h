@@ -71,10 +71,25 @@ struct ShapedGlyph {
   int32_t dy = 0;
 };
 
-// The pieces a font shaped last, by their units: a page drawn again, or
-// printed, shapes none of its runs anew.
+// A run cut into clusters: each unit's font (FontInstance::kThisFont, an
+// index into `others`, or FontInstance::kNoGlyph for a high surrogate's
+// own, which goes with its pair) and whether a cluster starts there; and,
+// once the run is measured, each joining unit's cluster's shaped width
+// through that unit, in pixels. The other fonts are held weakly: a
+// fallback may fall back to this font in turn.
+struct SegmentedRun {
+  std::vector<int> fonts;
+  std::vector<uint8_t> starts;
+  std::vector<std::weak_ptr<FontInstance>> others;
+  std::vector<int64_t> widths;
+};
+
+// The pieces a font shaped last, and the runs it segmented last, by their
+// units: a run measured and then drawn, a page drawn again, or printed,
+// is neither segmented nor shaped anew.
 struct ShapeCache {
   std::unordered_map<std::u16string, std::vector<ShapedGlyph>> pieces;
+  std::unordered_map<std::u16string, SegmentedRun> runs;
 };
 
 // The glyphs of a run in `font`, each cluster in the font that draws its
