@@ -87,7 +87,7 @@ class TraitPages {
   }
 
  private:
-  const uint8_t* Made(uint32_t index) {
+  __attribute__((noinline)) const uint8_t* Made(uint32_t index) {
     auto* page = new uint8_t[256];
     for (uint32_t i = 0; i < 256; ++i) page[i] = TraitsByIcu(char32_t(index << 8 | i));
     const uint8_t* none = nullptr;
@@ -100,13 +100,12 @@ class TraitPages {
 
 TraitPages sTraitPages;
 
-// The traits of a code point. Beyond the plane, the answers for the code
+// The traits of a code point beyond the plane. The answers for the code
 // points met last are kept: a text holds few of them over and over (its
 // emoji). A slot holds the code point plus 1 (0: empty) in its low bits
 // and the traits above them, read and written whole, so threads that share
 // the slots see one code point's answer or another's, never a mix.
-uint8_t Traits(char32_t c) {
-  if (c <= 0xFFFF) return sTraitPages.Of(char16_t(c));
+uint8_t WideTraits(char32_t c) {
   static std::atomic<uint64_t> sSeen[64];
   std::atomic<uint64_t>& slot = sSeen[c & 63];
   uint64_t seen = slot.load(std::memory_order_relaxed);
@@ -116,6 +115,8 @@ uint8_t Traits(char32_t c) {
   }
   return uint8_t(seen >> 32);
 }
+
+inline uint8_t Traits(char32_t c) { return c <= 0xFFFF ? sTraitPages.Of(char16_t(c)) : WideTraits(c); }
 
 // What the kinds of two code points alone tell of the place between them:
 // an edge, inside a cluster, or left to the text around: always (two
@@ -163,7 +164,7 @@ constexpr KindEdges kKindEdges;
 
 // The rules between two code points by their traits, neither a unit of a
 // pair.
-VClusterEdge EdgeByTraits(uint8_t before, uint8_t after) {
+inline VClusterEdge EdgeByTraits(uint8_t before, uint8_t after) {
   switch (kKindEdges.edges[before & kKindBits][after & kKindBits]) {
     case kKindEdge: return VClusterEdge::kEdge;
     case kKindInside: return VClusterEdge::kInside;

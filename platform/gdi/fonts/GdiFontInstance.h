@@ -119,7 +119,8 @@ class FontInstance {
   ShapeCache& Shapes();
 
   // The glyph of this face that shows a character: 0, the missing-glyph
-  // mark, when the face lacks it; a symbol font takes Wingdings codes.
+  // mark, when the face lacks it; a symbol font takes Wingdings codes. The
+  // glyphs the face has are remembered.
   uint32_t GlyphIndex(char32_t code);
 
   // The character that the glyph of a code shows, as text that stands for
