@@ -411,6 +411,11 @@ std::shared_ptr<FontInstance> FontInstance::Alike(const std::string& family) con
 uint32_t FontInstance::GlyphIndex(char32_t unit) {
   if (!file_) return 0;
   std::lock_guard<std::recursive_mutex> lock(file_->Library().Mutex());
+  return GlyphIndexUnderLock(unit);
+}
+
+uint32_t FontInstance::GlyphIndexUnderLock(char32_t unit) {
+  if (!file_) return 0;
   std::array<uint32_t, 256>* page = unit <= 0xFFFF ? ownGlyphs_[unit >> 8].get() : nullptr;
   if (page != nullptr && (*page)[unit & 0xFF] != 0) return (*page)[unit & 0xFF];
   const char32_t code = symbolCodes_ ? WingdingsToUnicode(char16_t(unit)) : unit;
@@ -690,12 +695,5 @@ bool FontInstance::DesignMetrics(const FaceFile& file, bool symbol, NEWTEXTMETRI
   return true;
 }
 
-char32_t RunCharacterAt(const char16_t* units, size_t count, size_t i) {
-  const char16_t unit = units[i];
-  if (unit >= 0xD800 && unit <= 0xDBFF) return 0;
-  if (unit >= 0xDC00 && unit <= 0xDFFF && i > 0 && i <= count && units[i - 1] >= 0xD800 && units[i - 1] <= 0xDBFF)
-    return 0x10000 + ((char32_t(units[i - 1]) - 0xD800) << 10) + (char32_t(unit) - 0xDC00);
-  return unit;
-}
 
 }  // namespace GdiFonts

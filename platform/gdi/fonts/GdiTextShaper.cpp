@@ -16,7 +16,7 @@ namespace {
 
 // Pieces and runs a font keeps before it starts each cache afresh.
 constexpr size_t kKeptPieces = 4096;
-constexpr size_t kKeptRuns = 2048;
+constexpr size_t kKeptRuns = 1024;
 
 hb_unicode_general_category_t CategoryOf(char32_t code) {
   static hb_unicode_funcs_t* const unicode = hb_unicode_funcs_get_default();
@@ -98,7 +98,7 @@ void Segment(FontInstance& font, const char16_t* units, size_t count, SegmentedR
     const size_t first = code > 0xFFFF ? i - 1 : i;
     const bool joins = clusterFont != nullptr && before != 0 && JoinsCluster(before, code) &&
                        i + 1 - clusterStart <= kMostClusterUnits &&
-                       (IsDefaultIgnorable(code) || clusterFont->GlyphIndex(code) != 0);
+                       (IsDefaultIgnorable(code) || clusterFont->GlyphIndexUnderLock(code) != 0);
     if (!joins) {
       std::shared_ptr<FontInstance> by = font.DrawnBy(code);
       clusterFont = by ? by.get() : &font;
@@ -123,8 +123,8 @@ void Segment(FontInstance& font, const char16_t* units, size_t count, SegmentedR
 // next call for this font.
 SegmentedRun& SegmentedRunOf(FontInstance& font, const char16_t* units, size_t count,
                              std::vector<std::shared_ptr<FontInstance>>* held) {
-  std::unordered_map<std::u16string, SegmentedRun>& runs = font.Shapes().runs;
-  std::u16string key(units, units + count);
+  auto& runs = font.Shapes().runs;
+  const std::u16string_view key(units, count);
   auto known = runs.find(key);
   if (known != runs.end()) {
     held->clear();
@@ -134,7 +134,7 @@ SegmentedRun& SegmentedRunOf(FontInstance& font, const char16_t* units, size_t c
     if (held->size() == known->second.others.size()) return known->second;
   } else {
     if (runs.size() >= kKeptRuns) runs.clear();
-    known = runs.emplace(std::move(key), SegmentedRun()).first;
+    known = runs.emplace(std::u16string(key), SegmentedRun()).first;
   }
   Segment(font, units, count, &known->second, held);
   return known->second;
@@ -144,11 +144,11 @@ SegmentedRun& SegmentedRunOf(FontInstance& font, const char16_t* units, size_t c
 const std::vector<ShapedGlyph>& ShapedPiece(FontInstance& font, hb_font_t* shaping, const char16_t* units,
                                             size_t count) {
   ShapeCache& cache = font.Shapes();
-  const std::u16string key(units, units + count);
+  const std::u16string_view key(units, count);
   auto known = cache.pieces.find(key);
   if (known == cache.pieces.end()) {
     if (cache.pieces.size() >= kKeptPieces) cache.pieces.clear();
-    known = cache.pieces.emplace(key, ShapeAnew(shaping, units, count)).first;
+    known = cache.pieces.emplace(std::u16string(key), ShapeAnew(shaping, units, count)).first;
   }
   return known->second;
 }
@@ -226,7 +226,7 @@ void ClusterAdvances(FontInstance& font, const char16_t* units, size_t count, in
         clusterStart = first;
       } else if (!IsDefaultIgnorable(code)) {
         FontInstance& by = run.fonts[i] == FontInstance::kThisFont ? font : *others[size_t(run.fonts[i])];
-        run.widths[i] = ShapedWidth(by, units + clusterStart, i + 1 - clusterStart);
+        run.widths[i] = int32_t(ShapedWidth(by, units + clusterStart, i + 1 - clusterStart));
       }
     }
   }
@@ -265,23 +265,24 @@ void ShapeRun(FontInstance& font, const char16_t* units, size_t count, const int
       ++start;
       continue;
     }
-    // A piece: units of one font. A character below U+0300 that is a
-    // cluster of its own is a piece alone and shows its glyph unshaped, as
-    // shaping would show it (there is nothing to place or to pick); so is
-    // a soft hyphen, which shaping would hide.
+    // A piece: units of one font. Characters below U+0300 that are each a
+    // cluster of their own show their glyphs unshaped, as shaping would
+    // show them (there is nothing to place or to pick), and so does a soft
+    // hyphen, which shaping would hide: a piece holds such units only, or
+    // none.
     const auto alone = [&](size_t i) {
       return units[i] == 0x00AD || (units[i] < 0x0300 && run.starts[i] && (i + 1 == count || run.starts[i + 1]));
     };
     const bool unshaped = alone(start);
     size_t end = start + 1;
-    while (!unshaped && end < count && fonts[end] == fonts[start] && !alone(end)) ++end;
+    while (end < count && fonts[end] == fonts[start] && alone(end) == unshaped) ++end;
     FontInstance& drawing = fontOf(start);
     hb_font_t* shaping = unshaped ? nullptr : drawing.ShapingFont();
     if (shaping == nullptr) {
       for (size_t i = start; i < end; ++i) {
         const char32_t code = RunCharacterAt(units, count, i);
         if (code == 0 && units[i] != 0) continue;
-        glyphs->push_back(PlacedGlyph{drawing.GlyphIndex(code), fonts[start], uint32_t(i), double(offsets[i]), 0});
+        glyphs->push_back(PlacedGlyph{drawing.GlyphIndexUnderLock(code), fonts[start], uint32_t(i), double(offsets[i]), 0});
       }
       start = end;
       continue;

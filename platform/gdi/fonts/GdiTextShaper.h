@@ -7,8 +7,10 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <unordered_map>
 #include <vector>
 
@@ -81,15 +83,26 @@ struct SegmentedRun {
   std::vector<int> fonts;
   std::vector<uint8_t> starts;
   std::vector<std::weak_ptr<FontInstance>> others;
-  std::vector<int64_t> widths;
+  std::vector<int32_t> widths;
+};
+
+// The hash of a piece's or a run's units, looked up without a copy of
+// them.
+struct PieceHash {
+  using is_transparent = void;
+  size_t operator()(std::u16string_view units) const {
+    size_t hash = 2166136261u;
+    for (const char16_t unit : units) hash = (hash ^ unit) * 16777619u;
+    return hash;
+  }
 };
 
 // The pieces a font shaped last, and the runs it segmented last, by their
 // units: a run measured and then drawn, a page drawn again, or printed,
 // is neither segmented nor shaped anew.
 struct ShapeCache {
-  std::unordered_map<std::u16string, std::vector<ShapedGlyph>> pieces;
-  std::unordered_map<std::u16string, SegmentedRun> runs;
+  std::unordered_map<std::u16string, std::vector<ShapedGlyph>, PieceHash, std::equal_to<>> pieces;
+  std::unordered_map<std::u16string, SegmentedRun, PieceHash, std::equal_to<>> runs;
 };
 
 // The glyphs of a run in `font`, each cluster in the font that draws its
