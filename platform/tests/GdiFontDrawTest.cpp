@@ -786,3 +786,23 @@ TEST(GdiFontDraw, ARunKeptForOneFontMeasuresAndDrawsInAnotherAsThatFontDoes) {
     EXPECT_TRUE(kept.Pixels() == inFirst);
   }
 }
+
+// A font keeps the runs it met last up to a bound, and starts afresh past
+// it: a run met before more runs than it keeps measures and draws as it did.
+TEST(GdiFontDraw, ARunMetAgainPastWhatAFontKeepsMeasuresAndDrawsAsBefore) {
+  const std::u16string text = u"Vie\u0323\u0302t Nam, pho\u031B\u0309";
+  Canvas first(300, 60);
+  first.Use("Arial", -24);
+  const LONG width = WideExtent(first.dc(), text);
+  TextOutW(first.dc(), 10, 10, text.data(), static_cast<int>(text.size()));
+  Canvas again(300, 60);
+  again.Use("Arial", -24);
+  for (int i = 0; i < 3000; ++i) {
+    const std::string number = std::to_string(i);
+    const std::u16string other = u"e\u0301" + std::u16string(number.begin(), number.end());
+    EXPECT_GT(WideExtent(again.dc(), other), 0);
+  }
+  EXPECT_EQ(WideExtent(again.dc(), text), width);
+  TextOutW(again.dc(), 10, 10, text.data(), static_cast<int>(text.size()));
+  EXPECT_TRUE(again.Pixels() == first.Pixels());
+}
