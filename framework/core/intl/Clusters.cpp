@@ -184,6 +184,10 @@ bool IsStrayCharacter(char32_t c) {
 }
 
 VClusterEdge ClusterEdgeByProperties(char32_t before, char32_t after) {
+  // Two code points before the surrogates, as most are, are read from the
+  // pages at once.
+  if (before < 0xD800 && after < 0xD800)
+    return EdgeByTraits(sTraitPages.Of(char16_t(before)), sTraitPages.Of(char16_t(after)));
   if ((before >= 0xD800 && before <= 0xDFFF) || (after >= 0xD800 && after <= 0xDFFF) || before > 0x10FFFF ||
       after > 0x10FFFF)
     return VClusterEdge::kAsk;
