@@ -243,3 +243,57 @@ void MakePlain(ReferenceDocument& reference) {
   reference.stream = std::move(plain);
   reference.records = 0;
 }
+
+namespace {
+
+// One sentence of Vietnamese, precomposed and decomposed.
+const std::u16string kVietnamesePrecomposed =
+    u"Ti\u1EBFng Vi\u1EC7t l\u00E0 ng\u00F4n ng\u1EEF c\u1EE7a ng\u01B0\u1EDDi Vi\u1EC7t, ch\u1EEF "
+    u"vi\u1EBFt c\u00F3 d\u1EA5u thanh tr\u00EAn t\u1EEBng \u00E2m ti\u1EBFt. ";
+const std::u16string kVietnameseDecomposed =
+    u"Tie\u0302\u0301ng Vie\u0323\u0302t la\u0300 ngo\u0302n ngu\u031B\u0303 cu\u0309a ngu\u031Bo\u031B\u0300i "
+    u"Vie\u0323\u0302t, chu\u031B\u0303 vie\u0302\u0301t co\u0301 da\u0302\u0301u thanh tre\u0302n "
+    u"tu\u031B\u0300ng a\u0302m tie\u0302\u0301t. ";
+const std::u16string kEmojiLine =
+    u"\u0645\u06CC\u200C\u062E\u0648\u0627\u0647\u0645 \U0001F468\u200D\U0001F469\u200D\U0001F467 "
+    u"\U0001F3F3\uFE0F\u200D\U0001F308 \U0001F44D\U0001F3FD No\u0323\u0302i";
+
+// Each paragraph of the plain text written over with the sentence from its
+// start, as often as it fits: a paragraph's end cuts the sentence short.
+void WriteOverParagraphs(ReferenceDocument& reference, const std::u16string& sentence) {
+  std::vector<uint8_t>& s = reference.stream;
+  size_t next = 0;
+  for (size_t at = 0; at + 2 <= s.size(); at += 2) {
+    if (StreamUnit(&s[at]) < 0x20) {
+      next = 0;
+      continue;
+    }
+    PutStreamUnit(&s[at], sentence[next]);
+    next = (next + 1) % sentence.size();
+  }
+}
+
+// The line written over a stretch of every line of the plain text that
+// holds no paragraph end, a quarter of a line from its start.
+void WriteOverLines(ReferenceDocument& reference, const std::u16string& line) {
+  std::vector<uint8_t>& s = reference.stream;
+  const size_t step = 2 * size_t(ReferenceDocument::kUnitsPerLine);
+  for (size_t at = 2 * size_t(ReferenceDocument::kUnitsPerLine / 4); at + 2 * line.size() <= s.size(); at += step) {
+    bool plain = true;
+    for (size_t i = 0; i < line.size(); ++i) plain = plain && StreamUnit(&s[at + 2 * i]) >= 0x20;
+    if (!plain) continue;
+    for (size_t i = 0; i < line.size(); ++i) PutStreamUnit(&s[at + 2 * i], line[i]);
+  }
+}
+
+}  // namespace
+
+ReferenceDocument MakeBenchText(int32_t pages, BenchText text) {
+  ReferenceDocument reference = MakeReferenceDocument(pages);
+  if (text == BenchText::kReference) return reference;
+  MakePlain(reference);
+  if (text == BenchText::kEmoji) WriteOverLines(reference, kEmojiLine);
+  if (text == BenchText::kDecomposed) WriteOverParagraphs(reference, kVietnameseDecomposed);
+  if (text == BenchText::kPrecomposed) WriteOverParagraphs(reference, kVietnamesePrecomposed);
+  return reference;
+}

@@ -37,6 +37,17 @@ ReferenceDocument MakeReferenceDocument(int32_t pages, uint32_t seed = Reference
 // letter, so that it keeps its positions and paragraphs.
 void MakePlain(ReferenceDocument& reference);
 
+// The texts of other scripts the benchmarks run over as well: the plain
+// reference text with Vietnamese written over every paragraph, decomposed
+// (each tone and vowel mark a character of its own after its letter) or
+// precomposed (the same words, each letter one character), and with a line
+// of emoji and Persian over a stretch of every line (a joined family, a
+// flag of a selector and a joiner, a skin tone, words a non-joiner keeps
+// apart, a letter with two marks). Each keeps the reference's positions,
+// paragraphs and lines of about 67 units.
+enum class BenchText { kReference, kDecomposed, kPrecomposed, kEmoji };
+ReferenceDocument MakeBenchText(int32_t pages, BenchText text);
+
 // The page counts every text benchmark runs at.
 constexpr int32_t kReferencePages[] = {50, 500, 2000};
 

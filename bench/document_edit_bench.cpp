@@ -3,7 +3,8 @@
 // document: select all, then bold, plain text (the six style properties in
 // one step), a font, a size or a colour (each rewrites the records of its
 // property over the whole text and composes every line again); the undo
-// and the redo of the bold; and the
+// and the redo of the bold; the bold and its undo over Vietnamese
+// (decomposed and precomposed) and emoji text; and the
 // whole reference document pasted into the middle of a copy of itself
 // (one insertion and the new lines spliced into the table).
 #include <benchmark/benchmark.h>
@@ -40,24 +41,25 @@ void Stop() {
   ExitGraphics();
 }
 
-// The reference document of `pages` pages, or its plain text.
-const ReferenceDocument& Reference(int32_t pages, bool plain) {
-  static std::map<int32_t, ReferenceDocument> documents;
-  const int32_t key = plain ? -pages : pages;
-  auto it = documents.find(key);
+// The reference document of `pages` pages, its plain text (kPlainText), or
+// another text.
+constexpr int kPlainText = -1;
+const ReferenceDocument& Reference(int32_t pages, int text) {
+  static std::map<std::pair<int32_t, int>, ReferenceDocument> documents;
+  auto it = documents.find({pages, text});
   if (it == documents.end()) {
-    ReferenceDocument reference = MakeReferenceDocument(pages);
-    if (plain) MakePlain(reference);
-    it = documents.emplace(key, std::move(reference)).first;
+    ReferenceDocument reference = MakeBenchText(pages, text == kPlainText ? BenchText::kReference : BenchText(text));
+    if (text == kPlainText) MakePlain(reference);
+    it = documents.emplace(std::make_pair(pages, text), std::move(reference)).first;
   }
   return it->second;
 }
 
 // A document without an area whose body holds the reference text (or its
-// plain text), composed and paginated, with undo recording.
-std::unique_ptr<xMorvaDocument> LoadedDocument(int32_t pages, bool plain = false) {
+// plain text, or another), composed and paginated, with undo recording.
+std::unique_ptr<xMorvaDocument> LoadedDocument(int32_t pages, int text = int(BenchText::kReference)) {
   std::unique_ptr<xMorvaDocument> document(new xMorvaDocument(nullptr));
-  const ReferenceDocument& reference = Reference(pages, plain);
+  const ReferenceDocument& reference = Reference(pages, text);
   auto* body = static_cast<xMorvaEngine*>(document->GetPart(kPartBody));
   document->GetUndo()->Suspend();
   body->InsertBytes(0u, reference.stream.data(), uint32_t(reference.stream.size()));
@@ -114,7 +116,7 @@ void UndoAndRedoOfBold(benchmark::State& state) {
   const bool plain = state.range(2) != 0;
   for (auto _ : state) {
     state.PauseTiming();
-    auto document = LoadedDocument(pages, plain);
+    auto document = LoadedDocument(pages, plain ? kPlainText : int(BenchText::kReference));
     xMorvaTextInterface* body = document->GetPart(kPartBody);
     body->SetSelection(0, body->GetLength());
     document->ApplySelectionAttribute(kPropBold, 1);
@@ -125,6 +127,33 @@ void UndoAndRedoOfBold(benchmark::State& state) {
       document->GetUndo()->Redo();
     else
       document->GetUndo()->Undo();
+    state.PauseTiming();
+    document.reset();
+    state.ResumeTiming();
+  }
+  state.counters["pages"] = pages;
+}
+
+// Select all and bold over another text, then (timed) the bold, or its
+// undo.
+void BoldOverText(benchmark::State& state) {
+  const auto pages = int32_t(state.range(0));
+  const bool undo = state.range(1) != 0;
+  const auto text = int(state.range(2));
+  for (auto _ : state) {
+    state.PauseTiming();
+    auto document = LoadedDocument(pages, text);
+    xMorvaTextInterface* body = document->GetPart(kPartBody);
+    body->SetSelection(0, body->GetLength());
+    if (undo) {
+      document->ApplySelectionAttribute(kPropBold, 1);
+      document->GetUndo()->Commit();
+    }
+    state.ResumeTiming();
+    if (undo)
+      document->GetUndo()->Undo();
+    else
+      document->ApplySelectionAttribute(kPropBold, 1);
     state.PauseTiming();
     document.reset();
     state.ResumeTiming();
@@ -171,6 +200,8 @@ BENCHMARK(SelectAllAndFormat)->ArgNames({"pages", "bold0_plain1_font2_size3_colo
     ->Unit(benchmark::kMillisecond)->Iterations(1);
 BENCHMARK(UndoAndRedoOfBold)->ArgNames({"pages", "undo0_redo1", "plain"})
     ->ArgsProduct({{50, 500, 2000}, {0, 1}, {0, 1}})->Unit(benchmark::kMillisecond)->Iterations(1);
+BENCHMARK(BoldOverText)->ArgNames({"pages", "bold0_undo1", "nfd1_nfc2_emoji3"})
+    ->ArgsProduct({{50, 500, 2000}, {0, 1}, {1, 2, 3}})->Unit(benchmark::kMillisecond)->Iterations(1);
 BENCHMARK(PasteDocumentInTheMiddle)->ArgName("pages")->Arg(50)->Arg(500)->Arg(2000)
     ->Unit(benchmark::kMillisecond)->Iterations(1);
 

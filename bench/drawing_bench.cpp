@@ -2,7 +2,9 @@
 // view scrolled to page 400 and that page drawn (the page found from its
 // top, every line of it measured and drawn, the selection region rebuilt),
 // pages 3 to 5 printed through the print job into a three-page PDF, and
-// every page of the 50-, 500- and 2,000-page documents printed into one.
+// every page of the 50-, 500- and 2,000-page documents printed into one,
+// of the reference text and of Vietnamese (decomposed and precomposed) and
+// emoji text.
 #include <benchmark/benchmark.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -38,7 +40,8 @@ namespace {
 // A document holding the reference text in its body and its footer,
 // composed and paged by its own layout.
 struct PagedDocument {
-  explicit PagedDocument(int32_t pageCount) : document(new xMorvaDocument(nullptr)) {
+  explicit PagedDocument(int32_t pageCount, BenchText text = BenchText::kReference)
+      : document(new xMorvaDocument(nullptr)) {
     // Lines 600 pixels wide, as the reference document's lines are laid out.
     xMorvaDocParams& params = document->Params();
     params.SetViewMode(0);
@@ -59,7 +62,7 @@ struct PagedDocument {
       // The made elements go as soon as the parts hold their copy, so that
       // the peak the printing benchmark reports is the document's and the
       // job's, not this maker's.
-      const ReferenceDocument reference = MakeReferenceDocument(pageCount);
+      const ReferenceDocument reference = MakeBenchText(pageCount, text);
       body->InsertBytes(0u, reference.stream.data(), uint32_t(reference.stream.size()));
       body->SetLength(reference.positions);
       auto* footer = static_cast<xMorvaEngine*>(document->GetPart(kPartFooter));
@@ -214,8 +217,8 @@ void PrintPages3To5(benchmark::State& state) {
 // (page_time) should not grow with the document; print_peak_MB is what the
 // job added to the process's peak memory, raster_Mpixels the page pixels it
 // made for raster calls.
-void PrintEveryPage(benchmark::State& state) {
-  PagedDocument paged(int32_t(state.range(0)));
+void PrintEveryPageOf(benchmark::State& state, BenchText text) {
+  PagedDocument paged(int32_t(state.range(0)), text);
   const int32_t pages = paged.PageCount();
   char folder[] = "/tmp/qvprintbenchXXXXXX";
   if (pages == 0 || mkdtemp(folder) == nullptr) {
@@ -259,6 +262,9 @@ void PrintEveryPage(benchmark::State& state) {
   rmdir(folder);
 }
 
+void PrintEveryPage(benchmark::State& state) { PrintEveryPageOf(state, BenchText::kReference); }
+void PrintEveryPageOfText(benchmark::State& state) { PrintEveryPageOf(state, BenchText(state.range(1))); }
+
 }  // namespace
 
 BENCHMARK(ScrollToPage400AndDraw)->Unit(benchmark::kMillisecond);
@@ -266,6 +272,8 @@ BENCHMARK(TypingAtEndWithRedraw)->ArgName("pages")->Arg(50)->Arg(500)->Arg(2000)
     ->Unit(benchmark::kMillisecond)->Iterations(1);
 BENCHMARK(PrintPages3To5)->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(PrintEveryPage)->ArgName("pages")->Arg(50)->Arg(500)->Arg(2000)
+    ->Unit(benchmark::kMillisecond)->Iterations(1);
+BENCHMARK(PrintEveryPageOfText)->ArgNames({"pages", "nfd1_nfc2_emoji3"})->ArgsProduct({{50, 500, 2000}, {1, 2, 3}})
     ->Unit(benchmark::kMillisecond)->Iterations(1);
 
 int main(int argc, char** argv) {

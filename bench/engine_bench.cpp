@@ -56,28 +56,13 @@ const ReferenceDocument& Reference(int32_t pages) {
   return it->second;
 }
 
-// The reference document's plain text with a line of emoji and Persian in
-// place of units of every line: words whose letters a non-joiner keeps
-// apart, a joined family, a flag of a selector and a joiner, a skin tone
-// and a letter with its marks, clusters each of several units.
+// The reference document's plain text with a line of emoji and Persian
+// over a stretch of every line: clusters each of several units.
 const ReferenceDocument& EmojiText(int32_t pages) {
   static std::map<int32_t, ReferenceDocument> documents;
   auto it = documents.find(pages);
-  if (it != documents.end()) return it->second;
-  ReferenceDocument reference = MakeReferenceDocument(pages);
-  MakePlain(reference);
-  static const std::u16string kLine =
-      u"\u0645\u06CC\u200C\u062E\u0648\u0627\u0647\u0645 \U0001F468\u200D\U0001F469\u200D\U0001F467 "
-      u"\U0001F3F3\uFE0F\u200D\U0001F308 \U0001F44D\U0001F3FD No\u0323\u0302i";
-  std::vector<uint8_t>& s = reference.stream;
-  const size_t line = 2 * size_t(ReferenceDocument::kUnitsPerLine);
-  for (size_t at = 2 * size_t(ReferenceDocument::kUnitsPerLine / 4); at + 2 * kLine.size() <= s.size(); at += line) {
-    bool plain = true;
-    for (size_t i = 0; i < kLine.size(); ++i) plain = plain && StreamUnit(&s[at + 2 * i]) >= 0x20;
-    if (!plain) continue;
-    for (size_t i = 0; i < kLine.size(); ++i) PutStreamUnit(&s[at + 2 * i], kLine[i]);
-  }
-  return documents.emplace(pages, std::move(reference)).first->second;
+  if (it == documents.end()) it = documents.emplace(pages, MakeBenchText(pages, BenchText::kEmoji)).first;
+  return it->second;
 }
 
 // An engine loaded with the reference document, its undo history beside it.

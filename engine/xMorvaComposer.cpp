@@ -641,12 +641,16 @@ bool xMorvaComposer::ContinuesCluster(uint32_t at) const {
 
 inline bool xMorvaComposer::OpportunityInsideCluster(const Opportunity& opp) const {
   if (opp.unit == 0 || opp.elementEnd != 0) return false;
-  // A character right after it, as most text has, is read at once; nothing
+  // A character right after it, as most text has, is read at once, and
+  // so is a pair of units right after it (an emoji after a space); nothing
   // below U+0300 goes on with the character before it (no mark, joiner,
   // selector or jamo is there).
   const char16_t at = opp.byteAfter + 2 <= fSize ? StreamUnit(fS + opp.byteAfter) : 0;
   if (at != 0 && at < 0x0300) return false;
-  switch (ClusterEdgeBetween(opp.unit, at != 0 ? at : UnitPastRecords(fS, opp.byteAfter, fSize))) {
+  char32_t after = at != 0 ? at : UnitPastRecords(fS, opp.byteAfter, fSize);
+  if (IsHighSurrogateUnit(at) && opp.byteAfter + 4 <= fSize && IsLowSurrogateUnit(StreamUnit(fS + opp.byteAfter + 2)))
+    after = CodePointEndedBy(at, StreamUnit(fS + opp.byteAfter + 2));
+  switch (ClusterEdgeBetween(opp.unit, after)) {
     case VClusterEdge::kEdge: return false;
     case VClusterEdge::kInside: return true;
     case VClusterEdge::kAsk: break;

@@ -327,12 +327,13 @@ double xMorvaFont::UnitWidth(uint16_t unit, uint16_t before) {
 
 // Inline in the walks that measure every unit: a unit below U+0300 begins
 // a cluster of its own (nothing there joins the unit before), kept as the
-// cluster and measured alone.
+// cluster, with its width, and measured alone.
 inline double xMorvaFont::ClusterUnitWidth(uint16_t unit, uint16_t before) {
   if (unit >= 0x0300 || fPort == nullptr) return JoinedUnitWidth(unit, before);
   fClusterLength = -1;
   fClusterLast = unit;
-  return double(fPort->CharWidth(unit));
+  fClusterWidth = double(fPort->CharWidth(unit));
+  return fClusterWidth;
 }
 
 bool xMorvaFont::JoinsCluster(uint16_t unit, uint16_t before) const {
@@ -344,8 +345,9 @@ bool xMorvaFont::JoinsCluster(uint16_t unit, uint16_t before) const {
   // one too, never joining the character before the half.
   const bool loneLow = code >= 0xDC00 && code <= 0xDFFF;
   if (loneLow || (IsHighSurrogateUnit(before) && !IsLowSurrogateUnit(unit))) return false;
-  // Most units begin a cluster at a glance.
-  return !StandsAloneAtAGlance(code) && ClusterEdgeBetween(fClusterLast, code) != VClusterEdge::kEdge;
+  // Most units begin a cluster at a glance; of any other the properties
+  // tell.
+  return !StandsAloneAtAGlance(code) && ClusterEdgeByProperties(fClusterLast, code) != VClusterEdge::kEdge;
 }
 
 double xMorvaFont::JoinedUnitWidth(uint16_t unit, uint16_t before) {
@@ -356,10 +358,10 @@ double xMorvaFont::JoinedUnitWidth(uint16_t unit, uint16_t before) {
   const int32_t n = pair ? 2 : 1;
   const bool joins = JoinsCluster(unit, before) && fClusterLength + n <= kClusterCapacity;
   if (joins && fClusterLength < 0) {
-    // The unit before, held alone, becomes the cluster's first.
+    // The unit before, held alone with its width, becomes the cluster's
+    // first.
     fCluster[0] = char16_t(fClusterLast);
     fClusterLength = 1;
-    fClusterWidth = UnitWidth(uint16_t(fClusterLast));
   }
   if (!joins) fClusterLength = 0;
   if (pair) fCluster[fClusterLength++] = char16_t(before);
@@ -532,6 +534,15 @@ double xMorvaFont::MeasureCharWidth(const uint16_t* unit, const uint16_t* end) {
   const uint16_t c = *unit;
   const uint16_t before = fPrevious;
   fPrevious = c;
+  // Most units are in text of no case mode, on a line that is not
+  // justified: the walk over every unit takes this road without a call
+  // more.
+  if (fCase == 0 && fJustifyActive == 0) return ClusterUnitWidth(c, before);
+  return MeasureOtherCharWidth(c, before);
+}
+
+// Out of line, so that the road of most units saves no more registers.
+__attribute__((noinline)) double xMorvaFont::MeasureOtherCharWidth(uint16_t c, uint16_t before) {
   if (IsLowSurrogateUnit(c) && IsHighSurrogateUnit(before)) return ClusterUnitWidth(c, before);
   if (IsSpace(c) && fJustifyActive) {
     BreakCluster();

@@ -143,6 +143,8 @@ class xMorvaFont : public VObject {
   inline double ClusterUnitWidth(uint16_t unit, uint16_t before);
   // The width of a unit from U+0300 on, which may join the cluster.
   double JoinedUnitWidth(uint16_t unit, uint16_t before);
+  // MeasureCharWidth for a unit under a case mode or on a justified line.
+  double MeasureOtherCharWidth(uint16_t unit, uint16_t before);
   // Whether the unit joins the cluster of the units before it.
   bool JoinsCluster(uint16_t unit, uint16_t before) const;
   uint16_t UpperCase(uint16_t unit) const;

@@ -104,22 +104,6 @@ void VCharWidthCache::GetWidths(const char16_t* units, int32_t count, VPort& por
   }
 }
 
-namespace {
-uint32_t ClusterSlot(const char16_t* units, int32_t count) {
-  uint32_t hash = 2166136261u;
-  for (int32_t i = 0; i < count; ++i) hash = (hash ^ units[i]) * 16777619u;
-  return hash % VCharWidthCache::kKeptClusters;
-}
-}  // namespace
-
-bool VCharWidthCache::FindCluster(const char16_t* units, int32_t count, int32_t* width) const {
-  if (!fClusters || count <= 0 || count > kKeptClusterUnits) return false;
-  const KeptCluster& kept = fClusters[ClusterSlot(units, count)];
-  if (kept.count != count || std::memcmp(kept.units, units, sizeof(char16_t) * size_t(count)) != 0) return false;
-  *width = kept.width;
-  return true;
-}
-
 void VCharWidthCache::KeepCluster(const char16_t* units, int32_t count, int32_t width) {
   if (count <= 0 || count > kKeptClusterUnits) return;
   if (!fClusters) fClusters = std::make_unique<KeptCluster[]>(kKeptClusters);

@@ -46,7 +46,17 @@ class VCharWidthCache : public VObject {
   // marks, a pair, emoji joined), as measured the last time it was met:
   // the clusters met last are kept, each in the slot its units hash to.
   // False when it is not kept.
-  bool FindCluster(const char16_t* units, int32_t count, int32_t* width) const;
+  // Inline, as the text engine asks for every mark it lays out.
+  bool FindCluster(const char16_t* units, int32_t count, int32_t* width) const {
+    if (!fClusters || count <= 0 || count > kKeptClusterUnits) return false;
+    const KeptCluster& kept = fClusters[ClusterSlot(units, count)];
+    if (kept.count != count) return false;
+    for (int32_t i = 0; i < count; ++i) {
+      if (kept.units[i] != units[i]) return false;
+    }
+    *width = kept.width;
+    return true;
+  }
   void KeepCluster(const char16_t* units, int32_t count, int32_t width);
   static constexpr int32_t kKeptClusters = 512;
   static constexpr int32_t kKeptClusterUnits = 16;
@@ -70,6 +80,12 @@ class VCharWidthCache : public VObject {
 
  private:
   int16_t MeasureWidth(char16_t unit, VPort& port, HDC dc);
+  // The slot of the kept clusters that a cluster's units hash to.
+  static uint32_t ClusterSlot(const char16_t* units, int32_t count) {
+    uint32_t hash = 2166136261u;
+    for (int32_t i = 0; i < count; ++i) hash = (hash ^ units[i]) * 16777619u;
+    return hash % kKeptClusters;
+  }
 
   uint32_t fLastUse;
   LOGFONTA* fDescriptor;

@@ -774,3 +774,78 @@ TEST(GdiFontDraw, MarksSitOnTheirLettersAndJoinersDrawNothing) {
     EXPECT_NEAR(arrowInk.left + arrowInk.right, letterInk.left + letterInk.right, 2);
   }
 }
+
+// A run is segmented and shaped once a font and kept with that font: the
+// same units measured and drawn again, in that font after another, or in
+// another font after it, measure and draw as in a font that never met
+// them. Each row: a text, the face it is kept in first (24 pixels high),
+// and the face and height it is drawn in next.
+TEST(GdiFontDraw, ARunKeptForOneFontMeasuresAndDrawsInAnotherAsThatFontDoes) {
+  struct Row {
+    const char* name;
+    std::u16string text;
+    const char* first;
+    const char* next;
+    LONG nextHeight;
+  };
+  const Row rows[] = {
+      {"Vietnamese", u"Tie\u0302\u0301ng Vie\u0323\u0302t", "Arial", "Times New Roman", -24},
+      {"Vietnamese, narrower after wider", u"Tie\u0302\u0301ng Vie\u0323\u0302t", "Courier New", "Arial", -24},
+      {"a joined family from a fallback", u"a\U0001F468\u200D\U0001F469\u200D\U0001F467b", "Times New Roman",
+       "Arial", -24},
+      {"a joined family, larger", u"a\U0001F468\u200D\U0001F469\u200D\U0001F467b", "Arial", "Arial", -36},
+      {"Persian from a fallback", u"\u0645\u06CC\u200C\u062E\u0648", "Arial", "Courier New", -24},
+      {"Persian, smaller", u"\u0645\u06CC\u200C\u062E\u0648", "Arial", "Arial", -18},
+      {"a mark no fallback joins", u"x\u0378\u0301y", "Arial", "Times New Roman", -24},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    // The text with a zero-width space after it, which shows nothing and
+    // takes no room, is another run: as the next font shows the text when
+    // it met it first.
+    const std::u16string unmet = row.text + u"\u200B";
+    Canvas fresh(300, 60);
+    fresh.Use(row.next, row.nextHeight);
+    const LONG width = WideExtent(fresh.dc(), unmet);
+    TextOutW(fresh.dc(), 10, 10, unmet.data(), static_cast<int>(unmet.size()));
+    // The first font lives on beside the canvas that changes its font.
+    Canvas first(300, 60);
+    first.Use(row.first, -24);
+    Canvas kept(300, 60);
+    kept.Use(row.first, -24);
+    WideExtent(kept.dc(), row.text);
+    TextOutW(kept.dc(), 10, 10, row.text.data(), static_cast<int>(row.text.size()));
+    const std::vector<uint32_t> inFirst = kept.Pixels();
+    kept.Fill(kWhite);
+    kept.Use(row.next, row.nextHeight);
+    EXPECT_EQ(WideExtent(kept.dc(), row.text), width);
+    TextOutW(kept.dc(), 10, 10, row.text.data(), static_cast<int>(row.text.size()));
+    EXPECT_TRUE(kept.Pixels() == fresh.Pixels());
+    EXPECT_FALSE(inFirst == fresh.Pixels());
+    // And the first font, met again, draws as it did.
+    kept.Fill(kWhite);
+    kept.Use(row.first, -24);
+    TextOutW(kept.dc(), 10, 10, row.text.data(), static_cast<int>(row.text.size()));
+    EXPECT_TRUE(kept.Pixels() == inFirst);
+  }
+}
+
+// A font keeps the runs it met last up to a bound, and starts afresh past
+// it: a run met before more runs than it keeps measures and draws as it did.
+TEST(GdiFontDraw, ARunMetAgainPastWhatAFontKeepsMeasuresAndDrawsAsBefore) {
+  const std::u16string text = u"Vie\u0323\u0302t Nam, pho\u031B\u0309";
+  Canvas first(300, 60);
+  first.Use("Arial", -24);
+  const LONG width = WideExtent(first.dc(), text);
+  TextOutW(first.dc(), 10, 10, text.data(), static_cast<int>(text.size()));
+  Canvas again(300, 60);
+  again.Use("Arial", -24);
+  for (int i = 0; i < 3000; ++i) {
+    const std::string number = std::to_string(i);
+    const std::u16string other = u"e\u0301" + std::u16string(number.begin(), number.end());
+    EXPECT_GT(WideExtent(again.dc(), other), 0);
+  }
+  EXPECT_EQ(WideExtent(again.dc(), text), width);
+  TextOutW(again.dc(), 10, 10, text.data(), static_cast<int>(text.size()));
+  EXPECT_TRUE(again.Pixels() == first.Pixels());
+}

@@ -49,49 +49,91 @@ struct IcuRelease {
 bool IsHigh(char16_t unit) { return unit >= 0xD800 && unit <= 0xDBFF; }
 bool IsLow(char16_t unit) { return unit >= 0xDC00 && unit <= 0xDFFF; }
 
-// The break kind of a code point. Below U+0300 the kinds are CR, LF, the
-// controls (C0, DEL, C1 and the soft hyphen) and Other, told without a
-// look-up. From U+0300 on ICU answers, and the answers for the code points
-// met last are kept: a text holds few of them over and over (its emoji, its
-// marks), and a look-up costs more than the rest of a rule. A slot holds
-// the code point plus 1 (0: empty) in its low bits and the kind above
-// them, read and written whole, so threads that share the slots see one
-// code point's answer or another's, never a mix.
-int32_t BreakKind(char32_t c) {
-  if (c < 0x0300) {
-    if (c == 0x0D) return U_GCB_CR;
-    if (c == 0x0A) return U_GCB_LF;
-    return c < 0x20 || (c >= 0x7F && c <= 0x9F) || c == 0xAD ? U_GCB_CONTROL : U_GCB_OTHER;
-  }
-  static std::atomic<uint64_t> sSeen[64];
-  std::atomic<uint64_t>& slot = sSeen[c & 63];
-  uint64_t seen = slot.load(std::memory_order_relaxed);
-  if ((seen & 0x1FFFFF) != c + 1) {
-    const uint64_t kind = uint64_t(u_getIntPropertyValue(UChar32(c), UCHAR_GRAPHEME_CLUSTER_BREAK)) & 0xFF;
-    seen = (c + 1) | kind << 32;
-    slot.store(seen, std::memory_order_relaxed);
-  }
-  return int32_t((seen >> 32) & 0xFF);
-}
-
 // Whether a code point may be a consonant a virama links to the one before
 // it: the consonants of the scripts whose viramas do (Devanagari, Bengali,
 // Gujarati, Oriya, Telugu, Malayalam) all stand from U+0900 to U+0DFF, and
 // so the whole stretch is left to the iterator.
 bool MayBeLinkedConsonant(char32_t c) { return c >= 0x0900 && c <= 0x0DFF; }
 
-// The rules between `before` and `after`, neither a unit of a pair.
-VClusterEdge EdgeByRules(char32_t before, char32_t after) {
-  const int32_t kindBefore = BreakKind(before);
-  const int32_t kindAfter = BreakKind(after);
+// What the rules between two code points need of each, in a byte: its
+// break kind in the low five bits, whether it is an extended pictograph,
+// and whether a virama may link it to the consonant before it.
+constexpr uint8_t kKindBits = 0x1F;
+constexpr uint8_t kPictographic = 0x20;
+constexpr uint8_t kLinkable = 0x40;
+
+// The traits as ICU tells them.
+uint8_t TraitsByIcu(char32_t c) {
+  uint8_t traits = uint8_t(u_getIntPropertyValue(UChar32(c), UCHAR_GRAPHEME_CLUSTER_BREAK)) & kKindBits;
+  if (u_hasBinaryProperty(UChar32(c), UCHAR_EXTENDED_PICTOGRAPHIC)) traits |= kPictographic;
+  if (MayBeLinkedConsonant(c)) traits |= kLinkable;
+  return traits;
+}
+
+// The traits of the Basic Multilingual Plane in pages of 256 code points,
+// each made from ICU when a text first holds one of its code points: a
+// look-up costs more than the rules themselves, and a text asks about the
+// same few code points (its marks, its joiners) over and over. A page is
+// put in place whole, so a thread sees a page complete or none, and a page
+// two threads make at once is kept once.
+class TraitPages {
+ public:
+  ~TraitPages() {
+    for (std::atomic<const uint8_t*>& page : fPages) delete[] page.load(std::memory_order_relaxed);
+  }
+  uint8_t Of(char16_t c) {
+    const uint8_t* page = fPages[c >> 8].load(std::memory_order_acquire);
+    return page != nullptr ? page[c & 0xFF] : Made(c >> 8)[c & 0xFF];
+  }
+
+ private:
+  __attribute__((noinline)) const uint8_t* Made(uint32_t index) {
+    auto* page = new uint8_t[256];
+    for (uint32_t i = 0; i < 256; ++i) page[i] = TraitsByIcu(char32_t(index << 8 | i));
+    const uint8_t* none = nullptr;
+    if (fPages[index].compare_exchange_strong(none, page, std::memory_order_acq_rel)) return page;
+    delete[] page;
+    return none;
+  }
+  std::atomic<const uint8_t*> fPages[256] = {};
+};
+
+TraitPages sTraitPages;
+
+// The traits of a code point beyond the plane. The answers for the code
+// points met last are kept: a text holds few of them over and over (its
+// emoji). A slot holds the code point plus 1 (0: empty) in its low bits
+// and the traits above them, read and written whole, so threads that share
+// the slots see one code point's answer or another's, never a mix.
+uint8_t WideTraits(char32_t c) {
+  static std::atomic<uint64_t> sSeen[64];
+  std::atomic<uint64_t>& slot = sSeen[c & 63];
+  uint64_t seen = slot.load(std::memory_order_relaxed);
+  if ((seen & 0x3FFFFF) != c + 1) {
+    seen = (c + 1) | uint64_t(TraitsByIcu(c)) << 32;
+    slot.store(seen, std::memory_order_relaxed);
+  }
+  return uint8_t(seen >> 32);
+}
+
+inline uint8_t Traits(char32_t c) { return c <= 0xFFFF ? sTraitPages.Of(char16_t(c)) : WideTraits(c); }
+
+// What the kinds of two code points alone tell of the place between them:
+// an edge, inside a cluster, or left to the text around: always (two
+// regional indicators), when the code point after may be a linked
+// consonant (after a mark), or when it is a pictograph or may be a linked
+// consonant (after a joiner).
+enum KindEdge : uint8_t { kKindEdge, kKindInside, kKindAsk, kKindAskLinked, kKindAskEither };
+
+constexpr KindEdge EdgeByKinds(int32_t kindBefore, int32_t kindAfter) {
   const auto isControl = [](int32_t kind) {
     return kind == U_GCB_CONTROL || kind == U_GCB_CR || kind == U_GCB_LF;
   };
   // The rules between two code points that look no further, in their
   // order: CR LF; a control on either side; a Hangul syllable's jamo; a
   // mark, joiner or spacing mark after, a prepended character before.
-  if (kindBefore == U_GCB_CR && kindAfter == U_GCB_LF) return VClusterEdge::kInside;
-  if (isControl(kindBefore) || isControl(kindAfter)) return VClusterEdge::kEdge;
+  if (kindBefore == U_GCB_CR && kindAfter == U_GCB_LF) return kKindInside;
+  if (isControl(kindBefore) || isControl(kindAfter)) return kKindEdge;
   const bool syllable =
       (kindBefore == U_GCB_L &&
        (kindAfter == U_GCB_L || kindAfter == U_GCB_V || kindAfter == U_GCB_LV || kindAfter == U_GCB_LVT)) ||
@@ -99,15 +141,38 @@ VClusterEdge EdgeByRules(char32_t before, char32_t after) {
       ((kindBefore == U_GCB_LVT || kindBefore == U_GCB_T) && kindAfter == U_GCB_T);
   if (syllable || kindAfter == U_GCB_EXTEND || kindAfter == U_GCB_ZWJ || kindAfter == U_GCB_SPACING_MARK ||
       kindBefore == U_GCB_PREPEND)
-    return VClusterEdge::kInside;
+    return kKindInside;
   // The rules that look further back: a pictograph joined by a ZWJ to the
   // one before it, the pairing of regional indicators, and a consonant
   // linked by a virama (with marks or a joiner after it) to the one before.
-  if (kindBefore == U_GCB_ZWJ && u_hasBinaryProperty(UChar32(after), UCHAR_EXTENDED_PICTOGRAPHIC))
-    return VClusterEdge::kAsk;
-  if (kindBefore == U_GCB_REGIONAL_INDICATOR && kindAfter == U_GCB_REGIONAL_INDICATOR) return VClusterEdge::kAsk;
-  if ((kindBefore == U_GCB_EXTEND || kindBefore == U_GCB_ZWJ) && MayBeLinkedConsonant(after)) return VClusterEdge::kAsk;
-  return VClusterEdge::kEdge;
+  if (kindBefore == U_GCB_REGIONAL_INDICATOR && kindAfter == U_GCB_REGIONAL_INDICATOR) return kKindAsk;
+  if (kindBefore == U_GCB_ZWJ) return kKindAskEither;
+  if (kindBefore == U_GCB_EXTEND) return kKindAskLinked;
+  return kKindEdge;
+}
+
+// The answers by kinds, made once when the module loads.
+struct KindEdges {
+  constexpr KindEdges() {
+    for (int32_t before = 0; before <= kKindBits; ++before) {
+      for (int32_t after = 0; after <= kKindBits; ++after) edges[before][after] = EdgeByKinds(before, after);
+    }
+  }
+  KindEdge edges[kKindBits + 1][kKindBits + 1] = {};
+};
+constexpr KindEdges kKindEdges;
+
+// The rules between two code points by their traits, neither a unit of a
+// pair.
+inline VClusterEdge EdgeByTraits(uint8_t before, uint8_t after) {
+  switch (kKindEdges.edges[before & kKindBits][after & kKindBits]) {
+    case kKindEdge: return VClusterEdge::kEdge;
+    case kKindInside: return VClusterEdge::kInside;
+    case kKindAsk: return VClusterEdge::kAsk;
+    case kKindAskLinked: return (after & kLinkable) != 0 ? VClusterEdge::kAsk : VClusterEdge::kEdge;
+    case kKindAskEither: return (after & (kPictographic | kLinkable)) != 0 ? VClusterEdge::kAsk : VClusterEdge::kEdge;
+  }
+  return VClusterEdge::kAsk;
 }
 }  // namespace
 
@@ -118,22 +183,15 @@ bool IsStrayCharacter(char32_t c) {
          u_hasBinaryProperty(UChar32(c), UCHAR_NONCHARACTER_CODE_POINT);
 }
 
-// The answers for the pairs met last are kept as the kinds are: a
-// text's emoji and marks meet the same neighbours over and over. A slot
-// holds the pair (21 bits each, the first plus 1 so that 0 is empty) and
-// the answer, read and written whole.
 VClusterEdge ClusterEdgeByProperties(char32_t before, char32_t after) {
+  // Two code points before the surrogates, as most are, are read from the
+  // pages at once.
+  if (before < 0xD800 && after < 0xD800)
+    return EdgeByTraits(sTraitPages.Of(char16_t(before)), sTraitPages.Of(char16_t(after)));
   if ((before >= 0xD800 && before <= 0xDFFF) || (after >= 0xD800 && after <= 0xDFFF) || before > 0x10FFFF ||
       after > 0x10FFFF)
     return VClusterEdge::kAsk;
-  static std::atomic<uint64_t> sPairs[64];
-  const uint64_t pair = uint64_t(before + 1) | uint64_t(after) << 21;
-  std::atomic<uint64_t>& slot = sPairs[(before ^ (after << 3)) & 63];
-  const uint64_t seen = slot.load(std::memory_order_relaxed);
-  if ((seen & 0x3FFFFFFFFFF) == pair) return VClusterEdge(seen >> 42);
-  const VClusterEdge edge = EdgeByRules(before, after);
-  slot.store(pair | uint64_t(edge) << 42, std::memory_order_relaxed);
-  return edge;
+  return EdgeByTraits(Traits(before), Traits(after));
 }
 
 bool IsClusterBoundary(const char16_t* units, int32_t count, int32_t at) {

@@ -31,11 +31,16 @@ enum class VClusterEdge : uint8_t {
 VClusterEdge ClusterEdgeByProperties(char32_t before, char32_t after);
 
 // Whether a code point stands alone beside any other that does, without
-// the tables: below U+0300 (no marks, joiners or jamo there), and the CJK
-// ideographs, kana, Hangul syllables and full-width forms, none of which
-// is a mark or a jamo. Text of these is told apart at a glance.
+// the tables: below U+0300 (no marks, joiners or jamo there), the
+// precomposed Latin and Greek letters from U+1E00 to U+1FFF (Vietnamese
+// among them), and the CJK ideographs, kana, Hangul syllables and
+// full-width forms, none of which is a mark or a jamo. Text of these is
+// told apart at a glance.
 constexpr bool StandsAloneAtAGlance(char32_t c) {
-  return c < 0x0300 || (c >= 0x4E00 && c <= 0x9FFF) || (c >= 0xAC00 && c <= 0xD7A3) ||
+  if (c < 0x0300) return true;
+  // From U+0300 to U+1DFF (marks, and the scripts that take them) none is.
+  if (c < 0x1E00) return false;
+  return c <= 0x1FFF || (c >= 0x4E00 && c <= 0x9FFF) || (c >= 0xAC00 && c <= 0xD7A3) ||
          (c >= 0x3400 && c <= 0x4DBF) || (c >= 0x3000 && c <= 0x3029) || (c >= 0x3030 && c <= 0x3098) ||
          (c >= 0x309B && c <= 0x30FF) || (c >= 0xFF01 && c <= 0xFF9D);
 }

@@ -83,6 +83,8 @@ TEST(Clusters, PairsAnswerAsTheRulesSayAndTheSameAgain) {
       {0x094D, 0x0937, VClusterEdge::kAsk},       {0xD83D, 0xDE00, VClusterEdge::kAsk},       // linked, halves
       {0x0D, 0x0A, VClusterEdge::kInside},        {0xAC00, 0x11A8, VClusterEdge::kInside},    // CR LF, LV T
       {0x30AB, 0x3099, VClusterEdge::kInside},    {0x4E00, 0xAC00, VClusterEdge::kEdge},      // a kana mark, glanced
+      {0x1EBF, 0x0301, VClusterEdge::kInside},    {0x1EBF, 0x1EC7, VClusterEdge::kEdge},      // Vietnamese, glanced
+      {0x200D, 0x00A9, VClusterEdge::kAsk},       {0x0301, 0x0915, VClusterEdge::kAsk},       // joined ©, linked
   };
   for (int pass = 0; pass < 2; ++pass) {
     for (const Row& row : rows)

@@ -429,8 +429,23 @@ std::shared_ptr<FontInstance> FontInstance::Alike(const std::string& family) con
 uint32_t FontInstance::GlyphIndex(char32_t unit) {
   if (!file_) return 0;
   std::lock_guard<std::recursive_mutex> lock(file_->Library().Mutex());
+  return GlyphIndexUnderLock(unit);
+}
+
+uint32_t FontInstance::GlyphIndexUnderLock(char32_t unit) {
+  if (!file_) return 0;
+  std::array<uint32_t, 256>* page = unit <= 0xFFFF ? ownGlyphs_[unit >> 8].get() : nullptr;
+  if (page != nullptr && (*page)[unit & 0xFF] != 0) return (*page)[unit & 0xFF];
   const char32_t code = symbolCodes_ ? WingdingsToUnicode(char16_t(unit)) : unit;
-  return code ? FT_Get_Char_Index(file_->Face(), code) : 0;
+  const uint32_t index = code ? FT_Get_Char_Index(file_->Face(), code) : 0;
+  // A glyph of the face's own is its glyph for good; a missing one is
+  // looked up again.
+  if (unit <= 0xFFFF && index != 0) {
+    auto& made = ownGlyphs_[unit >> 8];
+    if (!made) made = std::make_unique<std::array<uint32_t, 256>>();  // zeroed: none known
+    (*made)[unit & 0xFF] = index;
+  }
+  return index;
 }
 
 char32_t FontInstance::ShownCharacter(char32_t code) const {
@@ -464,17 +479,10 @@ uint32_t FontInstance::ShownGlyph(char32_t code, std::shared_ptr<FontInstance>* 
   if (!file_) return 0;
   std::array<uint32_t, 256>* page = code <= 0xFFFF ? ownGlyphs_[code >> 8].get() : nullptr;
   if (page != nullptr && (*page)[code & 0xFF] != 0) return (*page)[code & 0xFF];
+  // A missing glyph may be drawn by a font added later.
   *by = DrawnBy(code);
   if (*by) return (*by)->GlyphIndex(code);
-  const uint32_t index = GlyphIndex(code);
-  // A glyph of the face's own is its glyph for good; a missing one may be
-  // drawn by a font added later.
-  if (code <= 0xFFFF && index != 0) {
-    auto& made = ownGlyphs_[code >> 8];
-    if (!made) made = std::make_unique<std::array<uint32_t, 256>>();  // zeroed: none known
-    (*made)[code & 0xFF] = index;
-  }
-  return index;
+  return GlyphIndex(code);
 }
 
 void FontInstance::ShownGlyphs(const char16_t* units, size_t count, uint32_t* indices, int* fonts,
@@ -705,12 +713,5 @@ bool FontInstance::DesignMetrics(const FaceFile& file, bool symbol, NEWTEXTMETRI
   return true;
 }
 
-char32_t RunCharacterAt(const char16_t* units, size_t count, size_t i) {
-  const char16_t unit = units[i];
-  if (unit >= 0xD800 && unit <= 0xDBFF) return 0;
-  if (unit >= 0xDC00 && unit <= 0xDFFF && i > 0 && i <= count && units[i - 1] >= 0xD800 && units[i - 1] <= 0xDBFF)
-    return 0x10000 + ((char32_t(units[i - 1]) - 0xD800) << 10) + (char32_t(unit) - 0xDC00);
-  return unit;
-}
 
 }  // namespace GdiFonts

@@ -125,8 +125,12 @@ class FontInstance {
   ShapeCache& Shapes();
 
   // The glyph of this face that shows a character: 0, the missing-glyph
-  // mark, when the face lacks it; a symbol font takes Wingdings codes.
+  // mark, when the face lacks it; a symbol font takes Wingdings codes. The
+  // glyphs the face has are remembered.
   uint32_t GlyphIndex(char32_t code);
+  // The same, for a caller that holds the library's lock (a run shaped
+  // asks it of each character).
+  uint32_t GlyphIndexUnderLock(char32_t code);
 
   // The character that the glyph of a code shows, as text that stands for
   // it (printed pages carry it as their text): the code itself, or in a
@@ -238,6 +242,14 @@ constexpr double kSyntheticSlant = 0x0366A / 65536.0;
 // and shows nothing: the character is measured and drawn with the low half
 // after it, and a high half alone shows nothing either); a low half alone
 // is itself, shown as the face's missing-glyph mark.
-char32_t RunCharacterAt(const char16_t* units, size_t count, size_t i);
+// Inline, as every walk over a run's units asks it of each.
+inline char32_t RunCharacterAt(const char16_t* units, size_t count, size_t i) {
+  const char16_t unit = units[i];
+  if (unit < 0xD800 || unit > 0xDFFF) return unit;
+  if (unit <= 0xDBFF) return 0;
+  if (i > 0 && i <= count && units[i - 1] >= 0xD800 && units[i - 1] <= 0xDBFF)
+    return 0x10000 + ((char32_t(units[i - 1]) - 0xD800) << 10) + (char32_t(unit) - 0xDC00);
+  return unit;
+}
 
 }  // namespace GdiFonts

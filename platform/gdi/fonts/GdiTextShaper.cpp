@@ -15,8 +15,9 @@
 namespace GdiFonts {
 namespace {
 
-// Pieces a font keeps before it starts its cache afresh.
+// Pieces and runs a font keeps before it starts each cache afresh.
 constexpr size_t kKeptPieces = 4096;
+constexpr size_t kKeptRuns = 1024;
 
 hb_unicode_general_category_t CategoryOf(char32_t code) {
   static hb_unicode_funcs_t* const unicode = hb_unicode_funcs_get_default();
@@ -128,12 +129,13 @@ class CharacterEdges {
 // marks) is drawn whole in the first font that has all its characters, so
 // that the marks are placed on their letter; where no font has them all,
 // its pieces keep the fonts that have each.
-void DrawnWhole(FontInstance& font, const char16_t* units, size_t count, std::vector<FontInstance*>* fonts,
-                std::vector<uint8_t>* starts, std::vector<std::shared_ptr<FontInstance>>* held) {
+void DrawnWhole(FontInstance& font, const char16_t* units, size_t count, SegmentedRun* run,
+                std::vector<std::shared_ptr<FontInstance>>* held) {
   for (size_t start = 0; start < count;) {
     size_t end = start + 1;
     bool pieces = false;
-    for (; end < count && (*starts)[end] != kClusterStart; ++end) pieces = pieces || (*starts)[end] == kOtherFontStart;
+    for (; end < count && run->starts[end] != kClusterStart; ++end)
+      pieces = pieces || run->starts[end] == kOtherFontStart;
     if (pieces) {
       std::u32string codes;
       for (size_t i = start; i < end; ++i) {
@@ -141,29 +143,36 @@ void DrawnWhole(FontInstance& font, const char16_t* units, size_t count, std::ve
         if ((code != 0 || units[i] == 0) && !IsDefaultIgnorable(code)) codes.push_back(code);
       }
       if (std::shared_ptr<FontInstance> whole = font.ClusterFallback(codes)) {
-        for (size_t i = start; i < end; ++i) {
-          if ((*fonts)[i] != nullptr) (*fonts)[i] = whole.get();
-          if (i > start) (*starts)[i] = 0;
+        int index = FontInstance::kThisFont;
+        if (whole.get() != &font) {
+          index = int(std::find(held->begin(), held->end(), whole) - held->begin());
+          if (size_t(index) == held->size()) held->push_back(std::move(whole));
         }
-        if (std::find(held->begin(), held->end(), whole) == held->end()) held->push_back(std::move(whole));
+        for (size_t i = start; i < end; ++i) {
+          if (run->fonts[i] != FontInstance::kNoGlyph) run->fonts[i] = index;
+          if (i > start) run->starts[i] = 0;
+        }
       }
     }
     start = end;
   }
 }
 
-// The font of each unit of a run (null for a high surrogate's own, which
-// goes with its pair or shows nothing alone) and whether a cluster starts
-// there: a cluster takes the font that draws its first character, and a
-// character joins it when it joins the character before, no character edge
-// lies between them and that font has it (or it shows nothing), up to
+// The font of each unit of a run and whether a cluster starts there: a
+// cluster takes the font that draws its first character, and a character
+// joins it when it joins the character before, no character edge lies
+// between them and that font has it (or it shows nothing), up to
 // kMostClusterUnits units; a cluster split by its font is then drawn whole.
-void Segment(FontInstance& font, const char16_t* units, size_t count, std::vector<FontInstance*>* fonts,
-             std::vector<uint8_t>* starts, std::vector<std::shared_ptr<FontInstance>>* held) {
-  fonts->assign(count, nullptr);
-  starts->assign(count, 0);
+// `held` receives each other font once, in the order of their indices.
+void Segment(FontInstance& font, const char16_t* units, size_t count, SegmentedRun* run,
+             std::vector<std::shared_ptr<FontInstance>>* held) {
+  run->fonts.assign(count, FontInstance::kNoGlyph);
+  run->starts.assign(count, 0);
+  run->widths.clear();
+  held->clear();
   CharacterEdges edges(units, count);
   FontInstance* clusterFont = nullptr;
+  int clusterIndex = FontInstance::kThisFont;
   size_t clusterStart = 0;
   char32_t before = 0;
   size_t beforeEnd = 0;
@@ -173,31 +182,59 @@ void Segment(FontInstance& font, const char16_t* units, size_t count, std::vecto
     const size_t first = code > 0xFFFF ? i - 1 : i;
     const bool inside = clusterFont != nullptr && before != 0 && JoinsCluster(before, code) &&
                         i + 1 - clusterStart <= kMostClusterUnits && !edges.Between(beforeEnd, first);
-    const bool joins = inside && (IsDefaultIgnorable(code) || clusterFont->GlyphIndex(code) != 0);
+    const bool joins = inside && (IsDefaultIgnorable(code) || clusterFont->GlyphIndexUnderLock(code) != 0);
     if (!joins) {
       std::shared_ptr<FontInstance> by = font.DrawnBy(code);
       clusterFont = by ? by.get() : &font;
-      if (by && std::find(held->begin(), held->end(), by) == held->end()) held->push_back(std::move(by));
+      clusterIndex = FontInstance::kThisFont;
+      if (by) {
+        clusterIndex = int(std::find(held->begin(), held->end(), by) - held->begin());
+        if (size_t(clusterIndex) == held->size()) held->push_back(std::move(by));
+      }
       clusterStart = first;
-      (*starts)[first] = inside ? kOtherFontStart : kClusterStart;
+      run->starts[first] = inside ? kOtherFontStart : kClusterStart;
     }
-    (*fonts)[first] = clusterFont;
-    (*fonts)[i] = clusterFont;
+    run->fonts[first] = clusterIndex;
+    run->fonts[i] = clusterIndex;
     before = code;
     beforeEnd = i + 1;
   }
-  DrawnWhole(font, units, count, fonts, starts, held);
+  DrawnWhole(font, units, count, run, held);
+  run->others.assign(held->begin(), held->end());
+}
+
+// A run's segmentation, from the font's cache or made now; `held` receives
+// its other fonts, held for as long as the caller uses them. A run whose
+// other font has gone is segmented anew. The reference lasts until the
+// next call for this font.
+SegmentedRun& SegmentedRunOf(FontInstance& font, const char16_t* units, size_t count,
+                             std::vector<std::shared_ptr<FontInstance>>* held) {
+  auto& runs = font.Shapes().runs;
+  const std::u16string_view key(units, count);
+  auto known = runs.find(key);
+  if (known != runs.end()) {
+    held->clear();
+    for (const std::weak_ptr<FontInstance>& other : known->second.others) {
+      if (std::shared_ptr<FontInstance> alive = other.lock()) held->push_back(std::move(alive));
+    }
+    if (held->size() == known->second.others.size()) return known->second;
+  } else {
+    if (runs.size() >= kKeptRuns) runs.clear();
+    known = runs.emplace(std::u16string(key), SegmentedRun()).first;
+  }
+  Segment(font, units, count, &known->second, held);
+  return known->second;
 }
 
 // A piece's glyphs, from the font's cache or shaped now.
 const std::vector<ShapedGlyph>& ShapedPiece(FontInstance& font, hb_font_t* shaping, const char16_t* units,
                                             size_t count) {
   ShapeCache& cache = font.Shapes();
-  const std::u16string key(units, units + count);
+  const std::u16string_view key(units, count);
   auto known = cache.pieces.find(key);
   if (known == cache.pieces.end()) {
     if (cache.pieces.size() >= kKeptPieces) cache.pieces.clear();
-    known = cache.pieces.emplace(key, ShapeAnew(shaping, units, count)).first;
+    known = cache.pieces.emplace(std::u16string(key), ShapeAnew(shaping, units, count)).first;
   }
   return known->second;
 }
@@ -246,10 +283,13 @@ bool IsNonspacingMark(char32_t code) {
 bool RunNeedsShaping(const FontInstance& font, const char16_t* units, size_t count) {
   if (font.IsSymbol()) return false;
   for (size_t i = 0; i < count; ++i) {
-    // Below U+0300, and among the CJK ideographs and Hangul syllables,
+    // Below U+0300, among the precomposed Latin and Greek letters from
+    // U+1E00 to U+1FFF, and among the CJK ideographs and Hangul syllables,
     // there are no marks and nothing that shows nothing.
     const char16_t unit = units[i];
-    if (unit < 0x0300 || (unit >= 0x4E00 && unit <= 0x9FFF) || (unit >= 0xAC00 && unit <= 0xD7A3)) continue;
+    if (unit < 0x0300 || (unit >= 0x1E00 && unit <= 0x1FFF) || (unit >= 0x4E00 && unit <= 0x9FFF) ||
+        (unit >= 0xAC00 && unit <= 0xD7A3))
+      continue;
     const char32_t code = RunCharacterAt(units, count, i);
     if (code != 0 && (IsMark(code) || IsDefaultIgnorable(code))) return true;
   }
@@ -257,30 +297,40 @@ bool RunNeedsShaping(const FontInstance& font, const char16_t* units, size_t cou
 }
 
 void ClusterAdvances(FontInstance& font, const char16_t* units, size_t count, int32_t* advances) {
-  std::vector<FontInstance*> fontOf;
-  std::vector<uint8_t> starts;
-  std::vector<std::shared_ptr<FontInstance>> held;
-  Segment(font, units, count, &fontOf, &starts, &held);
-  size_t clusterStart = 0;
+  std::vector<std::shared_ptr<FontInstance>> others;
+  SegmentedRun& run = SegmentedRunOf(font, units, count, &others);
+  // The shaped width of each joining unit's cluster through it, measured
+  // once a run; a character that shows nothing adds nothing.
+  if (run.widths.empty()) {
+    run.widths.assign(count, 0);
+    size_t clusterStart = 0;
+    for (size_t i = 0; i < count; ++i) {
+      const char32_t code = RunCharacterAt(units, count, i);
+      if (code == 0 && units[i] != 0) continue;
+      const size_t first = code > 0xFFFF ? i - 1 : i;
+      if (run.starts[first]) {
+        clusterStart = first;
+      } else if (!IsDefaultIgnorable(code)) {
+        FontInstance& by = run.fonts[i] == FontInstance::kThisFont ? font : *others[size_t(run.fonts[i])];
+        run.widths[i] = int32_t(ShapedWidth(by, units + clusterStart, i + 1 - clusterStart));
+      }
+    }
+  }
+  // A cluster's first character keeps its own advance; any other adds
+  // what the cluster's shaped width grows by with it.
   int64_t clusterWidth = 0;
   for (size_t i = 0; i < count; ++i) {
     const char32_t code = RunCharacterAt(units, count, i);
     if (code == 0 && units[i] != 0) continue;
     const size_t first = code > 0xFFFF ? i - 1 : i;
-    if (starts[first]) {
-      clusterStart = first;
+    if (run.starts[first]) {
       clusterWidth = advances[i];
-      continue;
-    }
-    // A character that shows nothing adds nothing; any other adds what
-    // the cluster's shaped width grows by with it.
-    if (IsDefaultIgnorable(code)) {
+    } else if (IsDefaultIgnorable(code)) {
       advances[i] = 0;
-      continue;
+    } else {
+      advances[i] = int32_t(run.widths[i] - clusterWidth);
+      clusterWidth = run.widths[i];
     }
-    const int64_t width = ShapedWidth(*fontOf[i], units + clusterStart, i + 1 - clusterStart);
-    advances[i] = int32_t(width - clusterWidth);
-    clusterWidth = width;
   }
 }
 
@@ -288,19 +338,11 @@ void ShapeRun(FontInstance& font, const char16_t* units, size_t count, const int
               std::vector<PlacedGlyph>* glyphs, std::vector<std::shared_ptr<FontInstance>>* others) {
   glyphs->clear();
   std::lock_guard<std::recursive_mutex> lock(FontLibrary::Get()->Mutex());
-  others->clear();
-  std::vector<FontInstance*> fontOf;
-  std::vector<uint8_t> starts;
-  Segment(font, units, count, &fontOf, &starts, others);
-  // Each other font by its index among `others`.
-  std::vector<int> fonts(count, FontInstance::kNoGlyph);
-  for (size_t i = 0; i < count; ++i) {
-    if (fontOf[i] == nullptr) continue;
-    fonts[i] = FontInstance::kThisFont;
-    for (size_t k = 0; k < others->size() && fontOf[i] != &font; ++k) {
-      if ((*others)[k].get() == fontOf[i]) fonts[i] = int(k);
-    }
-  }
+  const SegmentedRun& run = SegmentedRunOf(font, units, count, others);
+  const std::vector<int>& fonts = run.fonts;
+  const auto fontOf = [&](size_t i) -> FontInstance& {
+    return fonts[i] == FontInstance::kThisFont ? font : *(*others)[size_t(fonts[i])];
+  };
   std::vector<int64_t> offsets(count + 1, 0);
   for (size_t i = 0; i < count; ++i) offsets[i + 1] = offsets[i] + advances[i];
 
@@ -309,18 +351,24 @@ void ShapeRun(FontInstance& font, const char16_t* units, size_t count, const int
       ++start;
       continue;
     }
-    // A piece: units of one font; a soft hyphen, which shaping would hide,
-    // is a piece of its own and shows its glyph.
-    const bool softHyphen = units[start] == 0x00AD;
+    // A piece: units of one font. Characters below U+0300 that are each a
+    // cluster of their own show their glyphs unshaped, as shaping would
+    // show them (there is nothing to place or to pick), and so does a soft
+    // hyphen, which shaping would hide: a piece holds such units only, or
+    // none.
+    const auto alone = [&](size_t i) {
+      return units[i] == 0x00AD || (units[i] < 0x0300 && run.starts[i] && (i + 1 == count || run.starts[i + 1]));
+    };
+    const bool unshaped = alone(start);
     size_t end = start + 1;
-    while (!softHyphen && end < count && fonts[end] == fonts[start] && units[end] != 0x00AD) ++end;
-    FontInstance& drawing = *fontOf[start];
-    hb_font_t* shaping = softHyphen ? nullptr : drawing.ShapingFont();
+    while (end < count && fonts[end] == fonts[start] && alone(end) == unshaped) ++end;
+    FontInstance& drawing = fontOf(start);
+    hb_font_t* shaping = unshaped ? nullptr : drawing.ShapingFont();
     if (shaping == nullptr) {
       for (size_t i = start; i < end; ++i) {
         const char32_t code = RunCharacterAt(units, count, i);
         if (code == 0 && units[i] != 0) continue;
-        glyphs->push_back(PlacedGlyph{drawing.GlyphIndex(code), fonts[start], uint32_t(i), double(offsets[i]), 0});
+        glyphs->push_back(PlacedGlyph{drawing.GlyphIndexUnderLock(code), fonts[start], uint32_t(i), double(offsets[i]), 0});
       }
       start = end;
       continue;

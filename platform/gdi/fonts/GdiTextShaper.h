@@ -5,10 +5,13 @@
 // is drawn where it was measured, unit by unit.
 #pragma once
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <unordered_map>
 #include <vector>
 
@@ -71,10 +74,48 @@ struct ShapedGlyph {
   int32_t dy = 0;
 };
 
-// The pieces a font shaped last, by their units: a page drawn again, or
-// printed, shapes none of its runs anew.
+// A run cut into clusters: each unit's font (FontInstance::kThisFont, an
+// index into `others`, or FontInstance::kNoGlyph for a high surrogate's
+// own, which goes with its pair) and whether a cluster starts there; and,
+// once the run is measured, each joining unit's cluster's shaped width
+// through that unit, in pixels. The other fonts are held weakly: a
+// fallback may fall back to this font in turn.
+struct SegmentedRun {
+  std::vector<int> fonts;
+  std::vector<uint8_t> starts;
+  std::vector<std::weak_ptr<FontInstance>> others;
+  std::vector<int32_t> widths;
+};
+
+// The hash of a piece's or a run's units, looked up without a copy of
+// them: their count and their first and last eight units tell most runs
+// apart, and the units compared whole decide. The map computes it again
+// for the keys it walks past, so it stays short whatever the run's length.
+struct PieceHash {
+  using is_transparent = void;
+  size_t operator()(std::u16string_view units) const {
+    size_t hash = 2166136261u ^ units.size();
+    const size_t head = std::min<size_t>(units.size(), 8);
+    for (size_t i = 0; i < head; ++i) hash = (hash ^ units[i]) * 16777619u;
+    for (size_t i = std::max(head, units.size() - std::min<size_t>(units.size(), 8)); i < units.size(); ++i)
+      hash = (hash ^ units[i]) * 16777619u;
+    return hash;
+  }
+};
+// Whether two pieces' or runs' units are the same, compared as bytes.
+struct PieceEqual {
+  using is_transparent = void;
+  bool operator()(std::u16string_view a, std::u16string_view b) const {
+    return a.size() == b.size() && std::memcmp(a.data(), b.data(), a.size() * sizeof(char16_t)) == 0;
+  }
+};
+
+// The pieces a font shaped last, and the runs it segmented last, by their
+// units: a run measured and then drawn, a page drawn again, or printed,
+// is neither segmented nor shaped anew.
 struct ShapeCache {
-  std::unordered_map<std::u16string, std::vector<ShapedGlyph>> pieces;
+  std::unordered_map<std::u16string, std::vector<ShapedGlyph>, PieceHash, PieceEqual> pieces;
+  std::unordered_map<std::u16string, SegmentedRun, PieceHash, PieceEqual> runs;
 };
 
 // The glyphs of a run in `font`, each cluster in the font that draws its
