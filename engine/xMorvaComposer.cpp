@@ -639,14 +639,20 @@ bool xMorvaComposer::ContinuesCluster(uint32_t at) const {
   return !IsClusterBoundary(units.data(), int32_t(units.size()), before);
 }
 
+// Inline where it is asked at every break character: nothing below U+0300
+// goes on with the character before it (no mark, joiner, selector or jamo
+// is there), and most text is told at once.
 inline bool xMorvaComposer::OpportunityInsideCluster(const Opportunity& opp) const {
   if (opp.unit == 0 || opp.elementEnd != 0) return false;
-  // A character right after it, as most text has, is read at once, and
-  // so is a pair of units right after it (an emoji after a space); nothing
-  // below U+0300 goes on with the character before it (no mark, joiner,
-  // selector or jamo is there).
   const char16_t at = opp.byteAfter + 2 <= fSize ? StreamUnit(fS + opp.byteAfter) : 0;
   if (at != 0 && at < 0x0300) return false;
+  return OpportunityInsideClusterBefore(opp, at);
+}
+
+// A character right after the place, as most text has, is read at once,
+// and so is a pair of units right after it (an emoji after a space).
+__attribute__((noinline)) bool xMorvaComposer::OpportunityInsideClusterBefore(const Opportunity& opp,
+                                                                              char16_t at) const {
   char32_t after = at != 0 ? at : UnitPastRecords(fS, opp.byteAfter, fSize);
   if (IsHighSurrogateUnit(at) && opp.byteAfter + 4 <= fSize && IsLowSurrogateUnit(StreamUnit(fS + opp.byteAfter + 2)))
     after = CodePointEndedBy(at, StreamUnit(fS + opp.byteAfter + 2));

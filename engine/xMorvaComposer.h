@@ -152,6 +152,9 @@ class xMorvaComposer {
   // Whether the break opportunity falls inside such a character (a jamo
   // before the rest of its syllable, a mark after a space).
   bool OpportunityInsideCluster(const Opportunity& opp) const;
+  // The same, where `at` is the unit right after the place (0 past the
+  // text or before records) and not below U+0300.
+  bool OpportunityInsideClusterBefore(const Opportunity& opp, char16_t at) const;
   bool BreakAfterLoneUnit(const Unit& u);
   bool BreakBeforeUnit(Unit& u);
   bool BreakAtOpportunity(const Opportunity& opp, const Metrics& stretch);

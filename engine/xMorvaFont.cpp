@@ -325,11 +325,12 @@ double xMorvaFont::UnitWidth(uint16_t unit, uint16_t before) {
   return double(fPort->CharWidth(unit));
 }
 
-// Inline in the walks that measure every unit: a unit below U+0300 begins
-// a cluster of its own (nothing there joins the unit before), kept as the
+// Inline in the walks that measure every unit: a unit that stands alone
+// at a glance (below U+0300, a precomposed Latin letter, an ideograph)
+// begins a cluster of its own (it joins no unit before), kept as the
 // cluster, with its width, and measured alone.
 inline double xMorvaFont::ClusterUnitWidth(uint16_t unit, uint16_t before) {
-  if (unit >= 0x0300 || fPort == nullptr) return JoinedUnitWidth(unit, before);
+  if (!StandsAloneAtAGlance(unit) || fPort == nullptr) return JoinedUnitWidth(unit, before);
   fClusterLength = -1;
   fClusterLast = unit;
   fClusterWidth = double(fPort->CharWidth(unit));
@@ -338,6 +339,8 @@ inline double xMorvaFont::ClusterUnitWidth(uint16_t unit, uint16_t before) {
 
 bool xMorvaFont::JoinsCluster(uint16_t unit, uint16_t before) const {
   if (fClusterLength == 0 || IsHighSurrogateUnit(unit)) return false;
+  // A mark over a letter, as most are, is told at a glance.
+  if (before == fClusterLast && MarkJoinsAtAGlance(before, unit)) return true;
   const char32_t code = CodePointEndedBy(before, char16_t(unit));
   // Half a pair alone (a high half with no low one after it, a low half
   // with no high one before) begins a cluster, as ICU's edges have it; a

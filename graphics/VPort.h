@@ -382,6 +382,9 @@ class VPort : public VObject {
   // the font's cache entry: a cluster (a letter and its marks, emoji
   // joined) met again is not measured again.
   float ClusterWidth(const char16_t* units, int32_t length);
+  // ClusterWidth's work for a cluster its entry does not keep yet: the
+  // width measured by GDI, in device pixels, and kept.
+  int32_t MeasureNewCluster(const char16_t* units, int32_t length, bool onPrinter);
   float MeasureChar(uint16_t code, int16_t kind);
   // Draws at the pen position and advances it.
   void DrawTextRun(const void* text, int32_t length, int16_t kind);

@@ -514,19 +514,14 @@ float VPort::PairWidth(char16_t high, char16_t low) {
   return ClusterWidth(pair, 2);
 }
 
-float VPort::ClusterWidth(const char16_t* units, int32_t length) {
+// Flattened: the font is made ready without a call, as for a character.
+[[gnu::flatten]] float VPort::ClusterWidth(const char16_t* units, int32_t length) {
   if (length <= 0 || units == nullptr || fCurrentDC == nullptr) return 0.0f;
   PrepareFont(kFontDirtyEntry);
   if (fFontEntry == nullptr) return MeasureText(units, length, kTextUnicode);
   const bool onPrinter = fReferencePrinter != nullptr && fReferenceDC != nullptr;
   int32_t extent = 0;
-  if (!fFontEntry->FindCluster(units, length, &extent)) {
-    PrepareFont(kFontDirtyGdiFont);
-    SIZE size{0, 0};
-    GetTextExtentPoint32W(onPrinter ? fReferenceDC : fCurrentDC, units, length, &size);
-    extent = size.cx;
-    fFontEntry->KeepCluster(units, length, extent);
-  }
+  if (!fFontEntry->FindCluster(units, length, &extent)) extent = MeasureNewCluster(units, length, onPrinter);
   double width = extent;
   if (onPrinter) {
     width /= fPrinterRatioX;
@@ -534,6 +529,16 @@ float VPort::ClusterWidth(const char16_t* units, int32_t length) {
     width /= fZoomX;
   }
   return static_cast<float>(width);
+}
+
+// Out of line, so that the road of a kept cluster, taken for nearly every
+// mark, makes the font ready without a call.
+__attribute__((noinline)) int32_t VPort::MeasureNewCluster(const char16_t* units, int32_t length, bool onPrinter) {
+  PrepareFont(kFontDirtyGdiFont);
+  SIZE size{0, 0};
+  GetTextExtentPoint32W(onPrinter ? fReferenceDC : fCurrentDC, units, length, &size);
+  if (fFontEntry != nullptr) fFontEntry->KeepCluster(units, length, size.cx);
+  return size.cx;
 }
 
 float VPort::MeasureChar(uint16_t code, int16_t kind) {

@@ -1157,9 +1157,15 @@ class PdfRecorder : public GdiRecorder {
       const size_t from = k == 0 ? 0 : g.unit;
       Piece& piece = PieceOfFont(g.font, count);
       FontInstance& by = g.font == FontInstance::kThisFont ? font : *fOthers[size_t(g.font)];
-      const size_t carriers = TextOrder(by, k, end);
-      for (size_t j : fOrder) {
+      const auto put = [&](size_t j) {
         piece.glyphs.push_back(cairo_glyph_t{fPlaced[j].index, std::round(x0 + fPlaced[j].x), std::round(y0 + fPlaced[j].y)});
+      };
+      size_t carriers = 1;
+      if (end == k + 1) {
+        put(k);  // a glyph alone, as most clusters are, carries their text
+      } else {
+        carriers = TextOrder(by, k, end);
+        for (size_t j : fOrder) put(j);
       }
       const size_t before = piece.utf8.size();
       PutUnitsUtf8(piece.utf8, units, from, next);

@@ -45,6 +45,16 @@ constexpr bool StandsAloneAtAGlance(char32_t c) {
          (c >= 0x309B && c <= 0x30FF) || (c >= 0xFF01 && c <= 0xFF9D);
 }
 
+// Whether a mark of the combining diacritical marks (U+0300 to U+036F, each
+// of which extends the character before it) goes on with the code point
+// before it, without the tables: one below U+0370 that is no control (nor
+// the soft hyphen), as a Latin, Greek or Cyrillic letter written with its
+// marks apart is, and each mark after the first.
+constexpr bool MarkJoinsAtAGlance(char32_t before, char32_t after) {
+  return after >= 0x0300 && after <= 0x036F && before >= 0x20 && before <= 0x036F && (before < 0x7F || before > 0x9F) &&
+         before != 0xAD;
+}
+
 // Between two code points that stand alone at a glance only CR LF holds
 // together, and the properties are not asked.
 inline VClusterEdge ClusterEdgeBetween(char32_t before, char32_t after) {

@@ -130,3 +130,21 @@ TEST(Clusters, WhatStandsAloneAtAGlanceStandsAloneByTheTables) {
   }
   EXPECT_GT(glanced, 39000);
 }
+
+// A mark told at a glance to go on with the code point before it goes on
+// with it by the tables, and the iterator keeps the two together.
+TEST(Clusters, AMarkThatJoinsAtAGlanceJoinsByTheTables) {
+  int32_t glanced = 0;
+  for (char32_t before = 0; before < 0x0400; ++before) {
+    for (char32_t mark = 0x02F0; mark < 0x0380; ++mark) {
+      if (!MarkJoinsAtAGlance(before, mark)) continue;
+      ++glanced;
+      EXPECT_EQ(ClusterEdgeByProperties(before, mark), VClusterEdge::kInside) << std::hex << uint32_t(before);
+      const char16_t units[] = {char16_t(before), char16_t(mark)};
+      EXPECT_FALSE(IsClusterBoundary(units, 2, 1)) << std::hex << uint32_t(before) << " " << uint32_t(mark);
+    }
+  }
+  EXPECT_FALSE(MarkJoinsAtAGlance(0x00AD, 0x0301));  // after the soft hyphen, a control, a mark stands alone
+  EXPECT_FALSE(MarkJoinsAtAGlance(0x0085, 0x0301));
+  EXPECT_GT(glanced, 700 * 112);
+}

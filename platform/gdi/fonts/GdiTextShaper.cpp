@@ -5,6 +5,7 @@
 
 #include <hb.h>
 #include <unicode/ubrk.h>
+#include <unicode/uchar.h>
 
 #include <algorithm>
 #include <mutex>
@@ -97,7 +98,18 @@ class CharacterEdges {
   // Whether an edge lies before any unit from `from` to `to`: between a
   // character and the next one shown, across the units between them that
   // show nothing (a lone high half, which ICU takes with what follows it).
-  bool Between(size_t from, size_t to) {
+  // `before` ends at `from` and `code` starts at `to`. Side by side, a
+  // character that extends the one before (a mark, a joiner, a selector,
+  // a skin tone) goes on with any but a control, by ICU's rules and its
+  // own properties, and the iterator is not asked.
+  bool Between(size_t from, size_t to, char32_t before, char32_t code) {
+    if (from == to && !(before >= 0xD800 && before <= 0xDFFF)) {
+      const int32_t after = u_getIntPropertyValue(UChar32(code), UCHAR_GRAPHEME_CLUSTER_BREAK);
+      const int32_t kind = u_getIntPropertyValue(UChar32(before), UCHAR_GRAPHEME_CLUSTER_BREAK);
+      if ((after == U_GCB_EXTEND || after == U_GCB_ZWJ || after == U_GCB_SPACING_MARK) && kind != U_GCB_CONTROL &&
+          kind != U_GCB_CR && kind != U_GCB_LF)
+        return false;
+    }
     for (size_t at = from; at <= to; ++at) {
       if (Before(at)) return true;
     }
@@ -181,7 +193,7 @@ void Segment(FontInstance& font, const char16_t* units, size_t count, SegmentedR
     if (code == 0 && units[i] != 0) continue;
     const size_t first = code > 0xFFFF ? i - 1 : i;
     const bool inside = clusterFont != nullptr && before != 0 && JoinsCluster(before, code) &&
-                        i + 1 - clusterStart <= kMostClusterUnits && !edges.Between(beforeEnd, first);
+                        i + 1 - clusterStart <= kMostClusterUnits && !edges.Between(beforeEnd, first, before, code);
     const bool joins = inside && (IsDefaultIgnorable(code) || clusterFont->GlyphIndexUnderLock(code) != 0);
     if (!joins) {
       std::shared_ptr<FontInstance> by = font.DrawnBy(code);
