@@ -295,22 +295,16 @@ VFile* ShowOpenFileDialog(VGetFileDialog& dialog) {
   if (accepted) {
     dialog.SetTypeIndex(int16_t(record->nFilterIndex));
     const std::string path = name;
-    const size_t slash = path.rfind('/');
-    const size_t nameStart = slash == std::string::npos ? 0 : slash + 1;
-    const size_t dot = path.find('.', nameStart);
-    // An extension of at most four characters names the file's type: the
-    // map's, or a made-up one the map then keeps. The reference is made from
-    // the whole path, so that it names the chosen file as it is on disk
-    // whatever letter case the map gives the extension; its type is then
-    // the map's type of that extension.
-    if (dot != std::string::npos && path.size() - dot - 1 <= kLongestExtension &&
-        gFileTypeMap != nullptr) {
-      uint32_t extension = 0;
-      for (size_t k = 0; k < kLongestExtension; ++k) {
-        const size_t at = dot + 1 + k;
-        extension = (extension << 8) | (at < path.size() ? uint8_t(path[at]) : 0);
-      }
-      VFileTypeMap::NormalizeExtension(extension);
+    // An extension of at most four characters after the name's last dot
+    // names the file's type: the map's, or a made-up one the map then keeps.
+    // The reference is made from the whole path, so that it names the chosen
+    // file as it is on disk whatever letter case the map gives the
+    // extension; its type is then the map's type of that extension.
+    if (gFileTypeMap != nullptr) {
+      VStr<255> fileName;
+      const size_t slash = path.rfind('/');
+      fileName.SetAnsiCText(path.c_str() + (slash == std::string::npos ? 0 : slash + 1));
+      const uint32_t extension = VFileTypeMap::LastExtensionOfFileName(fileName);
       if (extension != 0 && gFileTypeMap->FileTypeForExtension(extension) == 0)
         gFileTypeMap->AddMadeUpTypeForExtension(extension);
     }

@@ -191,19 +191,27 @@ TEST_F(FileDialogs, AnExtensionLongerThanFourCharactersGivesNoType) {
 }
 
 TEST_F(FileDialogs, AnExtensionTheMapLacksGetsAMadeUpType) {
-  OpenDialog dialog;
-  user_.action = kHeadlessAccept;
-  user_.path = "/pictures/cat.png";
-  const int32_t rows = map_.Map().CountRows();
-  VFile* file = ShowOpenFileDialog(dialog);
-  ASSERT_NE(file, nullptr);
-  EXPECT_EQ(map_.Map().CountRows(), rows + 1);
-  EXPECT_EQ(file->GetFileType(), map_.Map().FileTypeForExtension(FourCC("PNG\0")));
-  EXPECT_EQ(file->GetFileType() >> 24, 8u);
-  Str full;
-  file->GetFullPath(full);
-  EXPECT_EQ(Text(full), "/pictures/cat.png");
-  delete file;
+  // The extension is what follows the name's last dot, whatever dots stand
+  // before it.
+  const struct {
+    const char* path;
+    uint32_t extension;
+  } rows[] = {{"/pictures/cat.png", FourCC("PNG\0")}, {"/pictures/cat v1.2.webp", FourCC("WEBP")}};
+  for (const auto& row : rows) {
+    OpenDialog dialog;
+    user_.action = kHeadlessAccept;
+    user_.path = row.path;
+    const int32_t count = map_.Map().CountRows();
+    VFile* file = ShowOpenFileDialog(dialog);
+    ASSERT_NE(file, nullptr);
+    EXPECT_EQ(map_.Map().CountRows(), count + 1) << row.path;
+    EXPECT_EQ(file->GetFileType(), map_.Map().FileTypeForExtension(row.extension)) << row.path;
+    EXPECT_EQ(file->GetFileType() >> 24, 8u) << row.path;
+    Str full;
+    file->GetFullPath(full);
+    EXPECT_EQ(Text(full), row.path);
+    delete file;
+  }
 }
 
 TEST_F(FileDialogs, TheOpenRecordCarriesTheDescription) {
